@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// One quarvelctl command: its name, a line of help, and the function that runs
+// it with the words after the command name. The function returns the exit
+// code; it prints results on stdout and errors on stderr.
+struct Command {
+    const char* name;
+    const char* usage;
+    int (*run)(const std::vector<std::string>& words);
+};
+
+// Every command, in the order --help lists them.
+const std::vector<Command>& AllCommands();
+
+// Prints "quarvelctl: <text>" on stderr.
+void PrintError(const std::string& text);
+
+int RunConfig(const std::vector<std::string>& words);
+int RunLines(const std::vector<std::string>& words);

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <string>
+
+// What the program tells the user: a text, a caption and an icon, shown in a
+// message box by the GUI, printed by quarvelctl and recorded by tests. Texts
+// are UTF-8.
+enum class MessageIcon {
+    None,    // no icon
+    Error,   // the stop icon
+    Warning, // the exclamation icon
+};
+
+struct Message {
+    std::string text;
+    std::string caption;
+    MessageIcon icon = MessageIcon::None;
+
+    bool operator==(const Message&) const = default;
+};
+
+class MessageSink {
+public:
+    virtual ~MessageSink() = default;
+    // Shows the message and returns when the user has acknowledged it.
+    virtual void Show(const Message& message) = 0;
+};
