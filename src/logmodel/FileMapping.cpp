@@ -31,8 +31,13 @@ int FileMapping::Open(const std::string& path) {
         Close();
         return kMappingFailed;
     }
-    void* view = ::mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_SHARED,
-                        fd_, 0);
+    // The split reads every byte at once anyway: populating the mapping up
+    // front costs one pass in the kernel instead of a fault per page.
+    int flags = MAP_SHARED;
+#ifdef MAP_POPULATE
+    flags |= MAP_POPULATE;
+#endif
+    void* view = ::mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, flags, fd_, 0);
     if (view == MAP_FAILED) {
         Close();
         return kViewFailed;

@@ -1,0 +1,10 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// The generated log the benchmarks read: QUARVEL_BENCH_LOG names an existing
+// file to use; otherwise a 200 MB log is generated once into the temporary
+// folder and reused by later runs.
+const std::string& BenchLogPath();
+std::int64_t BenchLogBytes();
