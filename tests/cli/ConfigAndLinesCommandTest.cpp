@@ -1,0 +1,67 @@
+#include "../logmodel/TempFile.h"
+#include "RunQuarvelctl.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+TEST(QuarvelctlConfig, PrintsServersHeadFirstAsJson) {
+    TempFile cfg("[server]\nname=A\naddress=1.2.3.4\nport=7\nrconpass=p\"q\n"
+                 "[server]\nname=B\xe9\n[database]\nfile=db.sqlite\n",
+                 ".cfg");
+    const CliResult r = RunQuarvelctl({"config", "--config", cfg.path()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "{\"databasePath\": \"db.sqlite\", \"servers\": ["
+                     "{\"name\": \"B\xc3\xa9\", \"address\": \"\", \"port\": 0, \"rconpass\": \"\"}, "
+                     "{\"name\": \"A\", \"address\": \"1.2.3.4\", \"port\": 7, \"rconpass\": "
+                     "\"p\\\"q\"}]}\n");
+}
+
+TEST(QuarvelctlConfig, UnreadableFileIsExitOne) {
+    const CliResult r = RunQuarvelctl({"config", "--config", "/nonexistent/quarvel.cfg"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find("/nonexistent/quarvel.cfg"), std::string::npos);
+}
+
+struct UsageCase {
+    const char* name;
+    std::vector<std::string> args;
+    int exitCode;
+};
+
+void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
+
+class QuarvelctlUsage : public testing::TestWithParam<UsageCase> {};
+
+TEST_P(QuarvelctlUsage, FailsWithAMessageOnStderr) {
+    const CliResult r = RunQuarvelctl(GetParam().args);
+    EXPECT_EQ(r.exitCode, GetParam().exitCode);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_FALSE(r.err.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    BadCalls, QuarvelctlUsage,
+    testing::Values(UsageCase{"UnknownCommand", {"frobnicate"}, 2},
+                    UsageCase{"LinesWithoutLog", {"lines"}, 2},
+                    UsageCase{"LinesMissingFile", {"lines", "/nonexistent/x.log"}, 2},
+                    UsageCase{"LinesBadNumber", {"lines", "x.log", "--from", "ten"}, 2},
+                    UsageCase{"UnknownOption", {"config", "--colour"}, 2}),
+    [](const testing::TestParamInfo<UsageCase>& info) { return info.param.name; });
+
+TEST(QuarvelctlHelp, ListsTheCommands) {
+    const CliResult r = RunQuarvelctl({"--help"});
+    EXPECT_EQ(r.exitCode, 0);
+    EXPECT_NE(r.out.find("config"), std::string::npos);
+    EXPECT_NE(r.out.find("lines"), std::string::npos);
+}
+
+TEST(QuarvelctlLines, EmptyFilePrintsNothing) {
+    TempFile log("");
+    const CliResult r = RunQuarvelctl({"lines", log.path()});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+}
+
+} // namespace
