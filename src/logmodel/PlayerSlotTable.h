@@ -1,0 +1,66 @@
+#pragma once
+
+#include "FixedText.h"
+
+#include <array>
+#include <cstdint>
+#include <forward_list>
+#include <optional>
+#include <string_view>
+
+inline constexpr std::size_t kGuidLength = 32;
+
+// One recognised ClientConnect line: the player's GUID and the address the
+// connection came from. Line segments point at these, so a record never
+// changes or moves once made and lives as long as its table.
+struct ConnectionRecord {
+    std::array<char, kGuidLength> guid; // not terminated
+    FixedText<15> address;              // without the port
+
+    std::string_view Guid() const { return {guid.data(), guid.size()}; }
+};
+
+// What one of the server's player slots holds at the current point of the
+// walk over a log.
+struct PlayerSlot {
+    FixedText<49> name; // as the log spells it, colour codes included
+    std::int16_t team = 0;
+    const ConnectionRecord* connection = nullptr; // the slot's latest connection
+};
+
+// The server's 64 player slots and every connection record made while
+// walking the log. Nothing is ever removed: slots are overwritten, records
+// accumulate (newest first) until the table is destroyed.
+class PlayerSlotTable {
+public:
+    static constexpr int kSlotCount = 64;
+
+    PlayerSlotTable() = default;
+    PlayerSlotTable(const PlayerSlotTable&) = delete;
+    PlayerSlotTable& operator=(const PlayerSlotTable&) = delete;
+
+    static bool IsSlot(long long slot) { return slot >= 0 && slot < kSlotCount; }
+
+    // Makes a record of the 32 GUID characters and the address (cut to 15
+    // bytes) and makes it the slot's connection. `slot` must be a slot number
+    // and `guid` 32 characters long.
+    const ConnectionRecord& SetConnection(int slot, std::string_view guid,
+                                          std::string_view address);
+    // Copies the name (cut to 49 bytes) into the slot and stores the team.
+    void SetNameAndTeam(int slot, std::string_view name, int team);
+
+    // The first slot, in slot order, whose name begins with exactly these
+    // bytes (case matters). An empty name matches slot 0.
+    std::optional<int> FindByName(std::string_view name) const;
+
+    const PlayerSlot& Slot(int slot) const { return slots_[static_cast<std::size_t>(slot)]; }
+
+    // Every record made, newest first.
+    const std::forward_list<ConnectionRecord>& connections() const { return connections_; }
+    long long connectionCount() const { return connectionCount_; }
+
+private:
+    std::array<PlayerSlot, kSlotCount> slots_{};
+    std::forward_list<ConnectionRecord> connections_;
+    long long connectionCount_ = 0;
+};
