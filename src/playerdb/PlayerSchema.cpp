@@ -1,0 +1,103 @@
+#include "PlayerSchema.h"
+
+#include "DatabaseTarget.h"
+#include "PlayerDatabase.h"
+#include "PlayerSql.h"
+#include "SqlConnection.h"
+
+#include <QFile>
+#include <QSqlQuery>
+#include <filesystem>
+#include <span>
+#include <system_error>
+
+namespace {
+
+std::span<const char* const> SchemaFor(DatabaseTarget::Engine engine) {
+    if (engine == DatabaseTarget::Engine::Postgres) {
+        return PlayerSql::kPostgresSchema;
+    }
+    return PlayerSql::kSqliteSchema;
+}
+
+long long ExistingTables(SqlConnection& connection) {
+    QSqlQuery query = connection.Prepare(
+        QString::fromLatin1(connection.engine() == DatabaseTarget::Engine::Postgres
+                                ? PlayerSql::kPostgresExistingTables
+                                : PlayerSql::kSqliteExistingTables));
+    connection.Execute(query);
+    return query.next() ? query.value(0).toLongLong() : 0;
+}
+
+bool InitSqliteFile(const DatabaseTarget& target, std::string& error) {
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(target.file, ec))) {
+        error = target.file + " already exists; init-db only creates a new database file";
+        return false;
+    }
+    // Created here exclusively, so a file that appears meanwhile is not
+    // taken over; SQLite accepts an empty file as an empty database.
+    QFile file(QString::fromStdString(target.file));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
+        error = "cannot create " + target.file + ": " + file.errorString().toStdString();
+        return false;
+    }
+    file.close();
+    try {
+        SqlConnection connection;
+        connection.Open(target);
+        CreatePlayerSchema(connection);
+        connection.Close();
+        return true;
+    } catch (const DatabaseError& failure) {
+        error = failure.what();
+    }
+    // The file is ours and half made: take it away with its journal files.
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        std::filesystem::remove(target.file + suffix, ec);
+    }
+    return false;
+}
+
+bool InitPostgres(const DatabaseTarget& target, std::string& error) {
+    try {
+        SqlConnection connection;
+        connection.Open(target);
+        if (ExistingTables(connection) != 0) {
+            error = "the database already holds table GUID or Players; init-db only fills a "
+                    "database that has neither";
+            return false;
+        }
+        CreatePlayerSchema(connection);
+        return true;
+    } catch (const DatabaseError& failure) {
+        error = failure.what();
+        return false;
+    }
+}
+
+} // namespace
+
+void CreatePlayerSchema(SqlConnection& connection) {
+    connection.BeginTransaction();
+    try {
+        for (const char* statement : SchemaFor(connection.engine())) {
+            connection.ExecuteText(QString::fromLatin1(statement));
+        }
+        connection.CommitTransaction();
+    } catch (const DatabaseError&) {
+        connection.RollbackTransaction();
+        throw;
+    }
+}
+
+bool InitPlayerDatabase(std::string_view target, std::string& error) {
+    const auto parsed = ParseDatabaseTarget(target, error);
+    if (!parsed) {
+        return false;
+    }
+    if (parsed->engine == DatabaseTarget::Engine::Postgres) {
+        return InitPostgres(*parsed, error);
+    }
+    return InitSqliteFile(*parsed, error);
+}
