@@ -1,0 +1,315 @@
+#include "CMainFrame.h"
+
+#include "CChildFrame.h"
+#include "CQuarvelDoc.h"
+#include "CQuarvelView.h"
+#include "CommandIds.h"
+#include "FrameCommands.h"
+#include "MessagePane.h"
+#include "ProgramIcon.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QStyle>
+#include <QToolBar>
+
+using namespace CommandId;
+
+namespace {
+
+constexpr char kApplicationTitle[] = "Quarvel";
+
+// The commands the active view serves; the frame only passes them on.
+constexpr std::array kViewCommands = {kEditCopy, kFind, kFindNext, kDatabaseUpdate,
+                                      kExecuteRconFile};
+
+// Commands that need a document window and are served by the frame.
+constexpr std::array kWindowCommands = {kFileClose, kWindowNew, kWindowCascade, kWindowTile,
+                                        kWindowArrange};
+
+// Commands whose keys are bound on purpose to nothing: no handler exists
+// anywhere in the program, so they stay disabled. Save is not among them: the
+// log is never written, so its key is left unbound altogether.
+constexpr std::array kInertCommands = {kFileNew,  kEditCut,  kEditPaste,
+                                       kEditUndo, kNextPane, kPrevPane};
+
+} // namespace
+
+CMainFrame::CMainFrame(QWidget* parent)
+    : QMainWindow(parent), messageBoxes_(this), messages_(&messageBoxes_) {
+    setWindowTitle(QLatin1String(kApplicationTitle));
+    setWindowIcon(ProgramIcon());
+    setAcceptDrops(true);
+
+    mdiArea_ = new QMdiArea(this);
+    mdiArea_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdiArea_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(mdiArea_);
+    connect(mdiArea_, &QMdiArea::subWindowActivated, this, &CMainFrame::RefreshFrameState);
+
+    recentFiles_.Load();
+    CreateActions();
+    CreateMenus();
+    CreateToolBar();
+    CreateStatusBar();
+    UpdateRecentFileActions();
+    RefreshFrameState();
+    resize(800, 600);
+}
+
+CMainFrame::~CMainFrame() {
+    // The document windows die with the base class, after this object's own
+    // parts: nothing they or the MDI area signal on the way may reach us.
+    for (QObject* child : findChildren<QObject*>()) {
+        child->disconnect(this);
+    }
+}
+
+void CMainFrame::setMessageSink(MessageSink* sink) {
+    messages_ = sink != nullptr ? sink : &messageBoxes_;
+}
+
+QAction* CMainFrame::commandAction(int id) const {
+    const auto found = actions_.find(id);
+    return found != actions_.end() ? found->second : nullptr;
+}
+
+QAction* CMainFrame::recentFileAction(int index) const {
+    return index >= 0 && index < RecentFileList::kSize ? recentActions_[index] : nullptr;
+}
+
+QList<CChildFrame*> CMainFrame::childFrames() const {
+    QList<CChildFrame*> frames;
+    for (QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
+        auto* frame = qobject_cast<CChildFrame*>(window);
+        if (frame != nullptr && frame->document() != nullptr) {
+            frames.append(frame);
+        }
+    }
+    return frames;
+}
+
+CChildFrame* CMainFrame::activeFrame() const {
+    // The current window, not the active one: the latter is null whenever
+    // the main window itself is not the active window (a dialog is up).
+    auto* frame = qobject_cast<CChildFrame*>(mdiArea_->currentSubWindow());
+    return frame != nullptr && frame->document() != nullptr ? frame : nullptr;
+}
+
+CQuarvelView* CMainFrame::activeView() const {
+    CChildFrame* frame = activeFrame();
+    return frame != nullptr ? frame->view() : nullptr;
+}
+
+void CMainFrame::CreateActions() {
+    for (const CommandSpec& spec : FrameCommandSpecs()) {
+        auto* action = new QAction(QString::fromUtf8(spec.text), this);
+        action->setData(spec.id);
+        action->setStatusTip(QString::fromUtf8(spec.prompt));
+        if (*spec.toolTip != '\0') {
+            action->setToolTip(QString::fromUtf8(spec.toolTip));
+        }
+        action->setShortcuts(QList<QKeySequence>(spec.keys.begin(), spec.keys.end()));
+        // Keys work whichever menus are shown, so they belong to the window.
+        addAction(action);
+        actions_[spec.id] = action;
+    }
+
+    const QStyle* look = style();
+    actions_[kFileOpen]->setIcon(QIcon::fromTheme(QStringLiteral("document-open"),
+                                                  look->standardIcon(QStyle::SP_DialogOpenButton)));
+    actions_[kEditCopy]->setIcon(
+        QIcon::fromTheme(QStringLiteral("edit-copy"), look->standardIcon(QStyle::SP_FileIcon)));
+    actions_[kAppAbout]->setIcon(QIcon::fromTheme(
+        QStringLiteral("help-about"), look->standardIcon(QStyle::SP_TitleBarContextHelpButton)));
+
+    connect(actions_[kFileOpen], &QAction::triggered, this, &CMainFrame::OnFileOpen);
+    connect(actions_[kFileClose], &QAction::triggered, this, &CMainFrame::OnFileClose);
+    connect(actions_[kFilePrint], &QAction::triggered, this, &CMainFrame::OnFilePrint);
+    connect(actions_[kAppExit], &QAction::triggered, this, &QWidget::close);
+    connect(actions_[kAppAbout], &QAction::triggered, this, &CMainFrame::OnAppAbout);
+    connect(actions_[kWindowNew], &QAction::triggered, this, &CMainFrame::OnWindowNew);
+    connect(actions_[kWindowCascade], &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
+    connect(actions_[kWindowTile], &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
+    connect(actions_[kWindowArrange], &QAction::triggered, this, &CMainFrame::OnWindowArrange);
+    for (const int id : kViewCommands) {
+        connect(actions_[id], &QAction::triggered, this, [this, id] { OnViewCommand(id); });
+    }
+    for (const int id : kInertCommands) {
+        actions_[id]->setEnabled(false);
+    }
+
+    // The recent-file entry of the menus: "Recent File", greyed, while the list
+    // is empty; the listed files in its place otherwise.
+    actions_[kFileMruFirst]->setEnabled(false);
+    for (int i = 0; i < RecentFileList::kSize; ++i) {
+        auto* action = new QAction(this);
+        action->setData(kFileMruFirst + i);
+        action->setStatusTip(actions_[kFileMruFirst]->statusTip());
+        connect(action, &QAction::triggered, this, [this, i] { OnOpenRecentFile(i); });
+        recentActions_[i] = action;
+    }
+
+    for (const int id : {kViewToolbar, kViewStatusBar}) {
+        actions_[id]->setCheckable(true);
+        actions_[id]->setChecked(true);
+    }
+    connect(actions_[kViewToolbar], &QAction::triggered, this,
+            [this](bool shown) { toolBar_->setVisible(shown); });
+    connect(actions_[kViewStatusBar], &QAction::triggered, this,
+            [this](bool shown) { statusBar()->setVisible(shown); });
+}
+
+QMenu* CMainFrame::CreateMenu(const MenuSpec& spec) {
+    auto* menu = new QMenu(QString::fromUtf8(spec.title), this);
+    for (const int entry : spec.entries) {
+        if (entry == 0) {
+            menu->addSeparator();
+        } else if (entry == kFileMruFirst) {
+            menu->addAction(actions_[kFileMruFirst]);
+            for (QAction* recent : recentActions_) {
+                menu->addAction(recent);
+            }
+        } else {
+            menu->addAction(actions_[entry]);
+        }
+    }
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommandStates);
+    return menu;
+}
+
+void CMainFrame::CreateMenus() {
+    for (const MenuSpec& spec : PlainMenuSpecs()) {
+        plainMenus_.append(CreateMenu(spec));
+    }
+    for (const MenuSpec& spec : DocumentMenuSpecs()) {
+        documentMenus_.append(CreateMenu(spec));
+    }
+}
+
+void CMainFrame::ShowMenuSet(bool documentMenus) {
+    const int wanted = documentMenus ? 1 : 0;
+    if (menuSetShown_ == wanted) {
+        return;
+    }
+    menuSetShown_ = wanted;
+    // The menus belong to the frame, so clearing the bar only takes them off.
+    menuBar()->clear();
+    for (QMenu* menu : documentMenus ? documentMenus_ : plainMenus_) {
+        menuBar()->addMenu(menu);
+    }
+}
+
+void CMainFrame::CreateToolBar() {
+    toolBar_ = addToolBar(QStringLiteral("Toolbar"));
+    toolBar_->setObjectName(QStringLiteral("toolBar"));
+    toolBar_->setIconSize(QSize(16, 16));
+    for (const int id : ToolbarSpec()) {
+        if (id == 0) {
+            toolBar_->addSeparator();
+        } else {
+            toolBar_->addAction(actions_[id]);
+        }
+    }
+    connect(toolBar_, &QToolBar::visibilityChanged, this, &CMainFrame::UpdateCommandStates);
+}
+
+void CMainFrame::CreateStatusBar() {
+    messagePane_ = new QLabel(QStringLiteral("Ready"), statusBar());
+    messagePane_->setObjectName(QLatin1String(kMessagePaneName));
+    statusBar()->addWidget(messagePane_, 1);
+    for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
+        auto* pane = new QLabel(QLatin1String(indicator), statusBar());
+        pane->setObjectName(QLatin1String(indicator));
+        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        pane->setAlignment(Qt::AlignCenter);
+        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 8);
+        statusBar()->addPermanentWidget(pane);
+    }
+}
+
+void CMainFrame::UpdateCommandStates() {
+    CQuarvelView* view = activeView();
+    for (const int id : kViewCommands) {
+        actions_[id]->setEnabled(view != nullptr && view->IsCommandEnabled(id));
+    }
+    actions_[kFilePrint]->setEnabled(view != nullptr && view->IsCommandEnabled(kFilePrint));
+    for (const int id : kWindowCommands) {
+        actions_[id]->setEnabled(view != nullptr);
+    }
+    actions_[kViewToolbar]->setChecked(!toolBar_->isHidden());
+    actions_[kViewStatusBar]->setChecked(!statusBar()->isHidden());
+}
+
+void CMainFrame::RefreshFrameState() {
+    ShowMenuSet(!childFrames().isEmpty());
+    UpdateFrameTitles();
+    UpdateCommandStates();
+}
+
+void CMainFrame::UpdateFrameTitles() {
+    // A log shown in one window is titled by its name; in several, each
+    // window adds its number: "sample.log:1", "sample.log:2".
+    const QList<CChildFrame*> frames = childFrames();
+    std::map<const CQuarvelDoc*, int> windowsOf;
+    for (CChildFrame* frame : frames) {
+        ++windowsOf[frame->document()];
+    }
+    std::map<const CQuarvelDoc*, int> numberOf;
+    for (CChildFrame* frame : frames) {
+        const CQuarvelDoc* document = frame->document();
+        const int number = ++numberOf[document];
+        frame->setWindowTitle(
+            windowsOf[document] == 1
+                ? document->displayName()
+                : QStringLiteral("%1:%2").arg(document->displayName()).arg(number));
+    }
+
+    QString title = QLatin1String(kApplicationTitle);
+    if (CChildFrame* active = activeFrame()) {
+        title += active->isMaximized()
+                     ? QStringLiteral(" - [%1]").arg(active->windowTitle())
+                     : QStringLiteral(" - %1").arg(active->document()->displayName());
+    }
+    setWindowTitle(title);
+}
+
+void CMainFrame::UpdateRecentFileActions() {
+    const QStringList& paths = recentFiles_.paths();
+    actions_[kFileMruFirst]->setVisible(paths.isEmpty());
+    for (int i = 0; i < RecentFileList::kSize; ++i) {
+        QAction* action = recentActions_[i];
+        if (i < paths.size()) {
+            action->setText(RecentFileList::MenuText(i, paths[i]));
+            action->setVisible(true);
+        } else {
+            action->setVisible(false);
+        }
+    }
+}
+
+bool CMainFrame::event(QEvent* event) {
+    // The message pane shows the prompt of the command under the mouse, and
+    // "Ready" when there is none.
+    if (event->type() == QEvent::StatusTip) {
+        const QString tip = static_cast<QStatusTipEvent*>(event)->tip();
+        messagePane_->setText(tip.isEmpty() ? QStringLiteral("Ready") : tip);
+        return true;
+    }
+    return QMainWindow::event(event);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event) {
+    mdiArea_->closeAllSubWindows();
+    if (!childFrames().isEmpty()) {
+        event->ignore();
+        return;
+    }
+    QMainWindow::closeEvent(event);
+}

@@ -1,0 +1,104 @@
+#pragma once
+
+#include "DocumentRegistry.h"
+#include "MessageBoxSink.h"
+#include "RecentFileList.h"
+
+#include <QMainWindow>
+#include <array>
+#include <map>
+#include <memory>
+
+class CChildFrame;
+class CQuarvelDoc;
+class CQuarvelView;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QToolBar;
+struct MenuSpec;
+
+// The main window: document windows in an MDI area, the menu bar (the plain
+// menus while no log window exists, the document menus while one does), the
+// toolbar and the status bar. It opens logs (File Open, the recent-file list,
+// dropped files, the command line), keeps one document per file, and hands
+// the view's commands to the active view.
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    explicit CMainFrame(QWidget* parent = nullptr);
+    ~CMainFrame() override;
+
+    // Opens the log at `path` in a new window, or activates the window of the
+    // log when it is already open. A file that cannot be opened is reported
+    // ("Cannot open <path>.") and gives no window; returns false then.
+    bool OpenDocumentFile(const QString& path);
+
+    // Where the frame's own messages go; message boxes over the frame unless
+    // set otherwise (tests record them instead). Null restores the default.
+    void setMessageSink(MessageSink* sink);
+
+    // The action of a command id (CommandId), or nullptr.
+    QAction* commandAction(int id) const;
+    // The action of recent-file entry `index` (0 for the most recent).
+    QAction* recentFileAction(int index) const;
+
+    QList<CChildFrame*> childFrames() const;
+    CChildFrame* activeFrame() const;
+    CQuarvelView* activeView() const;
+
+    QMdiArea* mdiArea() const { return mdiArea_; }
+    QToolBar* toolBar() const { return toolBar_; }
+    QLabel* messagePane() const { return messagePane_; }
+    const DocumentRegistry& documents() const { return documents_; }
+    const RecentFileList& recentFiles() const { return recentFiles_; }
+
+public slots:
+    // Refreshes the enabled and checked state of every action.
+    void UpdateCommandStates();
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    QMenu* CreateMenu(const MenuSpec& spec);
+    void CreateToolBar();
+    void CreateStatusBar();
+
+    void CreateFrame(const std::shared_ptr<CQuarvelDoc>& document);
+    void RefreshFrameState();
+    void ShowMenuSet(bool documentMenus);
+    void UpdateFrameTitles();
+    void UpdateRecentFileActions();
+
+    // Command handlers.
+    void OnFileOpen();
+    void OnFileClose();
+    void OnFilePrint();
+    void OnOpenRecentFile(int index);
+    void OnWindowNew();
+    void OnWindowArrange();
+    void OnAppAbout();
+    void OnViewCommand(int id);
+
+    QMdiArea* mdiArea_ = nullptr;
+    QToolBar* toolBar_ = nullptr;
+    QLabel* messagePane_ = nullptr;
+    std::map<int, QAction*> actions_;
+    std::array<QAction*, RecentFileList::kSize> recentActions_{};
+    QList<QMenu*> plainMenus_;
+    QList<QMenu*> documentMenus_;
+    int menuSetShown_ = -1; // 0 plain, 1 document, -1 none yet
+
+    DocumentRegistry documents_;
+    RecentFileList recentFiles_;
+    MessageBoxSink messageBoxes_;
+    MessageSink* messages_;
+    QString lastOpenFolder_;
+};

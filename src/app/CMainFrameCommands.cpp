@@ -1,0 +1,196 @@
+// The main frame's command handlers: opening logs, closing them, window
+// arrangement, printing, the About box, and passing the view's commands on.
+#include "CAboutDlg.h"
+#include "CChildFrame.h"
+#include "CMainFrame.h"
+#include "CQuarvelDoc.h"
+#include "CQuarvelView.h"
+#include "CommandIds.h"
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLayout>
+#include <QMdiArea>
+#include <QMimeData>
+#include <QPainter>
+#include <QPrintDialog>
+#include <QPrinter>
+
+using namespace CommandId;
+
+bool CMainFrame::OpenDocumentFile(const QString& path) {
+    const DocumentRegistry::OpenResult opened = documents_.Open(path);
+    if (opened.document == nullptr) {
+        const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
+        messages_->Show({QStringLiteral("Cannot open %1.").arg(shown).toStdString(), "Quarvel",
+                         MessageIcon::Warning});
+        return false;
+    }
+    if (opened.alreadyOpen) {
+        for (CChildFrame* frame : childFrames()) {
+            if (frame->document() == opened.document.get()) {
+                mdiArea_->setActiveSubWindow(frame);
+                RefreshFrameState();
+                return true;
+            }
+        }
+    } else {
+        recentFiles_.Add(opened.document->path());
+        UpdateRecentFileActions();
+    }
+    CreateFrame(opened.document);
+    return true;
+}
+
+void CMainFrame::CreateFrame(const std::shared_ptr<CQuarvelDoc>& document) {
+    // A new window opens maximized when the window it joins is.
+    const CChildFrame* previous = activeFrame();
+    const bool maximized = previous != nullptr && previous->isMaximized();
+
+    auto* frame = new CChildFrame(document, mdiArea_);
+    mdiArea_->addSubWindow(frame);
+    connect(frame, &CChildFrame::frameClosed, this, &CMainFrame::RefreshFrameState);
+    connect(frame, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateFrameTitles);
+    connect(frame->view(), &CQuarvelView::commandStateChanged, this,
+            &CMainFrame::UpdateCommandStates);
+    if (maximized) {
+        frame->showMaximized();
+    } else {
+        frame->show();
+    }
+    mdiArea_->setActiveSubWindow(frame);
+    // The view learns its size before its first update.
+    if (QLayout* layout = frame->layout()) {
+        layout->activate();
+    }
+    frame->view()->OnUpdate();
+    RefreshFrameState();
+}
+
+void CMainFrame::OnFileOpen() {
+    QFileDialog dialog(this, QStringLiteral("Open"), lastOpenFolder_);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    // Every file is "*", not "*.*": names without a dot are files too here.
+    dialog.setNameFilters(
+        {QStringLiteral("SOFII Log Files (*.log)"), QStringLiteral("All Files (*)")});
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    lastOpenFolder_ = dialog.directory().absolutePath();
+    for (const QString& path : dialog.selectedFiles()) {
+        OpenDocumentFile(path);
+    }
+}
+
+void CMainFrame::OnFileClose() {
+    CChildFrame* active = activeFrame();
+    if (active == nullptr) {
+        return;
+    }
+    const CQuarvelDoc* document = active->document();
+    for (CChildFrame* frame : childFrames()) {
+        if (frame->document() == document) {
+            frame->close();
+        }
+    }
+}
+
+void CMainFrame::OnOpenRecentFile(int index) {
+    if (index < 0 || index >= recentFiles_.paths().size()) {
+        return;
+    }
+    const QString path = recentFiles_.paths()[index];
+    if (!OpenDocumentFile(path)) {
+        // A file that no longer opens leaves the list. Look it up again: the
+        // list may have changed while the message was up.
+        recentFiles_.Remove(recentFiles_.paths().indexOf(path));
+        UpdateRecentFileActions();
+    }
+}
+
+void CMainFrame::OnFilePrint() {
+    CQuarvelView* view = activeView();
+    if (view == nullptr || !view->IsCommandEnabled(kFilePrint)) {
+        return;
+    }
+    QPrinter printer;
+    printer.setDocName(view->document().displayName());
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() != QDialog::Accepted) {
+        return;
+    }
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        messages_->Show({"The document could not be printed.", "Quarvel", MessageIcon::Warning});
+        return;
+    }
+    // The painter's origin is the printable area's top left corner.
+    const QRect page(QPoint(0, 0),
+                     printer.pageLayout().paintRectPixels(printer.resolution()).size());
+    view->Print(painter, page);
+    painter.end();
+}
+
+void CMainFrame::OnWindowNew() {
+    if (CChildFrame* active = activeFrame()) {
+        CreateFrame(active->sharedDocument());
+    }
+}
+
+void CMainFrame::OnWindowArrange() {
+    // Minimized windows in a row along the bottom edge, wrapping upwards.
+    const QSize area = mdiArea_->viewport()->size();
+    int x = 0;
+    int bottom = area.height();
+    for (QMdiSubWindow* window : mdiArea_->subWindowList(QMdiArea::CreationOrder)) {
+        if (!window->isMinimized()) {
+            continue;
+        }
+        const QSize size = window->size();
+        if (x > 0 && x + size.width() > area.width()) {
+            x = 0;
+            bottom -= size.height();
+        }
+        window->move(x, bottom - size.height());
+        x += size.width();
+    }
+}
+
+void CMainFrame::OnAppAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CMainFrame::OnViewCommand(int id) {
+    if (CQuarvelView* view = activeView(); view != nullptr && view->IsCommandEnabled(id)) {
+        view->OnCommand(id);
+    }
+    UpdateCommandStates();
+}
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    const QMimeData* data = event->mimeData();
+    if (data->hasUrls()) {
+        for (const QUrl& url : data->urls()) {
+            if (url.isLocalFile()) {
+                event->acceptProposedAction();
+                return;
+            }
+        }
+    }
+}
+
+void CMainFrame::dropEvent(QDropEvent* event) {
+    const QList<QUrl> urls = event->mimeData()->urls();
+    event->acceptProposedAction();
+    activateWindow();
+    for (const QUrl& url : urls) {
+        if (url.isLocalFile()) {
+            OpenDocumentFile(url.toLocalFile());
+        }
+    }
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+// The numbers of the program's commands. They are the classic framework ids so
+// that every menu entry, key and toolbar button names its command the same way
+// in the frames, the view and the tests. Commands without a handler anywhere in
+// the program (New, Save, Paste, Cut, Undo and the pane keys) are listed too:
+// their keys are bound to disabled actions so that they visibly do nothing.
+namespace CommandId {
+
+inline constexpr int kFileNew = 57600;
+inline constexpr int kFileOpen = 57601;
+inline constexpr int kFileClose = 57602;
+inline constexpr int kFileSave = 57603;
+inline constexpr int kFilePrint = 57607;
+inline constexpr int kFileMruFirst =
+    57616; // the recent-file entries take this id and the next three
+inline constexpr int kFileMruLast = 57619;
+inline constexpr int kEditCopy = 57634;
+inline constexpr int kEditCut = 57635;
+inline constexpr int kEditPaste = 57637;
+inline constexpr int kEditUndo = 57643;
+inline constexpr int kWindowNew = 57648;
+inline constexpr int kWindowArrange = 57649;
+inline constexpr int kWindowCascade = 57650;
+inline constexpr int kWindowTile = 57651;
+inline constexpr int kAppAbout = 57664;
+inline constexpr int kAppExit = 57665;
+inline constexpr int kNextPane = 57680;
+inline constexpr int kPrevPane = 57681;
+inline constexpr int kViewToolbar = 59392;
+inline constexpr int kViewStatusBar = 59393;
+
+// The commands of the log view.
+inline constexpr int kFind = 32771;
+inline constexpr int kFindNext = 32773;
+inline constexpr int kDatabaseUpdate = 32775;
+inline constexpr int kExecuteRconFile = 32776;
+
+} // namespace CommandId

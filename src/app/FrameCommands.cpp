@@ -1,0 +1,123 @@
+#include "FrameCommands.h"
+
+#include "CommandIds.h"
+
+#include <array>
+
+using namespace CommandId;
+
+namespace {
+
+QKeySequence Key(QKeyCombination combination) {
+    return QKeySequence(combination);
+}
+
+// Prompts are the framework's standard ones for its standard ids. The view's
+// own commands carry none, so the message pane shows "Ready" over them.
+const std::vector<CommandSpec>& Specs() {
+    static const std::vector<CommandSpec> specs = {
+        {kFileNew, "&New\tCtrl+N", "Create a new document", "New", {Key(Qt::CTRL | Qt::Key_N)}},
+        {kFileOpen,
+         "&Open...\tCtrl+O",
+         "Open an existing document",
+         "Open",
+         {Key(Qt::CTRL | Qt::Key_O)}},
+        {kFileClose, "&Close", "Close the active document", "Close", {}},
+        {kFileMruFirst, "Recent File", "Open this document", "", {}},
+        {kAppExit, "E&xit", "Quit the application; prompts to save documents", "Exit", {}},
+        {kFilePrint,
+         "&Print...\tCtrl+P",
+         "Print the active document",
+         "Print",
+         {Key(Qt::CTRL | Qt::Key_P)}},
+        {kEditCopy,
+         "&Copy\tCtrl+C",
+         "Copy the selection and put it on the Clipboard",
+         "Copy",
+         {Key(Qt::CTRL | Qt::Key_C), Key(Qt::CTRL | Qt::Key_Insert)}},
+        {kEditCut,
+         "Cu&t\tCtrl+X",
+         "Cut the selection and put it on the Clipboard",
+         "Cut",
+         {Key(Qt::CTRL | Qt::Key_X), Key(Qt::SHIFT | Qt::Key_Delete)}},
+        {kEditPaste,
+         "&Paste\tCtrl+V",
+         "Insert Clipboard contents",
+         "Paste",
+         {Key(Qt::CTRL | Qt::Key_V), Key(Qt::SHIFT | Qt::Key_Insert)}},
+        {kEditUndo,
+         "&Undo\tCtrl+Z",
+         "Undo the last action",
+         "Undo",
+         {Key(Qt::CTRL | Qt::Key_Z), Key(Qt::ALT | Qt::Key_Backspace)}},
+        {kNextPane, "Next Pane", "Switch to the next window pane", "Next Pane", {Key(Qt::Key_F6)}},
+        {kPrevPane,
+         "Previous Pane",
+         "Switch back to the previous window pane",
+         "Previous Pane",
+         {Key(Qt::SHIFT | Qt::Key_F6)}},
+        {kFind, "&Find\tF5", "", "", {Key(Qt::Key_F5)}},
+        {kFindNext, "Find &next\tCtrl+F5", "", "", {Key(Qt::CTRL | Qt::Key_F5)}},
+        {kDatabaseUpdate, "&Database update", "", "", {}},
+        {kExecuteRconFile, "&Execute RCON file", "", "", {}},
+        {kViewToolbar, "&Toolbar", "Show or hide the toolbar", "Toggle ToolBar", {}},
+        {kViewStatusBar, "&Status Bar", "Show or hide the status bar", "Toggle StatusBar", {}},
+        {kWindowNew,
+         "&New Window",
+         "Open another window for the active document",
+         "New Window",
+         {}},
+        {kWindowCascade, "&Cascade", "Arrange windows so they overlap", "Cascade Windows", {}},
+        {kWindowTile, "&Tile", "Arrange windows as non-overlapping tiles", "Tile Windows", {}},
+        {kWindowArrange,
+         "&Arrange Icons",
+         "Arrange icons at the bottom of the window",
+         "Arrange Icons",
+         {}},
+        {kAppAbout,
+         "&About Quarvel...",
+         "Display program information, version number and copyright",
+         "About",
+         {}},
+    };
+    return specs;
+}
+
+const std::vector<MenuSpec>& Plain() {
+    static const std::vector<MenuSpec> menus = {
+        {"&File", {kFileOpen, 0, kFileMruFirst, 0, kAppExit}},
+        {"&View", {kViewToolbar, kViewStatusBar}},
+        {"&Help", {kAppAbout}},
+    };
+    return menus;
+}
+
+const std::vector<MenuSpec>& Document() {
+    static const std::vector<MenuSpec> menus = {
+        {"&File", {kFileOpen, kFileClose, 0, kFileMruFirst, 0, kAppExit}},
+        {"&Edit", {0, kEditCopy}},
+        {"&Search", {kFind, kFindNext}},
+        {"&Tools", {kDatabaseUpdate, 0, kExecuteRconFile}},
+        {"&View", {kViewToolbar, kViewStatusBar}},
+        {"&Window", {kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}},
+        {"&Help", {kAppAbout}},
+    };
+    return menus;
+}
+
+constexpr std::array<int, 5> kToolbar = {kFileOpen, 0, kEditCopy, 0, kAppAbout};
+
+} // namespace
+
+std::span<const CommandSpec> FrameCommandSpecs() {
+    return Specs();
+}
+std::span<const MenuSpec> PlainMenuSpecs() {
+    return Plain();
+}
+std::span<const MenuSpec> DocumentMenuSpecs() {
+    return Document();
+}
+std::span<const int> ToolbarSpec() {
+    return kToolbar;
+}

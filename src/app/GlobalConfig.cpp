@@ -1,0 +1,3 @@
+#include "GlobalConfig.h"
+
+AppConfig theAppConfig;

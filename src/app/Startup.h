@@ -1,0 +1,16 @@
+#pragma once
+
+#include "StartupOptions.h"
+
+class CMainFrame;
+
+// The start-up work between making the main window and showing it, in its
+// order: the logs named on the command line are opened first (opening and
+// classifying a log needs nothing of the configuration), then the
+// configuration is read into the global one. A configuration that cannot be
+// read leaves no servers and no database, without a message.
+void RunStartup(CMainFrame& frame, const StartupOptions& options);
+
+// Reads the configuration that `--config` names, or the one found in the
+// usual places, into the program's global configuration.
+void LoadGlobalConfig(const QString& configOption);
