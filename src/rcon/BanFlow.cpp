@@ -1,0 +1,101 @@
+#include "BanFlow.h"
+
+#include "RconBanSocket.h"
+#include "RconUnbanSocket.h"
+#include "ReplyWaiter.h"
+#include "Windows1252.h"
+
+#include <algorithm>
+
+namespace {
+
+// How the server's own answer to a command is worded.
+struct AnswerTexts {
+    const char* done;
+    const char* refused;
+};
+
+constexpr AnswerTexts kBanAnswers{
+    "GUID added to ban list",
+    "Ban failed\nUsually this happens if the\nsupplied GUID is already banned"};
+constexpr AnswerTexts kUnbanAnswers{
+    "GUID removed from ban list",
+    "Unban failed\nUsually this happens if the\nsupplied GUID is not banned"};
+
+bool WarnWhenNoServers(const std::forward_list<ServerEntry>& servers, MessageSink& messages) {
+    if (!servers.empty()) {
+        return false;
+    }
+    messages.Show({"No servers configured", "Warning", MessageIcon::Warning});
+    return true;
+}
+
+// Follows a request just made on `socket` (`sent` being what the send
+// returned) to its end and tells the user how it ended.
+ServerResult Conclude(RconSocket& socket, int sent, const ServerEntry& server,
+                      const AnswerTexts& answers, ReplyWaiter& waiter, MessageSink& messages) {
+    const std::string caption = Windows1252ToUtf8(server.name);
+    ServerResult result{server.name, ServerOutcome::Failed, {}};
+    if (sent == SEND_REFUSED) {
+        result.message = {socket.refusal(), caption, MessageIcon::Warning};
+    } else {
+        // A send the socket layer did not take is not told by itself: nothing
+        // can answer it, and the wait ends in "No reply".
+        const WaitOutcome outcome = waiter.AwaitReply(socket, server);
+        if (!outcome.answered) {
+            result.message = outcome.failure;
+        } else if (socket.result() == RCON_DONE) {
+            result.outcome = ServerOutcome::Done;
+            result.message = {answers.done, caption, MessageIcon::None};
+        } else {
+            result.outcome = ServerOutcome::Refused;
+            result.message = {answers.refused, caption, MessageIcon::Warning};
+        }
+    }
+    messages.Show(result.message);
+    return result;
+}
+
+} // namespace
+
+std::vector<ServerResult> BanOnEveryServer(const std::forward_list<ServerEntry>& servers,
+                                           const BanTarget& target, BanReasonSource& reasons,
+                                           ReplyWaiter& waiter, MessageSink& messages) {
+    std::vector<ServerResult> results;
+    if (WarnWhenNoServers(servers, messages)) {
+        return results;
+    }
+    for (const ServerEntry& server : servers) {
+        const auto reason =
+            reasons.AskReason("Enter ban reason for " + Windows1252ToUtf8(server.name));
+        if (!reason) {
+            results.push_back({server.name, ServerOutcome::Skipped, {}});
+            continue;
+        }
+        RconBanSocket socket(server.address, server.port, server.rconpass);
+        const int sent = socket.SendBan(target.guid, target.ip, target.name, *reason);
+        results.push_back(Conclude(socket, sent, server, kBanAnswers, waiter, messages));
+    }
+    return results;
+}
+
+std::vector<ServerResult> UnbanOnEveryServer(const std::forward_list<ServerEntry>& servers,
+                                             std::string_view guid, ReplyWaiter& waiter,
+                                             MessageSink& messages) {
+    std::vector<ServerResult> results;
+    if (WarnWhenNoServers(servers, messages)) {
+        return results;
+    }
+    for (const ServerEntry& server : servers) {
+        RconUnbanSocket socket(server.address, server.port, server.rconpass);
+        const int sent = socket.SendUnban(guid);
+        results.push_back(Conclude(socket, sent, server, kUnbanAnswers, waiter, messages));
+    }
+    return results;
+}
+
+bool EveryServerDone(const std::vector<ServerResult>& results) {
+    return !results.empty() && std::all_of(results.begin(), results.end(), [](const auto& r) {
+        return r.outcome == ServerOutcome::Done;
+    });
+}

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "AppConfig.h"
+#include "Messages.h"
+
+#include <forward_list>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class ReplyWaiter;
+
+// The player a ban is for, as the Player Info window was filled: log bytes.
+struct BanTarget {
+    std::string guid; // 32 hexadecimal digits, or empty
+    std::string ip;   // the address text of the player's connection
+    std::string name; // the name as written in the log line, colour codes included
+};
+
+// Where the ban flow asks for the reason to ban with on one server (the Ban
+// reason dialog in the GUI, a fixed text in quarvelctl).
+class BanReasonSource {
+public:
+    virtual ~BanReasonSource() = default;
+    // `prompt` is UTF-8. The reason as log bytes, or nothing when the user
+    // cancelled, which skips that server.
+    virtual std::optional<std::string> AskReason(const std::string& prompt) = 0;
+};
+
+// What became of the command on one server.
+enum class ServerOutcome {
+    Done,    // the server carried it out
+    Refused, // the server refused it (already banned, not banned)
+    Failed,  // no answer, a bad answer, a socket failure, or not sent
+    Skipped, // the user cancelled the reason
+};
+
+struct ServerResult {
+    std::string server; // the server's name (log bytes)
+    ServerOutcome outcome = ServerOutcome::Failed;
+    Message message; // what the user was shown; empty text for a skipped server
+};
+
+// Bans the target's GUID on every server, from the head of the list, one after
+// the other: a reason is asked per server, the request sent and its reply
+// awaited, and the outcome shown through `messages`. A failure on one server
+// never stops the others. One result per server, in list order; none, after
+// the "No servers configured" warning, when the list is empty.
+std::vector<ServerResult> BanOnEveryServer(const std::forward_list<ServerEntry>& servers,
+                                           const BanTarget& target, BanReasonSource& reasons,
+                                           ReplyWaiter& waiter, MessageSink& messages);
+
+// Lifts the GUID's ban on every server, the same way, without questions.
+std::vector<ServerResult> UnbanOnEveryServer(const std::forward_list<ServerEntry>& servers,
+                                             std::string_view guid, ReplyWaiter& waiter,
+                                             MessageSink& messages);
+
+// True when there were servers and every one carried the command out.
+bool EveryServerDone(const std::vector<ServerResult>& results);

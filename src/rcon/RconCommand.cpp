@@ -1,0 +1,105 @@
+#include "RconCommand.h"
+
+#include <algorithm>
+
+namespace {
+
+bool IsControl(char c) {
+    return static_cast<unsigned char>(c) < 0x20;
+}
+
+bool IsHexDigit(char c) {
+    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
+}
+
+RconRequest Refuse(const char* why) {
+    return RconRequest{{}, why};
+}
+
+// Why the values every command carries cannot be sent; nullptr when they can.
+const char* CheckPasswordAndGuid(std::string_view password, std::string_view guid) {
+    if (!IsSendablePassword(password)) {
+        return "Not sent: the RCON password of this server holds a double quote or a control "
+               "character.";
+    }
+    if (!IsSendableGuid(guid)) {
+        return "Not sent: the GUID must be empty or exactly 32 hexadecimal digits.";
+    }
+    return nullptr;
+}
+
+// Puts the prefix and the password part in front of `rest`, within the limit.
+RconRequest Assemble(std::string_view password, std::string_view rest, const char* tooLong) {
+    RconRequest request;
+    request.datagram.reserve(RconRequest::kDatagramLimit);
+    request.datagram.append(kRconPrefix);
+    request.datagram.append("rcon \"");
+    request.datagram.append(password);
+    request.datagram.append("\" ");
+    request.datagram.append(rest);
+    if (request.datagram.size() > RconRequest::kDatagramLimit) {
+        return Refuse(tooLong);
+    }
+    return request;
+}
+
+} // namespace
+
+std::string MendQuotedText(std::string_view text) {
+    std::string mended;
+    mended.reserve(text.size());
+    for (char c : text) {
+        if (IsControl(c)) {
+            continue;
+        }
+        mended.push_back(c == '"' ? '\'' : c);
+    }
+    return mended;
+}
+
+bool IsSendableGuid(std::string_view guid) {
+    return guid.empty() || (guid.size() == 32 && std::all_of(guid.begin(), guid.end(), IsHexDigit));
+}
+
+bool IsSendableIpText(std::string_view ip) {
+    return std::none_of(ip.begin(), ip.end(), [](char c) {
+        return IsControl(c) || c == ' ' || c == '"' || c == '\'' || c == ';';
+    });
+}
+
+bool IsSendablePassword(std::string_view password) {
+    return std::none_of(password.begin(), password.end(),
+                        [](char c) { return IsControl(c) || c == '"'; });
+}
+
+RconRequest FormatBanRequest(std::string_view password, std::string_view guid,
+                             std::string_view name, std::string_view ip, std::string_view reason) {
+    if (const char* why = CheckPasswordAndGuid(password, guid)) {
+        return Refuse(why);
+    }
+    if (!IsSendableIpText(ip)) {
+        return Refuse("Not sent: the IP text must not hold a blank, a quote, a semicolon or a "
+                      "control character.");
+    }
+    std::string rest = "pb_sv_banguid ";
+    rest.append(guid);
+    rest.append(" \"");
+    rest.append(MendQuotedText(name));
+    rest.append("\" ");
+    rest.append(ip);
+    rest.append(" \"");
+    rest.append(MendQuotedText(reason));
+    rest.append("\"");
+    return Assemble(password, rest,
+                    "Not sent: the ban command is too long for one datagram; please enter a "
+                    "shorter reason.");
+}
+
+RconRequest FormatUnbanRequest(std::string_view password, std::string_view guid) {
+    if (const char* why = CheckPasswordAndGuid(password, guid)) {
+        return Refuse(why);
+    }
+    std::string rest = "pb_sv_unbanguid ";
+    rest.append(guid);
+    return Assemble(password, rest, "Not sent: the unban command is too long for one datagram.");
+}

@@ -1,0 +1,81 @@
+#pragma once
+
+#include "RconCodes.h"
+#include "RconCommand.h"
+
+#include <QSocketNotifier>
+#include <array>
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+
+// One RCON command to one game server and its replies: a non-blocking IPv4
+// datagram socket bound to any local address and a port the system picks.
+// Made for one request, then destroyed: construct, send, wait (ReplyWaiter),
+// read result(), destroy.
+//
+// Replies are fetched by polling. While the socket is open a read notifier
+// lets the thread's event loop wake when a datagram arrives, so a wait can
+// sleep in the event loop instead of spinning.
+class RconSocket {
+public:
+    static constexpr int kReplySlots = 256;
+    static constexpr std::size_t kReplyBytes = 255; // data bytes of a slot; a zero follows
+    static constexpr std::size_t kTextLimit = 39;   // host address and password copies
+
+    // Creation or binding failures are not reported here: the socket is left
+    // invalid and the first receive of the wait fails.
+    RconSocket(std::string_view hostAddress, int port, std::string_view password);
+    virtual ~RconSocket();
+    RconSocket(const RconSocket&) = delete;
+    RconSocket& operator=(const RconSocket&) = delete;
+
+    // Reads every datagram waiting into the reply slots; a status from
+    // RconCodes.h. A datagram longer than a slot is cut to it. Derived
+    // classes classify the first reply once it is in.
+    virtual int Poll();
+
+    int result() const { return result_; }
+    int replyCount() const { return replyCount_; }
+    // The bytes of reply slot `slot` (below replyCount()).
+    std::string_view Reply(int slot) const;
+    // The last request datagram, also when it could not be sent.
+    const std::string& command() const { return command_; }
+    // Why the last request was refused (SEND_REFUSED); UTF-8.
+    const std::string& refusal() const { return refusal_; }
+    // The socket layer's error number of the receive that failed.
+    int receiveError() const { return receiveError_; }
+    bool valid() const { return socket_ >= 0; }
+    // The local port replies come to; 0 for an invalid socket.
+    int localPort() const;
+
+    // Sleeps until a datagram can be read or `milliseconds` have passed. For
+    // waits that have no event loop timer to wake them.
+    void WaitReadable(int milliseconds) const;
+
+protected:
+    // Sends a formatted request: result := pending, reply count := 0, the
+    // address resolved anew. SEND_DONE, SEND_FAILED (nothing went out) or
+    // SEND_REFUSED (a value may not be sent; nothing went out).
+    int Send(const RconRequest& request);
+
+    const std::string& password() const { return password_; }
+    void SetResult(int result) { result_ = result; }
+
+private:
+    using ReplySlot = std::array<char, kReplyBytes + 1>;
+
+    int socket_ = -1;
+    std::unique_ptr<QSocketNotifier> readNotifier_;
+    std::string hostAddress_;
+    std::string password_;
+    int port_ = 0;
+    std::unique_ptr<std::array<ReplySlot, kReplySlots>> slots_;
+    std::array<unsigned short, kReplySlots> replyLengths_{};
+    int replyCount_ = 0;
+    std::string command_;
+    std::string refusal_;
+    int result_ = RCON_PENDING;
+    int receiveError_ = 0;
+};

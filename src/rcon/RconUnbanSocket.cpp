@@ -1,0 +1,16 @@
+#include "RconUnbanSocket.h"
+
+#include "ReplyClassifier.h"
+
+int RconUnbanSocket::SendUnban(std::string_view guid) {
+    return Send(FormatUnbanRequest(password(), guid));
+}
+
+int RconUnbanSocket::Poll() {
+    const int status = RconSocket::Poll();
+    if (status != POLL_OK) {
+        return status;
+    }
+    SetResult(replyCount() < 1 ? RCON_PENDING : ClassifyReply(Reply(0), kUnbanPhrases));
+    return POLL_OK;
+}

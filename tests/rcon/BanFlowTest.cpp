@@ -1,0 +1,226 @@
+#include "BanFlow.h"
+
+#include "FakeGameServer.h"
+#include "RecordingSink.h"
+#include "ReplyWaiterObject.h"
+#include "TestApplication.h"
+
+#include <deque>
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kGuid = "00112233445566778899aabbccddeeff";
+const std::string kBanFailed =
+    "Ban failed\nUsually this happens if the\nsupplied GUID is already banned";
+const std::string kUnbanFailed =
+    "Unban failed\nUsually this happens if the\nsupplied GUID is not banned";
+
+// Answers the reason prompts from a list; nothing in it cancels.
+class ScriptedReasons : public BanReasonSource {
+public:
+    explicit ScriptedReasons(std::deque<std::optional<std::string>> answers)
+        : answers_(std::move(answers)) {}
+
+    std::optional<std::string> AskReason(const std::string& prompt) override {
+        prompts.push_back(prompt);
+        if (answers_.empty()) {
+            return std::nullopt;
+        }
+        auto answer = answers_.front();
+        answers_.pop_front();
+        return answer;
+    }
+
+    std::vector<std::string> prompts;
+
+private:
+    std::deque<std::optional<std::string>> answers_;
+};
+
+struct Outcome {
+    std::string server;
+    ServerOutcome outcome;
+    std::string text;
+    bool operator==(const Outcome&) const = default;
+};
+
+void PrintTo(const Outcome& o, std::ostream* os) {
+    *os << "{" << o.server << ", " << static_cast<int>(o.outcome) << ", \"" << o.text << "\"}";
+}
+
+std::vector<Outcome> Outcomes(const std::vector<ServerResult>& results) {
+    std::vector<Outcome> outcomes;
+    for (const ServerResult& r : results) {
+        outcomes.push_back({r.server, r.outcome, r.message.text});
+    }
+    return outcomes;
+}
+
+// Three fake servers, configured in the list order Alpha, Bravo, Charlie.
+class Flow : public testing::Test {
+protected:
+    std::forward_list<ServerEntry> Servers() const {
+        return {{"Alpha", "127.0.0.1", alpha.port(), "a-pass"},
+                {"Bravo", "localhost", bravo.port(), "b-pass"},
+                {"Charlie", "127.0.0.1", charlie.port(), "c-pass"}};
+    }
+
+    TestApplication app;
+    FakeGameServer alpha{"a-pass"}, bravo{"b-pass"}, charlie{"c-pass"};
+    ReplyWaiterObject waiter;
+    RecordingSink sink;
+    const BanTarget target{kGuid, "10.0.0.7:28960", "^1Bad^7\"Guy\""};
+};
+
+TEST_F(Flow, BanGoesToEveryServerInListOrderPastASilentOne) {
+    bravo.StaySilent();
+    charlie.AddBan(kGuid);
+    ScriptedReasons reasons({"wall hack", "wall hack", "aimbot"});
+
+    const auto results = BanOnEveryServer(Servers(), target, reasons, waiter, sink);
+
+    EXPECT_EQ(reasons.prompts,
+              (std::vector<std::string>{"Enter ban reason for Alpha", "Enter ban reason for Bravo",
+                                        "Enter ban reason for Charlie"}));
+    EXPECT_EQ(Outcomes(results),
+              (std::vector<Outcome>{{"Alpha", ServerOutcome::Done, "GUID added to ban list"},
+                                    {"Bravo", ServerOutcome::Failed, "No reply"},
+                                    {"Charlie", ServerOutcome::Refused, kBanFailed}}));
+    EXPECT_EQ(sink.messages,
+              (std::vector<Message>{{"GUID added to ban list", "Alpha", MessageIcon::None},
+                                    {"No reply", "Bravo", MessageIcon::Error},
+                                    {kBanFailed, "Charlie", MessageIcon::Warning}}));
+    EXPECT_FALSE(EveryServerDone(results));
+    ASSERT_EQ(alpha.received().size(), 1u);
+    EXPECT_EQ(alpha.received()[0], "\xFF\xFF\xFF\xFFrcon \"a-pass\" pb_sv_banguid " + kGuid +
+                                       " \"^1Bad^7'Guy'\" 10.0.0.7:28960 \"wall hack\"");
+    EXPECT_EQ(bravo.received().size(), 1u);
+    ASSERT_EQ(charlie.received().size(), 1u);
+    EXPECT_NE(charlie.received()[0].find("\"aimbot\""), std::string::npos);
+    EXPECT_TRUE(alpha.IsBanned(kGuid));
+}
+
+TEST_F(Flow, CancellingAReasonSkipsOnlyThatServer) {
+    ScriptedReasons reasons({"r1", std::nullopt, ""});
+
+    const auto results = BanOnEveryServer(Servers(), target, reasons, waiter, sink);
+
+    EXPECT_EQ(reasons.prompts.size(), 3u);
+    EXPECT_EQ(Outcomes(results),
+              (std::vector<Outcome>{{"Alpha", ServerOutcome::Done, "GUID added to ban list"},
+                                    {"Bravo", ServerOutcome::Skipped, ""},
+                                    {"Charlie", ServerOutcome::Done, "GUID added to ban list"}}));
+    EXPECT_EQ(sink.messages.size(), 2u);
+    EXPECT_TRUE(bravo.received().empty());
+    ASSERT_EQ(charlie.received().size(), 1u);
+    EXPECT_TRUE(charlie.received()[0].ends_with(" \"\"")); // the empty reason
+}
+
+TEST_F(Flow, UnbanAsksNothingAndTellsEachServersAnswer) {
+    alpha.AddBan(kGuid);
+    charlie.AddBan(kGuid);
+
+    const auto results = UnbanOnEveryServer(Servers(), kGuid, waiter, sink);
+
+    EXPECT_EQ(sink.messages,
+              (std::vector<Message>{{"GUID removed from ban list", "Alpha", MessageIcon::None},
+                                    {kUnbanFailed, "Bravo", MessageIcon::Warning},
+                                    {"GUID removed from ban list", "Charlie", MessageIcon::None}}));
+    EXPECT_EQ(results[1].outcome, ServerOutcome::Refused);
+    EXPECT_FALSE(alpha.IsBanned(kGuid));
+    EXPECT_FALSE(charlie.IsBanned(kGuid));
+}
+
+TEST_F(Flow, EveryServerDoneWhenAllCarriedItOut) {
+    ScriptedReasons reasons({"a", "b", "c"});
+    EXPECT_TRUE(EveryServerDone(BanOnEveryServer(Servers(), target, reasons, waiter, sink)));
+    EXPECT_TRUE(EveryServerDone(UnbanOnEveryServer(Servers(), kGuid, waiter, sink)));
+}
+
+TEST_F(Flow, NoServersIsOneWarningAndNoQuestion) {
+    ScriptedReasons reasons({"a"});
+    EXPECT_TRUE(BanOnEveryServer({}, target, reasons, waiter, sink).empty());
+    EXPECT_TRUE(UnbanOnEveryServer({}, kGuid, waiter, sink).empty());
+    EXPECT_TRUE(reasons.prompts.empty());
+    const Message warning{"No servers configured", "Warning", MessageIcon::Warning};
+    EXPECT_EQ(sink.messages, (std::vector<Message>{warning, warning}));
+    EXPECT_FALSE(EveryServerDone({}));
+}
+
+TEST_F(Flow, RequestThatMayNotBeSentIsRefusedOnItsServerOnly) {
+    auto servers = Servers();
+    std::next(servers.begin())->rconpass = "b\"pass";
+    ScriptedReasons reasons({"a", "b", "c"});
+
+    const auto results = BanOnEveryServer(servers, target, reasons, waiter, sink);
+
+    ASSERT_EQ(sink.messages.size(), 3u);
+    EXPECT_EQ(sink.messages[1], (Message{"Not sent: the RCON password of this server holds a "
+                                         "double quote or a control character.",
+                                         "Bravo", MessageIcon::Warning}));
+    EXPECT_EQ(results[1].outcome, ServerOutcome::Failed);
+    EXPECT_TRUE(bravo.received().empty());
+    EXPECT_EQ(results[0].outcome, ServerOutcome::Done);
+    EXPECT_EQ(results[2].outcome, ServerOutcome::Done);
+}
+
+TEST_F(Flow, PlayerWithoutConnectionDataIsNotSent) {
+    const BanTarget unknown{"", "No connection data", "Someone"};
+    ScriptedReasons reasons({"a", "b", "c"});
+
+    const auto results = BanOnEveryServer(Servers(), unknown, reasons, waiter, sink);
+
+    ASSERT_EQ(sink.messages.size(), 3u);
+    for (const Message& message : sink.messages) {
+        EXPECT_TRUE(message.text.starts_with("Not sent: the IP text")) << message.text;
+    }
+    EXPECT_TRUE(alpha.received().empty());
+    EXPECT_TRUE(charlie.received().empty());
+}
+
+TEST_F(Flow, TooLongReasonAsksForAShorterOne) {
+    ScriptedReasons reasons({std::string(300, 'x'), "short", std::nullopt});
+
+    const auto results = BanOnEveryServer(Servers(), target, reasons, waiter, sink);
+
+    ASSERT_EQ(sink.messages.size(), 2u);
+    EXPECT_EQ(sink.messages[0],
+              (Message{"Not sent: the ban command is too long for one datagram; please enter a "
+                       "shorter reason.",
+                       "Alpha", MessageIcon::Warning}));
+    EXPECT_TRUE(alpha.received().empty());
+    EXPECT_EQ(results[1].outcome, ServerOutcome::Done);
+}
+
+TEST_F(Flow, LateReplyIsNotSeenByTheNextServersRequest) {
+    // Alpha refuses, but only after the wait gave up on it; Bravo's answer
+    // comes later still, so Alpha's late refusal is on the wire while Bravo's
+    // request socket waits.
+    alpha.AddBan(kGuid);
+    alpha.AnswerAfter(std::chrono::milliseconds(1100));
+    bravo.AnswerAfter(std::chrono::milliseconds(300));
+    ScriptedReasons reasons({"a", "b", "c"});
+
+    const auto results = BanOnEveryServer(Servers(), target, reasons, waiter, sink);
+
+    EXPECT_EQ(Outcomes(results),
+              (std::vector<Outcome>{{"Alpha", ServerOutcome::Failed, "No reply"},
+                                    {"Bravo", ServerOutcome::Done, "GUID added to ban list"},
+                                    {"Charlie", ServerOutcome::Done, "GUID added to ban list"}}));
+    EXPECT_EQ(alpha.answersSent(), 1);
+}
+
+TEST_F(Flow, CaptionsAndPromptsAreTheServerNamesAsText) {
+    std::forward_list<ServerEntry> servers{{"Caf\xE9", "127.0.0.1", alpha.port(), "a-pass"}};
+    ScriptedReasons reasons({"r"});
+
+    const auto results = BanOnEveryServer(servers, target, reasons, waiter, sink);
+
+    EXPECT_EQ(reasons.prompts, (std::vector<std::string>{"Enter ban reason for Caf\u00e9"}));
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].caption, "Caf\u00e9");
+    EXPECT_EQ(results[0].server, "Caf\xE9");
+}
+
+} // namespace

@@ -1,0 +1,127 @@
+#include "RconCommand.h"
+
+#include <gtest/gtest.h>
+#include <string>
+
+namespace {
+
+const std::string kGuid = "0123456789abcdefABCDEF0123456789";
+const std::string kPrefix = "\xFF\xFF\xFF\xFF";
+
+struct DatagramCase {
+    const char* name;
+    RconRequest request;
+    std::string datagram; // expected bytes, when sendable
+    std::string refusal;  // expected start of the refusal, when not
+};
+
+void PrintTo(const DatagramCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+std::string CaseName(const testing::TestParamInfo<DatagramCase>& info) {
+    return info.param.name;
+}
+
+class RequestDatagram : public testing::TestWithParam<DatagramCase> {};
+
+TEST_P(RequestDatagram, IsFormattedOrRefused) {
+    const DatagramCase& c = GetParam();
+    if (c.refusal.empty()) {
+        EXPECT_TRUE(c.request.sendable()) << c.request.refusal;
+        EXPECT_EQ(c.request.datagram, c.datagram);
+    } else {
+        EXPECT_FALSE(c.request.sendable());
+        EXPECT_TRUE(c.request.datagram.empty());
+        EXPECT_EQ(c.request.refusal.substr(0, c.refusal.size()), c.refusal);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ban, RequestDatagram,
+    testing::Values(
+        DatagramCase{
+            "FieldsInOrder", FormatBanRequest("pw", kGuid, "Name", "10.1.2.3:28960", "aimbot"),
+            kPrefix + "rcon \"pw\" pb_sv_banguid " + kGuid + " \"Name\" 10.1.2.3:28960 \"aimbot\"",
+            ""},
+        DatagramCase{"EmptyValuesAsAdjacentQuotes", FormatBanRequest("", "", "", "", ""),
+                     kPrefix + "rcon \"\" pb_sv_banguid  \"\"  \"\"", ""},
+        DatagramCase{"ColourCodesAndHighBytesKept",
+                     FormatBanRequest("pw", kGuid, "^1Caf\xE9^7!", "1.2.3.4", "r\xE9"),
+                     kPrefix + "rcon \"pw\" pb_sv_banguid " + kGuid +
+                         " \"^1Caf\xE9^7!\" 1.2.3.4 \"r\xE9\"",
+                     ""},
+        DatagramCase{"DoubleQuoteInNameAndReasonSentAsSingleQuote",
+                     FormatBanRequest("pw", "", "a\"b\"", "1.2.3.4", "x\" ; quit \""),
+                     kPrefix + "rcon \"pw\" pb_sv_banguid  \"a'b'\" 1.2.3.4 \"x' ; quit '\"", ""},
+        DatagramCase{
+            "ControlBytesInNameAndReasonDropped",
+            FormatBanRequest("pw", "", std::string("a\r\nb\x01\tc\x1F", 8), "1.2.3.4", "line\none"),
+            kPrefix + "rcon \"pw\" pb_sv_banguid  \"abc\" 1.2.3.4 \"lineone\"", ""},
+        DatagramCase{"GuidOneDigitShort", FormatBanRequest("pw", kGuid.substr(1), "n", "", "r"), "",
+                     "Not sent: the GUID"},
+        DatagramCase{"GuidOneDigitLong", FormatBanRequest("pw", kGuid + "0", "n", "", "r"), "",
+                     "Not sent: the GUID"},
+        DatagramCase{"GuidWithNonHexDigit",
+                     FormatBanRequest("pw", "g" + kGuid.substr(1), "n", "", "r"), "",
+                     "Not sent: the GUID"},
+        DatagramCase{"GuidCarryingAnotherCommand",
+                     FormatBanRequest("pw", kGuid.substr(0, 27) + ";quit", "n", "", "r"), "",
+                     "Not sent: the GUID"},
+        DatagramCase{"IpWithBlank", FormatBanRequest("pw", kGuid, "n", "No connection data", "r"),
+                     "", "Not sent: the IP text"},
+        DatagramCase{"IpWithDoubleQuote", FormatBanRequest("pw", kGuid, "n", "1.2\"", "r"), "",
+                     "Not sent: the IP text"},
+        DatagramCase{"IpWithSingleQuote", FormatBanRequest("pw", kGuid, "n", "1.2'", "r"), "",
+                     "Not sent: the IP text"},
+        DatagramCase{"IpWithSemicolon", FormatBanRequest("pw", kGuid, "n", "1.2;quit", "r"), "",
+                     "Not sent: the IP text"},
+        DatagramCase{"IpWithLineBreak", FormatBanRequest("pw", kGuid, "n", "1.2\n", "r"), "",
+                     "Not sent: the IP text"},
+        DatagramCase{"PasswordWithDoubleQuote",
+                     FormatBanRequest("p\" quit \"", kGuid, "n", "1.2.3.4", "r"), "",
+                     "Not sent: the RCON password"},
+        DatagramCase{"PasswordWithControlByte", FormatBanRequest("p\tw", kGuid, "n", "", "r"), "",
+                     "Not sent: the RCON password"},
+        DatagramCase{"ReasonTooLong",
+                     FormatBanRequest("pw", kGuid, "n", "1.2.3.4", std::string(250, 'r')), "",
+                     "Not sent: the ban command is too long for one datagram; please enter a "
+                     "shorter reason."}),
+    CaseName);
+
+INSTANTIATE_TEST_SUITE_P(
+    Unban, RequestDatagram,
+    testing::Values(DatagramCase{"FieldsInOrder", FormatUnbanRequest("secret", kGuid),
+                                 kPrefix + "rcon \"secret\" pb_sv_unbanguid " + kGuid, ""},
+                    DatagramCase{"EmptyPasswordAndGuid", FormatUnbanRequest("", ""),
+                                 kPrefix + "rcon \"\" pb_sv_unbanguid ", ""},
+                    DatagramCase{"GuidWithLineBreak",
+                                 FormatUnbanRequest("pw", kGuid.substr(1) + "\n"), "",
+                                 "Not sent: the GUID"},
+                    DatagramCase{"PasswordWithDoubleQuote", FormatUnbanRequest("a\"b", kGuid), "",
+                                 "Not sent: the RCON password"}),
+    CaseName);
+
+// The request of `reasonLength` reason bytes, with everything else fixed.
+RconRequest BanWithReasonOf(std::size_t reasonLength) {
+    return FormatBanRequest("pw", kGuid, "Name", "1.2.3.4", std::string(reasonLength, 'r'));
+}
+
+TEST(RequestLength, FullDatagramOf255BytesIsSentAnd256IsRefused) {
+    const std::size_t base = BanWithReasonOf(0).datagram.size();
+    ASSERT_LT(base, RconRequest::kDatagramLimit);
+    const RconRequest fits = BanWithReasonOf(RconRequest::kDatagramLimit - base);
+    EXPECT_TRUE(fits.sendable());
+    EXPECT_EQ(fits.datagram.size(), 255u);
+    EXPECT_FALSE(BanWithReasonOf(RconRequest::kDatagramLimit - base + 1).sendable());
+}
+
+TEST(RequestLength, DroppedControlBytesDoNotCount) {
+    const std::size_t base = BanWithReasonOf(0).datagram.size();
+    const std::string reason = std::string(RconRequest::kDatagramLimit - base, 'r') + "\r\n";
+    const RconRequest request = FormatBanRequest("pw", kGuid, "Name", "1.2.3.4", reason);
+    EXPECT_TRUE(request.sendable());
+    EXPECT_EQ(request.datagram.size(), 255u);
+}
+
+} // namespace
