@@ -20,3 +20,4 @@ void PrintError(const std::string& text);
 
 int RunConfig(const std::vector<std::string>& words);
 int RunLines(const std::vector<std::string>& words);
+int RunPlayers(const std::vector<std::string>& words);
