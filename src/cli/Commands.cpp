@@ -7,8 +7,12 @@ const std::vector<Command>& AllCommands() {
         {"config", "config [--config FILE]            print the configuration as JSON", RunConfig},
         {"lines", "lines LOG [--from N] [--count M]   print the log's lines as JSON Lines",
          RunLines},
-        {"players", "players LOG [--walks N]            print the player and GUID tables as JSON",
-         RunPlayers},
+        {"init-db", "init-db TARGET                     create a new player database (SQLite file "
+                    "or postgresql:// URI)",
+         RunInitDb},
+        {"aliases", "aliases [--config FILE] GUID       print the names the player database holds "
+                    "for a GUID",
+         RunAliases},
     };
     return commands;
 }

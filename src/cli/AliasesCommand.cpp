@@ -1,0 +1,45 @@
+#include "AliasesLookup.h"
+#include "AppConfig.h"
+#include "Arguments.h"
+#include "Commands.h"
+#include "ConfigLocation.h"
+#include "SqlPlayerDatabase.h"
+#include "Windows1252.h"
+
+#include <cstdio>
+
+// quarvelctl aliases [--config FILE] GUID: the names the player database
+// holds for a GUID, one per line in byte order, as the Player Info window's
+// aliases button would list them. The lookup's messages go to stderr.
+int RunAliases(const std::vector<std::string>& words) {
+    std::string error;
+    const auto args = Arguments::Parse(words, {"config"}, {}, error);
+    if (!args || args->positional().size() != 1) {
+        PrintError(args ? "aliases takes one GUID" : error);
+        return 2;
+    }
+    AppConfig config;
+    config.path =
+        FindConfigFile(QString::fromStdString(args->Value("config").value_or(""))).toStdString();
+    if (!config.Load()) {
+        PrintError("cannot read the configuration file " + config.path);
+        return 1;
+    }
+    const std::string location = config.DatabaseLocation();
+    if (location.empty()) {
+        PrintError("the configuration names no player database");
+        return 1;
+    }
+    SqlPlayerDatabase database(location);
+    const AliasesLookup lookup =
+        LookUpAliases(database, Utf8ToWindows1252(args->positional().front()));
+    if (lookup.message) {
+        std::fprintf(stderr, "%s\n", lookup.message->text.c_str());
+        return 1;
+    }
+    for (const std::string& name : lookup.names) {
+        std::fwrite(name.data(), 1, name.size(), stdout);
+        std::fputc('\n', stdout);
+    }
+    return 0;
+}
