@@ -13,6 +13,10 @@ const std::vector<Command>& AllCommands() {
         {"aliases", "aliases [--config FILE] GUID       print the names the player database holds "
                     "for a GUID",
          RunAliases},
+        {"ban", "ban [--config FILE] --guid G --name N --ip I --reason R   ban a GUID on "
+                "every server",
+         RunBan},
+        {"unban", "unban [--config FILE] --guid G     lift a GUID's ban on every server", RunUnban},
     };
     return commands;
 }

@@ -22,3 +22,5 @@ int RunConfig(const std::vector<std::string>& words);
 int RunLines(const std::vector<std::string>& words);
 int RunInitDb(const std::vector<std::string>& words);
 int RunAliases(const std::vector<std::string>& words);
+int RunBan(const std::vector<std::string>& words);
+int RunUnban(const std::vector<std::string>& words);

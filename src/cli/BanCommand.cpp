@@ -1,0 +1,122 @@
+// quarvelctl ban and unban: the GUI's ban and unban flows, with the reason
+// given once for every server instead of asked per server.
+#include "AppConfig.h"
+#include "Arguments.h"
+#include "BanFlow.h"
+#include "Commands.h"
+#include "ConfigLocation.h"
+#include "ReplyWaiterObject.h"
+#include "Windows1252.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+// Every server is asked with the same reason.
+class FixedReason : public BanReasonSource {
+public:
+    explicit FixedReason(std::string reason) : reason_(std::move(reason)) {}
+    std::optional<std::string> AskReason(const std::string&) override { return reason_; }
+
+private:
+    std::string reason_;
+};
+
+// Keeps the messages; they are printed with the results, one line a server.
+class KeptMessages : public MessageSink {
+public:
+    void Show(const Message& message) override { messages.push_back(message); }
+    std::vector<Message> messages;
+};
+
+std::string OneLine(std::string text) {
+    std::replace(text.begin(), text.end(), '\n', ' ');
+    return text;
+}
+
+std::optional<AppConfig> LoadConfig(const Arguments& args) {
+    AppConfig config;
+    config.path =
+        FindConfigFile(QString::fromStdString(args.Value("config").value_or(""))).toStdString();
+    if (!config.Load()) {
+        PrintError("cannot read the configuration file " + config.path);
+        return std::nullopt;
+    }
+    return config;
+}
+
+// Prints "<server name>: <message text>" for every server, or the warning
+// when there was none. 0 when every server carried the command out.
+int Report(const std::vector<ServerResult>& results, const KeptMessages& kept) {
+    std::string out;
+    if (results.empty()) {
+        for (const Message& message : kept.messages) {
+            out += OneLine(message.text) + "\n";
+        }
+    }
+    for (const ServerResult& result : results) {
+        out += Windows1252ToUtf8(result.server) + ": " + OneLine(result.message.text) + "\n";
+    }
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return EveryServerDone(results) ? 0 : 1;
+}
+
+// The value of a required option as log bytes; the command line is UTF-8.
+std::optional<std::string> Required(const Arguments& args, const char* name) {
+    const auto value = args.Value(name);
+    if (!value) {
+        return std::nullopt;
+    }
+    return Utf8ToWindows1252(*value);
+}
+
+} // namespace
+
+int RunBan(const std::vector<std::string>& words) {
+    std::string error;
+    const auto args =
+        Arguments::Parse(words, {"config", "guid", "name", "ip", "reason"}, {}, error);
+    const char* usage = "usage: quarvelctl ban [--config FILE] --guid G --name N --ip I --reason R";
+    if (!args || !args->positional().empty()) {
+        PrintError(args ? usage : error);
+        return 2;
+    }
+    const auto guid = Required(*args, "guid");
+    const auto name = Required(*args, "name");
+    const auto ip = Required(*args, "ip");
+    const auto reason = Required(*args, "reason");
+    if (!guid || !name || !ip || !reason) {
+        PrintError(usage);
+        return 2;
+    }
+    const auto config = LoadConfig(*args);
+    if (!config) {
+        return 1;
+    }
+    ReplyWaiterObject waiter;
+    KeptMessages kept;
+    FixedReason reasons(*reason);
+    const auto results =
+        BanOnEveryServer(config->servers, BanTarget{*guid, *ip, *name}, reasons, waiter, kept);
+    return Report(results, kept);
+}
+
+int RunUnban(const std::vector<std::string>& words) {
+    std::string error;
+    const auto args = Arguments::Parse(words, {"config", "guid"}, {}, error);
+    const char* usage = "usage: quarvelctl unban [--config FILE] --guid G";
+    const auto guid = args ? Required(*args, "guid") : std::nullopt;
+    if (!args || !args->positional().empty() || !guid) {
+        PrintError(args ? usage : error);
+        return 2;
+    }
+    const auto config = LoadConfig(*args);
+    if (!config) {
+        return 1;
+    }
+    ReplyWaiterObject waiter;
+    KeptMessages kept;
+    const auto results = UnbanOnEveryServer(config->servers, *guid, waiter, kept);
+    return Report(results, kept);
+}

@@ -1,0 +1,102 @@
+#include "../logmodel/TempFile.h"
+#include "FakeGameServer.h"
+#include "TestApplication.h"
+
+#include <QEventLoop>
+#include <QProcess>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kGuid = "00112233445566778899aabbccddeeff";
+
+struct ProgramRun {
+    int exitCode = -1;
+    std::string out;
+};
+
+// Runs quarvelctl while this test's event loop serves the fake servers.
+ProgramRun Quarvelctl(const QStringList& arguments) {
+    QProcess process;
+    QEventLoop loop;
+    QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
+    QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
+    QTimer::singleShot(std::chrono::seconds(30), &loop, &QEventLoop::quit); // a hung run fails
+    process.start(QStringLiteral(QUARVELCTL_PATH), arguments);
+    loop.exec();
+    if (process.state() != QProcess::NotRunning) {
+        process.kill();
+        process.waitForFinished();
+        return {};
+    }
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput().toStdString()};
+}
+
+std::string ServerBlock(const std::string& name, int port, const std::string& password) {
+    return "[server]\nname=" + name + "\naddress=127.0.0.1\nport=" + std::to_string(port) +
+           "\nrconpass=" + password + "\n";
+}
+
+class BanCommand : public testing::Test {
+protected:
+    TestApplication app;
+    FakeGameServer first{"one"}, second{"two"};
+    // The block read last is asked first.
+    TempFile config{ServerBlock("First", first.port(), "one") +
+                        ServerBlock("Second", second.port(), "two"),
+                    ".cfg"};
+    const QString configPath = QString::fromStdString(config.path());
+};
+
+TEST_F(BanCommand, PrintsOneLineAServerInListOrder) {
+    first.AddBan(kGuid);
+    const ProgramRun run =
+        Quarvelctl({"ban", "--config", configPath, "--guid", QString::fromStdString(kGuid),
+                    "--name", "Caf\u00e9", "--ip", "1.2.3.4", "--reason", "aim"});
+    EXPECT_EQ(run.out, "Second: GUID added to ban list\n"
+                       "First: Ban failed Usually this happens if the supplied GUID is already "
+                       "banned\n");
+    EXPECT_EQ(run.exitCode, 1);
+    ASSERT_EQ(second.received().size(), 1u);
+    // The command line's UTF-8 goes out as the log's single bytes.
+    EXPECT_EQ(second.received()[0], "\xFF\xFF\xFF\xFFrcon \"two\" pb_sv_banguid " + kGuid +
+                                        " \"Caf\xE9\" 1.2.3.4 \"aim\"");
+}
+
+TEST_F(BanCommand, ExitsWithZeroWhenEveryServerCarriedItOut) {
+    first.AddBan(kGuid);
+    second.AddBan(kGuid);
+    const ProgramRun run =
+        Quarvelctl({"unban", "--config", configPath, "--guid", QString::fromStdString(kGuid)});
+    EXPECT_EQ(run.out, "Second: GUID removed from ban list\nFirst: GUID removed from ban list\n");
+    EXPECT_EQ(run.exitCode, 0);
+}
+
+TEST_F(BanCommand, TellsWhyARequestWasNotSent) {
+    const ProgramRun run = Quarvelctl({"ban", "--config", configPath, "--guid", "", "--name", "n",
+                                       "--ip", "No connection data", "--reason", "r"});
+    EXPECT_EQ(run.out, "Second: Not sent: the IP text must not hold a blank, a quote, a semicolon "
+                       "or a control character.\n"
+                       "First: Not sent: the IP text must not hold a blank, a quote, a semicolon "
+                       "or a control character.\n");
+    EXPECT_EQ(run.exitCode, 1);
+    EXPECT_TRUE(first.received().empty());
+}
+
+TEST_F(BanCommand, NoServersConfigured) {
+    TempFile empty("[database]\nfile=players.sqlite\n", ".cfg");
+    const ProgramRun run =
+        Quarvelctl({"unban", "--config", QString::fromStdString(empty.path()), "--guid", "x"});
+    EXPECT_EQ(run.out, "No servers configured\n");
+    EXPECT_EQ(run.exitCode, 1);
+}
+
+TEST_F(BanCommand, MissingOptionIsAUsageError) {
+    EXPECT_EQ(Quarvelctl({"ban", "--config", configPath, "--guid", "x"}).exitCode, 2);
+    EXPECT_EQ(Quarvelctl({"unban", "--config", configPath}).exitCode, 2);
+    EXPECT_TRUE(first.received().empty());
+}
+
+} // namespace
