@@ -7,6 +7,8 @@ const std::vector<Command>& AllCommands() {
         {"config", "config [--config FILE]            print the configuration as JSON", RunConfig},
         {"lines", "lines LOG [--from N] [--count M]   print the log's lines as JSON Lines",
          RunLines},
+        {"players", "players LOG [--walks N]            print the player and GUID tables as JSON",
+         RunPlayers},
         {"init-db", "init-db TARGET                     create a new player database (SQLite file "
                     "or postgresql:// URI)",
          RunInitDb},

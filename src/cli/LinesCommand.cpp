@@ -1,9 +1,40 @@
 #include "Arguments.h"
 #include "Commands.h"
 #include "Json.h"
+#include "LogLoading.h"
 #include "LogModel.h"
 
 #include <cstdio>
+
+namespace {
+
+void AppendSegments(std::string& out, const LogLine& line) {
+    out += "[";
+    for (int s = 0; s < kSegmentsPerLine; ++s) {
+        const LineSegment& segment = line.segments[static_cast<std::size_t>(s)];
+        if (segment.kind() == kEndMark) {
+            break;
+        }
+        out += s == 0 ? "{\"kind\": " : ", {\"kind\": ";
+        out += std::to_string(segment.kind()) + ", \"start\": " + std::to_string(segment.start()) +
+               ", \"length\": " + std::to_string(segment.length()) +
+               ", \"visibleStart\": " + std::to_string(segment.visibleStart()) +
+               ", \"visibleLength\": " + std::to_string(segment.visibleLength()) + ", \"player\": ";
+        if (segment.player == nullptr) {
+            out += "null";
+        } else {
+            out += "{\"guid\": ";
+            AppendJsonLogText(out, segment.player->Guid());
+            out += ", \"address\": ";
+            AppendJsonLogText(out, segment.player->address.view());
+            out += "}";
+        }
+        out += "}";
+    }
+    out += "]";
+}
+
+} // namespace
 
 int RunLines(const std::vector<std::string>& words) {
     std::string error;
@@ -18,13 +49,12 @@ int RunLines(const std::vector<std::string>& words) {
         PrintError(error.empty() ? "--from must not be negative" : error);
         return 2;
     }
-    const std::string& path = args->positional().front();
     LogModel model;
-    model.Load(path);
-    if (model.loadStatus() == FileMapping::kOpenFailed || model.loadStatus() == FileMapping::kViewFailed) {
-        PrintError("cannot read " + path);
+    if (!LoadLogForCommand(model, args->positional().front())) {
         return 2;
     }
+    RunClassificationWalk(model);
+
     long long end = model.lineCount();
     if (*count >= 0 && *from + *count < end) {
         end = *from + *count;
@@ -33,8 +63,12 @@ int RunLines(const std::vector<std::string>& words) {
     for (long long i = *from; i < end; ++i) {
         const LogLine& line = model.Line(static_cast<int>(i));
         out += "{\"line\": " + std::to_string(i) +
-               ", \"byteLength\": " + std::to_string(line.byteLength) + ", \"text\": ";
-        AppendJsonLogText(out, std::string_view(line.text, static_cast<std::size_t>(line.byteLength)));
+               ", \"byteLength\": " + std::to_string(line.byteLength) +
+               ", \"visibleLength\": " + std::to_string(line.visibleLength) + ", \"text\": ";
+        AppendJsonLogText(out,
+                          std::string_view(line.text, static_cast<std::size_t>(line.byteLength)));
+        out += ", \"segments\": ";
+        AppendSegments(out, line);
         out += "}\n";
         if (out.size() > (1u << 16)) {
             std::fwrite(out.data(), 1, out.size(), stdout);

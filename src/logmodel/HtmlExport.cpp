@@ -1,0 +1,214 @@
+#include "HtmlExport.h"
+
+#include "LineRuns.h"
+#include "Windows1252.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <string_view>
+
+namespace {
+
+constexpr char kCaret = '^';
+
+constexpr std::string_view kHeader = "Version:0.9\n"
+                                     "StartHTML:00000092\n"
+                                     "EndHTML:00000000\n"
+                                     "StartFragment:00000142\n"
+                                     "EndFragment:00000000\n"
+                                     "<!DOCTYPE ...>\n"
+                                     "<HTML>\n"
+                                     "<BODY>\n"
+                                     "<!--StartFragment-->\n";
+constexpr std::size_t kEndHtmlDigits = 39;
+constexpr std::size_t kEndFragmentDigits = 83;
+constexpr std::string_view kOpenFont =
+    "<FONT face=\"Courier New\" style=\"background-color : #000000\">";
+constexpr std::string_view kLineEnd = "<br>\n";
+constexpr std::string_view kCloseFont = "</FONT>\n";
+constexpr std::string_view kFooter = "<!--EndFragment-->\n</BODY>\n</HTML>\n";
+
+static_assert(kHeader.size() == 142);
+static_assert(kOpenFont.size() == 60);
+static_assert(kFooter.size() == 35);
+
+constexpr std::size_t kFixedBytes =
+    kHeader.size() + kOpenFont.size() + kCloseFont.size() + kFooter.size();
+
+// Writes `value` as eight zero-padded digits over the template's zeros.
+void WriteOffset(std::string& document, std::size_t at, std::size_t value) {
+    char digits[9];
+    std::snprintf(digits, sizeof digits, "%08zu", value);
+    document.replace(at, 8, digits, 8);
+}
+
+bool NeedsRewriting(char c) {
+    return static_cast<unsigned char>(c) >= 0x80 || c == '&' || c == '>' || c == '<' || c == '"';
+}
+
+// The four characters HTML gives a meaning are escaped; the rest of ASCII
+// stands as it is and higher bytes become UTF-8.
+void AppendEscaped(std::string& out, const char* p, int length) {
+    int i = 0;
+    while (i < length) {
+        int j = i;
+        while (j < length && !NeedsRewriting(p[j])) {
+            ++j;
+        }
+        out.append(p + i, static_cast<std::size_t>(j - i));
+        if (j >= length) {
+            break;
+        }
+        if (static_cast<unsigned char>(p[j]) >= 0x80) {
+            int k = j;
+            while (k < length && static_cast<unsigned char>(p[k]) >= 0x80) {
+                ++k;
+            }
+            out += Windows1252ToUtf8(std::string_view(p + j, static_cast<std::size_t>(k - j)));
+            i = k;
+            continue;
+        }
+        switch (p[j]) {
+        case '&':
+            out += "&amp;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        default:
+            out += "&quot;";
+            break;
+        }
+        i = j + 1;
+    }
+}
+
+} // namespace
+
+HtmlExport::HtmlExport(const std::array<Rgb, kKindTableSize>& kindColours,
+                       const std::array<std::uint32_t, kKindTableSize>& kindStyles)
+    : kindColours_(kindColours), kindStyles_(kindStyles) {}
+
+void HtmlExport::AddLine(const LogLine& line, int from, int to) {
+    if (tooLong_) {
+        return;
+    }
+    const int lineEnd = std::max(line.byteLength, 0);
+    from = std::clamp(from, 0, lineEnd);
+    to = std::clamp(to, 0, lineEnd);
+    for (const LineRun& run : LineRuns(line)) {
+        if (run.start >= to) {
+            break;
+        }
+        if (run.end() <= from) {
+            continue;
+        }
+        const int length = std::min(run.end(), to) - run.start;
+        AppendSpan(run.kind, line.text + run.start, length, std::max(from - run.start, 0));
+    }
+    body_ += kLineEnd;
+    // Past the limit the document can never be made: stop growing it.
+    if (body_.size() + kFixedBytes >= kDocumentLimit) {
+        tooLong_ = true;
+        body_.clear();
+        body_.shrink_to_fit();
+    }
+}
+
+bool HtmlExport::Finish() {
+    document_.clear();
+    if (tooLong_ || body_.size() + kFixedBytes >= kDocumentLimit) {
+        return false;
+    }
+    document_.reserve(body_.size() + kFixedBytes);
+    document_ += kHeader;
+    document_ += kOpenFont;
+    document_ += body_;
+    document_ += kCloseFont;
+    document_ += kFooter;
+    // EndHTML is the last byte's offset, EndFragment that of the LF closing
+    // "</FONT>\n".
+    const std::size_t length = document_.size();
+    WriteOffset(document_, kEndHtmlDigits, length - 1);
+    WriteOffset(document_, kEndFragmentDigits, length - 1 - kFooter.size());
+    return true;
+}
+
+void HtmlExport::AppendSpan(LineKind kind, const char* p, int length, int skip) {
+    const std::uint32_t style = KindStyle(kind);
+    if (style & kStyleBold) {
+        body_ += "<B>";
+    }
+    if (style & kStyleItalic) {
+        body_ += "<I>";
+    }
+
+    // Codes left of the selection still set the colour its first piece
+    // starts in. A code that straddles the selection's start is taken whole.
+    Rgb colour = KindColour(kind);
+    int i = 0;
+    while (i < std::min(skip, length)) {
+        if (p[i] == kCaret && i + 1 < length) {
+            if (p[i + 1] != kCaret) {
+                colour = caretColours_.Colour(p[i + 1]);
+            }
+            i += 2;
+        } else {
+            ++i;
+        }
+    }
+
+    // Every code of every kind ends a piece and starts one in its colour.
+    while (i < length) {
+        const int pieceStart = i;
+        const Rgb pieceColour = colour;
+        int pieceEnd = length;
+        while (i < length) {
+            if (p[i] != kCaret) {
+                ++i;
+                continue;
+            }
+            if (i + 1 >= length) {
+                pieceEnd = i; // a trailing caret is not written
+                i = length;
+                break;
+            }
+            if (p[i + 1] == kCaret) {
+                i += 2; // a doubled caret is written as it stands
+                continue;
+            }
+            pieceEnd = i;
+            colour = caretColours_.Colour(p[i + 1]);
+            i += 2;
+            break;
+        }
+        AppendPiece(pieceColour, p + pieceStart, pieceEnd - pieceStart);
+    }
+
+    if (style & kStyleItalic) {
+        body_ += "</I>";
+    }
+    if (style & kStyleBold) {
+        body_ += "</B>";
+    }
+}
+
+void HtmlExport::AppendPiece(Rgb colour, const char* p, int length) {
+    char open[24];
+    std::snprintf(open, sizeof open, "<FONT color=#%06x>",
+                  static_cast<unsigned>(colour & 0xFFFFFFu));
+    body_ += open;
+    AppendEscaped(body_, p, length);
+    body_ += "</FONT>";
+}
+
+Rgb HtmlExport::KindColour(LineKind kind) const {
+    return kind < kKindTableSize ? kindColours_[kind] : kindColours_[kGapKind];
+}
+
+std::uint32_t HtmlExport::KindStyle(LineKind kind) const {
+    return kind < kKindTableSize ? kindStyles_[kind] : kindStyles_[kGapKind];
+}

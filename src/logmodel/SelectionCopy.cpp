@@ -1,0 +1,43 @@
+#include "SelectionCopy.h"
+
+#include "ColourCodes.h"
+#include "HtmlExport.h"
+
+#include <limits>
+
+std::optional<CopiedSelection> CopySelection(LineSource& lines, const SelectionBounds& selection,
+                                             const KindTables& tables) {
+    const int count = lines.lineCount();
+    if (selection.startLine < 0 || selection.endLine >= count ||
+        selection.endLine < selection.startLine) {
+        return std::nullopt;
+    }
+    const LogLine& firstLine = lines.Line(selection.startLine);
+    const LogLine& lastLine = lines.Line(selection.endLine);
+    // The byte of the first selected character, and the byte just after the
+    // last one.
+    const int first = ColumnToByteOffset(firstLine, selection.startColumn);
+    const int afterLast = selection.endColumn < std::numeric_limits<int>::max()
+                              ? selection.endColumn + 1
+                              : selection.endColumn;
+    const int end = ColumnToByteOffset(lastLine, afterLast);
+
+    CopiedSelection copied;
+    // The lines follow one another in the file, so the selection is one
+    // stretch of it.
+    const char* textBegin = firstLine.text + first;
+    const char* textEnd = lastLine.text + end;
+    if (textEnd > textBegin) {
+        copied.text.assign(textBegin, textEnd);
+    }
+
+    HtmlExport html(tables.kindColour, tables.kindStyle);
+    for (int l = selection.startLine; l <= selection.endLine; ++l) {
+        const LogLine& line = lines.Line(l);
+        html.AddLine(line, l == selection.startLine ? first : 0,
+                     l == selection.endLine ? end : line.byteLength);
+    }
+    copied.htmlFits = html.Finish();
+    copied.html = html.document();
+    return copied;
+}

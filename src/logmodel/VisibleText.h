@@ -1,0 +1,16 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The text a line shows with every caret taken as a code marker: a caret and
+// the byte after it vanish, two carets leave one, a trailing caret vanishes.
+// An offset into the result is the line's visible column. The search runs on
+// this text.
+
+// True when the bytes hold no caret, so they are their own visible text.
+bool IsFreeOfCarets(std::string_view raw);
+
+// Writes the visible text of `raw` into `buffer` (which grows as needed and
+// keeps its capacity between calls) and returns a view of it.
+std::string_view CopyVisibleText(std::string_view raw, std::string& buffer);
