@@ -19,6 +19,13 @@ const std::vector<Command>& AllCommands() {
                 "every server",
          RunBan},
         {"unban", "unban [--config FILE] --guid G     lift a GUID's ban on every server", RunUnban},
+        {"search",
+         "search LOG --text T [--regex] [--case] [--backwards] [--caret L:C] [--all]   Find "
+         "(and Find next): hits as LINE FIRST LAST, then the closing message",
+         RunSearch},
+        {"copy",
+         "copy LOG L1:C1 L2:C2 (--text | --html)   the bytes Copy puts on the clipboard",
+         RunCopy},
     };
     return commands;
 }

@@ -25,3 +25,5 @@ int RunInitDb(const std::vector<std::string>& words);
 int RunAliases(const std::vector<std::string>& words);
 int RunBan(const std::vector<std::string>& words);
 int RunUnban(const std::vector<std::string>& words);
+int RunSearch(const std::vector<std::string>& words);
+int RunCopy(const std::vector<std::string>& words);
