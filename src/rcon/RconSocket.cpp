@@ -36,8 +36,9 @@ RconSocket::RconSocket(std::string_view hostAddress, int port, std::string_view 
       slots_(std::make_unique<std::array<ReplySlot, kReplySlots>>()) {
     if (socket_ >= 0) {
         // Nobody listens to its signal: the notifier only wakes the event
-        // loop, and the wait's poll reads.
+        // loop, and only during a wait, whose poll reads.
         readNotifier_ = std::make_unique<QSocketNotifier>(socket_, QSocketNotifier::Read);
+        readNotifier_->setEnabled(false);
     }
 }
 
@@ -125,6 +126,16 @@ int RconSocket::localPort() const {
         return 0;
     }
     return ntohs(local.sin_port);
+}
+
+void RconSocket::SetWakesEventLoop(bool wakes) {
+    if (readNotifier_) {
+        readNotifier_->setEnabled(wakes);
+    }
+}
+
+bool RconSocket::wakesEventLoop() const {
+    return readNotifier_ && readNotifier_->isEnabled();
 }
 
 void RconSocket::WaitReadable(int milliseconds) const {

@@ -15,9 +15,9 @@
 // Made for one request, then destroyed: construct, send, wait (ReplyWaiter),
 // read result(), destroy.
 //
-// Replies are fetched by polling. While the socket is open a read notifier
-// lets the thread's event loop wake when a datagram arrives, so a wait can
-// sleep in the event loop instead of spinning.
+// Replies are fetched by polling. During a wait a read notifier lets the
+// thread's event loop wake when a datagram arrives, so the wait can sleep in
+// the event loop instead of spinning.
 class RconSocket {
 public:
     static constexpr int kReplySlots = 256;
@@ -49,6 +49,12 @@ public:
     bool valid() const { return socket_ >= 0; }
     // The local port replies come to; 0 for an invalid socket.
     int localPort() const;
+
+    // Whether a datagram arriving wakes the thread's event loop. Only a wait
+    // wants that: a reply nobody reads would otherwise keep waking the loop
+    // (a message box shown after the wait would spin the processor).
+    void SetWakesEventLoop(bool wakes);
+    bool wakesEventLoop() const;
 
     // Sleeps until a datagram can be read or `milliseconds` have passed. For
     // waits that have no event loop timer to wake them.

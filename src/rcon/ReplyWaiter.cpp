@@ -7,6 +7,7 @@
 #include <QAbstractEventDispatcher>
 #include <QDeadlineTimer>
 #include <QObject>
+#include <QScopeGuard>
 #include <QTimer>
 #include <string>
 
@@ -62,6 +63,8 @@ WaitOutcome ReplyWaiter::AwaitReply(RconSocket& socket, const ServerEntry& serve
     }
     const bool timerWakesEventLoop = timerId_ != 0 || standIn.isActive();
     const QDeadlineTimer deadline(kReplyTimeoutMs, Qt::PreciseTimer);
+    socket.SetWakesEventLoop(true);
+    const QScopeGuard stopWaking([&socket] { socket.SetWakesEventLoop(false); });
 
     int status = POLL_OK;
     for (bool first = true;; first = false) {

@@ -76,9 +76,11 @@ TEST_P(ReplyWait, EndsAsTheReplySays) {
     } else {
         EXPECT_EQ(sink.messages, (std::vector<Message>{{c.message, "Alpha", c.icon}}));
     }
-    // The reply was in before the timer could fire, and the timer is gone.
+    // The reply was in before the timer could fire, and the timer is gone;
+    // replies nobody will read no longer wake the event loop.
     EXPECT_EQ(waiter.timerId(), 0);
     EXPECT_FALSE(HasTimers(waiter));
+    EXPECT_FALSE(socket->wakesEventLoop());
     EXPECT_EQ(server.received().size(), 1u);
 }
 
