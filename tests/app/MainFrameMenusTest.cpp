@@ -1,0 +1,213 @@
+// What the main frame shows: the two menu bars, the toolbar, the status bar,
+// the keys of each command and which commands are enabled when.
+#include "CQuarvelView.h"
+#include "CommandIds.h"
+#include "MainFrameTestFixture.h"
+#include "MessagePane.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QToolBar>
+
+using namespace CommandId;
+
+namespace {
+
+TEST_F(MainFrameTest, StartsWithThePlainMenus) {
+    EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&View", "&Help"}));
+    EXPECT_EQ(MenuEntries("&File"),
+              (QStringList{"&Open...\tCtrl+O", "-", "Recent File", "-", "E&xit"}));
+    EXPECT_EQ(MenuEntries("&View"), (QStringList{"&Toolbar", "&Status Bar"}));
+    EXPECT_EQ(MenuEntries("&Help"), (QStringList{"&About Quarvel..."}));
+    EXPECT_FALSE(Enabled(kFileMruFirst)) << "the empty recent-file entry is greyed";
+    EXPECT_EQ(frame->windowTitle(), "Quarvel");
+}
+
+TEST_F(MainFrameTest, ShowsTheDocumentMenusWhileALogWindowExists) {
+    TempFile log(Lines(3));
+    ASSERT_TRUE(frame->OpenDocumentFile(QString::fromStdString(log.path())));
+    const QString name = QFileInfo(QString::fromStdString(log.path())).fileName();
+
+    EXPECT_EQ(MenuTitles(),
+              (QStringList{"&File", "&Edit", "&Search", "&Tools", "&View", "&Window", "&Help"}));
+    EXPECT_EQ(MenuEntries("&File"),
+              (QStringList{"&Open...\tCtrl+O", "&Close", "-", "&1 " + name, "-", "E&xit"}));
+    EXPECT_EQ(MenuEntries("&Edit"), (QStringList{"-", "&Copy\tCtrl+C"}));
+    EXPECT_EQ(MenuEntries("&Search"), (QStringList{"&Find\tF5", "Find &next\tCtrl+F5"}));
+    EXPECT_EQ(MenuEntries("&Tools"), (QStringList{"&Database update", "-", "&Execute RCON file"}));
+    EXPECT_EQ(MenuEntries("&View"), (QStringList{"&Toolbar", "&Status Bar"}));
+    EXPECT_EQ(MenuEntries("&Window"),
+              (QStringList{"&New Window", "&Cascade", "&Tile", "&Arrange Icons"}));
+    EXPECT_EQ(MenuEntries("&Help"), (QStringList{"&About Quarvel..."}));
+    EXPECT_EQ(frame->windowTitle(), "Quarvel - " + name);
+
+    frame->childFrames().front()->close();
+    EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&View", "&Help"}));
+    EXPECT_EQ(frame->windowTitle(), "Quarvel");
+}
+
+TEST_F(MainFrameTest, MenusFollowEveryWindowComingAndGoing) {
+    TempFile first(Lines(2));
+    TempFile second(Lines(2));
+    ASSERT_TRUE(frame->OpenDocumentFile(QString::fromStdString(first.path())));
+    ASSERT_TRUE(frame->OpenDocumentFile(QString::fromStdString(second.path())));
+    ASSERT_EQ(frame->childFrames().size(), 2);
+
+    frame->childFrames().front()->close();
+    EXPECT_EQ(MenuTitles().size(), 7) << "one log window is left";
+    frame->childFrames().front()->close();
+    EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&View", "&Help"}));
+
+    ASSERT_TRUE(frame->OpenDocumentFile(QString::fromStdString(first.path())));
+    EXPECT_EQ(MenuTitles().size(), 7);
+}
+
+struct KeyCase {
+    const char* name;
+    int id;
+    QStringList keys; // portable key texts
+};
+
+void PrintTo(const KeyCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class CommandKeyTest : public MainFrameTest, public ::testing::WithParamInterface<KeyCase> {};
+
+TEST_P(CommandKeyTest, IsBoundToTheKeysOfTheKeyTable) {
+    const KeyCase& c = GetParam();
+    QAction* action = frame->commandAction(c.id);
+    ASSERT_NE(action, nullptr);
+    QStringList keys;
+    for (const QKeySequence& key : action->shortcuts()) {
+        keys.append(key.toString(QKeySequence::PortableText));
+    }
+    EXPECT_EQ(keys, c.keys);
+}
+
+INSTANTIATE_TEST_SUITE_P(KeyTable, CommandKeyTest,
+                         ::testing::Values(KeyCase{"Open", kFileOpen, {"Ctrl+O"}},
+                                           KeyCase{"Copy", kEditCopy, {"Ctrl+C", "Ctrl+Ins"}},
+                                           KeyCase{"Find", kFind, {"F5"}},
+                                           KeyCase{"FindNext", kFindNext, {"Ctrl+F5"}},
+                                           KeyCase{"Print", kFilePrint, {"Ctrl+P"}},
+                                           KeyCase{"New", kFileNew, {"Ctrl+N"}},
+                                           KeyCase{"Paste", kEditPaste, {"Ctrl+V", "Shift+Ins"}},
+                                           KeyCase{"Cut", kEditCut, {"Ctrl+X", "Shift+Del"}},
+                                           KeyCase{"Undo", kEditUndo, {"Ctrl+Z", "Alt+Backspace"}},
+                                           KeyCase{"NextPane", kNextPane, {"F6"}},
+                                           KeyCase{"PrevPane", kPrevPane, {"Shift+F6"}},
+                                           KeyCase{"DatabaseUpdate", kDatabaseUpdate, {}},
+                                           KeyCase{"ExecuteRconFile", kExecuteRconFile, {}}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MainFrameTest, LeavesCtrlSUnbound) {
+    EXPECT_EQ(frame->commandAction(kFileSave), nullptr);
+    const QKeySequence save(Qt::CTRL | Qt::Key_S);
+    for (QAction* action : frame->findChildren<QAction*>()) {
+        EXPECT_FALSE(action->shortcuts().contains(save)) << action->text().toStdString();
+    }
+}
+
+TEST_F(MainFrameTest, ToolbarHoldsOpenCopyAndAboutWithTheirPrompts) {
+    QStringList buttons;
+    for (QAction* action : frame->toolBar()->actions()) {
+        if (action->isSeparator()) {
+            buttons.append("-");
+            continue;
+        }
+        buttons.append(action->toolTip() + "|" + action->statusTip());
+        EXPECT_FALSE(action->icon().isNull()) << action->toolTip().toStdString();
+    }
+    EXPECT_EQ(buttons,
+              (QStringList{"Open|Open an existing document", "-",
+                           "Copy|Copy the selection and put it on the Clipboard", "-",
+                           "About|Display program information, version number and copyright"}));
+}
+
+TEST_F(MainFrameTest, StatusBarHasTheMessagePaneThenTheIndicators) {
+    QStringList panes;
+    for (QLabel* label : frame->statusBar()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        panes.append(label->text());
+    }
+    EXPECT_EQ(panes, (QStringList{"Ready", "CAP", "NUM", "SCRL"}));
+    EXPECT_EQ(FindMessagePane(*frame), frame->messagePane());
+}
+
+TEST_F(MainFrameTest, MessagePaneShowsPromptsAndReturnsToReady) {
+    QStatusTipEvent prompt(QStringLiteral("Open an existing document"));
+    QApplication::sendEvent(frame.get(), &prompt);
+    EXPECT_EQ(frame->messagePane()->text(), "Open an existing document");
+    QStatusTipEvent idle{QString()};
+    QApplication::sendEvent(frame.get(), &idle);
+    EXPECT_EQ(frame->messagePane()->text(), "Ready");
+}
+
+TEST_F(MainFrameTest, ViewMenuShowsAndHidesTheBars) {
+    frame->show();
+    frame->commandAction(kViewToolbar)->trigger();
+    EXPECT_TRUE(frame->toolBar()->isHidden());
+    EXPECT_FALSE(frame->commandAction(kViewToolbar)->isChecked());
+    frame->commandAction(kViewStatusBar)->trigger();
+    EXPECT_TRUE(frame->statusBar()->isHidden());
+    EXPECT_FALSE(frame->commandAction(kViewStatusBar)->isChecked());
+
+    frame->toolBar()->show(); // as through the toolbar's own context menu
+    EXPECT_TRUE(frame->commandAction(kViewToolbar)->isChecked());
+}
+
+TEST_F(MainFrameTest, ViewCommandsAreDisabledWithoutAWindow) {
+    for (const int id : {kEditCopy, kFind, kFindNext, kDatabaseUpdate, kExecuteRconFile, kFilePrint,
+                         kFileClose, kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}) {
+        EXPECT_FALSE(Enabled(id)) << id;
+    }
+    for (const int id : {kFileOpen, kAppAbout, kAppExit, kViewToolbar, kViewStatusBar}) {
+        EXPECT_TRUE(Enabled(id)) << id;
+    }
+}
+
+TEST_F(MainFrameTest, ViewCommandsFollowTheActiveView) {
+    TempFile log(Lines(3));
+    ASSERT_TRUE(frame->OpenDocumentFile(QString::fromStdString(log.path())));
+    EXPECT_TRUE(Enabled(kFind));
+    EXPECT_TRUE(Enabled(kFindNext));
+    EXPECT_TRUE(Enabled(kFilePrint));
+    EXPECT_TRUE(Enabled(kFileClose));
+    EXPECT_TRUE(Enabled(kWindowNew));
+    EXPECT_FALSE(Enabled(kEditCopy)) << "nothing is selected";
+    EXPECT_FALSE(Enabled(kExecuteRconFile)) << "always disabled";
+    for (const int id : {kFileNew, kEditPaste, kEditCut, kEditUndo, kNextPane, kPrevPane}) {
+        EXPECT_FALSE(Enabled(id)) << id;
+    }
+}
+
+TEST_F(MainFrameTest, DatabaseUpdateIsDisabledWithoutAConfiguredDatabase) {
+    TempFile log(Lines(3));
+    ASSERT_TRUE(frame->OpenDocumentFile(QString::fromStdString(log.path())));
+    frame->UpdateCommandStates();
+    EXPECT_FALSE(Enabled(kDatabaseUpdate));
+}
+
+TEST_F(MainFrameTest, AboutBoxShowsTheVersionWithTheIconAndOk) {
+    QString version;
+    bool hasIcon = false;
+    int buttons = 0;
+    ModalWatcher watcher([&](QWidget* dialog) {
+        if (auto* label = dialog->findChild<QLabel*>("version")) {
+            version = label->text();
+        }
+        if (auto* icon = dialog->findChild<QLabel*>("icon")) {
+            hasIcon = !icon->pixmap().isNull();
+        }
+        buttons = static_cast<int>(dialog->findChildren<QAbstractButton*>().size());
+    });
+    frame->commandAction(kAppAbout)->trigger();
+    ASSERT_EQ(watcher.seenTitles, (std::vector<QString>{"About Quarvel"}));
+    EXPECT_EQ(version, "Quarvel Version 1.3");
+    EXPECT_TRUE(hasIcon);
+    EXPECT_EQ(buttons, 1);
+}
+
+} // namespace

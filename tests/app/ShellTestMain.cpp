@@ -1,0 +1,26 @@
+// The widget tests need one QApplication for the whole run; it must be gone
+// before the program's static objects are, so it lives in main.
+#include <QApplication>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Jor"));
+    QApplication::setApplicationName(QStringLiteral("Quarvel"));
+    // Closing a test's main window must not end the event loops of the tests
+    // after it.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    QTemporaryDir settingsFolder;
+    if (!settingsFolder.isValid()) {
+        return 1;
+    }
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder.path());
+    return RUN_ALL_TESTS();
+}
