@@ -59,6 +59,12 @@ void CMainFrame::CreateFrame(const std::shared_ptr<CQuarvelDoc>& document) {
     if (maximized) {
         frame->showMaximized();
     } else {
+        // Most of the client area rather than the view's small size hint. Before
+        // the main window is first shown (logs named on the command line) the
+        // area has no size yet, so the window's own size stands in for it.
+        const QSize area =
+            mdiArea_->isVisible() ? mdiArea_->viewport()->size() : size() - QSize(16, 120);
+        frame->resize(area.width() * 3 / 4, area.height() * 3 / 4);
         frame->show();
     }
     mdiArea_->setActiveSubWindow(frame);
