@@ -1,5 +1,6 @@
 #include "LogSearch.h"
 
+#include "RareByteFilter.h"
 #include "RequiredLiteral.h"
 #include "VisibleText.h"
 
@@ -24,6 +25,31 @@ ByteFold CaseFoldOf(const boost::regex& expression) {
         fold[b] = static_cast<unsigned char>(traits.translate_nocase(static_cast<char>(b)));
     }
     return fold;
+}
+
+// The last line from `first` on that starts at or before `byte`: the line
+// holding it, or the line whose line end holds it.
+int LineHolding(LineSource& lines, int first, int count, const char* byte) {
+    int below = first; // starts at or before the byte
+    int step = 1;
+    int above = count; // starts after it, or past the last line
+    while (below + step < count) {
+        if (lines.Line(below + step).text > byte) {
+            above = below + step;
+            break;
+        }
+        below += step;
+        step *= 2;
+    }
+    while (above - below > 1) {
+        const int middle = below + (above - below) / 2;
+        if (lines.Line(middle).text <= byte) {
+            below = middle;
+        } else {
+            above = middle;
+        }
+    }
+    return below;
 }
 
 int ByteLengthOf(LineSource& lines, int i) {
@@ -74,6 +100,7 @@ FindNextResult LogSearch::FindNext(LineSource& lines, const SelectionBounds& sel
 
 void LogSearch::Compile(std::string_view text, bool regExp, bool caseSensitive) {
     usable_ = false;
+    rareByte_.reset();
     quickLook_.reset();
     searchRegex_ = boost::regex();
 
@@ -93,7 +120,9 @@ void LogSearch::Compile(std::string_view text, bool regExp, bool caseSensitive) 
 
     const std::string required = regExp ? RequiredLiteral(text) : std::string(text);
     if (!required.empty()) {
-        quickLook_.emplace(required, caseSensitive ? IdentityFold() : CaseFoldOf(searchRegex_));
+        const ByteFold fold = caseSensitive ? IdentityFold() : CaseFoldOf(searchRegex_);
+        rareByte_.emplace(required, fold);
+        quickLook_.emplace(required, fold);
     }
 }
 
@@ -117,8 +146,33 @@ std::optional<SearchHit> LogSearch::SearchForwards(LineSource& lines, TextPositi
     // start of its line.
     int n = std::max(caret.line, 0);
     int k = caret.line < 0 ? 0 : std::max(caret.column, 0);
+    if (n >= count) {
+        return std::nullopt;
+    }
+    // The lines lie one after another in memory: read them as one stretch
+    // for the rare byte and go straight to the next line that holds it.
+    std::optional<ForwardByteScan> scan;
+    if (rareByte_ && !rareByte_->bytes().empty()) {
+        const LogLine& last = lines.Line(count - 1);
+        scan.emplace(*rareByte_, last.text + std::max(last.byteLength, 0));
+    }
     for (; n < count; ++n, k = 0) {
-        const std::string_view text = VisibleTextOf(lines.Line(n));
+        if (scan) {
+            const char* next = scan->Next(lines.Line(n).text);
+            if (next == nullptr) {
+                return std::nullopt;
+            }
+            const int holder = LineHolding(lines, n, count, next);
+            if (holder != n) {
+                n = holder;
+                k = 0;
+            }
+        }
+        const LogLine& line = lines.Line(n);
+        if (!BytesMayHold(line)) {
+            continue;
+        }
+        const std::string_view text = VisibleTextOf(line);
         const int m = static_cast<int>(text.size());
         if (k > m || !MayHold(text.substr(static_cast<std::size_t>(k)))) {
             continue;
@@ -138,7 +192,11 @@ std::optional<SearchHit> LogSearch::SearchBackwards(LineSource& lines, TextPosit
         if (onCaretLine && caret.column <= 0) {
             continue; // nothing lies left of the caret
         }
-        const std::string_view text = VisibleTextOf(lines.Line(n));
+        const LogLine& line = lines.Line(n);
+        if (!BytesMayHold(line)) {
+            continue;
+        }
+        const std::string_view text = VisibleTextOf(line);
         int limit = static_cast<int>(text.size());
         if (onCaretLine) {
             limit = std::min(limit, caret.column);
@@ -163,6 +221,11 @@ std::optional<SearchHit> LogSearch::SearchBackwards(LineSource& lines, TextPosit
         }
     }
     return std::nullopt;
+}
+
+bool LogSearch::BytesMayHold(const LogLine& line) const {
+    return !rareByte_ ||
+           rareByte_->MayHold({line.text, static_cast<std::size_t>(std::max(line.byteLength, 0))});
 }
 
 std::string_view LogSearch::VisibleTextOf(const LogLine& line) {

@@ -3,6 +3,7 @@
 #include "LineSource.h"
 #include "LiteralFinder.h"
 #include "Messages.h"
+#include "RareByteFilter.h"
 #include "TextPosition.h"
 
 #include <boost/regex.hpp>
@@ -79,6 +80,7 @@ private:
 
     std::optional<SearchHit> SearchForwards(LineSource& lines, TextPosition caret);
     std::optional<SearchHit> SearchBackwards(LineSource& lines, TextPosition caret);
+    bool BytesMayHold(const LogLine& line) const;
     std::string_view VisibleTextOf(const LogLine& line);
     bool MayHold(std::string_view text) const;
     std::optional<Span> FirstMatch(std::string_view text, int from, int to) const;
@@ -86,6 +88,10 @@ private:
     boost::regex searchRegex_;
     bool usable_ = false;
     bool searchBackward_ = false;
+    // The quick looks, when the expression names text every match holds:
+    // a rare byte of it among the line's bytes, then the text itself in the
+    // visible text.
+    std::optional<RareByteFilter> rareByte_;
     std::optional<LiteralFinder> quickLook_;
     std::string searchBuffer_;
 };

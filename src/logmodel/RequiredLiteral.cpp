@@ -107,6 +107,13 @@ std::string RequiredLiteral(std::string_view e) {
         const char c = e[i];
         switch (c) {
         case '|':
+            // Alternatives inside a group leave the text around the group
+            // required; at the top they leave nothing certain.
+            if (depth == 0) {
+                return {};
+            }
+            ++i;
+            break;
         case '{':
             return {};
         case '(':

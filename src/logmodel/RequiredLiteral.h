@@ -6,7 +6,7 @@
 // The longest stretch of literal text that every match of a Perl-syntax
 // expression contains, so a line without it can be skipped before the
 // regular-expression engine runs. Empty when no such text can be named with
-// certainty: the reading gives up on alternation, inline options, quoting,
+// certainty: the reading gives up on alternation outside groups, inline options, quoting,
 // counted repeats and every escape it does not know to be a single character
 // or a zero-width test. Only text outside groups is taken.
 std::string RequiredLiteral(std::string_view expression);

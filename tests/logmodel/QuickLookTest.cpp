@@ -1,4 +1,5 @@
 #include "LiteralFinder.h"
+#include "RareByteFilter.h"
 #include "RequiredLiteral.h"
 
 #include <boost/regex.hpp>
@@ -40,7 +41,8 @@ INSTANTIATE_TEST_SUITE_P(
                     LiteralCase{"SimpleEscapesEndAStretch", "ab\\d+cde\\bf", "cde"},
                     LiteralCase{"WordEdges", "\\<word\\>", "word"},
                     LiteralCase{"AlternationGivesUp", "abc|d", ""},
-                    LiteralCase{"AlternationInAGroupGivesUp", "abc(d|e)", ""},
+                    LiteralCase{"AlternationInAGroupKeepsTheRest", "abc(d|e)", "abc"},
+                    LiteralCase{"AlternationInNestedGroups", "x((a|b)|c)yz", "yz"},
                     LiteralCase{"InlineOptionsGiveUp", "(?i)abc", ""},
                     LiteralCase{"LookAheadGivesUp", "abc(?=d)", ""},
                     LiteralCase{"VerbsGiveUp", "a(*ACCEPT)bcd", ""},
@@ -140,6 +142,35 @@ TEST(QuickLook, NeverRulesOutAMatch) {
         }
     }
     EXPECT_GT(checked, 1000);
+}
+
+} // namespace
+
+namespace {
+
+TEST(RareByteFilter, RulesOutBytesWithoutTheRareOne) {
+    const RareByteFilter exact("Quarvel", IdentityFold());
+    EXPECT_EQ(exact.bytes(), "Q");
+    EXPECT_FALSE(exact.MayHold("uarvel quarvel"));
+    EXPECT_TRUE(exact.MayHold("Q"));
+    EXPECT_FALSE(exact.MayHold(""));
+
+    const RareByteFilter folded("Quarvel", AsciiFold());
+    EXPECT_EQ(folded.bytes(), "Qq");
+    EXPECT_TRUE(folded.MayHold("xq"));
+    EXPECT_FALSE(folded.MayHold("uarvel"));
+}
+
+TEST(ForwardByteScan, FindsEachNextPlace) {
+    const std::string text = "aaQaaqaQ";
+    const RareByteFilter folded("q", AsciiFold());
+    ForwardByteScan scan(folded, text.data() + text.size());
+    const char* base = text.data();
+    EXPECT_EQ(scan.Next(base), base + 2);
+    EXPECT_EQ(scan.Next(base + 2), base + 2);
+    EXPECT_EQ(scan.Next(base + 3), base + 5);
+    EXPECT_EQ(scan.Next(base + 6), base + 7);
+    EXPECT_EQ(scan.Next(base + 8), nullptr);
 }
 
 } // namespace

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "LiteralFinder.h"
+
+#include <array>
+#include <string_view>
+
+// The first and cheapest test a line meets: a line whose bytes lack one byte
+// of the literal cannot show the literal, since its visible text keeps only
+// bytes of the line (a shown caret is one of its own carets). The byte is
+// the one of the literal least likely in log text, so most lines fail fast;
+// when case is ignored, every byte of its case class is looked for.
+class RareByteFilter {
+public:
+    static constexpr int kMaxBytes = 4;
+
+    RareByteFilter(std::string_view literal, const ByteFold& fold);
+
+    // False only when the bytes cannot hold the literal.
+    bool MayHold(std::string_view bytes) const;
+
+    // The bytes looked for: one, or a case class.
+    std::string_view bytes() const { return {bytes_.data(), static_cast<std::size_t>(count_)}; }
+
+private:
+    std::array<char, kMaxBytes> bytes_{};
+    int count_ = 0;
+};
+
+// The next place of any of a filter's bytes in one long stretch of memory,
+// read forwards. Each byte's next place is remembered, so a stretch is read
+// once however often it is asked about.
+class ForwardByteScan {
+public:
+    ForwardByteScan(const RareByteFilter& filter, const char* end);
+
+    // The first byte at or after `from` that is one of the filter's, or null.
+    const char* Next(const char* from);
+
+private:
+    std::string_view bytes_;
+    const char* end_;
+    std::array<const char*, RareByteFilter::kMaxBytes> next_{};
+    std::array<bool, RareByteFilter::kMaxBytes> known_{};
+};

@@ -1,0 +1,155 @@
+// The search with all its quick looks against a plain reading of the rules:
+// every line's visible text, one regex_search per range, no shortcuts.
+#include "HandLog.h"
+#include "LogSearch.h"
+#include "MessageRecorder.h"
+
+#include <boost/regex.hpp>
+#include <gtest/gtest.h>
+#include <optional>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string VisibleText(std::string_view raw) {
+    std::string out;
+    for (std::size_t i = 0; i < raw.size(); ++i) {
+        if (raw[i] != '^') {
+            out += raw[i];
+        } else if (i + 1 < raw.size()) {
+            if (raw[i + 1] == '^') {
+                out += '^';
+            }
+            ++i;
+        }
+    }
+    return out;
+}
+
+std::optional<std::pair<int, int>> Search(const std::string& text, int from, int to,
+                                          const boost::regex& re) {
+    boost::cmatch match;
+    if (!boost::regex_search(text.data() + from, text.data() + to, match, re)) {
+        return std::nullopt;
+    }
+    return std::pair{static_cast<int>(match[0].first - text.data()),
+                     static_cast<int>(match[0].second - text.data())};
+}
+
+std::optional<SearchHit> Reference(HandLog& log, const boost::regex& re, bool backwards,
+                                   TextPosition caret) {
+    const int count = log.lineCount();
+    if (!backwards) {
+        int k = caret.column;
+        for (int n = caret.line; n < count; ++n, k = 0) {
+            const LogLine& line = log.Line(n);
+            const std::string text =
+                VisibleText({line.text, static_cast<std::size_t>(line.byteLength)});
+            const int m = static_cast<int>(text.size());
+            if (k > m) {
+                continue;
+            }
+            if (const auto hit = Search(text, k, m, re)) {
+                return SearchHit{n, hit->first, hit->second - 1};
+            }
+        }
+        return std::nullopt;
+    }
+    for (int n = caret.line; n >= 0; --n) {
+        if (n == caret.line && caret.column == 0) {
+            continue;
+        }
+        const LogLine& line = log.Line(n);
+        const std::string text =
+            VisibleText({line.text, static_cast<std::size_t>(line.byteLength)});
+        int limit = static_cast<int>(text.size());
+        if (n == caret.line && caret.column < limit) {
+            limit = caret.column;
+        }
+        std::optional<std::pair<int, int>> last;
+        for (int start = 0; start <= limit;) {
+            const auto hit = Search(text, start, limit, re);
+            if (!hit) {
+                break;
+            }
+            last = hit;
+            start = hit->first + 1;
+        }
+        if (last) {
+            return SearchHit{n, last->first, last->second - 1};
+        }
+    }
+    return std::nullopt;
+}
+
+std::string RandomLog(std::mt19937& random) {
+    // Mostly letters of both cases, with carets, digits and some high bytes;
+    // CR LF and empty lines now and then.
+    const std::string alphabet = "aabbcQqxX ^^^19.\xe9\xc9";
+    std::string log;
+    const int lines = 1 + static_cast<int>(random() % 40);
+    for (int l = 0; l < lines; ++l) {
+        const int length = static_cast<int>(random() % 30);
+        for (int i = 0; i < length; ++i) {
+            log += alphabet[random() % alphabet.size()];
+        }
+        log += random() % 4 == 0 ? "\r\n" : "\n";
+    }
+    return log;
+}
+
+std::string RandomQuery(std::mt19937& random, bool regExp) {
+    if (!regExp) {
+        const std::string letters = "abQqx^1 .";
+        std::string text;
+        const int length = 1 + static_cast<int>(random() % 3);
+        for (int i = 0; i < length; ++i) {
+            text += letters[random() % letters.size()];
+        }
+        return text;
+    }
+    const std::string atoms[] = {"a",  "b",  "Q",     "q",      "x",   "\\^", ".",
+                                 "b+", "a*", "(a|x)", "[bq]",   "^",   "$",   "\\d",
+                                 "ab", "Qq", "x?",    "(?:ab)", "\\.", "\\b", "\xe9"};
+    std::string text;
+    const int count = 1 + static_cast<int>(random() % 4);
+    for (int i = 0; i < count; ++i) {
+        text += atoms[random() % std::size(atoms)];
+    }
+    return text;
+}
+
+TEST(SearchAgainstReference, SameHitsEverywhere) {
+    std::mt19937 random(20240607);
+    int hits = 0;
+    for (int round = 0; round < 1500; ++round) {
+        HandLog log(RandomLog(random));
+        const bool regExp = random() % 2 == 0;
+        const bool caseSensitive = random() % 2 == 0;
+        const bool backwards = random() % 2 == 0;
+        const std::string text = RandomQuery(random, regExp);
+        const int line = static_cast<int>(random() % static_cast<unsigned>(log.lineCount()));
+        const TextPosition caret{line, static_cast<int>(random() % 12)};
+
+        boost::regex::flag_type flags = regExp ? boost::regex::normal : boost::regex::literal;
+        if (!caseSensitive) {
+            flags |= boost::regex::icase;
+        }
+        const boost::regex re(text, flags);
+        const auto expected = Reference(log, re, backwards, caret);
+
+        LogSearch search;
+        MessageRecorder messages;
+        const auto found =
+            search.Find(log, text, {caseSensitive, regExp, backwards}, caret, messages);
+        ASSERT_EQ(found, expected)
+            << "text \"" << text << "\" regex " << regExp << " case " << caseSensitive
+            << " backwards " << backwards << " caret " << caret.line << ":" << caret.column;
+        hits += found ? 1 : 0;
+    }
+    EXPECT_GT(hits, 300);
+}
+
+} // namespace
