@@ -56,6 +56,10 @@ void SqlConnection::OpenSqlite(const DatabaseTarget& target) {
     // case the file goes away between the look and the open.
     std::error_code ec;
     const auto status = std::filesystem::status(target.file, ec);
+    if (ec && ec != std::errc::no_such_file_or_directory) {
+        Throw(QStringLiteral("Cannot reach the database file \"%1\": %2")
+                  .arg(QString::fromStdString(target.file), QString::fromStdString(ec.message())));
+    }
     if (!std::filesystem::exists(status)) {
         Throw(QStringLiteral("The database file \"%1\" does not exist.")
                   .arg(QString::fromStdString(target.file)));
@@ -71,9 +75,12 @@ void SqlConnection::OpenSqlite(const DatabaseTarget& target) {
         QSqlDatabase::removeDatabase(name);
         Throw(QStringLiteral("The Qt SQLite driver (QSQLITE) is not available."));
     }
+    // An absolute path gets an empty authority ("file:///..."), so that a
+    // path starting with "//" is not read as a host name.
     const QByteArray path = QUrl::toPercentEncoding(QString::fromStdString(target.file), "/");
-    database.setDatabaseName(QStringLiteral("file:") + QString::fromLatin1(path) +
-                             QStringLiteral("?mode=rw"));
+    const QString prefix =
+        path.startsWith('/') ? QStringLiteral("file://") : QStringLiteral("file:");
+    database.setDatabaseName(prefix + QString::fromLatin1(path) + QStringLiteral("?mode=rw"));
     database.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=5000"));
     name_ = name;
     database_ = database;
