@@ -210,8 +210,13 @@ Handler HandlerFor(std::string_view keyword) {
         {"admtalk", Handler::AdminChat},
         {"admtell", Handler::AdminTell},
     };
+    if (keyword.empty()) {
+        return kWords[0].handler;
+    }
+    // Most lines of a log carry other keywords; their first byte rules out
+    // every word without a full comparison.
     for (const auto& known : kWords) {
-        if (KeywordAgrees(keyword, known.word)) {
+        if (known.word.front() == keyword.front() && KeywordAgrees(keyword, known.word)) {
             return known.handler;
         }
     }
@@ -242,34 +247,48 @@ bool RunHandler(Handler handler, Recognition& r) {
     return false;
 }
 
-} // namespace
-
-void LogModel::ClassifyLine(int i) {
-    LogLine& line = Line(i);
-    // Every line starts as one plain segment; lines longer than the 12-bit
-    // fields get it clamped to 4095 bytes and the view draws the rest plain.
+// A line that holds no event: one plain segment over it all. Lines longer
+// than the 12-bit fields get it clamped to 4095 bytes; the view draws the
+// rest plain.
+void SetPlainLine(LogLine& line) {
     SetSegment(line.segments[0], 0, line.byteLength, kPlain, nullptr);
     line.segments[1].SetEndMark();
     ComputeVisiblePositions(line);
+}
 
+// An event line whose keyword is all there is to show: the rest is plain.
+void SetKeywordOnly(LogLine& line, int keywordLength, LineKind kind) {
+    SetSegment(line.segments[0], kEventTextOffset, keywordLength, kind, nullptr);
+    line.segments[1].SetEndMark();
+    ComputeVisiblePositions(line);
+}
+
+} // namespace
+
+// Every line first becomes plain text, then, when it holds an event, its
+// keyword and whatever its handler lays after it. Each record is written
+// once, in its final form.
+void LogModel::ClassifyLine(int i) {
+    LogLine& line = Line(i);
     const auto event = CutEventText(line, eventText_);
     if (!event) {
+        SetPlainLine(line);
         return;
     }
     const int keywordLength = static_cast<int>(event->keyword.size());
-    SetSegment(line.segments[0], kEventTextOffset, keywordLength, kKeyword, nullptr);
-    line.segments[1].SetEndMark();
-
     const Handler handler = HandlerFor(event->keyword);
-    if (handler != Handler::None) {
-        SegmentLayer layer(line, *event);
-        Recognition recognition{layer, playerSlots_, guidTable_, patterns_, eventGroups_};
-        if (RunHandler(handler, recognition)) {
-            layer.Finish();
-        } else {
-            SetSegment(line.segments[0], kEventTextOffset, keywordLength, kUnparsed, nullptr);
-            line.segments[1].SetEndMark();
-        }
+    if (handler == Handler::None) {
+        SetKeywordOnly(line, keywordLength, kKeyword);
+        return;
     }
+    SetSegment(line.segments[0], kEventTextOffset, keywordLength, kKeyword, nullptr);
+    SegmentLayer layer(line, *event);
+    Recognition recognition{layer, playerSlots_, guidTable_, patterns_, eventGroups_};
+    if (!RunHandler(handler, recognition)) {
+        // Handlers fail before they lay anything or touch the tables.
+        SetKeywordOnly(line, keywordLength, kUnparsed);
+        return;
+    }
+    layer.Finish();
     ComputeVisiblePositions(line);
 }

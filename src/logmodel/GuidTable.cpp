@@ -1,6 +1,7 @@
 #include "GuidTable.h"
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 
@@ -69,11 +70,19 @@ void GuidTable::AddAlias(std::string_view guid, std::string_view name) {
         entry = &chain.emplace_front();
         std::copy(guid.begin(), guid.end(), entry->guid.begin());
     }
+    // Names are compared as the table keeps them: cut to their limit.
     const AliasName alias{FixedText<63>(name)};
-    for (const AliasName& known : entry->aliases) {
-        if (known.name.view() == alias.name.view()) {
-            return;
-        }
+    // A player mostly keeps the name he last used, which is the newest.
+    if (!entry->aliases.empty() && entry->aliases.front().name.view() == alias.name.view()) {
+        return;
     }
-    entry->aliases.push_front(alias);
+    if (aliasIndex_.contains(AliasKey{entry, alias.name.view()})) {
+        return;
+    }
+    const AliasName& added = entry->aliases.emplace_front(alias);
+    aliasIndex_.insert(AliasKey{entry, added.name.view()});
+}
+
+std::size_t GuidTable::AliasKeyHash::operator()(const AliasKey& key) const {
+    return std::hash<std::string_view>()(key.name) ^ std::hash<const GuidEntry*>()(key.entry);
 }

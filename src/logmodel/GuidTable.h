@@ -4,8 +4,10 @@
 #include "PlayerSlotTable.h"
 
 #include <array>
+#include <cstddef>
 #include <forward_list>
 #include <string_view>
+#include <unordered_set>
 
 // A name a GUID has been seen under, colour codes kept.
 struct AliasName {
@@ -50,5 +52,19 @@ public:
     }
 
 private:
+    // Which names each entry holds, so that recording a name already known
+    // costs one lookup instead of a walk over every name of a GUID (a
+    // long-running server's regulars gather hundreds). The views point into
+    // the alias lists, whose nodes never move.
+    struct AliasKey {
+        const GuidEntry* entry;
+        std::string_view name;
+        bool operator==(const AliasKey&) const = default;
+    };
+    struct AliasKeyHash {
+        std::size_t operator()(const AliasKey& key) const;
+    };
+
     std::array<Chain, kBucketCount> buckets_;
+    std::unordered_set<AliasKey, AliasKeyHash> aliasIndex_;
 };

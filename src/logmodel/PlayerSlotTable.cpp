@@ -20,8 +20,16 @@ void PlayerSlotTable::SetNameAndTeam(int slot, std::string_view name, int team) 
 }
 
 std::optional<int> PlayerSlotTable::FindByName(std::string_view name) const {
+    if (name.empty()) {
+        return 0;
+    }
+    // Chat lines scan all 64 slots; the first and last bytes settle most of
+    // them (names often share a leading colour code).
+    const std::size_t last = name.size() - 1;
     for (int slot = 0; slot < kSlotCount; ++slot) {
-        if (slots_[static_cast<std::size_t>(slot)].name.view().starts_with(name)) {
+        const std::string_view slotName = slots_[static_cast<std::size_t>(slot)].name.view();
+        if (slotName.size() > last && slotName[last] == name[last] &&
+            slotName.front() == name.front() && slotName.starts_with(name)) {
             return slot;
         }
     }
