@@ -4,11 +4,10 @@
 
 const ConnectionRecord& PlayerSlotTable::SetConnection(int slot, std::string_view guid,
                                                        std::string_view address) {
-    ConnectionRecord& record = connections_.emplace_front();
+    ConnectionRecord& record = connections_.emplace_back();
     std::fill(record.guid.begin(), record.guid.end(), '0');
     std::copy_n(guid.begin(), std::min(guid.size(), kGuidLength), record.guid.begin());
     record.address.Assign(address);
-    ++connectionCount_;
     slots_[static_cast<std::size_t>(slot)].connection = &record;
     return record;
 }

@@ -4,8 +4,9 @@
 
 #include <array>
 #include <cstdint>
-#include <forward_list>
+#include <deque>
 #include <optional>
+#include <ranges>
 #include <string_view>
 
 inline constexpr std::size_t kGuidLength = 32;
@@ -56,11 +57,12 @@ public:
     const PlayerSlot& Slot(int slot) const { return slots_[static_cast<std::size_t>(slot)]; }
 
     // Every record made, newest first.
-    const std::forward_list<ConnectionRecord>& connections() const { return connections_; }
-    long long connectionCount() const { return connectionCount_; }
+    auto connections() const { return std::views::reverse(connections_); }
+    long long connectionCount() const { return static_cast<long long>(connections_.size()); }
 
 private:
     std::array<PlayerSlot, kSlotCount> slots_{};
-    std::forward_list<ConnectionRecord> connections_;
-    long long connectionCount_ = 0;
+    // Oldest first: a deque keeps its elements in place as it grows at the
+    // back, and makes them a block at a time rather than one by one.
+    std::deque<ConnectionRecord> connections_;
 };

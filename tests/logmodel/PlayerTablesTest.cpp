@@ -159,6 +159,8 @@ TEST(PlayerSlotTable, ConnectionsAccumulateNewestFirstAndNeverMove) {
     const ConnectionRecord& last = slots.SetConnection(0, kGuid, "192.168.100.200:oops-too-long");
     EXPECT_EQ(slots.connectionCount(), 10002);
     EXPECT_EQ(&slots.connections().front(), &last);
+    EXPECT_EQ(&slots.connections().back(), firstAddress);
+    EXPECT_EQ(std::ranges::distance(slots.connections()), 10002);
     EXPECT_EQ(firstAddress->Guid(), kGuid); // still valid after thousands more
     EXPECT_EQ(firstAddress->address.view(), "10.0.0.1");
     EXPECT_EQ(last.address.view(), "192.168.100.200"); // cut at 15 bytes
