@@ -27,7 +27,7 @@ void RunOn(const std::string& location, std::initializer_list<std::string> state
 
 } // namespace
 
-ScratchDatabase::ScratchDatabase(TestEngine engine) : engine_(engine) {
+ScratchDatabase::ScratchDatabase(TestEngine engine, Isolation isolation) : engine_(engine) {
     if (engine == TestEngine::Sqlite) {
         location_ = FileInFolder("players.sqlite");
         return;
@@ -39,7 +39,18 @@ ScratchDatabase::ScratchDatabase(TestEngine engine) : engine_(engine) {
         return;
     }
     adminUri_ = uri;
-    schema_ = "quarvel_test_" + QUuid::createUuid().toString(QUuid::Id128).left(16).toStdString();
+    const std::string name = QUuid::createUuid().toString(QUuid::Id128).left(16).toStdString();
+    if (isolation == Isolation::Database) {
+        // The URI names a database right after the authority; put ours there.
+        const std::size_t nameStart = adminUri_.find('/', DatabaseTarget::kUriScheme.size());
+        const std::size_t nameEnd = adminUri_.find('?', nameStart);
+        database_ = "qt_" + name;
+        RunOn(adminUri_, {"CREATE DATABASE " + database_});
+        location_ = adminUri_.substr(0, nameStart + 1) + database_ +
+                    (nameEnd == std::string::npos ? "" : adminUri_.substr(nameEnd));
+        return;
+    }
+    schema_ = "quarvel_test_" + name;
     RunOn(adminUri_, {"CREATE SCHEMA " + schema_});
     // libpq's "options" sets the schema search path for every connection
     // made through this location.
@@ -48,6 +59,13 @@ ScratchDatabase::ScratchDatabase(TestEngine engine) : engine_(engine) {
 }
 
 ScratchDatabase::~ScratchDatabase() {
+    if (!database_.empty()) {
+        try {
+            RunOn(adminUri_, {"DROP DATABASE " + database_ + " WITH (FORCE)"});
+        } catch (const std::exception&) {
+            // The server goes away with its temporary folder anyway.
+        }
+    }
     if (!schema_.empty()) {
         try {
             // Without the notice listing every table the drop takes along.

@@ -25,7 +25,12 @@ inline std::string EngineName(TestEngine engine) {
 // through the connection's search_path, so tests never see each other's rows.
 class ScratchDatabase {
 public:
-    explicit ScratchDatabase(TestEngine engine);
+    // How a PostgreSQL scratch database is kept apart: a schema of its own
+    // (quick), or a database of its own, whose URI is short enough for
+    // quarvel.cfg's 79-character value.
+    enum class Isolation { Schema, Database };
+
+    explicit ScratchDatabase(TestEngine engine, Isolation isolation = Isolation::Schema);
     ~ScratchDatabase();
     ScratchDatabase(const ScratchDatabase&) = delete;
     ScratchDatabase& operator=(const ScratchDatabase&) = delete;
@@ -55,4 +60,5 @@ private:
     QTemporaryDir folder_;
     std::string adminUri_; // PostgreSQL: the server's test database
     std::string schema_;   // PostgreSQL: this test's schema
+    std::string database_; // PostgreSQL: this test's database
 };
