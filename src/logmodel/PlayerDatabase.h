@@ -33,6 +33,8 @@ public:
 
     // Opens the existing database; never creates one.
     virtual void Open() = 0;
+    // Commits a step still open first, so a run that ends on a failure
+    // keeps what it stored before it.
     virtual void Close() = 0;
 
     virtual std::int32_t CountGuids() = 0;   // rows of table GUID
