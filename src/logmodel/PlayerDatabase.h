@@ -49,7 +49,7 @@ public:
     // is stored already.
     virtual bool SightingExists(std::int32_t guidKey, std::string_view ipFull,
                                 std::string_view nameFormatted) = 0;
-    // Inserts a Players row dated today (the engine's local date).
+    // Inserts a Players row dated today (the local date of this machine).
     virtual void InsertSighting(const PlayerSighting& sighting) = 0;
 
     // A walk step's statements run between these two; CommitStep also keeps
