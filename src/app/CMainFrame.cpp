@@ -108,17 +108,17 @@ CQuarvelView* CMainFrame::activeView() const {
 }
 
 void CMainFrame::CreateActions() {
-    for (const CommandSpec& spec : FrameCommandSpecs()) {
-        auto* action = new QAction(QString::fromUtf8(spec.text), this);
-        action->setData(spec.id);
-        action->setStatusTip(QString::fromUtf8(spec.prompt));
-        if (*spec.toolTip != '\0') {
-            action->setToolTip(QString::fromUtf8(spec.toolTip));
+    for (const CommandEntry& entry : FrameCommandTable()) {
+        auto* action = new QAction(QString::fromUtf8(entry.text), this);
+        action->setData(entry.id);
+        action->setStatusTip(QString::fromUtf8(entry.prompt));
+        if (*entry.toolTip != '\0') {
+            action->setToolTip(QString::fromUtf8(entry.toolTip));
         }
-        action->setShortcuts(QList<QKeySequence>(spec.keys.begin(), spec.keys.end()));
+        action->setShortcuts(QList<QKeySequence>(entry.keys.begin(), entry.keys.end()));
         // Keys work whichever menus are shown, so they belong to the window.
         addAction(action);
-        actions_[spec.id] = action;
+        actions_[entry.id] = action;
     }
 
     const QStyle* look = style();
@@ -166,9 +166,9 @@ void CMainFrame::CreateActions() {
             [this](bool shown) { statusBar()->setVisible(shown); });
 }
 
-QMenu* CMainFrame::CreateMenu(const MenuSpec& spec) {
-    auto* menu = new QMenu(QString::fromUtf8(spec.title), this);
-    for (const int entry : spec.entries) {
+QMenu* CMainFrame::CreateMenu(const MenuLayout& layout) {
+    auto* menu = new QMenu(QString::fromUtf8(layout.title), this);
+    for (const int entry : layout.entries) {
         if (entry == 0) {
             menu->addSeparator();
         } else if (entry == kFileMruFirst) {
@@ -185,11 +185,11 @@ QMenu* CMainFrame::CreateMenu(const MenuSpec& spec) {
 }
 
 void CMainFrame::CreateMenus() {
-    for (const MenuSpec& spec : PlainMenuSpecs()) {
-        plainMenus_.append(CreateMenu(spec));
+    for (const MenuLayout& layout : PlainMenuLayout()) {
+        plainMenus_.append(CreateMenu(layout));
     }
-    for (const MenuSpec& spec : DocumentMenuSpecs()) {
-        documentMenus_.append(CreateMenu(spec));
+    for (const MenuLayout& layout : DocumentMenuLayout()) {
+        documentMenus_.append(CreateMenu(layout));
     }
 }
 
@@ -210,7 +210,7 @@ void CMainFrame::CreateToolBar() {
     toolBar_ = addToolBar(QStringLiteral("Toolbar"));
     toolBar_->setObjectName(QStringLiteral("toolBar"));
     toolBar_->setIconSize(QSize(16, 16));
-    for (const int id : ToolbarSpec()) {
+    for (const int id : ToolbarLayout()) {
         if (id == 0) {
             toolBar_->addSeparator();
         } else {

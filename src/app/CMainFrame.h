@@ -16,7 +16,7 @@ class QLabel;
 class QMdiArea;
 class QMenu;
 class QToolBar;
-struct MenuSpec;
+struct MenuLayout;
 
 // The main window: document windows in an MDI area, the menu bar (the plain
 // menus while no log window exists, the document menus while one does), the
@@ -67,7 +67,7 @@ protected:
 private:
     void CreateActions();
     void CreateMenus();
-    QMenu* CreateMenu(const MenuSpec& spec);
+    QMenu* CreateMenu(const MenuLayout& layout);
     void CreateToolBar();
     void CreateStatusBar();
 

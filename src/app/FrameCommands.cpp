@@ -14,8 +14,8 @@ QKeySequence Key(QKeyCombination combination) {
 
 // Prompts are the framework's standard ones for its standard ids. The view's
 // own commands carry none, so the message pane shows "Ready" over them.
-const std::vector<CommandSpec>& Specs() {
-    static const std::vector<CommandSpec> specs = {
+const std::vector<CommandEntry>& Commands() {
+    static const std::vector<CommandEntry> entries = {
         {kFileNew, "&New\tCtrl+N", "Create a new document", "New", {Key(Qt::CTRL | Qt::Key_N)}},
         {kFileOpen,
          "&Open...\tCtrl+O",
@@ -80,11 +80,11 @@ const std::vector<CommandSpec>& Specs() {
          "About",
          {}},
     };
-    return specs;
+    return entries;
 }
 
-const std::vector<MenuSpec>& Plain() {
-    static const std::vector<MenuSpec> menus = {
+const std::vector<MenuLayout>& Plain() {
+    static const std::vector<MenuLayout> menus = {
         {"&File", {kFileOpen, 0, kFileMruFirst, 0, kAppExit}},
         {"&View", {kViewToolbar, kViewStatusBar}},
         {"&Help", {kAppAbout}},
@@ -92,8 +92,8 @@ const std::vector<MenuSpec>& Plain() {
     return menus;
 }
 
-const std::vector<MenuSpec>& Document() {
-    static const std::vector<MenuSpec> menus = {
+const std::vector<MenuLayout>& Document() {
+    static const std::vector<MenuLayout> menus = {
         {"&File", {kFileOpen, kFileClose, 0, kFileMruFirst, 0, kAppExit}},
         {"&Edit", {0, kEditCopy}},
         {"&Search", {kFind, kFindNext}},
@@ -109,15 +109,15 @@ constexpr std::array<int, 5> kToolbar = {kFileOpen, 0, kEditCopy, 0, kAppAbout};
 
 } // namespace
 
-std::span<const CommandSpec> FrameCommandSpecs() {
-    return Specs();
+std::span<const CommandEntry> FrameCommandTable() {
+    return Commands();
 }
-std::span<const MenuSpec> PlainMenuSpecs() {
+std::span<const MenuLayout> PlainMenuLayout() {
     return Plain();
 }
-std::span<const MenuSpec> DocumentMenuSpecs() {
+std::span<const MenuLayout> DocumentMenuLayout() {
     return Document();
 }
-std::span<const int> ToolbarSpec() {
+std::span<const int> ToolbarLayout() {
     return kToolbar;
 }

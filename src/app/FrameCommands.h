@@ -5,9 +5,9 @@
 #include <vector>
 
 // The main frame's commands as data: each command's menu text, keys and
-// prompts, and the two menu bars built from them. The frame turns this into
-// actions and menus; the tests read it to check what the user sees.
-struct CommandSpec {
+// prompts, the two menu bars and the toolbar. The frame turns these tables
+// into its actions, menus and buttons.
+struct CommandEntry {
     int id = 0;
     const char* text = "";    // menu text, with mnemonic and the shortcut text after a tab
     const char* prompt = "";  // status-bar prompt
@@ -16,19 +16,19 @@ struct CommandSpec {
 };
 
 // The commands with their texts and keys, one entry per id.
-std::span<const CommandSpec> FrameCommandSpecs();
+std::span<const CommandEntry> FrameCommandTable();
 
 // A menu of a menu bar: its title and its entries, where 0 stands for a
 // separator and CommandId::kFileMruFirst for the recent-file list.
-struct MenuSpec {
+struct MenuLayout {
     const char* title = "";
     std::vector<int> entries;
 };
 
 // The menus shown while no log window exists.
-std::span<const MenuSpec> PlainMenuSpecs();
+std::span<const MenuLayout> PlainMenuLayout();
 // The menus shown while a log window exists.
-std::span<const MenuSpec> DocumentMenuSpecs();
+std::span<const MenuLayout> DocumentMenuLayout();
 
 // The toolbar's buttons, 0 standing for a gap.
-std::span<const int> ToolbarSpec();
+std::span<const int> ToolbarLayout();
