@@ -24,7 +24,7 @@ StartupOptions ParseStartupOptions(const QStringList& arguments) {
         options.error = parser.errorText();
         return options;
     }
-    options.showHelp = parser.isSet(help);
+    options.showHelp = parser.isSet(help) || parser.isSet(QStringLiteral("help-all"));
     options.showVersion = parser.isSet(version);
     options.configFile = parser.value(config);
     options.logs = parser.positionalArguments();

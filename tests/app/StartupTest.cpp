@@ -48,6 +48,14 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsCase{"UnknownOption", {"--bogus", "a.log"}, "", {}, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(StartupOptionsHelp, EveryHelpOptionAsksForHelp) {
+    for (const char* option : {"-h", "--help", "--help-all"}) {
+        EXPECT_TRUE(ParseStartupOptions({"quarvel", option}).showHelp) << option;
+    }
+    EXPECT_FALSE(ParseStartupOptions({"quarvel", "a.log"}).showHelp);
+    EXPECT_TRUE(ParseStartupOptions({"quarvel", "--version"}).showVersion);
+}
+
 TEST(StartupOptionsHelp, NamesTheProgram) {
     const StartupOptions options = ParseStartupOptions({"/some/where/bin/quarvel", "--help"});
     EXPECT_TRUE(options.showHelp);
