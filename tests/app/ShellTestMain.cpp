@@ -8,6 +8,11 @@
 
 int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
+    // Widget tests never need a display: not when ctest runs them, nor when the
+    // build lists them, nor when someone runs them by hand.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Jor"));
     QApplication::setApplicationName(QStringLiteral("Quarvel"));
