@@ -1,32 +1,231 @@
+// The view as a whole: construction, the update that classifies the log, the
+// metrics taken on resize, painting and printing, the caret, and the
+// commands. Scrolling and keys are in ViewNavigation.cpp, the mouse and the
+// selection in ViewSelection.cpp.
 #include "CQuarvelView.h"
 
 #include "CQuarvelDoc.h"
+#include "ClassificationProgress.h"
 #include "CommandIds.h"
 
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QPaintEngine>
+#include <QPaintEvent>
 #include <QPainter>
+#include <QScrollBar>
+#include <QStyleHints>
+#include <algorithm>
 
 CQuarvelView::CQuarvelView(CQuarvelDoc& document, QWidget* parent)
-    : QAbstractScrollArea(parent), document_(document) {
-    // The log is drawn on black.
-    QPalette black = viewport()->palette();
-    black.setColor(QPalette::Window, Qt::black);
-    black.setColor(QPalette::Base, Qt::black);
-    viewport()->setPalette(black);
-    viewport()->setAutoFillBackground(true);
+    : QAbstractScrollArea(parent), document_(document), lines_(document.model()),
+      kinds_(MakeKindTables(caretColours_)),
+      painter_(fonts_, caretColours_, kinds_, kBackgroundColour), charWidth_(fonts_.charWidth()),
+      lineHeight_(fonts_.lineHeight()) {
+    // Every paint covers what it is asked to paint, background included.
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAutoFillBackground(false);
+    viewport()->setCursor(Qt::IBeamCursor);
+    setFocusPolicy(Qt::StrongFocus);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+
+    // The bars report what the user did to them; the view decides where
+    // that leads and sets their position back.
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int action) { OnVScroll(static_cast<QAbstractSlider::SliderAction>(action)); });
+    connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
+            [this](int action) { OnHScroll(static_cast<QAbstractSlider::SliderAction>(action)); });
+    // A position set on a bar from outside (accessibility tools, for one)
+    // still moves the view.
+    connect(verticalScrollBar(), &QAbstractSlider::valueChanged, this, [this](int value) {
+        if (value != topLine_) {
+            topLine_ = value;
+            viewport()->update();
+        }
+    });
+    connect(horizontalScrollBar(), &QAbstractSlider::valueChanged, this, [this](int value) {
+        if (value != firstColumn_) {
+            firstColumn_ = value;
+            viewport()->update();
+        }
+    });
+
+    connect(&caretBlink_, &QTimer::timeout, this, [this] {
+        caretBlinkOn_ = !caretBlinkOn_;
+        viewport()->update(CaretRect());
+    });
 }
 
 CQuarvelView::~CQuarvelView() = default;
 
 void CQuarvelView::OnUpdate() {
-    lineCount_ = document_.model().lineCount();
+    const bool hadSelection = selectionActive_;
+    topLine_ = 0;
+    firstColumn_ = 0;
+    caretLine_ = 0;
+    caretColumn_ = 0;
+    selectionActive_ = false;
+    dragging_ = false;
+    dragBackward_ = false;
+    LogModel& model = document_.model();
+    lineCount_ = model.lineCount();
+
+    horizontalScrollBar()->setRange(0, kLastColumn);
+    SetHorizontalPosition();
+    verticalScrollBar()->setRange(0, std::max(lineCount_ - visibleLines_, 0));
+    SetVerticalPosition();
+
+    {
+        ClassificationProgress progress(*this);
+        progress.Run(model);
+        viewport()->update();
+    }
+    if (hadSelection) {
+        emit commandStateChanged();
+    }
+}
+
+void CQuarvelView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    OnSize();
+}
+
+void CQuarvelView::OnSize() {
+    // The window's client area is the viewport, between the scroll bars.
+    visibleLines_ = std::max((viewport()->height() - kTopMargin) / lineHeight_, 0);
+    visibleColumns_ = std::max((viewport()->width() - kLeftMargin) / charWidth_, 0);
+    if (topLine_ + visibleLines_ > lineCount_) {
+        topLine_ = lineCount_ - visibleLines_;
+    }
+    topLine_ = std::max(topLine_, 0);
+    verticalScrollBar()->setRange(0, std::max(lineCount_ - visibleLines_, 0));
+    verticalScrollBar()->setPageStep(std::max(visibleLines_, 1));
+    horizontalScrollBar()->setPageStep(std::max(visibleColumns_, 1));
+    SetVerticalPosition();
+}
+
+void CQuarvelView::scrollContentsBy(int, int) {
+    // The view repaints itself wherever its position changes.
+}
+
+PaintFrame CQuarvelView::ScreenFrame(const QRect& area, const SelectionBounds& selection) const {
+    PaintFrame frame;
+    frame.topLine = topLine_;
+    frame.rows = visibleLines_;
+    frame.firstColumn = firstColumn_;
+    frame.leftMargin = kLeftMargin;
+    frame.topMargin = kTopMargin;
+    frame.rightEdge = viewport()->width();
+    frame.area = area;
+    frame.selection = selectionActive_ ? &selection : nullptr;
+    return frame;
+}
+
+void CQuarvelView::paintEvent(QPaintEvent* event) {
+    QPainter painter(viewport());
+    // The erase: all black, so rows below the last line and the margins are
+    // background too.
+    painter.fillRect(event->rect(), QColor(QRgb(kBackgroundColour)));
+    // A log that did not load shows nothing but the background.
+    if (document_.model().loadStatus() == 0) {
+        const SelectionBounds shown = selection();
+        painter_.Paint(painter, lines_, ScreenFrame(event->rect(), shown));
+    }
+    DrawCaret(painter);
+}
+
+void CQuarvelView::Print(QPainter& painter, const QRect& page) {
+    if (document_.model().loadStatus() != 0) {
+        return;
+    }
+    // The screen's drawing at the screen's size on paper: from the first row
+    // in view, as many rows as the page holds.
+    const qreal scale =
+        static_cast<qreal>(painter.device()->logicalDpiY()) / static_cast<qreal>(logicalDpiY());
+    const int width = static_cast<int>(page.width() / scale);
+    const int height = static_cast<int>(page.height() / scale);
+    painter.save();
+    painter.translate(page.topLeft());
+    painter.scale(scale, scale);
+    painter.setClipRect(QRect(0, 0, width, height));
+    PaintFrame frame;
+    frame.topLine = topLine_;
+    frame.rows = std::max((height - kTopMargin) / lineHeight_, 0);
+    frame.firstColumn = firstColumn_;
+    frame.leftMargin = kLeftMargin;
+    frame.topMargin = kTopMargin;
+    frame.rightEdge = width;
+    const SelectionBounds shown = selection();
+    frame.selection = selectionActive_ ? &shown : nullptr;
+    painter_.Paint(painter, lines_, frame);
+    painter.restore();
+}
+
+QRect CQuarvelView::CaretRect() const {
+    return {(caretColumn_ - firstColumn_) * charWidth_ + kLeftMargin,
+            (caretLine_ - topLine_) * lineHeight_ + kTopMargin, kCaretWidth, kCaretHeight};
+}
+
+void CQuarvelView::DrawCaret(QPainter& painter) {
+    caretDrawn_ = CaretRect();
+    if (!caretCreated_ || !caretBlinkOn_) {
+        return;
+    }
+    // The caret inverts what lies under it, as a solid system caret does.
+    if (painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes)) {
+        painter.setCompositionMode(QPainter::RasterOp_NotDestination);
+        painter.fillRect(caretDrawn_, Qt::white);
+    } else {
+        painter.setCompositionMode(QPainter::CompositionMode_Difference);
+        painter.fillRect(caretDrawn_, Qt::white);
+    }
+    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
+}
+
+void CQuarvelView::UpdateCaretPos() {
+    if (!caretCreated_) {
+        return;
+    }
+    // A caret that moves shows at once and blinks from there.
+    viewport()->update(caretDrawn_);
+    viewport()->update(CaretRect());
+    caretBlinkOn_ = true;
+    if (caretBlink_.isActive()) {
+        caretBlink_.start();
+    }
+}
+
+void CQuarvelView::OnActivateView(bool activating) {
+    if (activating == caretCreated_) {
+        return;
+    }
+    caretCreated_ = activating;
+    caretBlinkOn_ = true;
+    const int flashTime = QGuiApplication::styleHints()->cursorFlashTime();
+    if (activating && flashTime > 0) {
+        caretBlink_.start(flashTime / 2);
+    } else {
+        caretBlink_.stop();
+    }
+    viewport()->update(CaretRect());
+}
+
+void CQuarvelView::focusInEvent(QFocusEvent* event) {
+    OnActivateView(true);
+    QAbstractScrollArea::focusInEvent(event);
+}
+
+void CQuarvelView::focusOutEvent(QFocusEvent* event) {
+    OnActivateView(false);
+    QAbstractScrollArea::focusOutEvent(event);
 }
 
 bool CQuarvelView::OnCommand(int id) {
     switch (id) {
     case CommandId::kFind:
     case CommandId::kFindNext:
+        // The search and its dialog take these.
         return true;
     default:
         return false;
@@ -39,15 +238,10 @@ bool CQuarvelView::IsCommandEnabled(int id) const {
     case CommandId::kFindNext:
     case CommandId::kFilePrint:
         return true;
-    case CommandId::kEditCopy:        // no selection yet
+    case CommandId::kEditCopy:        // follows selectionActive once the copy is in
     case CommandId::kDatabaseUpdate:  // no update run yet
     case CommandId::kExecuteRconFile: // nothing stands behind it
     default:
         return false;
     }
-}
-
-void CQuarvelView::Print(QPainter& painter, const QRect& page) {
-    Q_UNUSED(painter);
-    Q_UNUSED(page);
 }

@@ -1,21 +1,37 @@
 #pragma once
 
+#include "CaretColourTable.h"
+#include "KindTables.h"
+#include "LogPainter.h"
+#include "ModelLines.h"
+#include "TextPosition.h"
+#include "ViewFonts.h"
+
 #include <QAbstractScrollArea>
+#include <QAbstractSlider>
+#include <QPoint>
 #include <QRect>
+#include <QTimer>
 
 class CQuarvelDoc;
 class QPainter;
 
-// The window that shows one document's log. Each child frame holds exactly
-// one; a document may have several (the Window menu's New Window).
+// The window that shows one document's log: one log line per row in a
+// fixed-pitch font on black, each stretch of a line in the colour and weight
+// of its kind, the game's colour codes applied and hidden inside names and
+// messages. It owns its scroll bars and keeps its own scroll position in
+// lines (`topLine`) and visible columns (`firstColumn`); the keys and the
+// scroll bars move it, the left mouse button places the caret and selects.
+// Each child frame holds exactly one; a document may have several (the
+// Window menu's New Window).
 //
 // What the frames rely on, and all they rely on:
 // - Construction with the document, which outlives the view.
 // - `OnUpdate()`: called once by the frame after the view has been created,
 //   put into its frame and laid out, before the frame is first painted. It
-//   classifies the document's lines; while it works it may lay a progress
-//   bar over the main window's message pane (see `FindMessagePane`). When the
-//   log is opened from the command line, the main window is not yet visible.
+//   classifies the document's lines behind a progress bar over the main
+//   window's message pane (see `FindMessagePane`). When the log is opened
+//   from the command line, the main window is not yet visible.
 // - Command routing: the frame asks `IsCommandEnabled(id)` whenever an
 //   action's state may have changed (a menu is about to show, the active
 //   window changed, or the view emitted `commandStateChanged()`), and calls
@@ -26,10 +42,24 @@ class QPainter;
 //   with a painter on the printer and the page's printable rectangle in that
 //   painter's coordinates. The view draws with its own screen drawing; the
 //   program adds no page layout. `IsCommandEnabled(kFilePrint)` gates it.
+//
+// Positions are (line, visible column) pairs: a colour code takes no column
+// and a doubled caret takes one. Selection ends are inclusive; a selection on
+// one line whose start column is past its end column is empty.
 class CQuarvelView : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
+    // The horizontal scroll range is always 0 .. kLastColumn, however long
+    // the lines are.
+    static constexpr int kLastColumn = 4095;
+    static constexpr int kLeftMargin = 4;
+    static constexpr int kTopMargin = 4;
+    static constexpr Rgb kBackgroundColour = 0x000000;
+    // The caret's size is fixed, whatever the font.
+    static constexpr int kCaretWidth = 2;
+    static constexpr int kCaretHeight = 16;
+
     explicit CQuarvelView(CQuarvelDoc& document, QWidget* parent = nullptr);
     ~CQuarvelView() override;
 
@@ -42,15 +72,125 @@ public:
 
     void Print(QPainter& painter, const QRect& page);
 
+    // Scrolling by the scroll bars' actions, which stand for the scroll codes:
+    // single steps are a line or a column, page steps a window's worth,
+    // SliderMove takes the thumb's position, SliderToMinimum and
+    // SliderToMaximum go to the top or left and the bottom or right end
+    // (the bottom also puts the caret after the last character of the log).
+    void OnVScroll(QAbstractSlider::SliderAction code);
+    void OnHScroll(QAbstractSlider::SliderAction code);
+
+    // Puts the caret at the character under a point of the window: the line
+    // limited to the log, the column to the line's end.
+    void HitTest(int x, int y);
+    // Makes the stretch the selection, puts the caret at its start and
+    // scrolls it into view when its start is outside the window.
+    void SelectRange(int firstLine, int firstColumn, int lastLine, int lastColumn);
+    // Shows the caret at (caretLine, caretColumn).
+    void UpdateCaretPos();
+
     // The number of lines the view took in at its update.
     int lineCount() const { return lineCount_; }
+    int topLine() const { return topLine_; }
+    int firstColumn() const { return firstColumn_; }
+    int visibleLines() const { return visibleLines_; }
+    int visibleColumns() const { return visibleColumns_; }
+    int caretLine() const { return caretLine_; }
+    int caretColumn() const { return caretColumn_; }
+    int charWidth() const { return charWidth_; }
+    int lineHeight() const { return lineHeight_; }
+
+    // The selection's bounds; they keep their values while no selection is
+    // shown.
+    SelectionBounds selection() const {
+        return {selStartLine_, selStartColumn_, selEndLine_, selEndColumn_};
+    }
+    bool selectionActive() const { return selectionActive_; }
+    bool dragging() const { return dragging_; }
+    bool dragBackward() const { return dragBackward_; }
+    // True while the view is active and so shows its caret.
+    bool caretShown() const { return caretCreated_; }
+
+    // The drawing tables, which the copy's HTML shares.
+    const CaretColourTable& caretColours() const { return caretColours_; }
+    const KindTables& kindTables() const { return kinds_; }
+    const ViewFonts& fonts() const { return fonts_; }
 
 signals:
     // The answer of IsCommandEnabled may have changed (a selection appeared or
     // went away, a database update started or ended).
     void commandStateChanged();
 
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
+    void focusOutEvent(QFocusEvent* event) override;
+
 private:
+    void OnSize();
+    bool OnKeyDown(int key);
+    void OnLButtonDown(QPoint point);
+    void OnMouseMove(QPoint point);
+    void OnLButtonUp();
+    void OnActivateView(bool activating);
+
+    // topLine as line down and page down leave it: the last line no higher
+    // than the bottom row, and never below 0.
+    int LimitTopLine(int line) const;
+    void SetVerticalPosition();
+    void SetHorizontalPosition();
+    void SetSelectionActive(bool active);
+    // Repaints the rows of lines `first` .. `last` that are in view.
+    void UpdateLines(int first, int last);
+    QRect CaretRect() const;
+    void DrawCaret(QPainter& painter);
+    PaintFrame ScreenFrame(const QRect& area, const SelectionBounds& selection) const;
+
     CQuarvelDoc& document_;
+    ModelLines lines_;
+
+    // normalFont and boldFont, with the cell they draw in.
+    ViewFonts fonts_;
+    CaretColourTable caretColours_;
+    // kindColour, kindFont and kindStyle.
+    KindTables kinds_;
+    LogPainter painter_;
+
+    int charWidth_;
+    int lineHeight_;
+    int firstColumn_ = 0;
+    int visibleColumns_ = 0;
+    int caretColumn_ = 0;
+    int topLine_ = 0;
+    int visibleLines_ = 0;
+    int caretLine_ = 0;
     int lineCount_ = 0;
+    int selStartLine_ = 0;
+    int selEndLine_ = 0;
+    int selStartColumn_ = 0;
+    int selEndColumn_ = 0;
+    bool selectionActive_ = false;
+    bool dragging_ = false;
+    bool dragBackward_ = false;
+
+    // The caret exists while the view is active and blinks at the
+    // platform's cursor flash rate.
+    bool caretCreated_ = false;
+    bool caretBlinkOn_ = true;
+    QTimer caretBlink_;
+    QRect caretDrawn_;
+
+    // Wheel turns of less than a notch, kept until they add up to one.
+    QPoint wheelRemainder_;
+
+    // The search (its expression, direction and dialog), the Player Info
+    // dialog and the database update's dialog and running flag join here.
 };

@@ -1,0 +1,167 @@
+// Scrolling the view: the two scroll bars, the keys and the mouse wheel.
+#include "CQuarvelView.h"
+
+#include <QKeyEvent>
+#include <QScrollBar>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cstdlib>
+
+namespace {
+
+// A wheel notch, in the eighths of a degree the wheel events count.
+constexpr int kWheelNotch = 120;
+constexpr int kStepsPerNotch = 3;
+
+} // namespace
+
+int CQuarvelView::LimitTopLine(int line) const {
+    if (line + visibleLines_ > lineCount_) {
+        line = lineCount_ - visibleLines_;
+    }
+    return std::max(line, 0);
+}
+
+void CQuarvelView::SetVerticalPosition() {
+    verticalScrollBar()->setValue(topLine_);
+}
+
+void CQuarvelView::SetHorizontalPosition() {
+    horizontalScrollBar()->setValue(firstColumn_);
+}
+
+void CQuarvelView::OnVScroll(QAbstractSlider::SliderAction code) {
+    switch (code) {
+    case QAbstractSlider::SliderSingleStepSub:
+        topLine_ = std::max(topLine_ - 1, 0);
+        break;
+    case QAbstractSlider::SliderSingleStepAdd:
+        topLine_ = LimitTopLine(topLine_ + 1);
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        topLine_ = std::max(topLine_ - visibleLines_, 0);
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        topLine_ = LimitTopLine(topLine_ + visibleLines_);
+        break;
+    case QAbstractSlider::SliderMove:
+        topLine_ = verticalScrollBar()->sliderPosition();
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        topLine_ = 0;
+        firstColumn_ = 0;
+        caretLine_ = 0;
+        caretColumn_ = 0;
+        SetHorizontalPosition();
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        // The last page, and the caret after the last character of the log.
+        // A log without lines leaves the caret on line -1, above the first
+        // row, where it shows nowhere.
+        topLine_ = std::max(lineCount_ - visibleLines_, 0);
+        firstColumn_ = 0;
+        caretLine_ = lineCount_ - 1;
+        caretColumn_ = lineCount_ > 0 ? lines_.Line(caretLine_).visibleLength : 0;
+        SetHorizontalPosition();
+        break;
+    default:
+        break;
+    }
+    SetVerticalPosition();
+    viewport()->update();
+}
+
+void CQuarvelView::OnHScroll(QAbstractSlider::SliderAction code) {
+    switch (code) {
+    case QAbstractSlider::SliderSingleStepSub:
+        firstColumn_ = std::max(firstColumn_ - 1, 0);
+        break;
+    case QAbstractSlider::SliderSingleStepAdd:
+        firstColumn_ = std::min(firstColumn_ + 1, kLastColumn);
+        break;
+    case QAbstractSlider::SliderPageStepSub:
+        firstColumn_ = std::max(firstColumn_ - visibleColumns_, 0);
+        break;
+    case QAbstractSlider::SliderPageStepAdd:
+        firstColumn_ = std::min(firstColumn_ + visibleColumns_, kLastColumn);
+        break;
+    case QAbstractSlider::SliderMove:
+        firstColumn_ = horizontalScrollBar()->sliderPosition();
+        break;
+    case QAbstractSlider::SliderToMinimum:
+        firstColumn_ = 0;
+        break;
+    case QAbstractSlider::SliderToMaximum:
+        firstColumn_ = kLastColumn;
+        break;
+    default:
+        break;
+    }
+    SetHorizontalPosition();
+    viewport()->update();
+}
+
+bool CQuarvelView::OnKeyDown(int key) {
+    // Modifiers are not looked at: Ctrl+End is End. The arrows scroll; no
+    // key moves the caret or changes the selection, except that Home and End
+    // take the caret to the log's start and end.
+    switch (key) {
+    case Qt::Key_PageUp:
+        OnVScroll(QAbstractSlider::SliderPageStepSub);
+        return true;
+    case Qt::Key_PageDown:
+        OnVScroll(QAbstractSlider::SliderPageStepAdd);
+        return true;
+    case Qt::Key_End:
+        OnVScroll(QAbstractSlider::SliderToMaximum);
+        return true;
+    case Qt::Key_Home:
+        OnVScroll(QAbstractSlider::SliderToMinimum);
+        return true;
+    case Qt::Key_Left:
+        OnHScroll(QAbstractSlider::SliderSingleStepSub);
+        return true;
+    case Qt::Key_Up:
+        OnVScroll(QAbstractSlider::SliderSingleStepSub);
+        return true;
+    case Qt::Key_Right:
+        OnHScroll(QAbstractSlider::SliderSingleStepAdd);
+        return true;
+    case Qt::Key_Down:
+        OnVScroll(QAbstractSlider::SliderSingleStepAdd);
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CQuarvelView::keyPressEvent(QKeyEvent* event) {
+    if (OnKeyDown(event->key())) {
+        event->accept();
+    } else {
+        // Left to the windows around the view.
+        event->ignore();
+    }
+}
+
+void CQuarvelView::wheelEvent(QWheelEvent* event) {
+    // Three lines a notch; with Shift, or on a sideways wheel, three columns.
+    const QPoint delta = event->angleDelta();
+    const bool sideways =
+        event->modifiers().testFlag(Qt::ShiftModifier) || (delta.y() == 0 && delta.x() != 0);
+    int& remainder = sideways ? wheelRemainder_.rx() : wheelRemainder_.ry();
+    remainder += delta.y() != 0 ? delta.y() : delta.x();
+    const int notches = remainder / kWheelNotch;
+    remainder -= notches * kWheelNotch;
+    // Turning the wheel away from the user goes up or left.
+    const QAbstractSlider::SliderAction step =
+        notches > 0 ? QAbstractSlider::SliderSingleStepSub : QAbstractSlider::SliderSingleStepAdd;
+    for (int i = 0; i < std::abs(notches) * kStepsPerNotch; ++i) {
+        if (sideways) {
+            OnHScroll(step);
+        } else {
+            OnVScroll(step);
+        }
+    }
+    event->accept();
+}

@@ -1,0 +1,197 @@
+// The caret under the mouse, selecting by dragging with the left button, and
+// selecting a stretch on request (a search hit).
+#include "CQuarvelView.h"
+
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+QPoint PointOf(const QMouseEvent& event) {
+    const QPointF position = event.position();
+    return {static_cast<int>(std::floor(position.x())), static_cast<int>(std::floor(position.y()))};
+}
+
+} // namespace
+
+void CQuarvelView::HitTest(int x, int y) {
+    // Integer division truncates toward zero, so a point just above the first
+    // row or just left of the first column still counts as on it.
+    caretLine_ = (y - kTopMargin) / lineHeight_ + topLine_;
+    if (caretLine_ >= lineCount_) {
+        caretLine_ = lineCount_ - 1;
+    }
+    if (caretLine_ < 0) {
+        // No lines at all, or a point far above the window.
+        caretLine_ = 0;
+        caretColumn_ = 0;
+        return;
+    }
+    caretColumn_ = (x - kLeftMargin) / charWidth_ + firstColumn_;
+    const int lineEnd = lines_.Line(caretLine_).visibleLength;
+    if (caretColumn_ > lineEnd) {
+        caretColumn_ = lineEnd;
+    }
+}
+
+void CQuarvelView::SetSelectionActive(bool active) {
+    if (active != selectionActive_) {
+        selectionActive_ = active;
+        emit commandStateChanged();
+    }
+}
+
+void CQuarvelView::UpdateLines(int first, int last) {
+    first = std::max(first, topLine_);
+    last = std::min(last, topLine_ + visibleLines_ - 1);
+    if (first > last) {
+        return;
+    }
+    viewport()->update(0, kTopMargin + (first - topLine_) * lineHeight_, viewport()->width(),
+                       (last - first + 1) * lineHeight_);
+}
+
+void CQuarvelView::OnLButtonDown(QPoint point) {
+    // Every click starts a new selection: Shift and Ctrl are not looked at.
+    if (selectionActive_) {
+        SetSelectionActive(false);
+        UpdateLines(selStartLine_, selEndLine_);
+    }
+    dragBackward_ = false;
+    dragging_ = true;
+    HitTest(point.x(), point.y());
+    // An empty selection anchored at the caret.
+    selStartLine_ = caretLine_;
+    selEndLine_ = caretLine_;
+    selStartColumn_ = caretColumn_;
+    selEndColumn_ = caretColumn_ - 1;
+    UpdateCaretPos();
+}
+
+void CQuarvelView::OnMouseMove(QPoint point) {
+    if (!dragging_) {
+        return;
+    }
+    SetSelectionActive(true);
+    HitTest(point.x(), point.y());
+    const int n = caretLine_;
+    const int k = caretColumn_;
+    // The lines whose highlight may change: those between the moving end's
+    // old and new places.
+    int changedFirst = n;
+    int changedLast = n;
+    if (!dragBackward_) {
+        // The start is fixed; the end follows the pointer, and the caret sits
+        // on the first column after the selection.
+        if (n < selStartLine_ || (n == selStartLine_ && k < selStartColumn_)) {
+            // The pointer passed the anchor backwards: the anchor becomes the
+            // end and the start follows the pointer from now on.
+            selEndLine_ = selStartLine_;
+            selEndColumn_ = selStartColumn_ - 1;
+            selStartLine_ = n;
+            selStartColumn_ = k;
+            dragBackward_ = true;
+            viewport()->update();
+        } else {
+            changedFirst = std::min(n, selEndLine_);
+            changedLast = std::max(n, selEndLine_);
+            selEndLine_ = n;
+            selEndColumn_ = k - 1;
+        }
+    } else {
+        // The end is fixed; the start follows the pointer, and the caret sits
+        // on the selection's first character.
+        if (n > selEndLine_ || (n == selEndLine_ && k > selEndColumn_)) {
+            // The pointer passed the anchor forwards.
+            selStartLine_ = selEndLine_;
+            selStartColumn_ = selEndColumn_ + 1;
+            selEndLine_ = n;
+            selEndColumn_ = k - 1;
+            dragBackward_ = false;
+            SetSelectionActive(true);
+            viewport()->update();
+        } else {
+            changedFirst = std::min(n, selStartLine_);
+            changedLast = std::max(n, selStartLine_);
+            selStartLine_ = n;
+            selStartColumn_ = k;
+        }
+    }
+    UpdateLines(changedFirst, changedLast);
+    UpdateCaretPos();
+}
+
+void CQuarvelView::OnLButtonUp() {
+    if (!dragging_) {
+        return;
+    }
+    dragging_ = false;
+    // A click without a move, or a drag back to where it began, selects
+    // nothing.
+    if (selStartLine_ == selEndLine_ && selStartColumn_ > selEndColumn_) {
+        SetSelectionActive(false);
+    }
+}
+
+void CQuarvelView::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mousePressEvent(event);
+        return;
+    }
+    // The press grabs the mouse for the view until the release, so a drag
+    // that leaves the window keeps selecting.
+    OnLButtonDown(PointOf(*event));
+    event->accept();
+}
+
+void CQuarvelView::mouseMoveEvent(QMouseEvent* event) {
+    OnMouseMove(PointOf(*event));
+    event->accept();
+}
+
+void CQuarvelView::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QAbstractScrollArea::mouseReleaseEvent(event);
+        return;
+    }
+    OnLButtonUp();
+    event->accept();
+}
+
+void CQuarvelView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The second press of a double-click does not start a selection; the
+    // Player Info window opens from here on a player's name.
+    event->accept();
+}
+
+void CQuarvelView::SelectRange(int firstLine, int firstColumn, int lastLine, int lastColumn) {
+    if (selectionActive_) {
+        UpdateLines(selStartLine_, selEndLine_);
+    }
+    selStartLine_ = firstLine;
+    selStartColumn_ = firstColumn;
+    selEndLine_ = lastLine;
+    selEndColumn_ = lastColumn;
+    caretLine_ = firstLine;
+    caretColumn_ = firstColumn;
+    SetSelectionActive(true);
+
+    // A start outside the window puts the stretch about half a window from
+    // the top, or shows the last page when it is near the end.
+    if (firstLine < topLine_ || firstLine >= topLine_ + visibleLines_) {
+        topLine_ = LimitTopLine(firstLine - visibleLines_ / 2);
+        SetVerticalPosition();
+    }
+    if (firstColumn < firstColumn_ || firstColumn >= firstColumn_ + visibleColumns_) {
+        firstColumn_ = firstColumn - visibleColumns_ / 2;
+        if (firstColumn_ + visibleColumns_ > kLastColumn) {
+            firstColumn_ = kLastColumn - visibleColumns_;
+        }
+        firstColumn_ = std::max(firstColumn_, 0);
+        SetHorizontalPosition();
+    }
+    viewport()->update();
+    UpdateCaretPos();
+}

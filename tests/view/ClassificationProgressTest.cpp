@@ -1,0 +1,124 @@
+// The classification behind a progress bar over the main window's message
+// pane, as the view's update runs it.
+#include "MessagePane.h"
+#include "ViewTestSupport.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
+#include <QProgressBar>
+#include <QStatusBar>
+#include <gtest/gtest.h>
+#include <memory>
+#include <vector>
+
+namespace {
+
+// Watches the status bar for the progress bar the view lays over it, and
+// records what the bar was told and how often it was painted.
+class ProgressWatcher : public QObject {
+public:
+    explicit ProgressWatcher(QStatusBar& statusBar) { statusBar.installEventFilter(this); }
+
+    QPointer<QProgressBar> bar;
+    QRect geometry;
+    std::vector<int> values;
+    int maximum = -1;
+    int minimum = -1;
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::ChildPolished && bar == nullptr) {
+            auto* child = static_cast<QChildEvent*>(event)->child();
+            if (auto* progress = qobject_cast<QProgressBar*>(child)) {
+                bar = progress;
+                geometry = progress->geometry();
+                progress->installEventFilter(this);
+                connect(progress, &QProgressBar::valueChanged, this, [this](int value) {
+                    values.push_back(value);
+                    minimum = bar->minimum();
+                    maximum = bar->maximum();
+                });
+            }
+        }
+        if (watched == bar && event->type() == QEvent::Paint) {
+            ++paints;
+        }
+        return false;
+    }
+};
+
+// A main window with a message pane in its status bar and a view inside.
+class ProgressTest : public ::testing::Test {
+protected:
+    ProgressTest() {
+        pane = new QLabel(QStringLiteral("Ready"), window.statusBar());
+        pane->setObjectName(QLatin1String(kMessagePaneName));
+        window.statusBar()->addWidget(pane, 1);
+        window.resize(640, 480);
+    }
+
+    QApplication& application = TestGuiApplication();
+    QMainWindow window;
+    QLabel* pane = nullptr;
+};
+
+TEST_F(ProgressTest, TheBarCoversTheMessagePaneAndFollowsEveryStep) {
+    TempFile file(PlainLines(250));
+    CQuarvelDoc document;
+    ASSERT_TRUE(document.Open(QString::fromStdString(file.path())));
+    auto view = std::make_unique<CQuarvelView>(document);
+    window.setCentralWidget(view.get());
+    window.show();
+    QCoreApplication::processEvents();
+
+    ProgressWatcher watcher(*window.statusBar());
+    view->OnUpdate();
+
+    ASSERT_FALSE(watcher.values.empty()) << "no progress bar was shown";
+    EXPECT_EQ(watcher.geometry, pane->geometry());
+    EXPECT_EQ(watcher.minimum, 0);
+    // The default walk plans at least 100 steps; 250 lines take 3 a step.
+    EXPECT_EQ(watcher.maximum, 100);
+    std::vector<int> expected;
+    for (int step = 0; step <= 84; ++step) {
+        expected.push_back(step);
+    }
+    EXPECT_EQ(watcher.values, expected);
+    EXPECT_GE(watcher.paints, 84) << "the bar is repainted while the walk holds the event loop";
+    EXPECT_TRUE(watcher.bar.isNull()) << "the bar is gone once the lines are classified";
+    EXPECT_TRUE(window.statusBar()->findChildren<QProgressBar*>().isEmpty());
+    // The lines were classified: every line got its tail run at least.
+    EXPECT_EQ(document.model().Line(0).visibleLength, 60);
+    window.takeCentralWidget(); // the view goes before its document
+}
+
+TEST_F(ProgressTest, ASecondViewWalksTheLinesAgain) {
+    TempFile file("   0:01 ClientConnect: 3 - 10.0.0.1:1 [0123456789ABCDEF0123456789ABCDEF]\n");
+    CQuarvelDoc document;
+    ASSERT_TRUE(document.Open(QString::fromStdString(file.path())));
+    CQuarvelView first(document);
+    first.OnUpdate();
+    ASSERT_EQ(document.model().Line(0).segments[0].kind(), 2) << "the keyword";
+    // Spoil the records, as if never classified: the second view's update
+    // must classify again.
+    document.model().Line(0).segments[0].SetEndMark();
+    CQuarvelView second(document);
+    second.OnUpdate();
+    EXPECT_EQ(document.model().Line(0).segments[0].kind(), 2);
+    EXPECT_EQ(second.lineCount(), 1);
+}
+
+TEST_F(ProgressTest, WithoutAMainWindowTheWalkRunsUnseen) {
+    TempFile file(PlainLines(3));
+    CQuarvelDoc document;
+    ASSERT_TRUE(document.Open(QString::fromStdString(file.path())));
+    CQuarvelView view(document);
+    view.OnUpdate();
+    EXPECT_EQ(view.lineCount(), 3);
+    EXPECT_EQ(document.model().Line(2).visibleLength, 60);
+}
+
+} // namespace
