@@ -100,6 +100,8 @@ FindNextResult LogSearch::FindNext(LineSource& lines, const SelectionBounds& sel
 
 void LogSearch::Compile(std::string_view text, bool regExp, bool caseSensitive) {
     usable_ = false;
+    requiredText_.clear();
+    requiredBytes_.clear();
     rareByte_.reset();
     quickLook_.reset();
     searchRegex_ = boost::regex();
@@ -118,11 +120,17 @@ void LogSearch::Compile(std::string_view text, bool regExp, bool caseSensitive) 
     searchRegex_.assign(first, first + text.size(), flags);
     usable_ = true;
 
-    const std::string required = regExp ? RequiredLiteral(text) : std::string(text);
-    if (!required.empty()) {
-        const ByteFold fold = caseSensitive ? IdentityFold() : CaseFoldOf(searchRegex_);
-        rareByte_.emplace(required, fold);
-        quickLook_.emplace(required, fold);
+    if (regExp) {
+        RequiredText required = FindRequiredText(text);
+        requiredText_ = std::move(required.longest);
+        requiredBytes_ = std::move(required.everyByte);
+    } else {
+        requiredText_ = text;
+        requiredBytes_ = text;
+    }
+    if (!requiredText_.empty()) {
+        fold_ = caseSensitive ? IdentityFold() : CaseFoldOf(searchRegex_);
+        quickLook_.emplace(requiredText_, fold_);
     }
 }
 
@@ -133,11 +141,33 @@ std::optional<SearchHit> LogSearch::FindFromCaret(LineSource& lines, TextPositio
         return std::nullopt;
     }
     try {
+        ChooseRareByte(lines, caret);
         return searchBackward_ ? SearchBackwards(lines, caret) : SearchForwards(lines, caret);
     } catch (...) {
         messages.Show(kSearchError);
         return std::nullopt;
     }
+}
+
+void LogSearch::ChooseRareByte(LineSource& lines, TextPosition caret) {
+    rareByte_.reset();
+    const int count = lines.lineCount();
+    if (requiredText_.empty() || count == 0) {
+        return;
+    }
+    // A stretch of the log on the side the search goes to.
+    constexpr std::ptrdiff_t kSampleBytes = 256 * 1024;
+    const LogLine& first = lines.Line(0);
+    const LogLine& last = lines.Line(count - 1);
+    const char* logBegin = first.text;
+    const char* logEnd = last.text + std::max(last.byteLength, 0);
+    const LogLine& at = lines.Line(std::clamp(caret.line, 0, count - 1));
+    const char* from = searchBackward_ ? std::max(logBegin, at.text - kSampleBytes) : at.text;
+    const char* to = searchBackward_ ? at.text : std::min(logEnd, at.text + kSampleBytes);
+    const std::string_view sample =
+        to > from ? std::string_view(from, static_cast<std::size_t>(to - from))
+                  : std::string_view();
+    rareByte_.emplace(requiredBytes_, fold_, sample);
 }
 
 std::optional<SearchHit> LogSearch::SearchForwards(LineSource& lines, TextPosition caret) {
@@ -168,8 +198,10 @@ std::optional<SearchHit> LogSearch::SearchForwards(LineSource& lines, TextPositi
                 k = 0;
             }
         }
+        // The scan has already found the rare byte on this line (or in its
+        // line end, which then finds nothing here).
         const LogLine& line = lines.Line(n);
-        if (!BytesMayHold(line)) {
+        if (!scan && !BytesMayHold(line)) {
             continue;
         }
         const std::string_view text = VisibleTextOf(line);

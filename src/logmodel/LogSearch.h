@@ -78,6 +78,7 @@ private:
         int end;
     };
 
+    void ChooseRareByte(LineSource& lines, TextPosition caret);
     std::optional<SearchHit> SearchForwards(LineSource& lines, TextPosition caret);
     std::optional<SearchHit> SearchBackwards(LineSource& lines, TextPosition caret);
     bool BytesMayHold(const LogLine& line) const;
@@ -89,8 +90,12 @@ private:
     bool usable_ = false;
     bool searchBackward_ = false;
     // The quick looks, when the expression names text every match holds:
-    // a rare byte of it among the line's bytes, then the text itself in the
+    // a rare byte of it among the line's bytes (chosen afresh for each
+    // search from the log around the caret), then the text itself in the
     // visible text.
+    std::string requiredText_;
+    std::string requiredBytes_;
+    ByteFold fold_{};
     std::optional<RareByteFilter> rareByte_;
     std::optional<LiteralFinder> quickLook_;
     std::string searchBuffer_;

@@ -1,6 +1,8 @@
 #include "RareByteFilter.h"
 
+#include <cstdint>
 #include <cstring>
+#include <limits>
 
 namespace {
 
@@ -46,13 +48,23 @@ int Commonness(unsigned char b) {
 
 } // namespace
 
-RareByteFilter::RareByteFilter(std::string_view literal, const ByteFold& fold) {
-    int best = 1 << 30;
+RareByteFilter::RareByteFilter(std::string_view literal, const ByteFold& fold,
+                               std::string_view sample) {
+    std::array<std::int64_t, 256> seen{};
+    for (char c : sample) {
+        ++seen[static_cast<unsigned char>(c)];
+    }
+    // Every byte of a case class costs a reading of the log of its own, worth
+    // about one stop per few thousand bytes.
+    const std::int64_t extraByteCost = static_cast<std::int64_t>(sample.size() / 4096) + 1;
+
+    std::int64_t best = std::numeric_limits<std::int64_t>::max();
     for (char c : literal) {
         const auto byte = static_cast<unsigned char>(c);
         std::array<char, kMaxBytes> cls{};
         int clsCount = 0;
-        int score = 0;
+        std::int64_t stops = 0;
+        int guess = 0;
         bool tooMany = false;
         for (int b = 0; b < 256; ++b) {
             if (fold[static_cast<std::size_t>(b)] != fold[byte]) {
@@ -63,13 +75,13 @@ RareByteFilter::RareByteFilter(std::string_view literal, const ByteFold& fold) {
                 break;
             }
             cls[static_cast<std::size_t>(clsCount++)] = static_cast<char>(b);
-            score += Commonness(static_cast<unsigned char>(b));
+            stops += seen[static_cast<std::size_t>(b)];
+            guess += Commonness(static_cast<unsigned char>(b)) + 10;
         }
         if (tooMany || clsCount == 0) {
             continue;
         }
-        // Each byte of a case class costs a scan of its own.
-        score += 10 * (clsCount - 1);
+        const std::int64_t score = (stops + extraByteCost * (clsCount - 1)) * 4096 + guess;
         if (score < best) {
             best = score;
             bytes_ = cls;

@@ -8,13 +8,14 @@
 // The first and cheapest test a line meets: a line whose bytes lack one byte
 // of the literal cannot show the literal, since its visible text keeps only
 // bytes of the line (a shown caret is one of its own carets). The byte is
-// the one of the literal least likely in log text, so most lines fail fast;
-// when case is ignored, every byte of its case class is looked for.
+// the one of the literal least frequent in a sample of the log (a rough
+// guess of log text breaks ties), so most lines fail fast; when case is
+// ignored, every byte of its case class is looked for.
 class RareByteFilter {
 public:
     static constexpr int kMaxBytes = 4;
 
-    RareByteFilter(std::string_view literal, const ByteFold& fold);
+    RareByteFilter(std::string_view literal, const ByteFold& fold, std::string_view sample = {});
 
     // False only when the bytes cannot hold the literal.
     bool MayHold(std::string_view bytes) const;

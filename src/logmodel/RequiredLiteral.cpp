@@ -85,21 +85,23 @@ public:
         if (current_.size() > longest_.size()) {
             longest_ = current_;
         }
+        every_ += current_;
         current_.clear();
     }
-    std::string Longest() {
+    RequiredText Result() {
         End();
-        return longest_;
+        return {longest_, every_};
     }
 
 private:
     std::string current_;
     std::string longest_;
+    std::string every_;
 };
 
 } // namespace
 
-std::string RequiredLiteral(std::string_view e) {
+RequiredText FindRequiredText(std::string_view e) {
     LiteralCollector literals;
     int depth = 0;
     std::size_t i = 0;
@@ -175,5 +177,9 @@ std::string RequiredLiteral(std::string_view e) {
             break;
         }
     }
-    return literals.Longest();
+    return literals.Result();
+}
+
+std::string RequiredLiteral(std::string_view expression) {
+    return FindRequiredText(expression).longest;
 }

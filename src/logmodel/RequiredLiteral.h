@@ -10,3 +10,11 @@
 // counted repeats and every escape it does not know to be a single character
 // or a zero-width test. Only text outside groups is taken.
 std::string RequiredLiteral(std::string_view expression);
+
+// The same reading, keeping every stretch: the longest, and the bytes of all
+// of them (each of which every match holds).
+struct RequiredText {
+    std::string longest;
+    std::string everyByte;
+};
+RequiredText FindRequiredText(std::string_view expression);

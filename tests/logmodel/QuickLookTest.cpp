@@ -126,7 +126,9 @@ TEST(QuickLook, NeverRulesOutAMatch) {
             flags |= boost::regex::icase;
         }
         const boost::regex re(expression, flags);
-        const LiteralFinder finder(literal, ignoreCase ? AsciiFold() : IdentityFold());
+        const ByteFold fold = ignoreCase ? AsciiFold() : IdentityFold();
+        const LiteralFinder finder(literal, fold);
+        const std::string everyByte = FindRequiredText(expression).everyByte;
         for (int t = 0; t < 20; ++t) {
             std::string text;
             const int length = static_cast<int>(random() % 12);
@@ -138,6 +140,10 @@ TEST(QuickLook, NeverRulesOutAMatch) {
                 ++checked;
                 EXPECT_TRUE(finder.OccursIn(match.str(0)))
                     << "expression " << expression << " literal " << literal << " text " << text;
+                for (char b : everyByte) {
+                    EXPECT_TRUE(LiteralFinder(std::string(1, b), fold).OccursIn(match.str(0)))
+                        << "expression " << expression << " byte " << b << " text " << text;
+                }
             }
         }
     }
@@ -147,6 +153,19 @@ TEST(QuickLook, NeverRulesOutAMatch) {
 } // namespace
 
 namespace {
+
+TEST(RequiredText, KeepsEveryStretch) {
+    const RequiredText required = FindRequiredText("Needle[0-9]+ was(x|y)z*q");
+    EXPECT_EQ(required.longest, "Needle");
+    EXPECT_EQ(required.everyByte, "Needle wasq");
+    EXPECT_EQ(FindRequiredText("a|b").everyByte, "");
+}
+
+TEST(RareByteFilter, TakesTheByteTheSampleHoldsLeast) {
+    const RareByteFilter filter("Needle was", IdentityFold(),
+                                "NPC_Taylor NPC_Sam was here we were");
+    EXPECT_EQ(filter.bytes(), "d");
+}
 
 TEST(RareByteFilter, RulesOutBytesWithoutTheRareOne) {
     const RareByteFilter exact("Quarvel", IdentityFold());
