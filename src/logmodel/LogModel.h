@@ -4,11 +4,15 @@
 #include "EventText.h"
 #include "FileMapping.h"
 #include "GuidTable.h"
+#include "HarvestSlot.h"
 #include "LineStore.h"
+#include "PlayerDatabase.h"
 #include "PlayerSlotTable.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <string_view>
 
 // Everything one open log needs: the mapped file and its line records, the
 // player and GUID tables the classification keeps, the event patterns and
@@ -55,6 +59,11 @@ public:
     // once every line has been processed.
     int WalkStep();
     void EndWalk();
+    // In harvest mode BeginWalk opens the player database and reads its two
+    // counts, each WalkStep writes its lines in one database step, and EndWalk
+    // commits what is open and closes the database. A DatabaseError or
+    // std::bad_alloc leaves BeginWalk or WalkStep for the code that started
+    // the run; EndWalk ends harvest mode even when closing fails.
 
     int linesPerStep() const { return linesPerStep_; }
     int nextLine() const { return nextLine_; }
@@ -72,10 +81,29 @@ public:
     const boost::regex& connectionPattern() const { return patterns_.connectionPattern(); }
     const boost::regex& userInfoPattern() const { return patterns_.userInfoPattern(); }
 
+    // The database a harvest walk writes to, kept for the document's later
+    // runs. A harvest walk without one fails as it begins.
+    void SetPlayerDatabase(std::unique_ptr<PlayerDatabase> database);
+    PlayerDatabase* playerDatabase() const { return playerDatabase_.get(); }
+
+    // What the document's latest harvest run counted: rows it added, and the
+    // tables' rows when it began plus those. They keep their values after
+    // the run; before the first one they are 0.
+    std::int32_t guidsNew() const { return guidsNew_; }
+    std::int32_t guidsTotal() const { return guidsTotal_; }
+    std::int32_t playersNew() const { return playersNew_; }
+    std::int32_t playersTotal() const { return playersTotal_; }
+
+    // What each slot's latest ClientConnect line said, over every harvest
+    // run of the document so far.
+    const HarvestSlots& harvestSlots() const { return harvestSlots_; }
+
 private:
     // The harvest of a walk in harvest mode (Harvest.cpp).
     void BeginHarvest();
     void HarvestLine(int i);
+    bool HarvestConnect(std::string_view payload);
+    bool HarvestUserinfo(std::string_view payload);
     void EndHarvest();
 
     LineStore lines_;
@@ -97,4 +125,16 @@ private:
     // the pattern that matched it.
     EventTextBuffer eventText_{};
     boost::cmatch eventGroups_;
+
+    std::unique_ptr<PlayerDatabase> playerDatabase_;
+    HarvestSlots harvestSlots_{};
+    std::int32_t guidsNew_ = 0;
+    std::int32_t guidsTotal_ = 0;
+    std::int32_t playersNew_ = 0;
+    std::int32_t playersTotal_ = 0;
+    // The harvest's own scratch: the line's event text, the pattern's groups
+    // and the sighting being stored, reused from line to line.
+    EventTextBuffer harvestText_{};
+    boost::cmatch harvestGroups_;
+    PlayerSighting sighting_;
 };

@@ -31,6 +31,12 @@ int LogModel::WalkStep() {
     }
     const int end = static_cast<int>(
         std::min<std::int64_t>(lineCount_, std::int64_t{nextLine_} + linesPerStep_));
+    if (harvestMode_) {
+        // One transaction a step: a database that syncs every statement to
+        // disk would take minutes over a large log. A failure leaves the
+        // step open, and EndWalk commits what went before it.
+        playerDatabase_->BeginStep();
+    }
     for (int i = nextLine_; i < end; ++i) {
         nextLine_ = i + 1;
         if (harvestMode_) {
@@ -39,12 +45,16 @@ int LogModel::WalkStep() {
             ClassifyLine(i);
         }
     }
+    if (harvestMode_) {
+        playerDatabase_->CommitStep();
+    }
     return ++stepsDone_;
 }
 
 void LogModel::EndWalk() {
     if (harvestMode_) {
-        EndHarvest();
+        // Cleared first: a failing close still ends harvest mode.
         harvestMode_ = false;
+        EndHarvest();
     }
 }

@@ -1,6 +1,8 @@
 #include "ClassifiedLog.h"
+#include "RecordingPlayerDatabase.h"
 
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -70,6 +72,7 @@ TEST(Walk, AFileThatDoesNotLoadWalksNothing) {
 
 TEST(Walk, HarvestModeLastsUntilEndWalk) {
     ClassifiedLog log(PlainLines(10));
+    log.model.SetPlayerDatabase(std::make_unique<RecordingPlayerDatabase>());
     EXPECT_FALSE(log.model.harvestMode());
     log.model.BeginWalk(-1, LogModel::kHarvest);
     EXPECT_TRUE(log.model.harvestMode());
