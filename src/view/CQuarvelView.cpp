@@ -119,6 +119,7 @@ PaintFrame CQuarvelView::ScreenFrame(const QRect& area, const SelectionBounds& s
     frame.rightEdge = viewport()->width();
     frame.area = area;
     frame.selection = selectionActive_ ? &selection : nullptr;
+    frame.backgroundPainted = true; // by the erase that starts every paint
     return frame;
 }
 

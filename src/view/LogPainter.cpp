@@ -44,9 +44,11 @@ void LogPainter::Paint(QPainter& painter, LineSource& lines, const PaintFrame& f
 
     // Each row is background from the margin out to the right edge, behind
     // its characters and after its end.
-    painter.fillRect(QRect(frame.leftMargin, frame.topMargin + firstRow * lineHeight, rowsWidth,
-                           (endRow - firstRow) * lineHeight),
-                     QColor(QRgb(backgroundColour_)));
+    if (!frame.backgroundPainted) {
+        painter.fillRect(QRect(frame.leftMargin, frame.topMargin + firstRow * lineHeight, rowsWidth,
+                               (endRow - firstRow) * lineHeight),
+                         QColor(QRgb(backgroundColour_)));
+    }
 
     for (int i = firstRow; i < endRow; ++i) {
         const int n = frame.topLine + i;

@@ -25,6 +25,7 @@ struct PaintFrame {
     int rightEdge = 0;                          // x at which the rows end
     QRect area;                                 // the part to paint; rows outside it are skipped
     const SelectionBounds* selection = nullptr; // the selection shown, or none
+    bool backgroundPainted = false;             // the caller has filled the area already
 };
 
 // Draws log lines the way the view shows them: each row cut into runs of one
