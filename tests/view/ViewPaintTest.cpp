@@ -2,7 +2,11 @@
 // applied or shown, clipped runs, the background, the selection, printing.
 #include "ViewTestSupport.h"
 
+#include <QFileInfo>
+#include <QFocusEvent>
 #include <QPainter>
+#include <QPdfWriter>
+#include <QTemporaryDir>
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -203,6 +207,44 @@ TEST_F(ViewPaintTest, PrintingDrawsWhatTheScreenShows) {
         view.Print(painter, paper.rect());
     }
     EXPECT_EQ(paper, screen);
+}
+
+TEST_F(ViewPaintTest, PrintingToAPdfWritesAPage) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("log.pdf"));
+    {
+        QPdfWriter writer(path);
+        QPainter painter(&writer);
+        view.Print(painter, QRect(0, 0, writer.width(), writer.height()));
+    }
+    EXPECT_GT(QFileInfo(path).size(), 1000);
+}
+
+// The caret is a 2 x 16 block that inverts what lies under it, shown while
+// the view is active.
+TEST_F(ViewPaintTest, TheCaretShowsWhileTheViewIsActive) {
+    const QRect caret(CQuarvelView::kLeftMargin, CQuarvelView::kTopMargin,
+                      CQuarvelView::kCaretWidth, CQuarvelView::kCaretHeight);
+    EXPECT_FALSE(view.caretShown());
+    EXPECT_TRUE(IsBlank(log.Grab(), caret));
+
+    QFocusEvent activated(QEvent::FocusIn);
+    QCoreApplication::sendEvent(&view, &activated);
+    EXPECT_TRUE(view.caretShown());
+    EXPECT_TRUE(IsBlank(log.Grab(), caret, 0xFFFFFFFF)) << "white over the black of a blank";
+
+    // A click moves it to the cell clicked (a blank one, so all of it is
+    // white).
+    QTest::mouseClick(view.viewport(), Qt::LeftButton, {}, log.PointAt(3, 1));
+    const QImage image = log.Grab();
+    EXPECT_TRUE(IsBlank(image, caret)) << "gone from where it was";
+    EXPECT_TRUE(
+        IsBlank(image, caret.translated(view.charWidth(), 3 * view.lineHeight()), 0xFFFFFFFF))
+        << "at line 3, column 1";
+
+    QFocusEvent deactivated(QEvent::FocusOut);
+    QCoreApplication::sendEvent(&view, &deactivated);
+    EXPECT_FALSE(view.caretShown());
 }
 
 // Bytes the file holds beyond the plain characters.
