@@ -10,10 +10,18 @@ namespace {
 
 constexpr char kApplicationTitle[] = "Quarvel";
 
-const Message kNoMatches{"No matches", kApplicationTitle, MessageIcon::None};
-const Message kNoMoreMatches{"No more matches", kApplicationTitle, MessageIcon::None};
-const Message kBadExpression{"Bad regular expression supplied", "Error", MessageIcon::Error};
-const Message kSearchError{"Search error", "Error", MessageIcon::Error};
+Message NoMatches() {
+    return {"No matches", kApplicationTitle, MessageIcon::None};
+}
+Message NoMoreMatches() {
+    return {"No more matches", kApplicationTitle, MessageIcon::None};
+}
+Message BadExpression() {
+    return {"Bad regular expression supplied", "Error", MessageIcon::Error};
+}
+Message SearchError() {
+    return {"Search error", "Error", MessageIcon::Error};
+}
 
 // What the engine takes for the same letter when it ignores case, so the
 // quick look and the engine agree on every byte.
@@ -64,13 +72,13 @@ std::optional<SearchHit> LogSearch::Find(LineSource& lines, std::string_view tex
     try {
         Compile(text, options.regExp, options.caseSensitive);
     } catch (...) {
-        messages.Show(kBadExpression);
+        messages.Show(BadExpression());
         return std::nullopt;
     }
     searchBackward_ = options.backwards;
     auto hit = FindFromCaret(lines, caret, messages);
     if (!hit) {
-        messages.Show(kNoMatches);
+        messages.Show(NoMatches());
     }
     return hit;
 }
@@ -86,14 +94,14 @@ FindNextResult LogSearch::FindNext(LineSource& lines, const SelectionBounds& sel
         if (caret.column >= ByteLengthOf(lines, selection.endLine)) {
             caret = {selection.endLine + 1, 0};
             if (caret.line >= lines.lineCount()) {
-                messages.Show(kNoMoreMatches);
+                messages.Show(NoMoreMatches());
                 return {caret, std::nullopt};
             }
         }
     }
     auto hit = FindFromCaret(lines, caret, messages);
     if (!hit) {
-        messages.Show(kNoMoreMatches);
+        messages.Show(NoMoreMatches());
     }
     return {caret, hit};
 }
@@ -144,7 +152,7 @@ std::optional<SearchHit> LogSearch::FindFromCaret(LineSource& lines, TextPositio
         ChooseRareByte(lines, caret);
         return searchBackward_ ? SearchBackwards(lines, caret) : SearchForwards(lines, caret);
     } catch (...) {
-        messages.Show(kSearchError);
+        messages.Show(SearchError());
         return std::nullopt;
     }
 }
@@ -162,11 +170,14 @@ void LogSearch::ChooseRareByte(LineSource& lines, TextPosition caret) {
     const char* logBegin = first.text;
     const char* logEnd = last.text + std::max(last.byteLength, 0);
     const LogLine& at = lines.Line(std::clamp(caret.line, 0, count - 1));
-    const char* from = searchBackward_ ? std::max(logBegin, at.text - kSampleBytes) : at.text;
-    const char* to = searchBackward_ ? at.text : std::min(logEnd, at.text + kSampleBytes);
-    const std::string_view sample =
-        to > from ? std::string_view(from, static_cast<std::size_t>(to - from))
-                  : std::string_view();
+    std::string_view sample;
+    if (searchBackward_) {
+        const std::ptrdiff_t before = std::min(at.text - logBegin, kSampleBytes);
+        sample = std::string_view(at.text - before, static_cast<std::size_t>(before));
+    } else if (logEnd > at.text) {
+        const std::ptrdiff_t after = std::min(logEnd - at.text, kSampleBytes);
+        sample = std::string_view(at.text, static_cast<std::size_t>(after));
+    }
     rareByte_.emplace(requiredBytes_, fold_, sample);
 }
 
