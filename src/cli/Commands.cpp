@@ -15,6 +15,9 @@ const std::vector<Command>& AllCommands() {
         {"aliases", "aliases [--config FILE] GUID       print the names the player database holds "
                     "for a GUID",
          RunAliases},
+        {"harvest", "harvest [--config FILE] LOG...     harvest each log's players into the player "
+                    "database",
+         RunHarvest},
         {"ban", "ban [--config FILE] --guid G --name N --ip I --reason R   ban a GUID on "
                 "every server",
          RunBan},

@@ -23,6 +23,7 @@ int RunLines(const std::vector<std::string>& words);
 int RunPlayers(const std::vector<std::string>& words);
 int RunInitDb(const std::vector<std::string>& words);
 int RunAliases(const std::vector<std::string>& words);
+int RunHarvest(const std::vector<std::string>& words);
 int RunBan(const std::vector<std::string>& words);
 int RunUnban(const std::vector<std::string>& words);
 int RunSearch(const std::vector<std::string>& words);
