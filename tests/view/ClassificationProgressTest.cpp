@@ -60,7 +60,6 @@ protected:
         window.resize(640, 480);
     }
 
-    QApplication& application = TestGuiApplication();
     QMainWindow window;
     QLabel* pane = nullptr;
 };

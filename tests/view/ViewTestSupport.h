@@ -4,7 +4,6 @@
 #include "CQuarvelView.h"
 #include "TempFile.h"
 
-#include <QApplication>
 #include <QImage>
 #include <QScrollBar>
 #include <QTest>
@@ -16,15 +15,6 @@
 inline void PrintTo(const SelectionBounds& b, std::ostream* os) {
     *os << "(" << b.startLine << ":" << b.startColumn << " .. " << b.endLine << ":" << b.endColumn
         << ")";
-}
-
-// The one QApplication of a widget test program, made on first use.
-inline QApplication& TestGuiApplication() {
-    static int argc = 1;
-    static char name[] = "view_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
 }
 
 // `count` lines "line 0000 ..." padded to `width` bytes, none of them an
@@ -46,7 +36,6 @@ inline std::string PlainLines(int count, int width = 60) {
 class ViewOnLog {
 public:
     explicit ViewOnLog(const std::string& bytes, int rows = 10, int columns = 40) : file_(bytes) {
-        TestGuiApplication();
         document_.Open(QString::fromStdString(file_.path()));
         view_ = std::make_unique<CQuarvelView>(document_);
         view_->setFocusPolicy(Qt::NoFocus);
