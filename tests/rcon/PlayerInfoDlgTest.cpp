@@ -1,0 +1,325 @@
+// The Player Info window on its own: how a pick fills it, and Ban and Unban
+// over fake game servers with the Ban reason dialog answered as a user would.
+#include "AppConfig.h"
+#include "CBanReasonDlg.h"
+#include "CPlayerInfoDlg.h"
+#include "FakeGameServer.h"
+#include "GuidTable.h"
+#include "HandLog.h"
+#include "ModalScript.h"
+#include "PlayerInfoWindow.h"
+#include "PlayerSchema.h"
+#include "PlayerSlotTable.h"
+#include "RecordingSink.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kGuid = "0123456789ABCDEF0123456789ABCDEF";
+const std::string kAdded = "GUID added to ban list";
+
+// A log line naming a player: "say: <name>: hi", the name laid as a segment
+// of kind 4, pointing at a connection of slot 0 or at none.
+class PickedName {
+public:
+    PickedName(const std::string& name, bool connected) : log_("   0:01 say: " + name + ": hi\n") {
+        log_.Lay(0, {{13, static_cast<int>(name.size()), 4}});
+        if (connected) {
+            log_.MutableLine(0).segments[0].player = &slots_.SetConnection(0, kGuid, "10.0.0.7");
+        }
+    }
+
+    void AddAlias(const std::string& name) { guids_.AddAlias(kGuid, name); }
+
+    void FillInto(CPlayerInfoDlg& dialog) {
+        const LogLine& line = log_.Line(0);
+        dialog.Fill(line, line.segments[0], guids_);
+    }
+
+private:
+    HandLog log_;
+    PlayerSlotTable slots_;
+    GuidTable guids_;
+};
+
+// A Player Info window over its own configuration, its messages recorded.
+class PlayerInfo : public ::testing::Test {
+protected:
+    void SetUp() override { dialog.SetMessageSink(&sink); }
+
+    QPushButton* Button(const char* name) { return FindButton(dialog, name); }
+
+    AppConfig config;
+    CPlayerInfoDlg dialog{config, nullptr};
+    RecordingSink sink;
+};
+
+TEST_F(PlayerInfo, LooksAsDescribed) {
+    EXPECT_EQ(dialog.windowTitle(), "Player Info");
+    QStringList labels;
+    for (const QLabel* label : dialog.findChildren<QLabel*>()) {
+        labels << label->text();
+    }
+    EXPECT_EQ(labels, (QStringList{"Name:", "IP:", "Guid:", "Aliases"}));
+    ASSERT_NE(Button("aliasesButton"), nullptr);
+    EXPECT_EQ(Button("aliasesButton")->text(), "Aliases from\n  database");
+    ASSERT_NE(Button("closeButton"), nullptr);
+    EXPECT_EQ(Button("closeButton")->text(), "Close");
+    EXPECT_TRUE(Button("closeButton")->isDefault());
+    ASSERT_NE(Button("banButton"), nullptr);
+    EXPECT_EQ(Button("banButton")->text(), "Ban");
+    ASSERT_NE(Button("unbanButton"), nullptr);
+    EXPECT_EQ(Button("unbanButton")->text(), "Unban");
+    // The group frames Ban and Unban.
+    const auto* group = dialog.findChild<QGroupBox*>();
+    ASSERT_NE(group, nullptr);
+    EXPECT_TRUE(group->geometry().contains(Button("banButton")->geometry()));
+    EXPECT_TRUE(group->geometry().contains(Button("unbanButton")->geometry()));
+    for (const char* edit : {"name", "ip", "guid"}) {
+        EXPECT_TRUE(dialog.findChild<QLineEdit*>(edit)->isReadOnly()) << edit;
+    }
+}
+
+TEST_F(PlayerInfo, FillsFromTheConnectionTheNameNames) {
+    PickedName pick("^1B\xE9\"b", true);
+    pick.AddAlias("^1Bob");
+    pick.AddAlias("J\xF6rg");
+    pick.AddAlias("Alice");
+    pick.FillInto(dialog);
+
+    EXPECT_EQ(ReadPlayerInfo(dialog), (ShownPlayer{QString::fromUtf8("^1Bé\"b"),
+                                                   "10.0.0.7",
+                                                   QString::fromStdString(kGuid),
+                                                   {"Alice", QString::fromUtf8("Jörg"), "^1Bob"}}));
+    // What Ban sends is the log's bytes, colour codes and all.
+    EXPECT_EQ(dialog.nameText(), "^1B\xE9\"b");
+    EXPECT_EQ(dialog.ipText(), "10.0.0.7");
+    EXPECT_EQ(dialog.guidText(), kGuid);
+}
+
+TEST_F(PlayerInfo, NameWithoutConnectionHasNoConnectionData) {
+    PickedName earlier("Bob", true);
+    earlier.AddAlias("Bob");
+    earlier.FillInto(dialog);
+    PickedName pick("Ghost", false);
+    pick.FillInto(dialog);
+
+    EXPECT_EQ(ReadPlayerInfo(dialog), (ShownPlayer{"Ghost", "No connection data", "", {}}));
+    EXPECT_EQ(dialog.guidText(), "");
+    EXPECT_TRUE(Button("banButton")->isEnabled());
+    EXPECT_TRUE(Button("unbanButton")->isEnabled());
+}
+
+struct DatabaseCase {
+    const char* name;
+    const char* databasePath;
+    bool enabled;
+};
+
+void PrintTo(const DatabaseCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class AliasesButton : public ::testing::TestWithParam<DatabaseCase> {};
+
+TEST_P(AliasesButton, IsEnabledOnlyWithADatabase) {
+    AppConfig config;
+    config.databasePath = GetParam().databasePath;
+    CPlayerInfoDlg dialog(config, nullptr);
+    PickedName("Bob", true).FillInto(dialog);
+    EXPECT_EQ(dialog.databaseAvailable(), GetParam().enabled);
+    EXPECT_EQ(FindButton(dialog, "aliasesButton")->isEnabled(), GetParam().enabled);
+}
+
+INSTANTIATE_TEST_SUITE_P(Databases, AliasesButton,
+                         ::testing::Values(DatabaseCase{"NoDatabase", "", false},
+                                           DatabaseCase{"SqliteFile", "players.sqlite", true}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PlayerInfoAliases, ButtonAsksTheDatabaseOverThePlayerInfoWindow) {
+    QTemporaryDir folder;
+    const std::string file = folder.filePath(QStringLiteral("players.sqlite")).toStdString();
+    std::string error;
+    ASSERT_TRUE(InitPlayerDatabase(file, error)) << error;
+    AppConfig config;
+    config.databasePath = file;
+    CPlayerInfoDlg dialog(config, nullptr);
+    PickedName("Bob", true).FillInto(dialog);
+    dialog.show();
+
+    // Whatever the empty database answers, it is told over this window.
+    QWidget* owner = nullptr;
+    ModalScript script({[&](QWidget& window) { owner = window.parentWidget(); }});
+    QTest::mouseClick(FindButton(dialog, "aliasesButton"), Qt::LeftButton);
+
+    EXPECT_EQ(script.shown(), 1);
+    EXPECT_EQ(owner, &dialog);
+}
+
+// Three fake servers, in the list order Alpha, Bravo, Charlie.
+class PlayerInfoFlows : public PlayerInfo {
+protected:
+    void SetUp() override {
+        PlayerInfo::SetUp();
+        config.servers = {{"Alpha", "127.0.0.1", alpha.port(), "a-pass"},
+                          {"Bravo", "127.0.0.1", bravo.port(), "b-pass"},
+                          {"Charlie", "127.0.0.1", charlie.port(), "c-pass"}};
+        pick.FillInto(dialog);
+        dialog.show();
+    }
+
+    // A reason dialog step: notes its prompt and the reason it showed, then
+    // types `reason` and presses OK, or presses Cancel when there is none.
+    ModalScript::Step Answer(std::optional<QString> reason) {
+        return [this, reason](QWidget& window) {
+            auto* reasons = qobject_cast<CBanReasonDlg*>(&window);
+            ASSERT_NE(reasons, nullptr);
+            EXPECT_EQ(reasons->windowTitle(), "Ban reason");
+            prompts << reasons->promptText();
+            reasonsShown << reasons->reasonText();
+            if (!reason) {
+                QTest::mouseClick(FindButton(window, "cancelButton"), Qt::LeftButton);
+                return;
+            }
+            QTest::keyClicks(window.findChild<QLineEdit*>(QStringLiteral("reason")), *reason);
+            QTest::mouseClick(FindButton(window, "okButton"), Qt::LeftButton);
+        };
+    }
+
+    FakeGameServer alpha{"a-pass"}, bravo{"b-pass"}, charlie{"c-pass"};
+    PickedName pick{"^1Bad^7Guy", true};
+    QStringList prompts;
+    QStringList reasonsShown;
+};
+
+TEST_F(PlayerInfoFlows, BanAsksEveryServerAndCancelSkipsOnlyThatOne) {
+    ModalScript script({Answer("wall hack"), Answer(std::nullopt), Answer("aimbot")});
+    QTest::mouseClick(Button("banButton"), Qt::LeftButton);
+
+    EXPECT_EQ(prompts, (QStringList{"Enter ban reason for Alpha", "Enter ban reason for Bravo",
+                                    "Enter ban reason for Charlie"}));
+    // The reason is empty at every prompt, whatever was typed before.
+    EXPECT_EQ(reasonsShown, (QStringList{"", "", ""}));
+    ASSERT_EQ(alpha.received().size(), 1u);
+    EXPECT_EQ(alpha.received()[0], "\xFF\xFF\xFF\xFFrcon \"a-pass\" pb_sv_banguid " + kGuid +
+                                       " \"^1Bad^7Guy\" 10.0.0.7 \"wall hack\"");
+    EXPECT_TRUE(bravo.received().empty());
+    ASSERT_EQ(charlie.received().size(), 1u);
+    EXPECT_TRUE(charlie.received()[0].ends_with(" \"aimbot\""));
+    EXPECT_EQ(sink.messages, (std::vector<Message>{{kAdded, "Alpha", MessageIcon::None},
+                                                   {kAdded, "Charlie", MessageIcon::None}}));
+    EXPECT_EQ(script.unexpected(), 0);
+}
+
+TEST_F(PlayerInfoFlows, SilentServerEndsInNoReplyAndTheOthersStillAnswer) {
+    // The wait ends on the window's own reply timer.
+    bravo.StaySilent();
+    ModalScript script({Answer("a"), Answer("b"), Answer("c")});
+    QTest::mouseClick(Button("banButton"), Qt::LeftButton);
+
+    EXPECT_EQ(sink.messages, (std::vector<Message>{{kAdded, "Alpha", MessageIcon::None},
+                                                   {"No reply", "Bravo", MessageIcon::Error},
+                                                   {kAdded, "Charlie", MessageIcon::None}}));
+    EXPECT_EQ(dialog.timerId(), 0);
+}
+
+TEST_F(PlayerInfoFlows, UnbanSendsTheGuidWithoutAQuestion) {
+    alpha.AddBan(kGuid);
+    charlie.AddBan(kGuid);
+    ModalScript script;
+    QTest::mouseClick(Button("unbanButton"), Qt::LeftButton);
+
+    EXPECT_EQ(script.shown(), 0);
+    EXPECT_EQ(alpha.received(), (std::vector<std::string>{
+                                    "\xFF\xFF\xFF\xFFrcon \"a-pass\" pb_sv_unbanguid " + kGuid}));
+    EXPECT_EQ(sink.messages,
+              (std::vector<Message>{
+                  {"GUID removed from ban list", "Alpha", MessageIcon::None},
+                  {"Unban failed\nUsually this happens if the\nsupplied GUID is not banned",
+                   "Bravo", MessageIcon::Warning},
+                  {"GUID removed from ban list", "Charlie", MessageIcon::None}}));
+}
+
+TEST_F(PlayerInfoFlows, NoServersIsOneWarningAndNoQuestion) {
+    config.servers.clear();
+    ModalScript script;
+    QTest::mouseClick(Button("banButton"), Qt::LeftButton);
+    QTest::mouseClick(Button("unbanButton"), Qt::LeftButton);
+
+    EXPECT_EQ(script.shown(), 0);
+    const Message warning{"No servers configured", "Warning", MessageIcon::Warning};
+    EXPECT_EQ(sink.messages, (std::vector<Message>{warning, warning}));
+}
+
+struct FlowCase {
+    const char* name;
+    const char* button;
+    int reasons; // reason prompts the flow asks
+};
+
+void PrintTo(const FlowCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class PlayerInfoDuringAFlow : public PlayerInfoFlows,
+                              public ::testing::WithParamInterface<FlowCase> {};
+
+TEST_P(PlayerInfoDuringAFlow, BanAndUnbanAreDisabledAndStartNothing) {
+    std::vector<bool> enabledDuring;
+    int timerDuring = 0;
+    bravo.OnRequest([&] {
+        // Bravo's wait is running: a click on either button does nothing.
+        enabledDuring = {Button("banButton")->isEnabled(), Button("unbanButton")->isEnabled()};
+        timerDuring = dialog.timerId();
+        QTest::mouseClick(Button("banButton"), Qt::LeftButton);
+        QTest::mouseClick(Button("unbanButton"), Qt::LeftButton);
+    });
+    std::deque<ModalScript::Step> steps;
+    for (int i = 0; i < GetParam().reasons; ++i) {
+        steps.push_back(Answer("r"));
+    }
+    ModalScript script(std::move(steps));
+    QTest::mouseClick(Button(GetParam().button), Qt::LeftButton);
+
+    EXPECT_EQ(enabledDuring, (std::vector<bool>{false, false}));
+    EXPECT_NE(timerDuring, 0); // the reply timer runs on the window
+    EXPECT_TRUE(Button("banButton")->isEnabled());
+    EXPECT_TRUE(Button("unbanButton")->isEnabled());
+    EXPECT_FALSE(dialog.flowRunning());
+    EXPECT_EQ(script.shown(), GetParam().reasons);
+    EXPECT_EQ(alpha.received().size(), 1u);
+    EXPECT_EQ(bravo.received().size(), 1u);
+    EXPECT_EQ(charlie.received().size(), 1u);
+    EXPECT_EQ(sink.messages.size(), 3u);
+}
+
+TEST_P(PlayerInfoDuringAFlow, CloseWaitsForTheFlowToEnd) {
+    bool visibleAfterClose = false;
+    alpha.OnRequest([&] {
+        QTest::mouseClick(Button("closeButton"), Qt::LeftButton);
+        visibleAfterClose = dialog.isVisible();
+    });
+    std::deque<ModalScript::Step> steps;
+    for (int i = 0; i < GetParam().reasons; ++i) {
+        steps.push_back(Answer("r"));
+    }
+    ModalScript script(std::move(steps));
+    QTest::mouseClick(Button(GetParam().button), Qt::LeftButton);
+
+    EXPECT_TRUE(visibleAfterClose);
+    EXPECT_EQ(charlie.received().size(), 1u); // the flow went on to the last server
+    EXPECT_FALSE(dialog.isVisible());         // and then the window closed
+    EXPECT_EQ(dialog.result(), QDialog::Accepted);
+}
+
+INSTANTIATE_TEST_SUITE_P(Flows, PlayerInfoDuringAFlow,
+                         ::testing::Values(FlowCase{"Ban", "banButton", 3},
+                                           FlowCase{"Unban", "unbanButton", 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+} // namespace
