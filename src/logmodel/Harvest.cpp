@@ -61,6 +61,7 @@ void LogModel::BeginHarvest() {
         harvestMode_ = false;
         throw DatabaseError("No player database is configured.");
     }
+    harvestMemo_.Clear();
     playerDatabase_->Open();
     guidsTotal_ = playerDatabase_->CountGuids();
     guidsNew_ = 0;
@@ -97,11 +98,15 @@ bool LogModel::HarvestConnect(std::string_view payload) {
         return true;
     }
     const std::string_view guid = GroupText(harvestGroups_, 3);
-    std::optional<std::int32_t> key = playerDatabase_->FindGuid(guid);
+    std::optional<std::int32_t> key = harvestMemo_.GuidKey(guid);
     if (!key) {
-        key = playerDatabase_->AddGuid(guid);
-        CountOne(guidsNew_);
-        CountOne(guidsTotal_);
+        key = playerDatabase_->FindGuid(guid);
+        if (!key) {
+            key = playerDatabase_->AddGuid(guid);
+            CountOne(guidsNew_);
+            CountOne(guidsTotal_);
+        }
+        harvestMemo_.RememberGuid(guid, *key);
     }
     HarvestSlot& harvestSlot = harvestSlots_[*slot];
     harvestSlot.guidKey = *key;
@@ -126,15 +131,20 @@ bool LogModel::HarvestUserinfo(std::string_view payload) {
     }
     const std::string_view name = GroupText(harvestGroups_, 2);
     CopyVisibleText(name, sighting_.nameFormatted);
-    if (playerDatabase_->SightingExists(harvestSlot.guidKey, harvestSlot.address.view(),
-                                        sighting_.nameFormatted)) {
+    const std::string_view address = harvestSlot.address.view();
+    if (harvestMemo_.KnowsSighting(harvestSlot.guidKey, address, sighting_.nameFormatted)) {
+        return true;
+    }
+    if (playerDatabase_->SightingExists(harvestSlot.guidKey, address, sighting_.nameFormatted)) {
+        harvestMemo_.RememberSighting(harvestSlot.guidKey, address, sighting_.nameFormatted);
         return true;
     }
     sighting_.guidKey = harvestSlot.guidKey;
-    SplitAddress(harvestSlot.address.view(), sighting_.ipParts);
-    sighting_.ipFull.assign(harvestSlot.address.view());
+    SplitAddress(address, sighting_.ipParts);
+    sighting_.ipFull.assign(address);
     sighting_.nameRaw.assign(name);
     playerDatabase_->InsertSighting(sighting_);
+    harvestMemo_.RememberSighting(harvestSlot.guidKey, address, sighting_.nameFormatted);
     CountOne(playersNew_);
     CountOne(playersTotal_);
     return true;

@@ -4,6 +4,7 @@
 #include "EventText.h"
 #include "FileMapping.h"
 #include "GuidTable.h"
+#include "HarvestMemo.h"
 #include "HarvestSlot.h"
 #include "LineStore.h"
 #include "PlayerDatabase.h"
@@ -137,4 +138,5 @@ private:
     EventTextBuffer harvestText_{};
     boost::cmatch harvestGroups_;
     PlayerSighting sighting_;
+    HarvestMemo harvestMemo_;
 };

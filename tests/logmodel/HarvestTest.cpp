@@ -1,4 +1,5 @@
 #include "ClassifiedLog.h"
+#include "HarvestMemo.h"
 #include "RecordingPlayerDatabase.h"
 
 #include <array>
@@ -237,6 +238,68 @@ TEST(Harvest, TheClassificationWalkLeavesTheHarvestSlotsAlone) {
     EXPECT_FALSE(log.model().harvestSlots()[0].connected);
     EXPECT_TRUE(log.db->calls.empty());
 }
+
+// --- What a run remembers -----------------------------------------------------
+
+TEST(Harvest, ARunAsksTheDatabaseOnceForEachGuidAndSighting) {
+    HarvestedLog log({Connect(0, "1.2.3.4"), Userinfo(0, "^1Bob"), Connect(0, "1.2.3.4"),
+                      Userinfo(0, "^2Bob"), Userinfo(0, "Bob"), Connect(1, "1.2.3.4"),
+                      Userinfo(1, "Bob"), Userinfo(1, "Rob")});
+    log.Harvest();
+    EXPECT_EQ(log.db->CallsOf("FindGuid").size(), 1u);
+    EXPECT_EQ(
+        log.db->CallsOf("SightingExists"),
+        (std::vector<std::string>{"SightingExists 1 1.2.3.4 Bob", "SightingExists 1 1.2.3.4 Rob"}));
+    // The next run asks afresh, since the database may have changed between.
+    log.Harvest();
+    EXPECT_EQ(log.db->CallsOf("FindGuid").size(), 2u);
+    EXPECT_EQ(log.db->CallsOf("SightingExists").size(), 4u);
+    EXPECT_EQ(log.Rows(), (Rows{"1 1.2.3.4 Bob ^1Bob", "1 1.2.3.4 Rob Rob"}));
+}
+
+TEST(Harvest, ASightingFoundStoredIsRememberedToo) {
+    HarvestedLog log({Connect(0, "1.2.3.4"), Userinfo(0, "Bob"), Userinfo(0, "Bob")});
+    log.db->players.push_back({1, {"1", "2", "3", "4"}, "1.2.3.4", "Bob", "Bob"});
+    log.db->guids = {{kGuid, 1}};
+    log.db->nextKey = 2;
+    log.Harvest();
+    EXPECT_EQ(log.db->CallsOf("SightingExists").size(), 1u);
+    EXPECT_TRUE(log.db->CallsOf("InsertSighting").empty());
+    EXPECT_TRUE(log.db->CallsOf("AddGuid").empty());
+}
+
+struct MemoCase {
+    const char* name;
+    std::int32_t key;
+    const char* address;
+    const char* formatted;
+    bool known; // after remembering key 1, "1.2.3.4", "Bob"
+};
+
+void PrintTo(const MemoCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class HarvestMemoKeys : public testing::TestWithParam<MemoCase> {};
+
+TEST_P(HarvestMemoKeys, KnowOnlyTheSameThreeValues) {
+    HarvestMemo memo;
+    memo.RememberSighting(1, "1.2.3.4", "Bob");
+    const MemoCase& c = GetParam();
+    EXPECT_EQ(memo.KnowsSighting(c.key, c.address, c.formatted), c.known);
+    memo.Clear();
+    EXPECT_FALSE(memo.KnowsSighting(1, "1.2.3.4", "Bob"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sightings, HarvestMemoKeys,
+    testing::Values(MemoCase{"Same", 1, "1.2.3.4", "Bob", true},
+                    MemoCase{"OtherKey", 2, "1.2.3.4", "Bob", false},
+                    MemoCase{"OtherAddress", 1, "1.2.3.5", "Bob", false},
+                    MemoCase{"OtherCase", 1, "1.2.3.4", "bob", false},
+                    MemoCase{"AddressByteMovedIntoTheName", 1, "1.2.3.", "4Bob", false},
+                    MemoCase{"NameByteMovedIntoTheAddress", 1, "1.2.3.4B", "ob", false}),
+    [](const testing::TestParamInfo<MemoCase>& info) { return info.param.name; });
 
 // --- Steps, failures and the database's life ----------------------------------
 
