@@ -7,6 +7,8 @@
 #include "CQuarvelDoc.h"
 #include "ClassificationProgress.h"
 #include "CommandIds.h"
+#include "DatabaseUpdateRun.h"
+#include "GlobalConfig.h"
 
 #include <QFocusEvent>
 #include <QGuiApplication>
@@ -228,6 +230,9 @@ bool CQuarvelView::OnCommand(int id) {
     case CommandId::kFindNext:
         // The search and its dialog take these.
         return true;
+    case CommandId::kDatabaseUpdate:
+        OnDatabaseUpdate();
+        return true;
     default:
         return false;
     }
@@ -239,8 +244,9 @@ bool CQuarvelView::IsCommandEnabled(int id) const {
     case CommandId::kFindNext:
     case CommandId::kFilePrint:
         return true;
+    case CommandId::kDatabaseUpdate:
+        return IsDatabaseUpdateEnabled(theAppConfig.databasePath, updateRunning_);
     case CommandId::kEditCopy:        // follows selectionActive once the copy is in
-    case CommandId::kDatabaseUpdate:  // no update run yet
     case CommandId::kExecuteRconFile: // nothing stands behind it
     default:
         return false;

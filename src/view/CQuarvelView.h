@@ -10,9 +10,12 @@
 #include <QAbstractScrollArea>
 #include <QAbstractSlider>
 #include <QPoint>
+#include <QPointer>
 #include <QRect>
 #include <QTimer>
 
+class CDatabaseUpdateDlg;
+class CPlayerInfoDlg;
 class CQuarvelDoc;
 class QPainter;
 
@@ -111,6 +114,12 @@ public:
     // True while the view is active and so shows its caret.
     bool caretShown() const { return caretCreated_; }
 
+    // The player's window a double-click on a name opens; null until the
+    // first pick.
+    CPlayerInfoDlg* playerInfoDialog() const { return playerInfoDialog_; }
+    // True while this view's database update runs.
+    bool updateRunning() const { return updateRunning_; }
+
     // The drawing tables, which the copy's HTML shares.
     const CaretColourTable& caretColours() const { return caretColours_; }
     const KindTables& kindTables() const { return kinds_; }
@@ -141,6 +150,10 @@ private:
     void OnMouseMove(QPoint point);
     void OnLButtonUp();
     void OnActivateView(bool activating);
+    // Opens the Player Info window on the player's name under the point.
+    void OnLButtonDblClk(QPoint point);
+    // Harvests the document's players into the configured database.
+    void OnDatabaseUpdate();
 
     // topLine as line down and page down leave it: the last line no higher
     // than the bottom row, and never below 0.
@@ -193,4 +206,10 @@ private:
 
     // The search (its expression, direction and dialog), the Player Info
     // dialog and the database update's dialog and running flag join here.
+
+    // Made at the first pick, owned by the view as its child window.
+    CPlayerInfoDlg* playerInfoDialog_ = nullptr;
+    bool updateRunning_ = false;
+    // The running or finished update's window, until its "Close".
+    QPointer<CDatabaseUpdateDlg> updateDialog_;
 };

@@ -161,8 +161,11 @@ void CQuarvelView::mouseReleaseEvent(QMouseEvent* event) {
 }
 
 void CQuarvelView::mouseDoubleClickEvent(QMouseEvent* event) {
-    // The second press of a double-click does not start a selection; the
-    // Player Info window opens from here on a player's name.
+    // The second press of a double-click does not start a selection; on a
+    // player's name it opens the Player Info window.
+    if (event->button() == Qt::LeftButton) {
+        OnLButtonDblClk(PointOf(*event));
+    }
     event->accept();
 }
 

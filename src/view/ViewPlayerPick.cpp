@@ -1,0 +1,48 @@
+// The double-click on a player's name: the Player Info window for the player
+// the name's segment points at.
+#include "CPlayerInfoDlg.h"
+#include "CQuarvelDoc.h"
+#include "CQuarvelView.h"
+#include "GlobalConfig.h"
+
+namespace {
+
+// The kinds of a player's name: 3 to 6 a name by team (3 + the team digit),
+// 7 to 9 the names in administrators' chat and tells.
+constexpr LineKind kFirstNameKind = 3;
+constexpr LineKind kLastNameKind = 9;
+
+// The first segment of the line whose visible columns hold `column`, or null.
+const LineSegment* SegmentAtColumn(const LogLine& line, int column) {
+    for (const LineSegment& segment : line.segments) {
+        if (segment.kind() == kEndMark) {
+            break;
+        }
+        if (segment.visibleStart() <= column &&
+            column < segment.visibleStart() + segment.visibleLength()) {
+            return &segment;
+        }
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void CQuarvelView::OnLButtonDblClk(QPoint point) {
+    // The caret goes where the pointer is, as a single click puts it.
+    HitTest(point.x(), point.y());
+    UpdateCaretPos();
+    if (caretLine_ >= lineCount_) {
+        return; // no lines at all
+    }
+    const LogLine& line = lines_.Line(caretLine_);
+    const LineSegment* hit = SegmentAtColumn(line, caretColumn_);
+    if (hit == nullptr || hit->kind() < kFirstNameKind || hit->kind() > kLastNameKind) {
+        return;
+    }
+    if (playerInfoDialog_ == nullptr) {
+        playerInfoDialog_ = new CPlayerInfoDlg(theAppConfig, this);
+    }
+    playerInfoDialog_->Fill(line, *hit, document_.model().guidTable());
+    playerInfoDialog_->exec();
+}
