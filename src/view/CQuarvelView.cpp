@@ -5,10 +5,13 @@
 #include "CQuarvelView.h"
 
 #include "CQuarvelDoc.h"
+#include "CSearchDlg.h"
 #include "ClassificationProgress.h"
 #include "CommandIds.h"
 #include "DatabaseUpdateRun.h"
 #include "GlobalConfig.h"
+#include "LogSearch.h"
+#include "SearchSettings.h"
 
 #include <QFocusEvent>
 #include <QGuiApplication>
@@ -57,9 +60,17 @@ CQuarvelView::CQuarvelView(CQuarvelDoc& document, QWidget* parent)
         caretBlinkOn_ = !caretBlinkOn_;
         viewport()->update(CaretRect());
     });
+
+    search_ = std::make_unique<LogSearch>();
+    searchDialog_ = new CSearchDlg(this);
+    LoadSearchOptions(*searchDialog_);
 }
 
-CQuarvelView::~CQuarvelView() = default;
+CQuarvelView::~CQuarvelView() {
+    // The options of this view's searches are there at the next start; with
+    // several windows, the one closed last has the last word.
+    SaveSearchOptions(*searchDialog_);
+}
 
 void CQuarvelView::OnUpdate() {
     const bool hadSelection = selectionActive_;
@@ -227,8 +238,10 @@ void CQuarvelView::focusOutEvent(QFocusEvent* event) {
 bool CQuarvelView::OnCommand(int id) {
     switch (id) {
     case CommandId::kFind:
+        OnFind();
+        return true;
     case CommandId::kFindNext:
-        // The search and its dialog take these.
+        OnFindNext();
         return true;
     case CommandId::kDatabaseUpdate:
         OnDatabaseUpdate();

@@ -3,6 +3,7 @@
 #include "CaretColourTable.h"
 #include "KindTables.h"
 #include "LogPainter.h"
+#include "MessageBoxSink.h"
 #include "ModelLines.h"
 #include "TextPosition.h"
 #include "ViewFonts.h"
@@ -13,10 +14,13 @@
 #include <QPointer>
 #include <QRect>
 #include <QTimer>
+#include <memory>
 
 class CDatabaseUpdateDlg;
 class CPlayerInfoDlg;
 class CQuarvelDoc;
+class CSearchDlg;
+class LogSearch;
 class QPainter;
 
 // The window that shows one document's log: one log line per row in a
@@ -125,6 +129,13 @@ public:
     const KindTables& kindTables() const { return kinds_; }
     const ViewFonts& fonts() const { return fonts_; }
 
+    // The view's Search dialog, which keeps the text and options of its last
+    // search.
+    CSearchDlg& searchDialog() const { return *searchDialog_; }
+    // The view's messages go to `sink` from now on instead of its message
+    // boxes (tests).
+    void SetMessageSink(MessageSink& sink) { messages_ = &sink; }
+
 signals:
     // The answer of IsCommandEnabled may have changed (a selection appeared or
     // went away, a database update started or ended).
@@ -167,6 +178,12 @@ private:
     void DrawCaret(QPainter& painter);
     PaintFrame ScreenFrame(const QRect& area, const SelectionBounds& selection) const;
 
+    // Find (F5): the Search dialog, then a search from the caret. Find next
+    // (Ctrl+F5): the last Find's search again, forwards from just past the
+    // selection or backwards from the caret.
+    void OnFind();
+    void OnFindNext();
+
     CQuarvelDoc& document_;
     ModelLines lines_;
 
@@ -203,6 +220,15 @@ private:
 
     // Wheel turns of less than a notch, kept until they add up to one.
     QPoint wheelRemainder_;
+
+    // The Search dialog (a child window) holds the options, which the
+    // settings keep from one run to the next; the search holds the last
+    // Find's expression and direction.
+    CSearchDlg* searchDialog_ = nullptr;
+    std::unique_ptr<LogSearch> search_;
+    // Message boxes over the view, unless a test gave another sink.
+    MessageBoxSink messageBoxes_{this};
+    MessageSink* messages_ = &messageBoxes_;
 
     // The search (its expression, direction and dialog), the Player Info
     // dialog and the database update's dialog and running flag join here.

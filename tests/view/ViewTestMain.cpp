@@ -2,6 +2,8 @@
 // before the program's static objects are (Qt's input devices among them), so
 // it lives in main.
 #include <QApplication>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
@@ -11,5 +13,13 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QApplication app(argc, argv);
+    // Views read and write the user's search options; the tests keep theirs in
+    // a folder of their own, never in the user's.
+    QTemporaryDir settingsFolder;
+    if (!settingsFolder.isValid()) {
+        return 1;
+    }
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder.path());
     return RUN_ALL_TESTS();
 }

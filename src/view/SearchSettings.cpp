@@ -1,0 +1,31 @@
+#include "SearchSettings.h"
+
+#include "CSearchDlg.h"
+
+#include <QSettings>
+
+namespace {
+
+std::int32_t ReadOption(const QSettings& settings, const QString& name) {
+    bool isNumber = false;
+    const int value = settings.value(name, 0).toInt(&isNumber);
+    return isNumber ? value : 0;
+}
+
+} // namespace
+
+void LoadSearchOptions(CSearchDlg& dialog) {
+    QSettings settings(QStringLiteral("Jor"), QStringLiteral("Quarvel"));
+    settings.beginGroup(QStringLiteral("Settings"));
+    dialog.caseSensitive = ReadOption(settings, QStringLiteral("CaseSensitive"));
+    dialog.regExp = ReadOption(settings, QStringLiteral("RegExp"));
+    dialog.backwards = ReadOption(settings, QStringLiteral("Backwards"));
+}
+
+void SaveSearchOptions(const CSearchDlg& dialog) {
+    QSettings settings(QStringLiteral("Jor"), QStringLiteral("Quarvel"));
+    settings.beginGroup(QStringLiteral("Settings"));
+    settings.setValue(QStringLiteral("CaseSensitive"), dialog.caseSensitive);
+    settings.setValue(QStringLiteral("RegExp"), dialog.regExp);
+    settings.setValue(QStringLiteral("Backwards"), dialog.backwards);
+}

@@ -1,0 +1,34 @@
+// Find and Find next: the view's Search dialog, and the search of the log
+// from the caret, whose hit becomes the selection.
+#include "CQuarvelView.h"
+#include "CSearchDlg.h"
+#include "LogSearch.h"
+#include "LogText.h"
+
+void CQuarvelView::OnFind() {
+    if (searchDialog_->exec() != QDialog::Accepted) {
+        return;
+    }
+    // The dialog gives its options back as 0 or 1.
+    const SearchOptions options{searchDialog_->caseSensitive == 1, searchDialog_->regExp == 1,
+                                searchDialog_->backwards == 1};
+    const auto hit = search_->Find(lines_, QStringToLogText(searchDialog_->searchText), options,
+                                   {caretLine_, caretColumn_}, *messages_);
+    if (hit) {
+        SelectRange(hit->line, hit->firstColumn, hit->line, hit->lastColumn);
+    }
+}
+
+void CQuarvelView::OnFindNext() {
+    const FindNextResult next =
+        search_->FindNext(lines_, selection(), {caretLine_, caretColumn_}, *messages_);
+    if (next.hit) {
+        SelectRange(next.hit->line, next.hit->firstColumn, next.hit->line, next.hit->lastColumn);
+        return;
+    }
+    // Searching forwards moves the caret past the selection even when
+    // nothing more is found.
+    caretLine_ = next.caret.line;
+    caretColumn_ = next.caret.column;
+    UpdateCaretPos();
+}

@@ -1,0 +1,422 @@
+// Find and Find next in a view: the Search dialog answered as a user would,
+// hits becoming the selection, the messages, and the options the settings
+// keep from one view to the next.
+#include "CommandIds.h"
+#include "SearchDialogDriver.h"
+#include "ViewTestSupport.h"
+
+#include <QSet>
+#include <QSettings>
+#include <gtest/gtest.h>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+// Found by GoogleTest next to the types themselves.
+inline void PrintTo(const TextPosition& p, std::ostream* os) {
+    *os << "(" << p.line << ", " << p.column << ")";
+}
+
+inline void PrintTo(const Message& m, std::ostream* os) {
+    *os << "{\"" << m.text << "\", \"" << m.caption << "\", icon " << static_cast<int>(m.icon)
+        << "}";
+}
+
+namespace {
+
+const Message kNoMatches{"No matches", "Quarvel", MessageIcon::None};
+const Message kNoMoreMatches{"No more matches", "Quarvel", MessageIcon::None};
+const Message kBadExpression{"Bad regular expression supplied", "Error", MessageIcon::Error};
+
+// Bob in three places, once behind a colour code, and bob in lower case.
+constexpr char kBobLog[] = "Bob and Bob\n"
+                           "nothing here\n"
+                           "xx ^1Bob yy\n"
+                           "bob in lower case\n";
+constexpr int kBobLogLines = 4;
+
+void ClearSettings() {
+    QSettings settings(QStringLiteral("Jor"), QStringLiteral("Quarvel"));
+    settings.clear();
+    settings.sync();
+}
+
+void StoreOptions(const QVariant& caseSensitive, const QVariant& regExp,
+                  const QVariant& backwards) {
+    QSettings settings(QStringLiteral("Jor"), QStringLiteral("Quarvel"));
+    settings.beginGroup(QStringLiteral("Settings"));
+    settings.setValue(QStringLiteral("CaseSensitive"), caseSensitive);
+    settings.setValue(QStringLiteral("RegExp"), regExp);
+    settings.setValue(QStringLiteral("Backwards"), backwards);
+}
+
+struct StoredOptions {
+    QVariant caseSensitive;
+    QVariant regExp;
+    QVariant backwards;
+    QStringList keys;
+};
+
+StoredOptions ReadStoredOptions() {
+    QSettings settings(QStringLiteral("Jor"), QStringLiteral("Quarvel"));
+    settings.beginGroup(QStringLiteral("Settings"));
+    return {settings.value(QStringLiteral("CaseSensitive")),
+            settings.value(QStringLiteral("RegExp")), settings.value(QStringLiteral("Backwards")),
+            settings.childKeys()};
+}
+
+// Keeps what the view would have shown.
+class MessageRecorder final : public MessageSink {
+public:
+    void Show(const Message& message) override { shown.push_back(message); }
+    std::vector<Message> shown;
+};
+
+// A view on a log with its messages recorded.
+class SearchView {
+public:
+    explicit SearchView(const std::string& bytes) : log_(bytes) {
+        log_.view().SetMessageSink(messages_);
+    }
+
+    CQuarvelView& view() { return log_.view(); }
+    ViewOnLog& log() { return log_; }
+
+    // Find, with the dialog answered; what the dialog showed on opening.
+    ShownSearch Find(const SearchAnswer& answer) {
+        SearchDialogDriver driver(view().searchDialog(), answer);
+        EXPECT_TRUE(view().OnCommand(CommandId::kFind));
+        EXPECT_EQ(driver.opened, 1);
+        return driver.shown;
+    }
+
+    void FindNext() { EXPECT_TRUE(view().OnCommand(CommandId::kFindNext)); }
+
+    // The messages shown since the last call.
+    std::vector<Message> TakeMessages() {
+        std::vector<Message> shown;
+        shown.swap(messages_.shown);
+        return shown;
+    }
+
+    std::optional<SelectionBounds> ActiveSelection() {
+        if (!view().selectionActive()) {
+            return std::nullopt;
+        }
+        return view().selection();
+    }
+
+    TextPosition Caret() { return {view().caretLine(), view().caretColumn()}; }
+
+private:
+    ViewOnLog log_;
+    MessageRecorder messages_;
+};
+
+class ViewSearchTest : public ::testing::Test {
+protected:
+    void SetUp() override { ClearSettings(); }
+};
+
+TEST_F(ViewSearchTest, BothCommandsAreAlwaysEnabled) {
+    SearchView search(kBobLog);
+    EXPECT_TRUE(search.view().IsCommandEnabled(CommandId::kFind));
+    EXPECT_TRUE(search.view().IsCommandEnabled(CommandId::kFindNext));
+    search.view().SelectRange(0, 0, 0, 2);
+    EXPECT_TRUE(search.view().IsCommandEnabled(CommandId::kFind));
+    EXPECT_TRUE(search.view().IsCommandEnabled(CommandId::kFindNext));
+}
+
+TEST_F(ViewSearchTest, AHitBecomesTheSelectionWithTheCaretOnItsFirstCharacter) {
+    SearchView search(kBobLog);
+    search.Find({"Bob"});
+    EXPECT_EQ(search.ActiveSelection(), (SelectionBounds{0, 0, 0, 2}));
+    EXPECT_EQ(search.Caret(), (TextPosition{0, 0}));
+    EXPECT_TRUE(search.TakeMessages().empty());
+}
+
+TEST_F(ViewSearchTest, NothingFoundSaysNoMatchesAndLeavesCaretAndSelection) {
+    SearchView search(kBobLog);
+    search.view().SelectRange(1, 2, 1, 4);
+    search.Find({"zebra"});
+    EXPECT_EQ(search.TakeMessages(), std::vector<Message>{kNoMatches});
+    EXPECT_EQ(search.ActiveSelection(), (SelectionBounds{1, 2, 1, 4}));
+    EXPECT_EQ(search.Caret(), (TextPosition{1, 2}));
+}
+
+TEST_F(ViewSearchTest, FindStartsAtTheCaretSoItFindsTheSameHitAgain) {
+    SearchView search(kBobLog);
+    search.Find({"Bob"});
+    search.FindNext();
+    ASSERT_EQ(search.ActiveSelection(), (SelectionBounds{0, 8, 0, 10}));
+    search.Find({"Bob"});
+    EXPECT_EQ(search.ActiveSelection(), (SelectionBounds{0, 8, 0, 10}));
+}
+
+TEST_F(ViewSearchTest, AHitFarDownIsScrolledIntoView) {
+    std::string bytes = PlainLines(300);
+    bytes += "the needle\n";
+    SearchView search(bytes);
+    search.Find({"needle"});
+    ASSERT_EQ(search.ActiveSelection(), (SelectionBounds{300, 4, 300, 9}));
+    const CQuarvelView& view = search.view();
+    EXPECT_LE(view.topLine(), 300);
+    EXPECT_GT(view.topLine() + view.visibleLines(), 300);
+}
+
+// Find, then Find next until the search runs dry.
+struct SteppingCase {
+    const char* name;
+    SearchAnswer answer;
+    std::optional<TextPosition> clickFirst; // where the caret is put first
+    std::vector<SelectionBounds> hits;
+    TextPosition caretAtTheEnd;
+};
+
+void PrintTo(const SteppingCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ViewSearchSteppingTest : public ::testing::TestWithParam<SteppingCase> {
+protected:
+    void SetUp() override { ClearSettings(); }
+};
+
+TEST_P(ViewSearchSteppingTest, FindNextStepsThroughEveryHitAndStopsAtTheEnd) {
+    const SteppingCase& c = GetParam();
+    SearchView search(kBobLog);
+    if (c.clickFirst) {
+        QWidget* window = search.view().viewport();
+        QTest::mouseClick(window, Qt::LeftButton, {},
+                          search.log().PointAt(c.clickFirst->line, c.clickFirst->column));
+    }
+    search.Find(c.answer);
+    std::vector<SelectionBounds> found;
+    for (int step = 0; step < 10; ++step) {
+        const auto messages = search.TakeMessages();
+        if (!messages.empty()) {
+            EXPECT_EQ(messages, std::vector<Message>{kNoMoreMatches});
+            break;
+        }
+        ASSERT_TRUE(search.view().selectionActive());
+        found.push_back(search.view().selection());
+        search.FindNext();
+    }
+    EXPECT_EQ(found, c.hits);
+    // The last hit stays selected; no wrap to the other end of the log.
+    ASSERT_FALSE(c.hits.empty());
+    EXPECT_EQ(search.ActiveSelection(), c.hits.back());
+    EXPECT_EQ(search.Caret(), c.caretAtTheEnd);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Steps, ViewSearchSteppingTest,
+    ::testing::Values(SteppingCase{"ForwardsIgnoringCase",
+                                   {"Bob"},
+                                   std::nullopt,
+                                   {{0, 0, 0, 2}, {0, 8, 0, 10}, {2, 3, 2, 5}, {3, 0, 3, 2}},
+                                   // just past the last hit: nothing more was found from there
+                                   {3, 3}},
+                      SteppingCase{"EndingTheLastLine",
+                                   {"case"},
+                                   std::nullopt,
+                                   {{3, 13, 3, 16}},
+                                   // the step to the line after the last one finds no line
+                                   {kBobLogLines, 0}},
+                      SteppingCase{"ForwardsKeepingCase",
+                                   {"Bob", true},
+                                   std::nullopt,
+                                   {{0, 0, 0, 2}, {0, 8, 0, 10}, {2, 3, 2, 5}},
+                                   // just past the last hit: nothing more was found from there
+                                   {2, 6}},
+                      SteppingCase{"ForwardsFromTheMiddleOfALine",
+                                   {"Bob", true},
+                                   TextPosition{0, 4},
+                                   {{0, 8, 0, 10}, {2, 3, 2, 5}},
+                                   {2, 6}},
+                      SteppingCase{"RegularExpression",
+                                   {"^b.b", false, true},
+                                   std::nullopt,
+                                   {{0, 0, 0, 2}, {3, 0, 3, 2}},
+                                   {3, 3}},
+                      SteppingCase{"Backwards",
+                                   {"bob", false, false, true},
+                                   TextPosition{3, 17},
+                                   {{3, 0, 3, 2}, {2, 3, 2, 5}, {0, 8, 0, 10}, {0, 0, 0, 2}},
+                                   {0, 0}}),
+    [](const ::testing::TestParamInfo<SteppingCase>& info) { return info.param.name; });
+
+TEST_F(ViewSearchTest, CancelSearchesNothingAndKeepsTheLastSearch) {
+    SearchView search(kBobLog);
+    search.Find({"Bob", true});
+    ASSERT_EQ(search.ActiveSelection(), (SelectionBounds{0, 0, 0, 2}));
+
+    search.Find({"nothing", false, true, true, /*search=*/false});
+    EXPECT_TRUE(search.TakeMessages().empty());
+    EXPECT_EQ(search.ActiveSelection(), (SelectionBounds{0, 0, 0, 2}));
+    const CSearchDlg& dialog = search.view().searchDialog();
+    EXPECT_EQ(dialog.searchText, QStringLiteral("Bob"));
+    EXPECT_EQ(dialog.caseSensitive, 1);
+    EXPECT_EQ(dialog.regExp, 0);
+    EXPECT_EQ(dialog.backwards, 0);
+
+    // Find next still searches for Bob, forwards.
+    search.FindNext();
+    EXPECT_EQ(search.ActiveSelection(), (SelectionBounds{0, 8, 0, 10}));
+}
+
+TEST_F(ViewSearchTest, TheDialogOpensWithTheTextAndOptionsOfTheLastSearch) {
+    SearchView search(kBobLog);
+    const ShownSearch first = search.Find({"Bob", true, false, true});
+    EXPECT_EQ(first.text, QString());
+    const ShownSearch second = search.Find({"Bob"});
+    EXPECT_EQ(second.text, QStringLiteral("Bob"));
+    EXPECT_TRUE(second.caseSensitive);
+    EXPECT_FALSE(second.regExp);
+    EXPECT_TRUE(second.backwards);
+}
+
+struct BadTextCase {
+    const char* name;
+    SearchAnswer answer;
+};
+
+void PrintTo(const BadTextCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ViewBadSearchTextTest : public ::testing::TestWithParam<BadTextCase> {
+protected:
+    void SetUp() override { ClearSettings(); }
+};
+
+TEST_P(ViewBadSearchTextTest, SaysSoAndFindNextThenFindsNothing) {
+    SearchView search(kBobLog);
+    search.Find({"Bob"});
+    ASSERT_EQ(search.ActiveSelection(), (SelectionBounds{0, 0, 0, 2}));
+
+    search.Find(GetParam().answer);
+    EXPECT_EQ(search.TakeMessages(), std::vector<Message>{kBadExpression});
+    EXPECT_EQ(search.ActiveSelection(), (SelectionBounds{0, 0, 0, 2}));
+    EXPECT_EQ(search.Caret(), (TextPosition{0, 0}));
+
+    // The last good expression is gone: nothing matches any more.
+    search.FindNext();
+    EXPECT_EQ(search.TakeMessages(), std::vector<Message>{kNoMoreMatches});
+    EXPECT_EQ(search.ActiveSelection(), (SelectionBounds{0, 0, 0, 2}));
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, ViewBadSearchTextTest,
+                         ::testing::Values(BadTextCase{"LoneParenthesis", {"(", false, true}},
+                                           BadTextCase{"EmptyRegularExpression", {"", false, true}},
+                                           BadTextCase{"EmptyPlainText", {""}}),
+                         [](const ::testing::TestParamInfo<BadTextCase>& info) {
+                             return info.param.name;
+                         });
+
+TEST_F(ViewSearchTest, FindNextBeforeAnyFindFindsNothing) {
+    SearchView search(kBobLog);
+    search.FindNext();
+    EXPECT_EQ(search.TakeMessages(), std::vector<Message>{kNoMoreMatches});
+    EXPECT_FALSE(search.view().selectionActive());
+    // The forward step still moved the caret past the (empty) selection.
+    EXPECT_EQ(search.Caret(), (TextPosition{0, 1}));
+}
+
+TEST_F(ViewSearchTest, TheOptionsOutliveTheViewButTheTextDoesNot) {
+    {
+        SearchView first(kBobLog);
+        first.Find({"Bob", true, true, false});
+    }
+    const StoredOptions stored = ReadStoredOptions();
+    EXPECT_EQ(stored.caseSensitive.toInt(), 1);
+    EXPECT_EQ(stored.regExp.toInt(), 1);
+    EXPECT_EQ(stored.backwards.toInt(), 0);
+    EXPECT_EQ(QSet<QString>(stored.keys.begin(), stored.keys.end()),
+              (QSet<QString>{"CaseSensitive", "RegExp", "Backwards"}));
+
+    SearchView second(kBobLog);
+    const CSearchDlg& dialog = second.view().searchDialog();
+    EXPECT_EQ(dialog.caseSensitive, 1);
+    EXPECT_EQ(dialog.regExp, 1);
+    EXPECT_EQ(dialog.backwards, 0);
+    EXPECT_EQ(dialog.searchText, QString());
+    const ShownSearch shown = second.Find({"Bob", false, false, true});
+    EXPECT_EQ(shown.text, QString());
+    EXPECT_TRUE(shown.caseSensitive);
+    EXPECT_TRUE(shown.regExp);
+    EXPECT_FALSE(shown.backwards);
+}
+
+TEST_F(ViewSearchTest, EachWindowKeepsItsOwnOptionsAndTheLastClosedIsStored) {
+    auto first = std::make_unique<SearchView>(kBobLog);
+    auto second = std::make_unique<SearchView>(kBobLog);
+    first->Find({"Bob", true, false, false});
+    second->Find({"Bob", false, true, true});
+    EXPECT_EQ(first->view().searchDialog().regExp, 0);
+    second.reset();
+    first.reset();
+    const StoredOptions stored = ReadStoredOptions();
+    EXPECT_EQ(stored.caseSensitive.toInt(), 1);
+    EXPECT_EQ(stored.regExp.toInt(), 0);
+    EXPECT_EQ(stored.backwards.toInt(), 0);
+}
+
+TEST_F(ViewSearchTest, MissingOptionsReadAsZero) {
+    SearchView search(kBobLog);
+    const CSearchDlg& dialog = search.view().searchDialog();
+    EXPECT_EQ(dialog.caseSensitive, 0);
+    EXPECT_EQ(dialog.regExp, 0);
+    EXPECT_EQ(dialog.backwards, 0);
+}
+
+// A value outside 0 and 1 (written by hand, say) shows as a cleared box and
+// is written back as it was unless the dialog closes with "Search".
+struct StoredValueCase {
+    const char* name;
+    QVariant stored;
+    std::int32_t field;
+};
+
+void PrintTo(const StoredValueCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ViewStoredOptionTest : public ::testing::TestWithParam<StoredValueCase> {
+protected:
+    void SetUp() override { ClearSettings(); }
+};
+
+TEST_P(ViewStoredOptionTest, ShowsAsAClearedBoxAndStaysUntilSearch) {
+    const StoredValueCase& c = GetParam();
+    StoreOptions(c.stored, c.stored, c.stored);
+    {
+        SearchView search(kBobLog);
+        const CSearchDlg& dialog = search.view().searchDialog();
+        EXPECT_EQ(dialog.caseSensitive, c.field);
+        EXPECT_EQ(dialog.regExp, c.field);
+        EXPECT_EQ(dialog.backwards, c.field);
+        const ShownSearch shown = search.Find({"Bob", false, false, false, /*search=*/false});
+        EXPECT_FALSE(shown.caseSensitive);
+        EXPECT_FALSE(shown.regExp);
+        EXPECT_FALSE(shown.backwards);
+    }
+    EXPECT_EQ(ReadStoredOptions().caseSensitive.toInt(), c.field);
+    {
+        SearchView search(kBobLog);
+        search.Find({"Bob"});
+        EXPECT_EQ(search.view().searchDialog().caseSensitive, 0);
+    }
+    const StoredOptions after = ReadStoredOptions();
+    EXPECT_EQ(after.caseSensitive.toInt(), 0);
+    EXPECT_EQ(after.regExp.toInt(), 0);
+    EXPECT_EQ(after.backwards.toInt(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, ViewStoredOptionTest,
+    ::testing::Values(StoredValueCase{"Two", 2, 2}, StoredValueCase{"Seven", 7, 7},
+                      StoredValueCase{"MinusOne", -1, -1}, StoredValueCase{"NotANumber", "yes", 0}),
+    [](const ::testing::TestParamInfo<StoredValueCase>& info) { return info.param.name; });
+
+} // namespace
