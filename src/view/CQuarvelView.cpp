@@ -237,6 +237,9 @@ void CQuarvelView::focusOutEvent(QFocusEvent* event) {
 
 bool CQuarvelView::OnCommand(int id) {
     switch (id) {
+    case CommandId::kEditCopy:
+        OnEditCopy();
+        return true;
     case CommandId::kFind:
         OnFind();
         return true;
@@ -257,9 +260,10 @@ bool CQuarvelView::IsCommandEnabled(int id) const {
     case CommandId::kFindNext:
     case CommandId::kFilePrint:
         return true;
+    case CommandId::kEditCopy:
+        return OnUpdateEditCopy();
     case CommandId::kDatabaseUpdate:
         return IsDatabaseUpdateEnabled(theAppConfig.databasePath, updateRunning_);
-    case CommandId::kEditCopy:        // follows selectionActive once the copy is in
     case CommandId::kExecuteRconFile: // nothing stands behind it
     default:
         return false;

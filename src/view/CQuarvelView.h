@@ -183,6 +183,10 @@ private:
     // selection or backwards from the caret.
     void OnFind();
     void OnFindNext();
+    // Copy: the selection on the clipboard as text and as HTML, while a
+    // selection is shown.
+    void OnEditCopy();
+    bool OnUpdateEditCopy() const { return selectionActive_; }
 
     CQuarvelDoc& document_;
     ModelLines lines_;
