@@ -234,9 +234,6 @@ private:
     MessageBoxSink messageBoxes_{this};
     MessageSink* messages_ = &messageBoxes_;
 
-    // The search (its expression, direction and dialog), the Player Info
-    // dialog and the database update's dialog and running flag join here.
-
     // Made at the first pick, owned by the view as its child window.
     CPlayerInfoDlg* playerInfoDialog_ = nullptr;
     bool updateRunning_ = false;
