@@ -18,8 +18,6 @@ CDatabaseAliasesDlg::CDatabaseAliasesDlg(const QStringList& names, QWidget* pare
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("aliases"));
     list_->setGeometry(units.Rect(26, 17, 190, 184));
-    list_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     list_->setSortingEnabled(true); // the list keeps its own order, whatever the query's
     list_->addItems(names);
 

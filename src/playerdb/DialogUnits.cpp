@@ -1,6 +1,7 @@
 #include "DialogUnits.h"
 
 #include <QFontMetrics>
+#include <algorithm>
 
 DialogUnits::DialogUnits(const QFont& font) {
     // The average width over the 52 letters, rounded, as the desktop
