@@ -2,7 +2,7 @@
 #include "AppConfig.h"
 #include "Arguments.h"
 #include "Commands.h"
-#include "ConfigLocation.h"
+#include "ConfigLoading.h"
 #include "SqlPlayerDatabase.h"
 #include "Windows1252.h"
 
@@ -18,18 +18,12 @@ int RunAliases(const std::vector<std::string>& words) {
         PrintError(args ? "aliases takes one GUID" : error);
         return 2;
     }
-    AppConfig config;
-    config.path =
-        FindConfigFile(QString::fromStdString(args->Value("config").value_or(""))).toStdString();
-    if (!config.Load()) {
-        PrintError("cannot read the configuration file " + config.path);
+    const auto config = LoadConfigForCommand(*args);
+    const auto databaseLocation = config ? DatabaseLocationForCommand(*config) : std::nullopt;
+    if (!databaseLocation) {
         return 1;
     }
-    const std::string location = config.DatabaseLocation();
-    if (location.empty()) {
-        PrintError("the configuration names no player database");
-        return 1;
-    }
+    const std::string& location = *databaseLocation;
     SqlPlayerDatabase database(location);
     const AliasesLookup lookup =
         LookUpAliases(database, Utf8ToWindows1252(args->positional().front()));

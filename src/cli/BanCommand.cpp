@@ -4,7 +4,7 @@
 #include "Arguments.h"
 #include "BanFlow.h"
 #include "Commands.h"
-#include "ConfigLocation.h"
+#include "ConfigLoading.h"
 #include "ReplyWaiterObject.h"
 #include "Windows1252.h"
 
@@ -33,17 +33,6 @@ public:
 std::string OneLine(std::string text) {
     std::replace(text.begin(), text.end(), '\n', ' ');
     return text;
-}
-
-std::optional<AppConfig> LoadConfig(const Arguments& args) {
-    AppConfig config;
-    config.path =
-        FindConfigFile(QString::fromStdString(args.Value("config").value_or(""))).toStdString();
-    if (!config.Load()) {
-        PrintError("cannot read the configuration file " + config.path);
-        return std::nullopt;
-    }
-    return config;
 }
 
 // Prints "<server name>: <message text>" for every server, or the warning
@@ -90,7 +79,7 @@ int RunBan(const std::vector<std::string>& words) {
         PrintError(usage);
         return 2;
     }
-    const auto config = LoadConfig(*args);
+    const auto config = LoadConfigForCommand(*args);
     if (!config) {
         return 1;
     }
@@ -111,7 +100,7 @@ int RunUnban(const std::vector<std::string>& words) {
         PrintError(args ? usage : error);
         return 2;
     }
-    const auto config = LoadConfig(*args);
+    const auto config = LoadConfigForCommand(*args);
     if (!config) {
         return 1;
     }

@@ -1,7 +1,7 @@
 #include "AppConfig.h"
 #include "Arguments.h"
 #include "Commands.h"
-#include "ConfigLocation.h"
+#include "ConfigLoading.h"
 #include "Json.h"
 
 #include <cstdio>
@@ -13,13 +13,11 @@ int RunConfig(const std::vector<std::string>& words) {
         PrintError(args ? "config takes no positional arguments" : error);
         return 2;
     }
-    AppConfig config;
-    config.path = FindConfigFile(QString::fromStdString(args->Value("config").value_or("")))
-                      .toStdString();
-    if (!config.Load()) {
-        PrintError("cannot read the configuration file " + config.path);
+    const auto loaded = LoadConfigForCommand(*args);
+    if (!loaded) {
         return 1;
     }
+    const AppConfig& config = *loaded;
     std::string out = "{\"databasePath\": ";
     AppendJsonLogText(out, config.databasePath);
     out += ", \"servers\": [";

@@ -1,7 +1,7 @@
 #include "AppConfig.h"
 #include "Arguments.h"
 #include "Commands.h"
-#include "ConfigLocation.h"
+#include "ConfigLoading.h"
 #include "DatabaseUpdateRun.h"
 #include "LogLoading.h"
 #include "SqlPlayerDatabase.h"
@@ -74,18 +74,12 @@ int RunHarvest(const std::vector<std::string>& words) {
         PrintError(args ? "usage: quarvelctl harvest [--config FILE] LOG..." : error);
         return 2;
     }
-    AppConfig config;
-    config.path =
-        FindConfigFile(QString::fromStdString(args->Value("config").value_or(""))).toStdString();
-    if (!config.Load()) {
-        PrintError("cannot read the configuration file " + config.path);
+    const auto config = LoadConfigForCommand(*args);
+    const auto databaseLocation = config ? DatabaseLocationForCommand(*config) : std::nullopt;
+    if (!databaseLocation) {
         return 1;
     }
-    const std::string location = config.DatabaseLocation();
-    if (location.empty()) {
-        PrintError("the configuration names no player database");
-        return 1;
-    }
+    const std::string& location = *databaseLocation;
     // Every log is read before the first is harvested, so that a mistyped
     // name does not leave a batch half done.
     std::vector<std::unique_ptr<LogModel>> logs;

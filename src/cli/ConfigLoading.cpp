@@ -1,0 +1,24 @@
+#include "ConfigLoading.h"
+
+#include "Commands.h"
+#include "ConfigLocation.h"
+
+std::optional<AppConfig> LoadConfigForCommand(const Arguments& args) {
+    AppConfig config;
+    config.path =
+        FindConfigFile(QString::fromStdString(args.Value("config").value_or(""))).toStdString();
+    if (!config.Load()) {
+        PrintError("cannot read the configuration file " + config.path);
+        return std::nullopt;
+    }
+    return config;
+}
+
+std::optional<std::string> DatabaseLocationForCommand(const AppConfig& config) {
+    std::string location = config.DatabaseLocation();
+    if (location.empty()) {
+        PrintError("the configuration names no player database");
+        return std::nullopt;
+    }
+    return location;
+}

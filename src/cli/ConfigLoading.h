@@ -1,0 +1,16 @@
+#pragma once
+
+#include "AppConfig.h"
+#include "Arguments.h"
+
+#include <optional>
+#include <string>
+
+// The configuration a command works with: the --config value when given,
+// else quarvel.cfg where the GUI would find it. Nothing (with the error
+// printed) when the file cannot be read.
+std::optional<AppConfig> LoadConfigForCommand(const Arguments& args);
+
+// The configuration's player database; nothing (with the error printed) when
+// it names none.
+std::optional<std::string> DatabaseLocationForCommand(const AppConfig& config);
