@@ -1,5 +1,5 @@
-#include "AppConfig.h"
 #include "../logmodel/TempFile.h"
+#include "AppConfig.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -25,7 +25,9 @@ struct ConfigCase {
     std::string databasePath;
 };
 
-void PrintTo(const ConfigCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const ConfigCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ConfigFile : public testing::TestWithParam<ConfigCase> {};
 
@@ -57,42 +59,58 @@ INSTANTIATE_TEST_SUITE_P(
                    "[server]\nname=A\n[server]\nname=B\n[server]\nname=C\n",
                    {{"C", "", 0, ""}, {"B", "", 0, ""}, {"A", "", 0, ""}},
                    ""},
-        ConfigCase{"CaseOfSectionsAndKeysIgnored", "[SERVER]\nNAME=A\nPort=7\n[DataBase]\nFILE=x\n",
-                   {{"A", "", 7, ""}}, "x"},
+        ConfigCase{"CaseOfSectionsAndKeysIgnored",
+                   "[SERVER]\nNAME=A\nPort=7\n[DataBase]\nFILE=x\n",
+                   {{"A", "", 7, ""}},
+                   "x"},
         ConfigCase{"BlankInsideBracketsIsUnknownSection",
                    "[server]\nname=A\n[ server]\nname=B\n[server ]\nport=3\n",
-                   {{"B", "", 3, ""}}, ""},
-        ConfigCase{"EmptyValueAndEmptyKeyIgnored", "[server]\nname=A\nname=\n=B\nname =  \n",
-                   {{"A", "", 0, ""}}, ""},
-        ConfigCase{"ValueKeepsEqualsAndSemicolon", "[server]\nrconpass = a=b ; c \n",
-                   {{"", "", 0, "a=b ; c"}}, ""},
+                   {{"B", "", 3, ""}},
+                   ""},
+        ConfigCase{"EmptyValueAndEmptyKeyIgnored",
+                   "[server]\nname=A\nname=\n=B\nname =  \n",
+                   {{"A", "", 0, ""}},
+                   ""},
+        ConfigCase{"ValueKeepsEqualsAndSemicolon",
+                   "[server]\nrconpass = a=b ; c \n",
+                   {{"", "", 0, "a=b ; c"}},
+                   ""},
         ConfigCase{"PortIsTheCConversion",
                    "[server]\nport=123abc\n[server]\nport=abc\n[server]\nport=  -12\n"
                    "[server]\nport=+5\n",
                    {{"", "", 5, ""}, {"", "", -12, ""}, {"", "", 0, ""}, {"", "", 123, ""}},
                    ""},
-        ConfigCase{"KeysBeforeAnySectionIgnored", "name=X\nfile=y\n[server]\n",
-                   {{"", "", 0, ""}}, ""},
-        ConfigCase{"UnknownKeyAndLineWithoutEquals", "[server]\nhost=h\njust text\nname=N\n",
-                   {{"N", "", 0, ""}}, ""},
+        ConfigCase{
+            "KeysBeforeAnySectionIgnored", "name=X\nfile=y\n[server]\n", {{"", "", 0, ""}}, ""},
+        ConfigCase{"UnknownKeyAndLineWithoutEquals",
+                   "[server]\nhost=h\njust text\nname=N\n",
+                   {{"N", "", 0, ""}},
+                   ""},
         ConfigCase{"LastValueAndLastDatabaseWin",
                    "[database]\nfile=a\n[server]\nname=1\nname=2\n[database]\nfile=b\n",
-                   {{"2", "", 0, ""}}, "b"},
-        ConfigCase{"CrLfLinesAndTabs", "[server]\r\n\tname\t=\tTab Name\t\r\nport=9\r\n",
-                   {{"Tab Name", "", 9, ""}}, ""},
-        ConfigCase{"CommentOnlyAtLineStart", "[server]\n  ; name=X\nname=Y;Z\n",
-                   {{"Y;Z", "", 0, ""}}, ""},
+                   {{"2", "", 0, ""}},
+                   "b"},
+        ConfigCase{"CrLfLinesAndTabs",
+                   "[server]\r\n\tname\t=\tTab Name\t\r\nport=9\r\n",
+                   {{"Tab Name", "", 9, ""}},
+                   ""},
+        ConfigCase{
+            "CommentOnlyAtLineStart", "[server]\n  ; name=X\nname=Y;Z\n", {{"Y;Z", "", 0, ""}}, ""},
         // 100 characters are read as 79 then 21: the second piece is a line
         // of its own.
         ConfigCase{"LongLineReadInPieces",
                    "[server]\nname=" + std::string(74, 'n') + "port=42\n",
-                   {{std::string(39, 'n'), "", 42, ""}}, ""},
+                   {{std::string(39, 'n'), "", 42, ""}},
+                   ""},
         ConfigCase{"ValuesCutToTheirFields",
                    "[server]\naddress=" + std::string(60, 'a') + "\n[database]\nfile=" + k100 +
                        "\n",
-                   {{"", std::string(39, 'a'), 0, ""}}, std::string(74, 'x')},
-        ConfigCase{"UnknownSectionKeepsPreviousBlock", "[server]\n[other]\nname=Kept\n",
-                   {{"Kept", "", 0, ""}}, ""}),
+                   {{"", std::string(39, 'a'), 0, ""}},
+                   std::string(74, 'x')},
+        ConfigCase{"UnknownSectionKeepsPreviousBlock",
+                   "[server]\n[other]\nname=Kept\n",
+                   {{"Kept", "", 0, ""}},
+                   ""}),
     [](const testing::TestParamInfo<ConfigCase>& info) { return info.param.name; });
 
 TEST(ConfigLoad, MissingFileFailsAndLeavesNothing) {

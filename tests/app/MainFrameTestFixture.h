@@ -64,7 +64,7 @@ protected:
 
     bool Enabled(int id) const { return frame->commandAction(id)->isEnabled(); }
 
-    RecordingMessages messages;
+    MessageRecorder messages;
     std::unique_ptr<CMainFrame> frame;
 };
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Messages.h"
+#include "MessageRecorder.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -22,19 +22,6 @@ inline void ClearUserSettings() {
 // Runs the deletions that closed windows have asked for.
 inline void ProcessDeferredDeletes() {
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-// A message sink that keeps what would have been shown.
-class RecordingMessages : public MessageSink {
-public:
-    void Show(const Message& message) override { messages.push_back(message); }
-
-    std::vector<Message> messages;
-};
-
-inline void PrintTo(const Message& m, std::ostream* os) {
-    *os << "{\"" << m.text << "\", \"" << m.caption << "\", icon " << static_cast<int>(m.icon)
-        << "}";
 }
 
 // Deals with the modal windows that appear while it lives: each one is

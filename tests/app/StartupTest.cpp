@@ -72,7 +72,7 @@ TEST(Startup, OpensEveryLogThenReadsTheNamedConfiguration) {
     theAppConfig.databasePath.clear();
 
     CMainFrame frame;
-    RecordingMessages messages;
+    MessageRecorder messages;
     frame.setMessageSink(&messages);
     StartupOptions options;
     options.configFile = QString::fromStdString(config.path());

@@ -59,9 +59,9 @@ TEST_P(FindTest, FindsTheDescribedHit) {
     const auto hit = search.Find(log, c.text, c.options, c.caret, messages);
     EXPECT_EQ(hit, c.hit);
     if (c.hit) {
-        EXPECT_TRUE(messages.shown.empty());
+        EXPECT_TRUE(messages.messages.empty());
     } else {
-        EXPECT_EQ(messages.shown, std::vector<Message>{kNoMatches});
+        EXPECT_EQ(messages.messages, std::vector<Message>{kNoMatches});
     }
 }
 
@@ -163,18 +163,18 @@ TEST_P(BadExpressionTest, SaysSoAndMatchesNothingAfterwards) {
     LogSearch search;
     MessageRecorder messages;
     ASSERT_TRUE(search.Find(log, "(", kPlain, {0, 0}, messages)); // a usable expression first
-    messages.shown.clear();
+    messages.messages.clear();
 
     const std::string text = GetParam().regExp ? "(" : "";
     EXPECT_EQ(search.Find(log, text, GetParam(), {0, 0}, messages), std::nullopt);
-    EXPECT_EQ(messages.shown, std::vector<Message>{kBadExpression});
+    EXPECT_EQ(messages.messages, std::vector<Message>{kBadExpression});
     EXPECT_FALSE(search.usable());
 
     // Find next then finds nothing, even where the old expression matched.
-    messages.shown.clear();
+    messages.messages.clear();
     const auto next = search.FindNext(log, {0, 0, 0, -1}, {0, 0}, messages);
     EXPECT_EQ(next.hit, std::nullopt);
-    EXPECT_EQ(messages.shown, std::vector<Message>{kNoMoreMatches});
+    EXPECT_EQ(messages.messages, std::vector<Message>{kNoMoreMatches});
 }
 
 INSTANTIATE_TEST_SUITE_P(Search, BadExpressionTest,
@@ -186,7 +186,7 @@ TEST(BadExpression, EmptyTextIsMalformedInBothModes) {
         LogSearch search;
         MessageRecorder messages;
         EXPECT_EQ(search.Find(log, "", options, {0, 0}, messages), std::nullopt);
-        EXPECT_EQ(messages.shown, std::vector<Message>{kBadExpression});
+        EXPECT_EQ(messages.messages, std::vector<Message>{kBadExpression});
     }
 }
 
@@ -207,7 +207,7 @@ TEST(BeforeAnyFind, FindNextFindsNothing) {
     const auto next = search.FindNext(log, {0, 0, 0, 0}, {0, 0}, messages);
     EXPECT_EQ(next.hit, std::nullopt);
     EXPECT_EQ(next.caret, (TextPosition{0, 1}));
-    EXPECT_EQ(messages.shown, std::vector<Message>{kNoMoreMatches});
+    EXPECT_EQ(messages.messages, std::vector<Message>{kNoMoreMatches});
 }
 
 // Find next forwards: the caret steps past the selection, to the next line at
@@ -234,7 +234,7 @@ TEST(FindNext, StepsOverEachHitWithoutWrapping) {
     }
     EXPECT_EQ(hits, (std::vector<SearchHit>{{0, 3, 4}, {1, 0, 1}}));
     EXPECT_EQ(carets, (std::vector<TextPosition>{{0, 2}, {1, 0}, {2, 0}}));
-    EXPECT_EQ(messages.shown, std::vector<Message>{kNoMoreMatches});
+    EXPECT_EQ(messages.messages, std::vector<Message>{kNoMoreMatches});
 }
 
 TEST(FindNext, AfterAPlainClickStartsAtTheClickedColumn) {
@@ -256,7 +256,7 @@ TEST(FindNext, MovesTheCaretEvenWhenNothingIsFound) {
     const auto next = search.FindNext(log, {0, 0, 0, 1}, {0, 0}, messages);
     EXPECT_EQ(next.caret, (TextPosition{0, 2}));
     EXPECT_EQ(next.hit, std::nullopt);
-    EXPECT_EQ(messages.shown, std::vector<Message>{kNoMoreMatches});
+    EXPECT_EQ(messages.messages, std::vector<Message>{kNoMoreMatches});
 }
 
 TEST(FindNext, EmptyMatchIsFoundAgain) {
@@ -289,7 +289,7 @@ TEST(FindNext, BackwardsFindsTheClosestHitLeftOfTheCaret) {
         hits.push_back(*hit);
     }
     EXPECT_EQ(hits, (std::vector<SearchHit>{{0, 3, 4}, {0, 0, 1}}));
-    EXPECT_EQ(messages.shown, std::vector<Message>{kNoMoreMatches});
+    EXPECT_EQ(messages.messages, std::vector<Message>{kNoMoreMatches});
 }
 
 TEST(FindNext, FromTheLastLineSaysNoMoreMatches) {
@@ -300,7 +300,7 @@ TEST(FindNext, FromTheLastLineSaysNoMoreMatches) {
     const auto next = search.FindNext(log, {0, 0, 0, 1}, {0, 0}, messages);
     EXPECT_EQ(next.caret, (TextPosition{1, 0}));
     EXPECT_EQ(next.hit, std::nullopt);
-    EXPECT_EQ(messages.shown, std::vector<Message>{kNoMoreMatches});
+    EXPECT_EQ(messages.messages, std::vector<Message>{kNoMoreMatches});
 }
 
 TEST(SearchError, IsReportedAndCountsAsNotFound) {
@@ -309,7 +309,7 @@ TEST(SearchError, IsReportedAndCountsAsNotFound) {
     LogSearch search;
     MessageRecorder messages;
     EXPECT_EQ(search.Find(log, "(a*)*(a*)*(a*)*[bc]", kRegex, {0, 0}, messages), std::nullopt);
-    EXPECT_EQ(messages.shown, (std::vector<Message>{kSearchError, kNoMatches}));
+    EXPECT_EQ(messages.messages, (std::vector<Message>{kSearchError, kNoMatches}));
 }
 
 TEST(EmptyLog, FindsNothing) {
@@ -320,7 +320,7 @@ TEST(EmptyLog, FindsNothing) {
     EXPECT_EQ(search.Find(log, "a", kPlain, {0, 0}, messages), std::nullopt);
     const auto next = search.FindNext(log, {0, 0, 0, -1}, {0, 0}, messages);
     EXPECT_EQ(next.caret, (TextPosition{1, 0}));
-    EXPECT_EQ(messages.shown, (std::vector<Message>{kNoMatches, kNoMatches, kNoMoreMatches}));
+    EXPECT_EQ(messages.messages, (std::vector<Message>{kNoMatches, kNoMatches, kNoMoreMatches}));
 }
 
 } // namespace

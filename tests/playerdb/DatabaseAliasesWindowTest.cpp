@@ -4,7 +4,7 @@
 #include "DatabaseAliasesCommand.h"
 #include "ModalHandler.h"
 #include "PlayerDatabase.h"
-#include "RecordedMessages.h"
+#include "MessageRecorder.h"
 #include "ScratchDatabase.h"
 
 #include <QListWidget>
@@ -69,7 +69,7 @@ TEST(AliasesFromDatabase, ShowsTheNamesOverThePlayerInfoWindowEachPress) {
     QWidget playerInfo;
     FakeAliasSource database;
     database.names = {"Zed", "Bob", "Amy"};
-    RecordedMessages messages;
+    MessageRecorder messages;
     std::vector<QStringList> shown;
     ModalHandler handler([&](QWidget* modal) {
         EXPECT_EQ(modal->windowTitle(), "Aliases from database");
@@ -80,7 +80,7 @@ TEST(AliasesFromDatabase, ShowsTheNamesOverThePlayerInfoWindowEachPress) {
     });
     ShowAliasesFromDatabase(&playerInfo, database, kGuid, messages);
     ShowAliasesFromDatabase(&playerInfo, database, kGuid, messages);
-    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_TRUE(messages.messages.empty());
     EXPECT_EQ(shown, (std::vector<QStringList>(2, QStringList{"Amy", "Bob", "Zed"})));
     EXPECT_EQ(database.opened, 2);
     EXPECT_EQ(database.closed, 2);
@@ -103,10 +103,10 @@ TEST_P(AliasesMessages, TellWhyNoListShows) {
     QWidget playerInfo;
     FakeAliasSource database;
     database.failOpen = GetParam().failOpen;
-    RecordedMessages messages;
+    MessageRecorder messages;
     ModalHandler handler([](QWidget*) { ADD_FAILURE() << "no window was to show"; });
     ShowAliasesFromDatabase(&playerInfo, database, GetParam().guid, messages);
-    EXPECT_EQ(messages.shown, std::vector<Message>{GetParam().expected});
+    EXPECT_EQ(messages.messages, std::vector<Message>{GetParam().expected});
     EXPECT_EQ(database.closed, 1);
 }
 

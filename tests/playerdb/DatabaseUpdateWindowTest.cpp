@@ -3,7 +3,7 @@
 #include "DatabaseUpdateCommand.h"
 #include "HarvestLog.h"
 #include "ModalHandler.h"
-#include "RecordedMessages.h"
+#include "MessageRecorder.h"
 #include "ScratchDatabase.h"
 
 #include <QAbstractButton>
@@ -197,13 +197,13 @@ TEST_F(UpdateCommand, StopIsNoticedAfterTheStepInProgress) {
 TEST_F(UpdateCommand, AFailureIsToldAndTheButtonStillReadsStop) {
     std::filesystem::remove(scratch.location());
     HarvestLog log({ConnectLine(0, "1.2.3.4", kGuid)});
-    RecordedMessages messages;
+    MessageRecorder messages;
     Run(log, &messages);
     EXPECT_FALSE(updateRunning);
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_NE(messages.shown[0].text.find("does not exist"), std::string::npos);
-    EXPECT_EQ(messages.shown[0].caption, "Quarvel");
-    EXPECT_EQ(messages.shown[0].icon, MessageIcon::None);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_NE(messages.messages[0].text.find("does not exist"), std::string::npos);
+    EXPECT_EQ(messages.messages[0].caption, "Quarvel");
+    EXPECT_EQ(messages.messages[0].icon, MessageIcon::None);
     ASSERT_FALSE(dialog.isNull());
     EXPECT_EQ(StopButton(dialog)->text(), "Stop");
     QTest::mouseClick(StopButton(dialog), Qt::LeftButton);

@@ -1,7 +1,7 @@
 #include "BanFlow.h"
 
 #include "FakeGameServer.h"
-#include "RecordingSink.h"
+#include "MessageRecorder.h"
 #include "ReplyWaiterObject.h"
 #include "TestApplication.h"
 
@@ -69,7 +69,7 @@ protected:
     TestApplication app;
     FakeGameServer alpha{"a-pass"}, bravo{"b-pass"}, charlie{"c-pass"};
     ReplyWaiterObject waiter;
-    RecordingSink sink;
+    MessageRecorder sink;
     const BanTarget target{kGuid, "10.0.0.7:28960", "^1Bad^7\"Guy\""};
 };
 

@@ -10,7 +10,7 @@
 #include "PlayerInfoWindow.h"
 #include "PlayerSchema.h"
 #include "PlayerSlotTable.h"
-#include "RecordingSink.h"
+#include "MessageRecorder.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -56,7 +56,7 @@ protected:
 
     AppConfig config;
     CPlayerInfoDlg dialog{config, nullptr};
-    RecordingSink sink;
+    MessageRecorder sink;
 };
 
 TEST_F(PlayerInfo, LooksAsDescribed) {

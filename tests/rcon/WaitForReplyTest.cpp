@@ -2,7 +2,7 @@
 #include "FakeGameServer.h"
 #include "RconBanSocket.h"
 #include "RconUnbanSocket.h"
-#include "RecordingSink.h"
+#include "MessageRecorder.h"
 #include "ReplyWaiterObject.h"
 #include "TestApplication.h"
 
@@ -66,7 +66,7 @@ TEST_P(ReplyWait, EndsAsTheReplySays) {
     c.setUp(server);
     const ServerEntry entry{"Alpha", "127.0.0.1", server.port(), c.password};
     ReplyWaiterObject waiter;
-    RecordingSink sink;
+    MessageRecorder sink;
     const auto socket = SendTo(entry, c.ban);
 
     EXPECT_EQ(waiter.WaitForReply(*socket, entry, sink), c.returned);
@@ -166,7 +166,7 @@ protected:
     TestApplication app;
     FakeGameServer server{"secret"};
     ServerEntry entry{"Bravo", "127.0.0.1", server.port(), "secret"};
-    RecordingSink sink;
+    MessageRecorder sink;
 };
 
 TEST_F(Wait, SilentServerGivesNoReplyAfterTheTimer) {
@@ -206,7 +206,7 @@ TEST_F(Wait, InAThreadWithoutEventLoopItSleepsOnTheSocketUpToItsTimeLimit) {
     std::vector<Message> shown;
     std::thread worker([&] {
         ReplyWaiterObject waiter;
-        RecordingSink workerSink;
+        MessageRecorder workerSink;
         const auto socket = SendTo(entry, true);
         returned = waiter.WaitForReply(*socket, entry, workerSink);
         shown = workerSink.messages;

@@ -2,6 +2,7 @@
 // hits becoming the selection, the messages, and the options the settings
 // keep from one view to the next.
 #include "CommandIds.h"
+#include "MessageRecorder.h"
 #include "SearchDialogDriver.h"
 #include "ViewTestSupport.h"
 
@@ -15,11 +16,6 @@
 // Found by GoogleTest next to the types themselves.
 inline void PrintTo(const TextPosition& p, std::ostream* os) {
     *os << "(" << p.line << ", " << p.column << ")";
-}
-
-inline void PrintTo(const Message& m, std::ostream* os) {
-    *os << "{\"" << m.text << "\", \"" << m.caption << "\", icon " << static_cast<int>(m.icon)
-        << "}";
 }
 
 namespace {
@@ -65,13 +61,6 @@ StoredOptions ReadStoredOptions() {
             settings.childKeys()};
 }
 
-// Keeps what the view would have shown.
-class MessageRecorder final : public MessageSink {
-public:
-    void Show(const Message& message) override { shown.push_back(message); }
-    std::vector<Message> shown;
-};
-
 // A view on a log with its messages recorded.
 class SearchView {
 public:
@@ -95,7 +84,7 @@ public:
     // The messages shown since the last call.
     std::vector<Message> TakeMessages() {
         std::vector<Message> shown;
-        shown.swap(messages_.shown);
+        shown.swap(messages_.messages);
         return shown;
     }
 

@@ -1,5 +1,7 @@
-// The widget tests need one QApplication for the whole run; it must be gone
-// before the program's static objects are, so it lives in main.
+// Every widget test program runs with this main: one QApplication for the
+// whole run, made before any window and gone before the program's static
+// objects are, on the offscreen platform, with the user's settings store
+// pointed at a folder of the test's own.
 #include <QApplication>
 #include <QSettings>
 #include <QStandardPaths>
