@@ -18,13 +18,11 @@ int RunAliases(const std::vector<std::string>& words) {
         PrintError(args ? "aliases takes one GUID" : error);
         return 2;
     }
-    const auto config = LoadConfigForCommand(*args);
-    const auto databaseLocation = config ? DatabaseLocationForCommand(*config) : std::nullopt;
-    if (!databaseLocation) {
+    const auto location = LoadDatabaseLocationForCommand(*args);
+    if (!location) {
         return 1;
     }
-    const std::string& location = *databaseLocation;
-    SqlPlayerDatabase database(location);
+    SqlPlayerDatabase database(*location);
     const AliasesLookup lookup =
         LookUpAliases(database, Utf8ToWindows1252(args->positional().front()));
     if (lookup.message) {

@@ -14,8 +14,12 @@ std::optional<AppConfig> LoadConfigForCommand(const Arguments& args) {
     return config;
 }
 
-std::optional<std::string> DatabaseLocationForCommand(const AppConfig& config) {
-    std::string location = config.DatabaseLocation();
+std::optional<std::string> LoadDatabaseLocationForCommand(const Arguments& args) {
+    const auto config = LoadConfigForCommand(args);
+    if (!config) {
+        return std::nullopt;
+    }
+    std::string location = config->DatabaseLocation();
     if (location.empty()) {
         PrintError("the configuration names no player database");
         return std::nullopt;

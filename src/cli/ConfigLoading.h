@@ -11,6 +11,6 @@
 // printed) when the file cannot be read.
 std::optional<AppConfig> LoadConfigForCommand(const Arguments& args);
 
-// The configuration's player database; nothing (with the error printed) when
-// it names none.
-std::optional<std::string> DatabaseLocationForCommand(const AppConfig& config);
+// The player database the configuration names; nothing (with the error
+// printed) when the configuration cannot be read or names none.
+std::optional<std::string> LoadDatabaseLocationForCommand(const Arguments& args);

@@ -74,12 +74,10 @@ int RunHarvest(const std::vector<std::string>& words) {
         PrintError(args ? "usage: quarvelctl harvest [--config FILE] LOG..." : error);
         return 2;
     }
-    const auto config = LoadConfigForCommand(*args);
-    const auto databaseLocation = config ? DatabaseLocationForCommand(*config) : std::nullopt;
-    if (!databaseLocation) {
+    const auto location = LoadDatabaseLocationForCommand(*args);
+    if (!location) {
         return 1;
     }
-    const std::string& location = *databaseLocation;
     // Every log is read before the first is harvested, so that a mistyped
     // name does not leave a batch half done.
     std::vector<std::unique_ptr<LogModel>> logs;
@@ -91,7 +89,7 @@ int RunHarvest(const std::vector<std::string>& words) {
     }
     for (std::size_t i = 0; i < logs.size(); ++i) {
         LogModel& model = *logs[i];
-        model.SetPlayerDatabase(std::make_unique<SqlPlayerDatabase>(location));
+        model.SetPlayerDatabase(std::make_unique<SqlPlayerDatabase>(*location));
         DatabaseUpdateOutcome outcome;
         {
             TerminalProgress progress(args->positional()[i]);
