@@ -8,7 +8,7 @@
 
 namespace {
 
-void AppendSegments(std::string& out, const LogLine& line) {
+void AppendSegments(std::string& out, const LineView& line) {
     out += "[";
     for (int s = 0; s < kSegmentsPerLine; ++s) {
         const LineSegment& segment = line.segments[static_cast<std::size_t>(s)];
@@ -61,12 +61,11 @@ int RunLines(const std::vector<std::string>& words) {
     }
     std::string out;
     for (long long i = *from; i < end; ++i) {
-        const LogLine& line = model.Line(static_cast<int>(i));
+        const LineView line = model.Line(static_cast<int>(i));
         out += "{\"line\": " + std::to_string(i) +
                ", \"byteLength\": " + std::to_string(line.byteLength) +
                ", \"visibleLength\": " + std::to_string(line.visibleLength) + ", \"text\": ";
-        AppendJsonLogText(out,
-                          std::string_view(line.text, static_cast<std::size_t>(line.byteLength)));
+        AppendJsonLogText(out, line.Text());
         out += ", \"segments\": ";
         AppendSegments(out, line);
         out += "}\n";

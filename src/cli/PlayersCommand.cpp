@@ -76,9 +76,10 @@ int RunPlayers(const std::vector<std::string>& words) {
     if (!LoadLogForCommand(model, args->positional().front())) {
         return 2;
     }
-    // Each walk is what one more view on the same document does: the tables
-    // carry over from the walk before.
-    for (long long walk = 0; walk < *walks; ++walk) {
+    // A log is classified once, however many views show it: every walk
+    // after the first finds nothing left to do. --walks 0 shows the tables
+    // before any walk.
+    if (*walks > 0) {
         RunClassificationWalk(model);
     }
 

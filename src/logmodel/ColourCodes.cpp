@@ -80,9 +80,9 @@ void SetSegment(LineSegment& segment, int start, int length, LineKind kind, cons
     segment.player = nullptr;
 }
 
-void ComputeVisiblePositions(LogLine& line) {
+int ComputeVisiblePositions(LineSegments& segments, int byteLength) {
     int hidden = 0;
-    for (LineSegment& segment : line.segments) {
+    for (LineSegment& segment : segments) {
         if (segment.kind() == kEndMark) {
             break;
         }
@@ -92,10 +92,17 @@ void ComputeVisiblePositions(LogLine& line) {
         segment.word1 = (segment.word1 & 0x000FFF00u) | Field12(visibleStart) << 20;
         hidden += segment.length() - segment.visibleLength();
     }
-    line.visibleLength = line.byteLength - hidden;
+    return byteLength - hidden;
 }
 
-int ColumnToByteOffset(const LogLine& line, int column) {
+int LayPlainLine(LineSegments& segments, int byteLength) {
+    constexpr LineKind kPlain = 1;
+    SetSegment(segments[0], 0, byteLength, kPlain, nullptr);
+    segments[1].SetEndMark();
+    return ComputeVisiblePositions(segments, byteLength);
+}
+
+int ColumnToByteOffset(const LineView& line, int column) {
     const int end = line.byteLength;
     if (column >= line.visibleLength) {
         return end;

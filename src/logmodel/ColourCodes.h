@@ -31,12 +31,26 @@ int CountVisibleCharacters(const char* text, int length);
 // the 12-bit fields are clamped to 4095.
 void SetSegment(LineSegment& segment, int start, int length, LineKind kind, const char* text);
 
-// Sets every segment's visible start and the line's visible length from the
-// code bytes hidden by the segments before it. Segments must be in line
-// order and must not overlap.
-void ComputeVisiblePositions(LogLine& line);
+// Sets every segment's visible start from the code bytes hidden by the
+// segments before it, and returns the line's visible length. Segments must be
+// in line order and must not overlap.
+int ComputeVisiblePositions(LineSegments& segments, int byteLength);
+inline void ComputeVisiblePositions(LogLine& line) {
+    line.visibleLength = ComputeVisiblePositions(line.segments, line.byteLength);
+}
+inline void ComputeVisiblePositions(LineView& line) {
+    line.visibleLength = ComputeVisiblePositions(line.segments, line.byteLength);
+}
+
+// The segments of a line that holds no event: one plain stretch over it all
+// (clamped to 4095 bytes for a longer line, whose rest is drawn plain too).
+// Returns the line's visible length, its byte length.
+int LayPlainLine(LineSegments& segments, int byteLength);
+inline void SetPlainSegments(LineView& line) {
+    line.visibleLength = LayPlainLine(line.segments, line.byteLength);
+}
 
 // The byte offset at which visible column `column` begins, counting every
 // caret of the line as a code marker whatever segment holds it. Columns at or
 // past the line's visible length give its byte length; columns below 1 give 0.
-int ColumnToByteOffset(const LogLine& line, int column);
+int ColumnToByteOffset(const LineView& line, int column);

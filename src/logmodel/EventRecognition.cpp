@@ -9,7 +9,6 @@ namespace {
 
 // Segment kinds laid by the recognisers.
 constexpr LineKind kUnparsed = 0; // keyword of a payload that did not parse; unknown chat name
-constexpr LineKind kPlain = 1;
 constexpr LineKind kKeyword = 2;
 constexpr LineKind kTeamNameBase = 3; // 3 + team digit
 constexpr LineKind kSlotNumber = 10;
@@ -251,9 +250,7 @@ bool RunHandler(Handler handler, Recognition& r) {
 // than the 12-bit fields get it clamped to 4095 bytes; the view draws the
 // rest plain.
 void SetPlainLine(LogLine& line) {
-    SetSegment(line.segments[0], 0, line.byteLength, kPlain, nullptr);
-    line.segments[1].SetEndMark();
-    ComputeVisiblePositions(line);
+    line.visibleLength = LayPlainLine(line.segments, line.byteLength);
 }
 
 // An event line whose keyword is all there is to show: the rest is plain.
@@ -269,8 +266,8 @@ void SetKeywordOnly(LogLine& line, int keywordLength, LineKind kind) {
 // keyword and whatever its handler lays after it. Each record is written
 // once, in its final form.
 void LogModel::ClassifyLine(int i) {
-    LogLine& line = Line(i);
-    const auto event = CutEventText(line, eventText_);
+    LogLine& line = lines_.Line(i);
+    const auto event = CutEventText(LineText(i), eventText_);
     if (!event) {
         SetPlainLine(line);
         return;
@@ -283,7 +280,7 @@ void LogModel::ClassifyLine(int i) {
     }
     SetSegment(line.segments[0], kEventTextOffset, keywordLength, kKeyword, nullptr);
     SegmentLayer layer(line, *event);
-    Recognition recognition{layer, playerSlots_, guidTable_, patterns_, eventGroups_};
+    Recognition recognition{layer, *playerSlots_, *guidTable_, patterns_, eventGroups_};
     if (!RunHandler(handler, recognition)) {
         // Handlers fail before they lay anything or touch the tables.
         SetKeywordOnly(line, keywordLength, kUnparsed);

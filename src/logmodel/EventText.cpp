@@ -3,13 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
-std::optional<EventText> CutEventText(const LogLine& line, EventTextBuffer& buffer) {
-    if (line.byteLength < kShortestEventLine || line.byteLength > kLongestEventLine) {
+std::optional<EventText> CutEventText(std::string_view line, EventTextBuffer& buffer) {
+    if (line.size() < kShortestEventLine || line.size() > kLongestEventLine) {
         return std::nullopt;
     }
-    const auto size = static_cast<std::size_t>(line.byteLength - kEventTextOffset);
+    const std::size_t size = line.size() - kEventTextOffset;
     static_assert(kLongestEventLine - kEventTextOffset < std::tuple_size_v<EventTextBuffer>);
-    std::memcpy(buffer.data(), line.text + kEventTextOffset, size);
+    std::memcpy(buffer.data(), line.data() + kEventTextOffset, size);
     buffer[size] = '\0';
     const std::string_view text(buffer.data(), size);
 

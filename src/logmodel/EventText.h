@@ -1,7 +1,5 @@
 #pragma once
 
-#include "LogLine.h"
-
 #include <array>
 #include <optional>
 #include <string_view>
@@ -26,7 +24,7 @@ struct EventText {
 // Copies the line's event text into `buffer` and cuts it into keyword and
 // payload; nothing when the line is too short or too long to hold an event
 // or its event text has no colon.
-std::optional<EventText> CutEventText(const LogLine& line, EventTextBuffer& buffer);
+std::optional<EventText> CutEventText(std::string_view line, EventTextBuffer& buffer);
 
 // True when `keyword` is the beginning of `word`: the comparison covers only
 // the keyword's own bytes, so "Kil" and an empty keyword agree with "Kill".

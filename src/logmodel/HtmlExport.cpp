@@ -92,7 +92,7 @@ HtmlExport::HtmlExport(const std::array<Rgb, kKindTableSize>& kindColours,
                        const std::array<std::uint32_t, kKindTableSize>& kindStyles)
     : kindColours_(kindColours), kindStyles_(kindStyles) {}
 
-void HtmlExport::AddLine(const LogLine& line, int from, int to) {
+void HtmlExport::AddLine(const LineView& line, int from, int to) {
     if (tooLong_) {
         return;
     }

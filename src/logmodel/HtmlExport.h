@@ -25,7 +25,7 @@ public:
                const std::array<std::uint32_t, kKindTableSize>& kindStyles);
 
     // Appends bytes [from, to) of the line, then "<br>\n".
-    void AddLine(const LogLine& line, int from, int to);
+    void AddLine(const LineView& line, int from, int to);
 
     // Builds the document. False (and no document) when it would reach the
     // limit.

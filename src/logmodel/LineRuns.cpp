@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-LineRuns::LineRuns(const LogLine& line) {
+LineRuns::LineRuns(const LineView& line) {
     const int lineEnd = std::max(line.byteLength, 0);
     int position = 0;
     int next = 0;

@@ -23,7 +23,7 @@ inline constexpr int kMaxRunsPerLine = 2 * kSegmentsPerLine + 1;
 // A line cut into runs, in line order. The screen and the HTML copy share it.
 class LineRuns {
 public:
-    explicit LineRuns(const LogLine& line);
+    explicit LineRuns(const LineView& line);
 
     const LineRun* begin() const { return runs_.data(); }
     const LineRun* end() const { return runs_.data() + count_; }

@@ -2,6 +2,8 @@
 
 #include "LogLine.h"
 
+#include <string_view>
+
 // The lines a search or a copy reads, by index. The lines of one source lie
 // one after another in one block of memory, as the lines of a mapped file do,
 // with their line ends between them.
@@ -9,6 +11,8 @@ class LineSource {
 public:
     virtual ~LineSource() = default;
     virtual int lineCount() const = 0;
-    // 0 <= i < lineCount(). Not const: a store may make a page on first touch.
-    virtual const LogLine& Line(int i) = 0;
+    // 0 <= i < lineCount(): the line with its segments.
+    virtual LineView Line(int i) const = 0;
+    // Only its bytes, which is all a byte search needs.
+    virtual std::string_view Text(int i) const = 0;
 };

@@ -22,8 +22,8 @@ public:
     RecordBlock() {
         const std::size_t bytes = kPageBytes * kPagesPerBlock;
 #ifndef _WIN32
-        void* memory = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
-                            -1, 0);
+        void* memory =
+            mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
         if (memory == MAP_FAILED) {
             throw std::bad_alloc();
         }
@@ -44,7 +44,9 @@ public:
     RecordBlock(const RecordBlock&) = delete;
     RecordBlock& operator=(const RecordBlock&) = delete;
 
-    LogLine* Page(std::size_t index) { return memory_ + index * LineStore::kPageSize; }
+    LogLine* Page(std::size_t index) {
+        return memory_ + index * LineStore::kPageSize;
+    }
 
 private:
     LogLine* memory_ = nullptr;
@@ -77,30 +79,28 @@ LogLine* LineStore::MakePage(std::size_t page) {
 }
 
 std::size_t LineStore::pagesMade() const {
-    return static_cast<std::size_t>(std::count_if(pages_.begin(), pages_.end(),
-                                                  [](const LogLine* p) { return p != nullptr; }));
+    return static_cast<std::size_t>(
+        std::count_if(pages_.begin(), pages_.end(), [](const LogLine* p) { return p != nullptr; }));
 }
 
-int LineStore::Split(const char* data, std::int64_t size) {
-    int count = 0;
-    const char* lineStart = data;
+std::int64_t LineStore::Append(const char* data, std::int64_t from, std::int64_t size) {
+    const char* lineStart = data + from;
     const char* const end = data + size;
-    while (lineStart < end && count < kMaxLines) {
+    while (lineStart < end && lineCount_ < kMaxLines) {
         const auto* lf = static_cast<const char*>(
             std::memchr(lineStart, '\n', static_cast<std::size_t>(end - lineStart)));
         if (lf == nullptr) {
             break; // an unterminated last line is not stored
         }
-        auto length = static_cast<std::int32_t>(
-            std::min<std::int64_t>(lf - lineStart, kMaxLines));
+        auto length = static_cast<std::int32_t>(std::min<std::int64_t>(lf - lineStart, kMaxLines));
         if (length > 0 && lf[-1] == '\r') {
             --length;
         }
-        LogLine& line = Line(count);
-        line.text = lineStart;
+        LogLine& line = Line(lineCount_);
+        line.offset = lineStart - data;
         line.byteLength = length;
-        ++count;
+        ++lineCount_;
         lineStart = lf + 1;
     }
-    return count;
+    return lineStart - data;
 }

@@ -34,10 +34,23 @@ public:
         return MakePage(page)[i & kPageMask];
     }
 
-    // Splits [data, data + size) at each LF into line records (a CR right
-    // before the LF is not part of the line; bytes after the last LF form no
-    // line) and returns the number of lines.
-    int Split(const char* data, std::int64_t size);
+    // The record of a stored line, 0 <= i < lineCount(), whose page exists.
+    const LogLine& Record(int i) const {
+        return pages_[static_cast<std::size_t>(i) >> kPageBits][i & kPageMask];
+    }
+
+    // Splits the bytes [from, size) of the file at `data` at each LF into
+    // line records appended after those already stored (a CR right before
+    // the LF is not part of the line) and returns the offset just past the
+    // last LF, where the next line will begin. Bytes after the last LF form
+    // no line yet: the caller passes them again once more of the file is
+    // there, so a line or a CR LF pair split across two writes comes out
+    // whole.
+    std::int64_t Append(const char* data, std::int64_t from, std::int64_t size);
+    // Forgets every line; the pages stay for the lines to come.
+    void Clear() { lineCount_ = 0; }
+
+    int lineCount() const { return lineCount_; }
 
     std::size_t pagesMade() const;
 
@@ -47,4 +60,5 @@ private:
     class RecordBlock;
     std::vector<LogLine*> pages_;
     std::vector<std::unique_ptr<RecordBlock>> blocks_;
+    int lineCount_ = 0;
 };

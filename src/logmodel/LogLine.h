@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string_view>
 #include <type_traits>
 
 struct ConnectionRecord;
@@ -37,18 +38,34 @@ struct LineSegment {
 };
 
 inline constexpr int kSegmentsPerLine = 8;
+using LineSegments = std::array<LineSegment, kSegmentsPerLine>;
 
-// One line of the log. `text` points into the mapped file and is not
-// terminated; `byteLength` excludes the LF and a CR right before it.
+// The record the line store keeps of one line. `offset` is where the line
+// begins in the file, so the record stays true when the mapping moves;
+// `byteLength` excludes the LF and a CR right before it.
 //
 // Records live in large zero-filled blocks that are never constructed one by
 // one, so both types stay trivial: no member initialisers.
 struct LogLine {
-    const char* text;
+    std::int64_t offset;
     std::int32_t byteLength;
     std::int32_t visibleLength;
-    std::array<LineSegment, kSegmentsPerLine> segments;
+    LineSegments segments;
 };
 
 static_assert(std::is_trivially_default_constructible_v<LogLine>);
 static_assert(std::is_trivially_destructible_v<LogLine>);
+
+// One line as its readers see it: `text` points at its first byte in the
+// mapped file (not terminated) and is good until the log next changes, so
+// a view is taken afresh for every use and never kept.
+struct LineView {
+    const char* text = nullptr;
+    std::int32_t byteLength = 0;
+    std::int32_t visibleLength = 0;
+    LineSegments segments{};
+
+    std::string_view Text() const {
+        return {text, static_cast<std::size_t>(byteLength > 0 ? byteLength : 0)};
+    }
+};

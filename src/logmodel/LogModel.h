@@ -4,55 +4,92 @@
 #include "EventText.h"
 #include "FileMapping.h"
 #include "GuidTable.h"
-#include "HarvestMemo.h"
-#include "HarvestSlot.h"
+#include "Harvester.h"
 #include "LineStore.h"
 #include "PlayerDatabase.h"
 #include "PlayerSlotTable.h"
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
+
+// What a look at a followed log found (LogModel::Refresh).
+enum class FileChange {
+    None,      // nothing new
+    Grew,      // lines were appended
+    Truncated, // the file shrank or its first bytes changed: reloaded
+    Replaced,  // the path names another file now (or again): reloaded
+    Deleted,   // the path names no file any more: what was read stays
+};
 
 // Everything one open log needs: the mapped file and its line records, the
 // player and GUID tables the classification keeps, the event patterns and
 // the state of the walk over the lines. Each document owns exactly one.
+//
+// A log is classified once: lines are classified in order, each exactly
+// once, continuing the tables where the last one left them, whoever asks
+// (the first view, a walk, the growth of the file). A reload starts again
+// from empty tables.
 class LogModel {
 public:
     // BeginWalk modes.
     static constexpr int kClassify = 0;
     static constexpr int kHarvest = 1;
 
-    LogModel() = default;
+    LogModel();
     ~LogModel();
     LogModel(const LogModel&) = delete;
     LogModel& operator=(const LogModel&) = delete;
 
     // Maps and splits the file. True when the load status ends at 0; a file
     // that cannot be opened or mapped leaves no lines and says why in
-    // loadStatus().
+    // loadStatus(). The tables start empty and no line is classified.
     bool Load(const std::string& path);
     // Releases the mapping; the line pages stay for a later load.
     void Close();
 
-    LogLine& Line(int i) { return lines_.Line(i); }
+    // Looks at the file again and follows what happened to it: appended
+    // lines are split and added (not classified yet); a file that shrank,
+    // whose first bytes changed or whose path now names another file is
+    // loaded again from scratch; a path that names no file any more leaves
+    // what was read, until a file appears there again. A file that could not
+    // be loaded (missing, empty) is loaded once it can be.
+    FileChange Refresh();
+    // The path the log was loaded from.
+    const std::string& path() const { return path_; }
+    // True while the path names no file.
+    bool deleted() const { return deleted_; }
+
+    // Line i, 0 <= i < lineCount(): its bytes, segments and visible columns.
+    // A line not classified yet is one plain stretch.
+    LineView Line(int i) const;
+    // Only the bytes of line i.
+    std::string_view LineText(int i) const {
+        const LogLine& record = lines_.Record(i);
+        return {file_.data() + record.offset, static_cast<std::size_t>(record.byteLength)};
+    }
     const LineStore& lineStore() const { return lines_; }
 
     // 1 before any load; 0 loaded; -1 open failed; -2 mapping failed (an
     // empty file among others); -3 view failed.
     int loadStatus() const { return loadStatus_; }
     std::int64_t fileSize() const { return fileSize_; }
-    int lineCount() const { return lineCount_; }
+    int lineCount() const { return lines_.lineCount(); }
 
-    // Fills the segments, visible positions and player links of line i and
-    // follows the players it names in the tables.
-    void ClassifyLine(int i);
+    // Lines 0 .. classifiedCount() - 1 are classified.
+    int classifiedCount() const { return classifiedCount_; }
+    bool IsClassified(int i) const { return i < classifiedCount_; }
+    // Classifies the lines from classifiedCount() up to, not including,
+    // `end` (at most lineCount()).
+    void ClassifyUpTo(int end);
 
-    // A walk over every line in steps, so a caller can show progress. Steps
+    // A walk over the lines in steps, so a caller can show progress. Steps
     // below 1 ask for the default: a thousandth of the lines, at least 100.
-    // Mode kClassify classifies the lines; kHarvest hands them to the
-    // harvest instead. Returns the number of steps planned; the walk may
+    // Mode kClassify classifies the lines not classified yet (every line of a
+    // log just loaded; none once the log is classified); kHarvest harvests
+    // every line instead. Returns the number of steps planned; the walk may
     // take fewer, since every step but the last covers the same number of
     // lines.
     int BeginWalk(int steps, int mode);
@@ -71,54 +108,64 @@ public:
     int stepsDone() const { return stepsDone_; }
     bool harvestMode() const { return harvestMode_; }
 
-    // The tables carry over from one walk to the next: a second view on the
-    // same document walks again from the slots the first walk left.
-    const PlayerSlotTable& playerSlots() const { return playerSlots_; }
-    const GuidTable& guidTable() const { return guidTable_; }
+    const PlayerSlotTable& playerSlots() const { return *playerSlots_; }
+    const GuidTable& guidTable() const { return *guidTable_; }
 
-    // The harvest matches ClientConnect and ClientUserinfoChanged payloads
-    // with the same compiled patterns the classification uses.
+    // The patterns the classification matches event payloads with; every
+    // harvest of the log uses them too.
     const EventPatterns& eventPatterns() const { return patterns_; }
-    const boost::regex& connectionPattern() const { return patterns_.connectionPattern(); }
-    const boost::regex& userInfoPattern() const { return patterns_.userInfoPattern(); }
 
     // The database a harvest walk writes to, kept for the document's later
     // runs. A harvest walk without one fails as it begins.
-    void SetPlayerDatabase(std::unique_ptr<PlayerDatabase> database);
-    PlayerDatabase* playerDatabase() const { return playerDatabase_.get(); }
+    void SetPlayerDatabase(std::unique_ptr<PlayerDatabase> database) {
+        harvester_.SetDatabase(std::move(database));
+    }
+    PlayerDatabase* playerDatabase() const { return harvester_.database(); }
 
-    // What the document's latest harvest run counted: rows it added, and the
-    // tables' rows when it began plus those. They keep their values after
-    // the run; before the first one they are 0.
-    std::int32_t guidsNew() const { return guidsNew_; }
-    std::int32_t guidsTotal() const { return guidsTotal_; }
-    std::int32_t playersNew() const { return playersNew_; }
-    std::int32_t playersTotal() const { return playersTotal_; }
+    // What the document's latest harvest walk counted. They keep their
+    // values after the walk; before the first one they are 0.
+    std::int32_t guidsNew() const { return harvester_.counters().guidsNew; }
+    std::int32_t guidsTotal() const { return harvester_.counters().guidsTotal; }
+    std::int32_t playersNew() const { return harvester_.counters().playersNew; }
+    std::int32_t playersTotal() const { return harvester_.counters().playersTotal; }
 
-    // What each slot's latest ClientConnect line said, over every harvest
-    // run of the document so far.
-    const HarvestSlots& harvestSlots() const { return harvestSlots_; }
+    // What each slot's latest ClientConnect line said in the latest harvest
+    // walk.
+    const HarvestSlots& harvestSlots() const { return harvester_.harvestSlots(); }
 
 private:
-    // The harvest of a walk in harvest mode (Harvest.cpp).
-    void BeginHarvest();
-    void HarvestLine(int i);
-    bool HarvestConnect(std::string_view payload);
-    bool HarvestUserinfo(std::string_view payload);
-    void EndHarvest();
+    // Loads the file at path_ from scratch: a fresh mapping, no lines, empty
+    // tables.
+    void Reload();
+    void ResetClassification();
+    // Splits what the file holds past the last line end split so far.
+    void SplitNewBytes();
+    // Remembers a hash of the file's first bytes, to tell a rewritten file
+    // from a grown one.
+    void RememberHead();
+    bool HeadChanged() const;
+    void ClassifyLine(int i);
 
-    LineStore lines_;
+    std::string path_;
     FileMapping file_;
+    LineStore lines_;
     int loadStatus_ = 1;
     std::int64_t fileSize_ = 0;
-    int lineCount_ = 0;
+    // Where the next line begins: bytes from here on hold no LF yet.
+    std::int64_t splitEnd_ = 0;
+    std::optional<FileIdentity> identity_;
+    std::size_t headLength_ = 0;
+    std::uint64_t headHash_ = 0;
+    bool deleted_ = false;
 
-    PlayerSlotTable playerSlots_;
-    GuidTable guidTable_;
+    std::unique_ptr<PlayerSlotTable> playerSlots_;
+    std::unique_ptr<GuidTable> guidTable_;
     EventPatterns patterns_;
+    int classifiedCount_ = 0;
 
     int linesPerStep_ = 1;
     int nextLine_ = 0;
+    int walkEnd_ = 0;
     int stepsDone_ = 0;
     bool harvestMode_ = false;
 
@@ -127,16 +174,5 @@ private:
     EventTextBuffer eventText_{};
     boost::cmatch eventGroups_;
 
-    std::unique_ptr<PlayerDatabase> playerDatabase_;
-    HarvestSlots harvestSlots_{};
-    std::int32_t guidsNew_ = 0;
-    std::int32_t guidsTotal_ = 0;
-    std::int32_t playersNew_ = 0;
-    std::int32_t playersTotal_ = 0;
-    // The harvest's own scratch: the line's event text, the pattern's groups
-    // and the sighting being stored, reused from line to line.
-    EventTextBuffer harvestText_{};
-    boost::cmatch harvestGroups_;
-    PlayerSighting sighting_;
-    HarvestMemo harvestMemo_;
+    Harvester harvester_{patterns_};
 };

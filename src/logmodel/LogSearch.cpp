@@ -42,7 +42,7 @@ int LineHolding(LineSource& lines, int first, int count, const char* byte) {
     int step = 1;
     int above = count; // starts after it, or past the last line
     while (below + step < count) {
-        if (lines.Line(below + step).text > byte) {
+        if (lines.Text(below + step).data() > byte) {
             above = below + step;
             break;
         }
@@ -51,7 +51,7 @@ int LineHolding(LineSource& lines, int first, int count, const char* byte) {
     }
     while (above - below > 1) {
         const int middle = below + (above - below) / 2;
-        if (lines.Line(middle).text <= byte) {
+        if (lines.Text(middle).data() <= byte) {
             below = middle;
         } else {
             above = middle;
@@ -61,7 +61,7 @@ int LineHolding(LineSource& lines, int first, int count, const char* byte) {
 }
 
 int ByteLengthOf(LineSource& lines, int i) {
-    return i >= 0 && i < lines.lineCount() ? lines.Line(i).byteLength : 0;
+    return i >= 0 && i < lines.lineCount() ? static_cast<int>(lines.Text(i).size()) : 0;
 }
 
 } // namespace
@@ -165,18 +165,17 @@ void LogSearch::ChooseRareByte(LineSource& lines, TextPosition caret) {
     }
     // A stretch of the log on the side the search goes to.
     constexpr std::ptrdiff_t kSampleBytes = 256 * 1024;
-    const LogLine& first = lines.Line(0);
-    const LogLine& last = lines.Line(count - 1);
-    const char* logBegin = first.text;
-    const char* logEnd = last.text + std::max(last.byteLength, 0);
-    const LogLine& at = lines.Line(std::clamp(caret.line, 0, count - 1));
+    const char* logBegin = lines.Text(0).data();
+    const std::string_view last = lines.Text(count - 1);
+    const char* logEnd = last.data() + last.size();
+    const char* at = lines.Text(std::clamp(caret.line, 0, count - 1)).data();
     std::string_view sample;
     if (searchBackward_) {
-        const std::ptrdiff_t before = std::min(at.text - logBegin, kSampleBytes);
-        sample = std::string_view(at.text - before, static_cast<std::size_t>(before));
-    } else if (logEnd > at.text) {
-        const std::ptrdiff_t after = std::min(logEnd - at.text, kSampleBytes);
-        sample = std::string_view(at.text, static_cast<std::size_t>(after));
+        const std::ptrdiff_t before = std::min(at - logBegin, kSampleBytes);
+        sample = std::string_view(at - before, static_cast<std::size_t>(before));
+    } else if (logEnd > at) {
+        const std::ptrdiff_t after = std::min(logEnd - at, kSampleBytes);
+        sample = std::string_view(at, static_cast<std::size_t>(after));
     }
     rareByte_.emplace(requiredBytes_, fold_, sample);
 }
@@ -194,12 +193,12 @@ std::optional<SearchHit> LogSearch::SearchForwards(LineSource& lines, TextPositi
     // for the rare byte and go straight to the next line that holds it.
     std::optional<ForwardByteScan> scan;
     if (rareByte_ && !rareByte_->bytes().empty()) {
-        const LogLine& last = lines.Line(count - 1);
-        scan.emplace(*rareByte_, last.text + std::max(last.byteLength, 0));
+        const std::string_view last = lines.Text(count - 1);
+        scan.emplace(*rareByte_, last.data() + last.size());
     }
     for (; n < count; ++n, k = 0) {
         if (scan) {
-            const char* next = scan->Next(lines.Line(n).text);
+            const char* next = scan->Next(lines.Text(n).data());
             if (next == nullptr) {
                 return std::nullopt;
             }
@@ -211,7 +210,7 @@ std::optional<SearchHit> LogSearch::SearchForwards(LineSource& lines, TextPositi
         }
         // The scan has already found the rare byte on this line (or in its
         // line end, which then finds nothing here).
-        const LogLine& line = lines.Line(n);
+        const std::string_view line = lines.Text(n);
         if (!scan && !BytesMayHold(line)) {
             continue;
         }
@@ -235,7 +234,7 @@ std::optional<SearchHit> LogSearch::SearchBackwards(LineSource& lines, TextPosit
         if (onCaretLine && caret.column <= 0) {
             continue; // nothing lies left of the caret
         }
-        const LogLine& line = lines.Line(n);
+        const std::string_view line = lines.Text(n);
         if (!BytesMayHold(line)) {
             continue;
         }
@@ -266,13 +265,11 @@ std::optional<SearchHit> LogSearch::SearchBackwards(LineSource& lines, TextPosit
     return std::nullopt;
 }
 
-bool LogSearch::BytesMayHold(const LogLine& line) const {
-    return !rareByte_ ||
-           rareByte_->MayHold({line.text, static_cast<std::size_t>(std::max(line.byteLength, 0))});
+bool LogSearch::BytesMayHold(std::string_view line) const {
+    return !rareByte_ || rareByte_->MayHold(line);
 }
 
-std::string_view LogSearch::VisibleTextOf(const LogLine& line) {
-    const std::string_view raw(line.text, static_cast<std::size_t>(std::max(line.byteLength, 0)));
+std::string_view LogSearch::VisibleTextOf(std::string_view raw) {
     // Without a caret the bytes are the visible text: search them in place.
     if (IsFreeOfCarets(raw)) {
         return raw;

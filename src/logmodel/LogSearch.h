@@ -81,8 +81,8 @@ private:
     void ChooseRareByte(LineSource& lines, TextPosition caret);
     std::optional<SearchHit> SearchForwards(LineSource& lines, TextPosition caret);
     std::optional<SearchHit> SearchBackwards(LineSource& lines, TextPosition caret);
-    bool BytesMayHold(const LogLine& line) const;
-    std::string_view VisibleTextOf(const LogLine& line);
+    bool BytesMayHold(std::string_view line) const;
+    std::string_view VisibleTextOf(std::string_view line);
     bool MayHold(std::string_view text) const;
     std::optional<Span> FirstMatch(std::string_view text, int from, int to) const;
 

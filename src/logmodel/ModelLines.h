@@ -6,10 +6,11 @@
 // The lines of an open log, for the search and the copy.
 class ModelLines final : public LineSource {
 public:
-    explicit ModelLines(LogModel& model) : model_(model) {}
+    explicit ModelLines(const LogModel& model) : model_(model) {}
     int lineCount() const override { return model_.lineCount(); }
-    const LogLine& Line(int i) override { return model_.Line(i); }
+    LineView Line(int i) const override { return model_.Line(i); }
+    std::string_view Text(int i) const override { return model_.LineText(i); }
 
 private:
-    LogModel& model_;
+    const LogModel& model_;
 };

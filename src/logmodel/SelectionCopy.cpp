@@ -12,8 +12,8 @@ std::optional<CopiedSelection> CopySelection(LineSource& lines, const SelectionB
         selection.endLine < selection.startLine) {
         return std::nullopt;
     }
-    const LogLine& firstLine = lines.Line(selection.startLine);
-    const LogLine& lastLine = lines.Line(selection.endLine);
+    const LineView firstLine = lines.Line(selection.startLine);
+    const LineView lastLine = lines.Line(selection.endLine);
     // The byte of the first selected character, and the byte just after the
     // last one.
     const int first = ColumnToByteOffset(firstLine, selection.startColumn);
@@ -33,7 +33,7 @@ std::optional<CopiedSelection> CopySelection(LineSource& lines, const SelectionB
 
     HtmlExport html(tables.kindColour, tables.kindStyle);
     for (int l = selection.startLine; l <= selection.endLine; ++l) {
-        const LogLine& line = lines.Line(l);
+        const LineView line = lines.Line(l);
         html.AddLine(line, l == selection.startLine ? first : 0,
                      l == selection.endLine ? end : line.byteLength);
     }

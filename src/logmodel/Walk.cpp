@@ -10,43 +10,51 @@ constexpr int kFewestDefaultSteps = 100;
 } // namespace
 
 int LogModel::BeginWalk(int steps, int mode) {
+    // A classification walk covers what is not classified yet; a harvest
+    // walk the whole log.
+    const int first = mode == kHarvest ? 0 : classifiedCount_;
+    const int lines = lineCount() - first;
     // Zero steps would divide by zero below; it gets the default like a
     // negative count.
     if (steps < 1) {
-        steps = std::max(lineCount_ / kLinesPerDefaultStep, kFewestDefaultSteps);
+        steps = std::max(lines / kLinesPerDefaultStep, kFewestDefaultSteps);
     }
-    linesPerStep_ = (lineCount_ - 1) / steps + 1;
-    nextLine_ = 0;
+    linesPerStep_ = (lines - 1) / steps + 1;
+    nextLine_ = first;
+    walkEnd_ = lineCount();
     stepsDone_ = 0;
     if (mode == kHarvest) {
         harvestMode_ = true;
-        BeginHarvest();
+        try {
+            harvester_.Begin();
+        } catch (...) {
+            harvestMode_ = false;
+            harvester_.End();
+            throw;
+        }
     }
     return steps;
 }
 
 int LogModel::WalkStep() {
-    if (nextLine_ >= lineCount_) {
+    // A log loaded again meanwhile has no more lines than it holds now.
+    walkEnd_ = std::min(walkEnd_, lineCount());
+    if (nextLine_ >= walkEnd_) {
         return -1;
     }
-    const int end = static_cast<int>(
-        std::min<std::int64_t>(lineCount_, std::int64_t{nextLine_} + linesPerStep_));
+    const int end =
+        static_cast<int>(std::min<std::int64_t>(walkEnd_, std::int64_t{nextLine_} + linesPerStep_));
     if (harvestMode_) {
-        // One transaction a step: a database that syncs every statement to
-        // disk would take minutes over a large log. A failure leaves the
-        // step open, and EndWalk commits what went before it.
-        playerDatabase_->BeginStep();
-    }
-    for (int i = nextLine_; i < end; ++i) {
-        nextLine_ = i + 1;
-        if (harvestMode_) {
-            HarvestLine(i);
-        } else {
-            ClassifyLine(i);
+        harvester_.BeginStep();
+        for (int i = nextLine_; i < end; ++i) {
+            // Moved on first, so that a line that fails is not taken again.
+            nextLine_ = i + 1;
+            harvester_.HarvestLine(LineText(i));
         }
-    }
-    if (harvestMode_) {
-        playerDatabase_->CommitStep();
+        harvester_.CommitStep();
+    } else {
+        ClassifyUpTo(end);
+        nextLine_ = end;
     }
     return ++stepsDone_;
 }
@@ -55,6 +63,6 @@ void LogModel::EndWalk() {
     if (harvestMode_) {
         // Cleared first: a failing close still ends harvest mode.
         harvestMode_ = false;
-        EndHarvest();
+        harvester_.End();
     }
 }

@@ -12,16 +12,6 @@
 // and the run's end. The GUI shows it in its progress window; quarvelctl
 // harvest on stderr.
 
-// The four counters of a document's harvest.
-struct HarvestCounters {
-    std::int32_t guidsNew = 0;
-    std::int32_t guidsTotal = 0;
-    std::int32_t playersNew = 0;
-    std::int32_t playersTotal = 0;
-
-    bool operator==(const HarvestCounters&) const = default;
-};
-
 HarvestCounters CountersOf(const LogModel& model);
 
 // What a face shows of a run while it goes on.

@@ -24,7 +24,7 @@ constexpr std::string_view kNoConnectionData = "No connection data";
 
 // The bytes of a segment within its line. The walk lays segments inside their
 // line; the bounds are kept anyway, so a record never reads past its line.
-std::string_view SegmentBytes(const LogLine& line, const LineSegment& segment) {
+std::string_view SegmentBytes(const LineView& line, const LineSegment& segment) {
     const int size = std::max(line.byteLength, 0);
     const int start = std::min(segment.start(), size);
     const int length = std::min(segment.length(), size - start);
@@ -102,7 +102,8 @@ CPlayerInfoDlg::CPlayerInfoDlg(const AppConfig& config, QWidget* parent)
 
 CPlayerInfoDlg::~CPlayerInfoDlg() = default;
 
-void CPlayerInfoDlg::Fill(const LogLine& line, const LineSegment& segment, const GuidTable& guids) {
+void CPlayerInfoDlg::Fill(const LineView& line, const LineSegment& segment,
+                          const GuidTable& guids) {
     aliasesList_->clear();
     if (const ConnectionRecord* connection = segment.player) {
         guid_ = std::string(connection->Guid());

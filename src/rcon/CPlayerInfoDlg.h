@@ -13,7 +13,7 @@ class QListWidget;
 class QPushButton;
 class QTimerEvent;
 struct LineSegment;
-struct LogLine;
+struct LineView;
 
 // "Player Info": the player a double-click picked in the log view (the name
 // as the line writes it, the IP and GUID of the player's latest connection,
@@ -40,7 +40,7 @@ public:
     // address and this log's aliases of the connection the segment names
     // (empty, "No connection data" and none when it names none), and the
     // segment's bytes as the name, colour codes included.
-    void Fill(const LogLine& line, const LineSegment& segment, const GuidTable& guids);
+    void Fill(const LineView& line, const LineSegment& segment, const GuidTable& guids);
 
     // The texts as filled, log bytes: what Ban and Unban send.
     const std::string& nameText() const { return name_; }

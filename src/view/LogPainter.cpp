@@ -52,7 +52,7 @@ void LogPainter::Paint(QPainter& painter, LineSource& lines, const PaintFrame& f
 
     for (int i = firstRow; i < endRow; ++i) {
         const int n = frame.topLine + i;
-        const LogLine& line = lines.Line(n);
+        const LineView& line = lines.Line(n);
         Row row;
         row.baseline = frame.topMargin + i * lineHeight;
         row.cellLimit = cellLimit;
@@ -85,7 +85,7 @@ void LogPainter::Paint(QPainter& painter, LineSource& lines, const PaintFrame& f
     DrawBatches(painter);
 }
 
-void LogPainter::LayLine(const LogLine& line, Row& row, int firstColumn) {
+void LogPainter::LayLine(const LineView& line, Row& row, int firstColumn) {
     // The first byte in view; runs that end before it are not drawn, the run
     // it falls into is drawn from it.
     const int b0 = ColumnToByteOffset(line, firstColumn);
@@ -104,7 +104,7 @@ void LogPainter::LayLine(const LogLine& line, Row& row, int firstColumn) {
     }
 }
 
-bool LogPainter::LayCaretColouredRun(const LogLine& line, const LineRun& run, int drawStart,
+bool LogPainter::LayCaretColouredRun(const LineView& line, const LineRun& run, int drawStart,
                                      Row& row) {
     const KindFont font = kinds_.kindFont[run.kind];
     Rgb colour = kinds_.kindColour[run.kind];
@@ -136,7 +136,7 @@ bool LogPainter::LayCaretColouredRun(const LogLine& line, const LineRun& run, in
     return true;
 }
 
-bool LogPainter::LayPlainRun(const LogLine& line, const LineRun& run, int drawStart, Row& row) {
+bool LogPainter::LayPlainRun(const LineView& line, const LineRun& run, int drawStart, Row& row) {
     const KindFont font = kinds_.kindFont[run.kind];
     const Rgb colour = kinds_.kindColour[run.kind];
     for (int i = drawStart; i < run.end(); ++i) {

@@ -66,9 +66,9 @@ private:
         int invertLast = -1;
     };
 
-    void LayLine(const LogLine& line, Row& row, int firstColumn);
-    bool LayCaretColouredRun(const LogLine& line, const LineRun& run, int drawStart, Row& row);
-    bool LayPlainRun(const LogLine& line, const LineRun& run, int drawStart, Row& row);
+    void LayLine(const LineView& line, Row& row, int firstColumn);
+    bool LayCaretColouredRun(const LineView& line, const LineRun& run, int drawStart, Row& row);
+    bool LayPlainRun(const LineView& line, const LineRun& run, int drawStart, Row& row);
     // Lays one character in the row's next cell; false once the row is full.
     bool LayCell(Row& row, KindFont font, Rgb colour, unsigned char byte);
     Batch& BatchFor(KindFont font, Rgb colour);

@@ -13,7 +13,7 @@ constexpr LineKind kFirstNameKind = 3;
 constexpr LineKind kLastNameKind = 9;
 
 // The first segment of the line whose visible columns hold `column`, or null.
-const LineSegment* SegmentAtColumn(const LogLine& line, int column) {
+const LineSegment* SegmentAtColumn(const LineView& line, int column) {
     for (const LineSegment& segment : line.segments) {
         if (segment.kind() == kEndMark) {
             break;
@@ -35,7 +35,7 @@ void CQuarvelView::OnLButtonDblClk(QPoint point) {
     if (caretLine_ >= lineCount_) {
         return; // no lines at all
     }
-    const LogLine& line = lines_.Line(caretLine_);
+    const LineView& line = lines_.Line(caretLine_);
     const LineSegment* hit = SegmentAtColumn(line, caretColumn_);
     if (hit == nullptr || hit->kind() < kFirstNameKind || hit->kind() > kLastNameKind) {
         return;

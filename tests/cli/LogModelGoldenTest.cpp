@@ -43,7 +43,7 @@ INSTANTIATE_TEST_SUITE_P(
         GoldenCase{"EventsPlayers", {"players", kData + "/events.log"}, "events.players.json"},
         GoldenCase{"EventsPlayersTwoWalks",
                    {"players", kData + "/events.log", "--walks", "2"},
-                   "events.players-2walks.json"},
+                   "events.players.json"},
         GoldenCase{"SamplePlayers", {"players", kSampleLog}, "sample.players.json"},
         GoldenCase{
             "SampleLinesHead", {"lines", kSampleLog, "--count", "120"}, "sample.lines-head.jsonl"}),

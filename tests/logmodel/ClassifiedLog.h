@@ -31,7 +31,7 @@ inline void PrintTo(const SegmentText& s, std::ostream* os) {
     *os << "{" << s.kind << ", \"" << s.text << "\"}";
 }
 
-inline std::vector<SegmentText> SegmentTexts(const LogLine& line) {
+inline std::vector<SegmentText> SegmentTexts(const LineView& line) {
     std::vector<SegmentText> result;
     for (const LineSegment& segment : line.segments) {
         if (segment.kind() == kEndMark) {
@@ -43,7 +43,7 @@ inline std::vector<SegmentText> SegmentTexts(const LogLine& line) {
     return result;
 }
 
-inline int SegmentCount(const LogLine& line) {
+inline int SegmentCount(const LineView& line) {
     int n = 0;
     while (n < kSegmentsPerLine && line.segments[static_cast<std::size_t>(n)].kind() != kEndMark) {
         ++n;
@@ -66,8 +66,8 @@ public:
         model.EndWalk();
     }
 
-    const LogLine& Line(int i) { return model.Line(i); }
-    const LogLine& Last() { return model.Line(model.lineCount() - 1); }
+    LineView Line(int i) const { return model.Line(i); }
+    LineView Last() const { return model.Line(model.lineCount() - 1); }
 
     LogModel model;
 

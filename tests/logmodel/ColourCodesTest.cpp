@@ -6,8 +6,8 @@
 
 namespace {
 
-LogLine MakeLine(const std::string& text) {
-    LogLine line{};
+LineView MakeLine(const std::string& text) {
+    LineView line{};
     line.text = text.data();
     line.byteLength = static_cast<int>(text.size());
     line.segments[0].SetEndMark();
@@ -107,7 +107,7 @@ TEST(ColourKinds, TheColouredSetIsTheMeasuredSetPlusSevenToNine) {
 TEST(ComputeVisiblePositions, StartsMoveLeftByTheCodesBeforeThem) {
     // bytes 8-11 a keyword, 14-20 a name with one code, 23-30 a message
     const std::string text = "01234567KKKK: ^1Bobby: message.";
-    LogLine line = MakeLine(text);
+    LineView line = MakeLine(text);
     SetSegment(line.segments[0], 8, 4, 2, text.data() + 8);
     SetSegment(line.segments[1], 14, 7, 3, text.data() + 14);
     SetSegment(line.segments[2], 23, 8, 15, text.data() + 23);
@@ -125,7 +125,7 @@ TEST(ComputeVisiblePositions, StartsMoveLeftByTheCodesBeforeThem) {
 
 TEST(ComputeVisiblePositions, UsesAllEightSegmentsWithoutAnEndMark) {
     const std::string text = "^1^1^1^1^1^1^1^1xx";
-    LogLine line = MakeLine(text);
+    LineView line = MakeLine(text);
     for (int s = 0; s < kSegmentsPerLine; ++s) {
         SetSegment(line.segments[static_cast<std::size_t>(s)], 2 * s, 2, 15, text.data() + 2 * s);
     }
@@ -150,7 +150,7 @@ class ColumnMapping : public testing::TestWithParam<ColumnCase> {};
 
 TEST_P(ColumnMapping, GivesTheByteWhereTheColumnBegins) {
     const ColumnCase& c = GetParam();
-    LogLine line = MakeLine(c.text);
+    LineView line = MakeLine(c.text);
     line.visibleLength = c.visibleLength;
     EXPECT_EQ(ColumnToByteOffset(line, c.column), c.offset);
 }

@@ -174,7 +174,7 @@ TEST(Recognition, LinesLongerThanTheSegmentFieldsAreClamped) {
     const std::string huge(5000, 'x');
     ClassifiedLog log({huge});
     log.Walk();
-    const LogLine& line = log.Line(0);
+    const LineView& line = log.Line(0);
     ASSERT_EQ(SegmentCount(line), 1);
     EXPECT_EQ(line.segments[0].kind(), 1);
     EXPECT_EQ(line.segments[0].length(), 4095);
@@ -195,7 +195,7 @@ TEST(Recognition, PlayerNamesLinkTheSlotsLatestConnection) {
     EXPECT_EQ(first->address.view(), "10.0.0.2");
     EXPECT_EQ(log.Line(2).segments[2].player, nullptr); // slot 4 never connected
 
-    const LogLine& kill = log.Line(3);
+    const LineView& kill = log.Line(3);
     EXPECT_EQ(kill.segments[4].player, first);
     EXPECT_EQ(kill.segments[5].player, nullptr);
     for (int s : {0, 1, 2, 3, 6, 7}) {
@@ -204,7 +204,7 @@ TEST(Recognition, PlayerNamesLinkTheSlotsLatestConnection) {
     EXPECT_EQ(log.Line(4).segments[1].player, first);
     EXPECT_EQ(log.Line(4).segments[2].player, nullptr); // a message links nobody
 
-    const LogLine& tell = log.Line(6);
+    const LineView& tell = log.Line(6);
     ASSERT_NE(tell.segments[1].player, nullptr);
     EXPECT_EQ(tell.segments[1].player->Guid(), kGuidB);
     EXPECT_EQ(tell.segments[1].player->address.view(), "10.0.0.9");
@@ -217,16 +217,16 @@ TEST(Recognition, VisiblePositionsFollowTheMeasuredKinds) {
                        EventLine(R"(ClientUserinfoChanged: 1 n\^1A^^b^\t\1\x)"),
                        EventLine("say: ^1A^^b^: ^2hi^")});
     log.Walk();
-    const LogLine& teamZero = log.Line(0);
+    const LineView& teamZero = log.Line(0);
     EXPECT_EQ(teamZero.segments[2].visibleLength(), 3); // A ^ b
     EXPECT_EQ(teamZero.segments[3].visibleStart(), teamZero.segments[3].start() - 4);
     EXPECT_EQ(teamZero.visibleLength, teamZero.byteLength - 4);
 
-    const LogLine& teamOne = log.Line(1);
+    const LineView& teamOne = log.Line(1);
     EXPECT_EQ(teamOne.segments[2].visibleLength(), 7);
     EXPECT_EQ(teamOne.visibleLength, teamOne.byteLength);
 
-    const LogLine& say = log.Line(2); // the name resolves to slot 0, team 0
+    const LineView& say = log.Line(2); // the name resolves to slot 0, team 0
     EXPECT_EQ(SegmentTexts(say),
               (std::vector<SegmentText>{{2, "say"}, {3, "^1A^^b^"}, {15, "^2hi^"}}));
     EXPECT_EQ(say.segments[1].visibleStart(), 13);

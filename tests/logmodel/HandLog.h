@@ -18,14 +18,24 @@ public:
     };
 
     explicit HandLog(std::string bytes) : bytes_(std::move(bytes)) {
-        count_ = store_.Split(bytes_.data(), static_cast<std::int64_t>(bytes_.size()));
+        store_.Append(bytes_.data(), 0, static_cast<std::int64_t>(bytes_.size()));
+        count_ = store_.lineCount();
         for (int i = 0; i < count_; ++i) {
             Lay(i, {});
         }
     }
 
     int lineCount() const override { return count_; }
-    const LogLine& Line(int i) override { return store_.Line(i); }
+    LineView Line(int i) const override {
+        const LogLine& record = store_.Record(i);
+        LineView view;
+        view.text = bytes_.data() + record.offset;
+        view.byteLength = record.byteLength;
+        view.visibleLength = record.visibleLength;
+        view.segments = record.segments;
+        return view;
+    }
+    std::string_view Text(int i) const override { return Line(i).Text(); }
     LogLine& MutableLine(int i) { return store_.Line(i); }
 
     void Lay(int i, const std::vector<Segment>& segments) {
@@ -35,7 +45,7 @@ public:
         }
         for (std::size_t s = 0; s < segments.size(); ++s) {
             SetSegment(line.segments[s], segments[s].start, segments[s].length, segments[s].kind,
-                       line.text + segments[s].start);
+                       bytes_.data() + line.offset + segments[s].start);
         }
         ComputeVisiblePositions(line);
     }

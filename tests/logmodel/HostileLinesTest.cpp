@@ -59,7 +59,7 @@ std::string RandomLine(std::mt19937& random) {
     return line;
 }
 
-void ExpectSoundSegments(const LogLine& line, const PlayerSlotTable& slots, int index) {
+void ExpectSoundSegments(const LineView& line, const PlayerSlotTable& slots, int index) {
     int end = 0;
     int visible = 0;
     const int count = SegmentCount(line);

@@ -217,7 +217,7 @@ TEST(SelectionCopy, RefusesLinesOutsideTheLog) {
 TEST(HtmlExport, DocumentsOfAHundredMillionBytesDoNotFit) {
     const int lineBytes = 49'999'845;
     std::string text(static_cast<std::size_t>(lineBytes) + 1, 'a');
-    LogLine line{};
+    LineView line{};
     line.text = text.data();
     line.byteLength = lineBytes;
     for (LineSegment& segment : line.segments) {

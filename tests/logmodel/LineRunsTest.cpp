@@ -23,7 +23,7 @@ void PrintTo(const RunText& r, std::ostream* os) {
     *os << "[" << r.start << "+" << r.length << " k" << r.kind << "]";
 }
 
-std::vector<RunText> RunsOf(const LogLine& line) {
+std::vector<RunText> RunsOf(const LineView& line) {
     std::vector<RunText> runs;
     for (const LineRun& run : LineRuns(line)) {
         runs.push_back({run.start, run.length, run.kind});

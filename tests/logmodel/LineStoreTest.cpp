@@ -11,7 +11,7 @@ namespace {
 std::vector<std::string> LinesOf(LogModel& model) {
     std::vector<std::string> lines;
     for (int i = 0; i < model.lineCount(); ++i) {
-        const LogLine& line = model.Line(i);
+        const LineView& line = model.Line(i);
         lines.emplace_back(line.text, static_cast<std::size_t>(line.byteLength));
     }
     return lines;
@@ -23,7 +23,9 @@ struct SplitCase {
     std::vector<std::string> lines;
 };
 
-void PrintTo(const SplitCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const SplitCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class LineSplit : public testing::TestWithParam<SplitCase> {};
 
@@ -37,18 +39,20 @@ TEST_P(LineSplit, GivesTheLinesOfTheFile) {
     EXPECT_EQ(LinesOf(model), c.lines);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Bytes, LineSplit,
-    testing::Values(SplitCase{"CrLfAndLf", "a\r\nb\n", {"a", "b"}},
-                    SplitCase{"UnterminatedLastLineDropped", "a\nb", {"a"}},
-                    SplitCase{"LeadingLfGivesEmptyLine", "\nx\n", {"", "x"}},
-                    SplitCase{"OnlyTheCrBeforeLfDropped", "a\r\r\n", {"a\r"}},
-                    SplitCase{"LoneCrIsText", "a\rb\n", {"a\rb"}},
-                    SplitCase{"EmptyLineWithCr", "\r\n", {""}},
-                    SplitCase{"NoLfAtAll", "no line end", {}},
-                    SplitCase{"BinaryBytesKept", std::string("\0\xff\x80\n", 4),
-                              {std::string("\0\xff\x80", 3)}}),
-    [](const testing::TestParamInfo<SplitCase>& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Bytes, LineSplit,
+                         testing::Values(SplitCase{"CrLfAndLf", "a\r\nb\n", {"a", "b"}},
+                                         SplitCase{"UnterminatedLastLineDropped", "a\nb", {"a"}},
+                                         SplitCase{"LeadingLfGivesEmptyLine", "\nx\n", {"", "x"}},
+                                         SplitCase{"OnlyTheCrBeforeLfDropped", "a\r\r\n", {"a\r"}},
+                                         SplitCase{"LoneCrIsText", "a\rb\n", {"a\rb"}},
+                                         SplitCase{"EmptyLineWithCr", "\r\n", {""}},
+                                         SplitCase{"NoLfAtAll", "no line end", {}},
+                                         SplitCase{"BinaryBytesKept",
+                                                   std::string("\0\xff\x80\n", 4),
+                                                   {std::string("\0\xff\x80", 3)}}),
+                         [](const testing::TestParamInfo<SplitCase>& info) {
+                             return info.param.name;
+                         });
 
 TEST(LineStoreLoad, StatusesOfFilesThatDoNotLoad) {
     LogModel model;
@@ -118,7 +122,7 @@ TEST(LineStoreLoad, TruncatedFileReadsAsZerosInsteadOfCrashing) {
     const int lastLine = model.lineCount() - 1;
     std::filesystem::resize_file(file.path(), 100);
 
-    const LogLine& line = model.Line(lastLine);
+    const LineView& line = model.Line(lastLine);
     long sum = 0;
     for (int i = 0; i < line.byteLength; ++i) {
         sum += line.text[i];

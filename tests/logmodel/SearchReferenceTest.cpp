@@ -44,7 +44,7 @@ std::optional<SearchHit> Reference(HandLog& log, const boost::regex& re, bool ba
     if (!backwards) {
         int k = caret.column;
         for (int n = caret.line; n < count; ++n, k = 0) {
-            const LogLine& line = log.Line(n);
+            const LineView& line = log.Line(n);
             const std::string text =
                 VisibleText({line.text, static_cast<std::size_t>(line.byteLength)});
             const int m = static_cast<int>(text.size());
@@ -61,7 +61,7 @@ std::optional<SearchHit> Reference(HandLog& log, const boost::regex& re, bool ba
         if (n == caret.line && caret.column == 0) {
             continue;
         }
-        const LogLine& line = log.Line(n);
+        const LineView& line = log.Line(n);
         const std::string text =
             VisibleText({line.text, static_cast<std::size_t>(line.byteLength)});
         int limit = static_cast<int>(text.size());

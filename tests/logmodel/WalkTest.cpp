@@ -88,33 +88,48 @@ TEST(Walk, HarvestModeLastsUntilEndWalk) {
     EXPECT_FALSE(log.model.harvestMode());
 }
 
-TEST(Walk, TablesCarryOverToTheNextWalk) {
+TEST(Walk, ALogIsClassifiedOnceWhoeverWalksIt) {
     const std::string guid(kGuidA);
     ClassifiedLog log({EventLine("say: Bob: early"),
                        EventLine("ClientConnect: 0 - 10.0.0.1:1 [" + guid + "]"),
                        EventLine(R"(ClientUserinfoChanged: 0 n\Bob\t\2\)"),
                        EventLine(R"(ClientUserinfoChanged: 0 n\Bob\t\2\)")});
     log.Walk();
-    // The first walk meets the chat line before anyone is in a slot.
-    EXPECT_EQ(SegmentTexts(log.Line(0)),
-              (std::vector<SegmentText>{{2, "say"}, {0, "Bob"}, {15, "early"}}));
-    EXPECT_EQ(log.model.playerSlots().connectionCount(), 1);
-    const ConnectionRecord* firstWalkRecord = log.model.playerSlots().Slot(0).connection;
+    // The chat line comes before anyone is in a slot.
+    const std::vector<SegmentText> early{{2, "say"}, {0, "Bob"}, {15, "early"}};
+    EXPECT_EQ(SegmentTexts(log.Line(0)), early);
+    EXPECT_EQ(log.model.classifiedCount(), 4);
+    const ConnectionRecord* record = log.model.playerSlots().Slot(0).connection;
 
-    log.Walk();
-    // The second walk starts from the slots the first one left.
-    EXPECT_EQ(SegmentTexts(log.Line(0)),
-              (std::vector<SegmentText>{{2, "say"}, {5, "Bob"}, {15, "early"}}));
-    EXPECT_EQ(log.Line(0).segments[1].player, firstWalkRecord);
-    // Every connection line makes a fresh record; the old one stays valid.
-    EXPECT_EQ(log.model.playerSlots().connectionCount(), 2);
-    EXPECT_NE(log.model.playerSlots().Slot(0).connection, firstWalkRecord);
-    EXPECT_EQ(log.Line(2).segments[2].player, log.model.playerSlots().Slot(0).connection);
-    EXPECT_EQ(firstWalkRecord->Guid(), guid);
-    // The names are found already present.
+    // A second view's walk finds nothing left to classify: the chat line
+    // does not pick up the player who connects after it, and no connection
+    // is recorded twice.
+    EXPECT_EQ(log.model.BeginWalk(-1, LogModel::kClassify), 100);
+    EXPECT_EQ(log.model.WalkStep(), -1);
+    log.model.EndWalk();
+    EXPECT_EQ(SegmentTexts(log.Line(0)), early);
+    EXPECT_EQ(log.Line(0).segments[1].player, nullptr);
+    EXPECT_EQ(log.model.playerSlots().connectionCount(), 1);
+    EXPECT_EQ(log.model.playerSlots().Slot(0).connection, record);
+    EXPECT_EQ(log.Line(2).segments[2].player, record);
     const auto* aliases = log.model.guidTable().Aliases(guid);
     ASSERT_NE(aliases, nullptr);
     EXPECT_EQ(std::distance(aliases->begin(), aliases->end()), 1);
+}
+
+TEST(Walk, LinesNotClassifiedYetArePlain) {
+    ClassifiedLog log({EventLine("say: Bob: hi"), EventLine("Kill: 1 2 3: a killed b by c")});
+    EXPECT_EQ(log.model.classifiedCount(), 0);
+    EXPECT_EQ(SegmentTexts(log.Line(0)),
+              (std::vector<SegmentText>{{1, std::string(log.Line(0).Text())}}));
+    log.model.ClassifyUpTo(1);
+    EXPECT_TRUE(log.model.IsClassified(0));
+    EXPECT_FALSE(log.model.IsClassified(1));
+    EXPECT_EQ(SegmentCount(log.Line(0)), 3);
+    EXPECT_EQ(SegmentCount(log.Line(1)), 1);
+    // A walk takes on from there.
+    log.Walk();
+    EXPECT_EQ(SegmentCount(log.Line(1)), 7);
 }
 
 } // namespace

@@ -6,11 +6,11 @@
 #include "FakeGameServer.h"
 #include "GuidTable.h"
 #include "HandLog.h"
+#include "MessageRecorder.h"
 #include "ModalScript.h"
 #include "PlayerInfoWindow.h"
 #include "PlayerSchema.h"
 #include "PlayerSlotTable.h"
-#include "MessageRecorder.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -37,7 +37,7 @@ public:
     void AddAlias(const std::string& name) { guids_.AddAlias(kGuid, name); }
 
     void FillInto(CPlayerInfoDlg& dialog) {
-        const LogLine& line = log_.Line(0);
+        const LineView& line = log_.Line(0);
         dialog.Fill(line, line.segments[0], guids_);
     }
 

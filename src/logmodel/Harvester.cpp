@@ -1,7 +1,5 @@
-// The database harvest: a walk in harvest mode hands every line here, and
-// each ClientConnect and ClientUserinfoChanged line becomes rows of the
-// player database (a GUID, and a sighting of that GUID under an address and
-// a name).
+#include "Harvester.h"
+
 #include "LogModel.h"
 #include "VisibleText.h"
 
@@ -52,31 +50,44 @@ void SplitAddress(std::string_view address, std::span<std::string, 4> parts) {
     }
 }
 
-void LogModel::SetPlayerDatabase(std::unique_ptr<PlayerDatabase> database) {
-    playerDatabase_ = std::move(database);
-}
-
-void LogModel::BeginHarvest() {
-    if (!playerDatabase_) {
-        harvestMode_ = false;
+void Harvester::Begin() {
+    if (!database_) {
         throw DatabaseError("No player database is configured.");
     }
-    harvestMemo_.Clear();
-    playerDatabase_->Open();
-    guidsTotal_ = playerDatabase_->CountGuids();
-    guidsNew_ = 0;
-    playersTotal_ = playerDatabase_->CountPlayers();
-    playersNew_ = 0;
+    // A harvest stores names only under connections it has seen itself: a
+    // slot left over from an earlier run would file a name under the GUID of
+    // whoever held the slot at the end of that run.
+    slots_ = {};
+    memo_.Clear();
+    database_->Open();
+    running_ = true;
+    counters_.guidsTotal = database_->CountGuids();
+    counters_.guidsNew = 0;
+    counters_.playersTotal = database_->CountPlayers();
+    counters_.playersNew = 0;
 }
 
-void LogModel::EndHarvest() {
-    if (playerDatabase_) {
-        playerDatabase_->Close(); // commits a step a failure left open
+void Harvester::End() {
+    if (!running_) {
+        return;
     }
+    // Cleared first: a failing close still ends the harvest.
+    running_ = false;
+    database_->Close(); // commits a step a failure left open
 }
 
-void LogModel::HarvestLine(int i) {
-    const auto event = CutEventText(lines_.Line(i), harvestText_);
+void Harvester::HarvestLines(const LogModel& log, int from, int to) {
+    // One transaction a call: a database that syncs every statement to disk
+    // would take minutes over a large log.
+    BeginStep();
+    for (int i = from; i < to; ++i) {
+        HarvestLine(log.LineText(i));
+    }
+    CommitStep();
+}
+
+void Harvester::HarvestLine(std::string_view line) {
+    const auto event = CutEventText(line, text_);
     if (!event) {
         return;
     }
@@ -89,63 +100,63 @@ void LogModel::HarvestLine(int i) {
     }
 }
 
-bool LogModel::HarvestConnect(std::string_view payload) {
-    if (!patterns_.MatchConnection(payload, harvestGroups_)) {
+bool Harvester::HarvestConnect(std::string_view payload) {
+    if (!patterns_.MatchConnection(payload, groups_)) {
         return false;
     }
-    const auto slot = SlotNumber(GroupText(harvestGroups_, 1));
+    const auto slot = SlotNumber(GroupText(groups_, 1));
     if (!slot) {
         return true;
     }
-    const std::string_view guid = GroupText(harvestGroups_, 3);
-    std::optional<std::int32_t> key = harvestMemo_.GuidKey(guid);
+    const std::string_view guid = GroupText(groups_, 3);
+    std::optional<std::int32_t> key = memo_.GuidKey(guid);
     if (!key) {
-        key = playerDatabase_->FindGuid(guid);
+        key = database_->FindGuid(guid);
         if (!key) {
-            key = playerDatabase_->AddGuid(guid);
-            CountOne(guidsNew_);
-            CountOne(guidsTotal_);
+            key = database_->AddGuid(guid);
+            CountOne(counters_.guidsNew);
+            CountOne(counters_.guidsTotal);
         }
-        harvestMemo_.RememberGuid(guid, *key);
+        memo_.RememberGuid(guid, *key);
     }
-    HarvestSlot& harvestSlot = harvestSlots_[*slot];
+    HarvestSlot& harvestSlot = slots_[*slot];
     harvestSlot.guidKey = *key;
     // Cut to 15 bytes like the address the slot tables keep: the player is
     // still recorded under the GUID, which is what the aliases look up.
-    harvestSlot.address.Assign(GroupText(harvestGroups_, 2));
+    harvestSlot.address.Assign(GroupText(groups_, 2));
     harvestSlot.connected = true;
     return true;
 }
 
-bool LogModel::HarvestUserinfo(std::string_view payload) {
-    if (!patterns_.MatchUserInfo(payload, harvestGroups_)) {
+bool Harvester::HarvestUserinfo(std::string_view payload) {
+    if (!patterns_.MatchUserInfo(payload, groups_)) {
         return false;
     }
-    const auto slot = SlotNumber(GroupText(harvestGroups_, 1));
+    const auto slot = SlotNumber(GroupText(groups_, 1));
     if (!slot) {
         return true;
     }
-    const HarvestSlot& harvestSlot = harvestSlots_[*slot];
+    const HarvestSlot& harvestSlot = slots_[*slot];
     if (!harvestSlot.connected) {
         return true; // no GUID to store the name under
     }
-    const std::string_view name = GroupText(harvestGroups_, 2);
+    const std::string_view name = GroupText(groups_, 2);
     CopyVisibleText(name, sighting_.nameFormatted);
     const std::string_view address = harvestSlot.address.view();
-    if (harvestMemo_.KnowsSighting(harvestSlot.guidKey, address, sighting_.nameFormatted)) {
+    if (memo_.KnowsSighting(harvestSlot.guidKey, address, sighting_.nameFormatted)) {
         return true;
     }
-    if (playerDatabase_->SightingExists(harvestSlot.guidKey, address, sighting_.nameFormatted)) {
-        harvestMemo_.RememberSighting(harvestSlot.guidKey, address, sighting_.nameFormatted);
+    if (database_->SightingExists(harvestSlot.guidKey, address, sighting_.nameFormatted)) {
+        memo_.RememberSighting(harvestSlot.guidKey, address, sighting_.nameFormatted);
         return true;
     }
     sighting_.guidKey = harvestSlot.guidKey;
     SplitAddress(address, sighting_.ipParts);
     sighting_.ipFull.assign(address);
     sighting_.nameRaw.assign(name);
-    playerDatabase_->InsertSighting(sighting_);
-    harvestMemo_.RememberSighting(harvestSlot.guidKey, address, sighting_.nameFormatted);
-    CountOne(playersNew_);
-    CountOne(playersTotal_);
+    database_->InsertSighting(sighting_);
+    memo_.RememberSighting(harvestSlot.guidKey, address, sighting_.nameFormatted);
+    CountOne(counters_.playersNew);
+    CountOne(counters_.playersTotal);
     return true;
 }
