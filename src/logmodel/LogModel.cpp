@@ -8,7 +8,7 @@ namespace {
 
 // How much of the file's beginning is compared to tell a file that was
 // truncated and written again from one that only grew.
-constexpr std::size_t kHeadBytes = 64 * 1024;
+constexpr std::size_t kHeadBytes = 16 * 1024;
 
 } // namespace
 
