@@ -11,6 +11,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QLocale>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMenuBar>
@@ -26,8 +27,12 @@ namespace {
 constexpr char kApplicationTitle[] = "Quarvel";
 
 // The commands the active view serves; the frame only passes them on.
-constexpr std::array kViewCommands = {kEditCopy, kFind, kFindNext, kDatabaseUpdate,
-                                      kExecuteRconFile};
+constexpr std::array kViewCommands = {kEditCopy,        kFind,      kFindNext,
+                                      kDatabaseUpdate,  kExecuteRconFile, kFollowEnd,
+                                      kKeepDatabaseUpdated};
+
+// The view commands that are switched on and off.
+constexpr std::array kCheckableViewCommands = {kFollowEnd, kKeepDatabaseUpdated};
 
 // Commands that need a document window and are served by the frame.
 constexpr std::array kWindowCommands = {kFileClose, kWindowNew, kWindowCascade, kWindowTile,
@@ -128,6 +133,11 @@ void CMainFrame::CreateActions() {
         QIcon::fromTheme(QStringLiteral("edit-copy"), look->standardIcon(QStyle::SP_FileIcon)));
     actions_[kAppAbout]->setIcon(QIcon::fromTheme(
         QStringLiteral("help-about"), look->standardIcon(QStyle::SP_TitleBarContextHelpButton)));
+    actions_[kFollowEnd]->setIcon(
+        QIcon::fromTheme(QStringLiteral("go-bottom"), look->standardIcon(QStyle::SP_ArrowDown)));
+    for (const int id : kCheckableViewCommands) {
+        actions_[id]->setCheckable(true);
+    }
 
     connect(actions_[kFileOpen], &QAction::triggered, this, &CMainFrame::OnFileOpen);
     connect(actions_[kFileClose], &QAction::triggered, this, &CMainFrame::OnFileClose);
@@ -224,6 +234,15 @@ void CMainFrame::CreateStatusBar() {
     messagePane_ = new QLabel(QStringLiteral("Ready"), statusBar());
     messagePane_->setObjectName(QLatin1String(kMessagePaneName));
     statusBar()->addWidget(messagePane_, 1);
+    // The active log's state: what happened to its file lately, and how many
+    // lines it has (they grow while it is followed).
+    fileStatusPane_ = new QLabel(statusBar());
+    fileStatusPane_->setObjectName(QStringLiteral("fileStatusPane"));
+    statusBar()->addPermanentWidget(fileStatusPane_);
+    lineCountPane_ = new QLabel(statusBar());
+    lineCountPane_->setObjectName(QStringLiteral("lineCountPane"));
+    lineCountPane_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar()->addPermanentWidget(lineCountPane_);
     for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
         auto* pane = new QLabel(QLatin1String(indicator), statusBar());
         pane->setObjectName(QLatin1String(indicator));
@@ -239,6 +258,9 @@ void CMainFrame::UpdateCommandStates() {
     for (const int id : kViewCommands) {
         actions_[id]->setEnabled(view != nullptr && view->IsCommandEnabled(id));
     }
+    for (const int id : kCheckableViewCommands) {
+        actions_[id]->setChecked(view != nullptr && view->IsCommandChecked(id));
+    }
     actions_[kFilePrint]->setEnabled(view != nullptr && view->IsCommandEnabled(kFilePrint));
     for (const int id : kWindowCommands) {
         actions_[id]->setEnabled(view != nullptr);
@@ -251,6 +273,21 @@ void CMainFrame::RefreshFrameState() {
     ShowMenuSet(!childFrames().isEmpty());
     UpdateFrameTitles();
     UpdateCommandStates();
+    UpdateLogPanes();
+}
+
+void CMainFrame::UpdateLogPanes() {
+    const CQuarvelView* view = activeView();
+    if (view == nullptr) {
+        lineCountPane_->hide();
+        fileStatusPane_->clear();
+        return;
+    }
+    const int lines = view->lineCount();
+    lineCountPane_->setText(lines == 1 ? QStringLiteral("1 line")
+                                       : QLocale().toString(lines) + QStringLiteral(" lines"));
+    lineCountPane_->show();
+    fileStatusPane_->setText(view->document().fileStatus());
 }
 
 void CMainFrame::UpdateFrameTitles() {

@@ -76,6 +76,8 @@ private:
     void ShowMenuSet(bool documentMenus);
     void UpdateFrameTitles();
     void UpdateRecentFileActions();
+    // The active log's line count and file status in the status bar.
+    void UpdateLogPanes();
 
     // Command handlers.
     void OnFileOpen();
@@ -90,6 +92,8 @@ private:
     QMdiArea* mdiArea_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* messagePane_ = nullptr;
+    QLabel* fileStatusPane_ = nullptr;
+    QLabel* lineCountPane_ = nullptr;
     std::map<int, QAction*> actions_;
     std::array<QAction*, RecentFileList::kSize> recentActions_{};
     QList<QMenu*> plainMenus_;

@@ -40,6 +40,10 @@ bool CMainFrame::OpenDocumentFile(const QString& path) {
     } else {
         recentFiles_.Add(opened.document->path());
         UpdateRecentFileActions();
+        CQuarvelDoc* document = opened.document.get();
+        connect(document, &CQuarvelDoc::fileStatusChanged, this, &CMainFrame::UpdateLogPanes);
+        connect(document, &CQuarvelDoc::liveHarvestFailed, this,
+                [this](const Message& message) { messages_->Show(message); });
     }
     CreateFrame(opened.document);
     return true;
@@ -56,6 +60,8 @@ void CMainFrame::CreateFrame(const std::shared_ptr<CQuarvelDoc>& document) {
     connect(frame, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateFrameTitles);
     connect(frame->view(), &CQuarvelView::commandStateChanged, this,
             &CMainFrame::UpdateCommandStates);
+    connect(frame->view(), &CQuarvelView::lineCountChanged, this, &CMainFrame::UpdateLogPanes);
+
     if (maximized) {
         frame->showMaximized();
     } else {

@@ -1,14 +1,43 @@
 #include "CQuarvelDoc.h"
 
+#include "LiveHarvest.h"
+#include "LogFileWatcher.h"
+#include "SqlPlayerDatabase.h"
+
 #include <QFile>
 #include <QFileInfo>
+
+namespace {
+
+// How long "reloaded" stays in the status bar.
+constexpr int kReloadNoticeMs = 10'000;
+// Lines a batch of the live harvest takes at most: a log that has much to
+// catch up on is harvested in slices, with the event loop turning between.
+constexpr int kLiveHarvestBatchLines = 20'000;
+
+} // namespace
+
+CQuarvelDoc::CQuarvelDoc() {
+    statusExpiry_.setSingleShot(true);
+    connect(&statusExpiry_, &QTimer::timeout, this, [this] {
+        if (!model_.deleted()) {
+            SetFileStatus(QString(), false);
+        }
+    });
+    harvestSoon_.setSingleShot(true);
+    harvestSoon_.setInterval(0);
+    connect(&harvestSoon_, &QTimer::timeout, this, &CQuarvelDoc::HarvestPending);
+}
+
+CQuarvelDoc::~CQuarvelDoc() = default;
 
 bool CQuarvelDoc::Open(const QString& path) {
     // First make sure the file can be read at all: a name that opens nothing is
     // reported by the caller, whereas a file that opens but cannot be mapped is
-    // shown as an empty log without complaint.
+    // shown as an empty log without complaint. Only regular files: a FIFO
+    // would block the open itself.
     const QFileInfo info(path);
-    if (info.isDir()) {
+    if (!info.isFile()) {
         return false;
     }
     QFile probe(path);
@@ -25,5 +54,115 @@ bool CQuarvelDoc::Open(const QString& path) {
     }
     // The load status is deliberately not looked at: see above.
     model_.Load(QFile::encodeName(path_).toStdString());
+    watcher_ = std::make_unique<LogFileWatcher>(path_);
+    connect(watcher_.get(), &LogFileWatcher::mayHaveChanged, this, &CQuarvelDoc::CheckFile);
     return true;
+}
+
+void CQuarvelDoc::CheckFile() {
+    if (deferrals_ > 0) {
+        checkPending_ = true;
+        return;
+    }
+    const int before = model_.lineCount();
+    // Until the first view has classified the log, appended lines wait for
+    // that walk too.
+    const bool classified = model_.classifiedCount() == before;
+    const FileChange change = model_.Refresh();
+    switch (change) {
+    case FileChange::None:
+        return;
+    case FileChange::Grew:
+        if (classified) {
+            model_.ClassifyUpTo(model_.lineCount());
+        }
+        emit linesAppended(before);
+        break;
+    case FileChange::Truncated:
+    case FileChange::Replaced:
+        model_.ClassifyUpTo(model_.lineCount());
+        SetFileStatus(change == FileChange::Truncated ? QStringLiteral("Log truncated: reloaded")
+                                                      : QStringLiteral("Log replaced: reloaded"),
+                      true);
+        if (liveHarvest_) {
+            if (const auto failure = liveHarvest_->Restart()) {
+                liveHarvest_.reset();
+                emit liveHarvestFailed(*failure);
+                emit liveHarvestChanged();
+            }
+        }
+        emit reloaded(change);
+        break;
+    case FileChange::Deleted:
+        SetFileStatus(QStringLiteral("Log deleted"), false);
+        return;
+    }
+    if (liveHarvest_) {
+        harvestSoon_.start();
+    }
+}
+
+void CQuarvelDoc::SetFileStatus(const QString& status, bool forAWhile) {
+    fileStatus_ = status;
+    if (forAWhile) {
+        statusExpiry_.start(kReloadNoticeMs);
+    } else {
+        statusExpiry_.stop();
+    }
+    emit fileStatusChanged();
+}
+
+CQuarvelDoc::ChangesDeferred::ChangesDeferred(CQuarvelDoc& document) : document_(document) {
+    ++document_.deferrals_;
+}
+
+CQuarvelDoc::ChangesDeferred::~ChangesDeferred() {
+    if (--document_.deferrals_ == 0 && document_.checkPending_) {
+        document_.checkPending_ = false;
+        QTimer::singleShot(0, &document_, &CQuarvelDoc::CheckFile);
+    }
+}
+
+void CQuarvelDoc::StartLiveHarvest(const std::string& location) {
+    if (liveHarvest_) {
+        return;
+    }
+    liveHarvest_ =
+        std::make_unique<LiveHarvest>(model_, std::make_unique<SqlPlayerDatabase>(location));
+    harvestSoon_.start();
+    emit liveHarvestChanged();
+}
+
+void CQuarvelDoc::StopLiveHarvest() {
+    if (!liveHarvest_) {
+        return;
+    }
+    harvestSoon_.stop();
+    liveHarvest_.reset(); // commits the batch in hand and closes
+    emit liveHarvestChanged();
+}
+
+bool CQuarvelDoc::liveHarvestUpToDate() const {
+    return !liveHarvest_ || liveHarvest_->upToDate();
+}
+
+HarvestCounters CQuarvelDoc::liveHarvestCounters() const {
+    return liveHarvest_ ? liveHarvest_->counters() : HarvestCounters{};
+}
+
+void CQuarvelDoc::HarvestPending() {
+    if (!liveHarvest_ || liveHarvest_->upToDate()) {
+        return;
+    }
+    const int before = liveHarvest_->harvested();
+    if (const auto failure = liveHarvest_->HarvestMore(kLiveHarvestBatchLines)) {
+        liveHarvest_.reset();
+        emit liveHarvestFailed(*failure);
+        emit liveHarvestChanged();
+        return;
+    }
+    emit liveHarvestBatchStored(liveHarvest_->harvested() - before);
+    if (liveHarvest_ && !liveHarvest_->upToDate()) {
+        harvestSoon_.start();
+    }
 }

@@ -1,24 +1,42 @@
 #pragma once
 
 #include "LogModel.h"
+#include "Messages.h"
 
+#include <QObject>
 #include <QString>
+#include <QTimer>
+#include <memory>
+#include <string>
+
+class LiveHarvest;
+class LogFileWatcher;
 
 // One open log file. The document owns the log's `LogModel` for as long as a
 // window shows it; it never writes the file (there is no save of any kind).
 // Documents are made and found through the `DocumentRegistry`, and shared by
 // the windows that show them: the last window to close destroys the document,
 // which releases the mapping and every line record.
-class CQuarvelDoc {
+//
+// The document follows its file. Lines a writer appends are added and
+// classified (continuing the tables), and `linesAppended` tells the views; a
+// file truncated, rewritten or replaced under its name is loaded again from
+// scratch and `reloaded` tells them; a deleted file keeps what was read. The
+// classification belongs to the document: the lines are classified once,
+// whichever view shows them.
+class CQuarvelDoc : public QObject {
+    Q_OBJECT
+
 public:
-    CQuarvelDoc() = default;
+    CQuarvelDoc();
+    ~CQuarvelDoc() override;
     CQuarvelDoc(const CQuarvelDoc&) = delete;
     CQuarvelDoc& operator=(const CQuarvelDoc&) = delete;
 
     // Opens the log at `path`. Fails only when the file cannot be opened for
     // reading at all (missing, a folder, no permission); a file that opens but
     // cannot be mapped or split (an empty one, for instance) still makes a
-    // document, with no lines.
+    // document, with no lines. From then on the file is watched.
     bool Open(const QString& path);
 
     LogModel& model() { return model_; }
@@ -32,9 +50,69 @@ public:
     // links resolved, fixed when the document was opened.
     const QString& identity() const { return identity_; }
 
+    // What happened to the file lately, for the status bar: "Log deleted"
+    // while the path names no file, "Log truncated: reloaded" or "Log
+    // replaced: reloaded" for a while after a reload, empty otherwise.
+    const QString& fileStatus() const { return fileStatus_; }
+
+    // Looks at the file now and follows what happened (the watcher calls it
+    // whenever the file may have changed).
+    void CheckFile();
+
+    // While one of these lives, changes of the file wait: a run that lets
+    // the event loop turn between its steps (a database update) walks lines
+    // that must stay what they are. The file is looked at again as the last
+    // one goes.
+    class ChangesDeferred {
+    public:
+        explicit ChangesDeferred(CQuarvelDoc& document);
+        ~ChangesDeferred();
+        ChangesDeferred(const ChangesDeferred&) = delete;
+        ChangesDeferred& operator=(const ChangesDeferred&) = delete;
+
+    private:
+        CQuarvelDoc& document_;
+    };
+
+    // Keeping the player database at `location` current with the log: every
+    // line the log has and every line it gets are harvested, in batches of
+    // one transaction each. A failure turns it off (see liveHarvestFailed).
+    void StartLiveHarvest(const std::string& location);
+    void StopLiveHarvest();
+    bool liveHarvestOn() const { return liveHarvest_ != nullptr; }
+    // True when the live harvest has taken every line the log has (or is
+    // off).
+    bool liveHarvestUpToDate() const;
+    // The live harvest's counters so far; zeros while it is off.
+    HarvestCounters liveHarvestCounters() const;
+
+signals:
+    // Lines `first` .. the model's lineCount() - 1 were appended (and are
+    // classified when the log was).
+    void linesAppended(int first);
+    // The log was loaded again from scratch.
+    void reloaded(FileChange why);
+    void fileStatusChanged();
+    // A batch of the live harvest was stored.
+    void liveHarvestBatchStored(int lines);
+    // The live harvest failed and is off; what was stored before stays.
+    void liveHarvestFailed(const Message& message);
+    void liveHarvestChanged();
+
 private:
+    void SetFileStatus(const QString& status, bool forAWhile);
+    void HarvestPending();
+
     LogModel model_;
     QString path_;
     QString displayName_;
     QString identity_;
+    QString fileStatus_;
+    std::unique_ptr<LogFileWatcher> watcher_;
+    QTimer statusExpiry_;
+    int deferrals_ = 0;
+    bool checkPending_ = false;
+
+    std::unique_ptr<LiveHarvest> liveHarvest_;
+    QTimer harvestSoon_;
 };

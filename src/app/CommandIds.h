@@ -35,5 +35,9 @@ inline constexpr int kFind = 32771;
 inline constexpr int kFindNext = 32773;
 inline constexpr int kDatabaseUpdate = 32775;
 inline constexpr int kExecuteRconFile = 32776;
+// Following a growing log: the view keeps its end in view; the document keeps
+// the player database current.
+inline constexpr int kFollowEnd = 32790;
+inline constexpr int kKeepDatabaseUpdated = 32791;
 
 } // namespace CommandId

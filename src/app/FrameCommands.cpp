@@ -60,6 +60,16 @@ const std::vector<CommandEntry>& Commands() {
         {kFindNext, "Find &next\tCtrl+F5", "", "", {Key(Qt::CTRL | Qt::Key_F5)}},
         {kDatabaseUpdate, "&Database update", "", "", {}},
         {kExecuteRconFile, "&Execute RCON file", "", "", {}},
+        {kFollowEnd,
+         "&Follow end of log",
+         "Keep the end of a growing log in view",
+         "Follow end of log",
+         {}},
+        {kKeepDatabaseUpdated,
+         "Keep &database updated",
+         "Harvest the lines the log gets into the player database as they come",
+         "",
+         {}},
         {kViewToolbar, "&Toolbar", "Show or hide the toolbar", "Toggle ToolBar", {}},
         {kViewStatusBar, "&Status Bar", "Show or hide the status bar", "Toggle StatusBar", {}},
         {kWindowNew,
@@ -97,15 +107,15 @@ const std::vector<MenuLayout>& Document() {
         {"&File", {kFileOpen, kFileClose, 0, kFileMruFirst, 0, kAppExit}},
         {"&Edit", {0, kEditCopy}},
         {"&Search", {kFind, kFindNext}},
-        {"&Tools", {kDatabaseUpdate, 0, kExecuteRconFile}},
-        {"&View", {kViewToolbar, kViewStatusBar}},
+        {"&Tools", {kDatabaseUpdate, kKeepDatabaseUpdated, 0, kExecuteRconFile}},
+        {"&View", {kViewToolbar, kViewStatusBar, 0, kFollowEnd}},
         {"&Window", {kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}},
         {"&Help", {kAppAbout}},
     };
     return menus;
 }
 
-constexpr std::array<int, 5> kToolbar = {kFileOpen, 0, kEditCopy, 0, kAppAbout};
+constexpr std::array<int, 7> kToolbar = {kFileOpen, 0, kEditCopy, 0, kFollowEnd, 0, kAppAbout};
 
 } // namespace
 

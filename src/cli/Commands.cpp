@@ -7,6 +7,10 @@ const std::vector<Command>& AllCommands() {
         {"config", "config [--config FILE]            print the configuration as JSON", RunConfig},
         {"lines", "lines LOG [--from N] [--count M]   print the log's lines as JSON Lines",
          RunLines},
+        {"follow",
+         "follow LOG [--idle-exit SECONDS] [--config FILE] [--harvest]   the log's lines, then "
+         "every line appended, as JSON Lines",
+         RunFollow},
         {"players", "players LOG [--walks N]            print the player and GUID tables as JSON",
          RunPlayers},
         {"init-db",

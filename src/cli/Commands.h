@@ -20,6 +20,7 @@ void PrintError(const std::string& text);
 
 int RunConfig(const std::vector<std::string>& words);
 int RunLines(const std::vector<std::string>& words);
+int RunFollow(const std::vector<std::string>& words);
 int RunPlayers(const std::vector<std::string>& words);
 int RunInitDb(const std::vector<std::string>& words);
 int RunAliases(const std::vector<std::string>& words);

@@ -1,40 +1,10 @@
 #include "Arguments.h"
 #include "Commands.h"
-#include "Json.h"
+#include "LineJson.h"
 #include "LogLoading.h"
 #include "LogModel.h"
 
 #include <cstdio>
-
-namespace {
-
-void AppendSegments(std::string& out, const LineView& line) {
-    out += "[";
-    for (int s = 0; s < kSegmentsPerLine; ++s) {
-        const LineSegment& segment = line.segments[static_cast<std::size_t>(s)];
-        if (segment.kind() == kEndMark) {
-            break;
-        }
-        out += s == 0 ? "{\"kind\": " : ", {\"kind\": ";
-        out += std::to_string(segment.kind()) + ", \"start\": " + std::to_string(segment.start()) +
-               ", \"length\": " + std::to_string(segment.length()) +
-               ", \"visibleStart\": " + std::to_string(segment.visibleStart()) +
-               ", \"visibleLength\": " + std::to_string(segment.visibleLength()) + ", \"player\": ";
-        if (segment.player == nullptr) {
-            out += "null";
-        } else {
-            out += "{\"guid\": ";
-            AppendJsonLogText(out, segment.player->Guid());
-            out += ", \"address\": ";
-            AppendJsonLogText(out, segment.player->address.view());
-            out += "}";
-        }
-        out += "}";
-    }
-    out += "]";
-}
-
-} // namespace
 
 int RunLines(const std::vector<std::string>& words) {
     std::string error;
@@ -62,13 +32,7 @@ int RunLines(const std::vector<std::string>& words) {
     std::string out;
     for (long long i = *from; i < end; ++i) {
         const LineView line = model.Line(static_cast<int>(i));
-        out += "{\"line\": " + std::to_string(i) +
-               ", \"byteLength\": " + std::to_string(line.byteLength) +
-               ", \"visibleLength\": " + std::to_string(line.visibleLength) + ", \"text\": ";
-        AppendJsonLogText(out, line.Text());
-        out += ", \"segments\": ";
-        AppendSegments(out, line);
-        out += "}\n";
+        AppendLineJson(out, i, line);
         if (out.size() > (1u << 16)) {
             std::fwrite(out.data(), 1, out.size(), stdout);
             out.clear();

@@ -61,6 +61,13 @@ CQuarvelView::CQuarvelView(CQuarvelDoc& document, QWidget* parent)
         viewport()->update(CaretRect());
     });
 
+    // The document tells every view of its log when the log grows or is
+    // loaded again.
+    connect(&document_, &CQuarvelDoc::linesAppended, this, &CQuarvelView::OnLinesAppended);
+    connect(&document_, &CQuarvelDoc::reloaded, this, &CQuarvelView::OnReloaded);
+    connect(&document_, &CQuarvelDoc::liveHarvestChanged, this,
+            &CQuarvelView::commandStateChanged);
+
     search_ = std::make_unique<LogSearch>();
     searchDialog_ = new CSearchDlg(this);
     LoadSearchOptions(*searchDialog_);
@@ -249,6 +256,23 @@ bool CQuarvelView::OnCommand(int id) {
     case CommandId::kDatabaseUpdate:
         OnDatabaseUpdate();
         return true;
+    case CommandId::kFollowEnd:
+        SetFollowing(!following_);
+        return true;
+    case CommandId::kKeepDatabaseUpdated:
+        OnKeepDatabaseUpdated();
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool CQuarvelView::IsCommandChecked(int id) const {
+    switch (id) {
+    case CommandId::kFollowEnd:
+        return following_;
+    case CommandId::kKeepDatabaseUpdated:
+        return document_.liveHarvestOn();
     default:
         return false;
     }
@@ -259,7 +283,11 @@ bool CQuarvelView::IsCommandEnabled(int id) const {
     case CommandId::kFind:
     case CommandId::kFindNext:
     case CommandId::kFilePrint:
+    case CommandId::kFollowEnd:
         return true;
+    case CommandId::kKeepDatabaseUpdated:
+        // Turning it off is always possible.
+        return document_.liveHarvestOn() || !theAppConfig.databasePath.empty();
     case CommandId::kEditCopy:
         return OnUpdateEditCopy();
     case CommandId::kDatabaseUpdate:

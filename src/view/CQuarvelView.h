@@ -76,6 +76,8 @@ public:
 
     bool OnCommand(int id);
     bool IsCommandEnabled(int id) const;
+    // For the checkable commands (Follow end of log, Keep database updated).
+    bool IsCommandChecked(int id) const;
 
     void Print(QPainter& painter, const QRect& page);
 
@@ -96,8 +98,16 @@ public:
     // Shows the caret at (caretLine, caretColumn).
     void UpdateCaretPos();
 
-    // The number of lines the view took in at its update.
+    // The number of lines the view shows: those of its update and every line
+    // appended since.
     int lineCount() const { return lineCount_; }
+
+    // Whether the view keeps the end of a growing log in view (on at
+    // first): when lines are appended while the last line is in view, the
+    // view scrolls to show them. A view scrolled elsewhere stays put.
+    bool following() const { return following_; }
+    // Turning it on also scrolls to the end.
+    void SetFollowing(bool follow);
     int topLine() const { return topLine_; }
     int firstColumn() const { return firstColumn_; }
     int visibleLines() const { return visibleLines_; }
@@ -140,6 +150,8 @@ signals:
     // The answer of IsCommandEnabled may have changed (a selection appeared or
     // went away, a database update started or ended).
     void commandStateChanged();
+    // The number of lines shown changed (the log grew or was loaded again).
+    void lineCountChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -165,6 +177,13 @@ private:
     void OnLButtonDblClk(QPoint point);
     // Harvests the document's players into the configured database.
     void OnDatabaseUpdate();
+    // Turns the document's live harvest on or off.
+    void OnKeepDatabaseUpdated();
+
+    // The document's log grew by lines `first` .. its end, or was loaded
+    // again from scratch.
+    void OnLinesAppended(int first);
+    void OnReloaded();
 
     // topLine as line down and page down leave it: the last line no higher
     // than the bottom row, and never below 0.
@@ -212,6 +231,7 @@ private:
     int selStartColumn_ = 0;
     int selEndColumn_ = 0;
     bool selectionActive_ = false;
+    bool following_ = true;
     bool dragging_ = false;
     bool dragBackward_ = false;
 

@@ -9,6 +9,9 @@ void CQuarvelView::OnDatabaseUpdate() {
     // asks again when told.
     updateRunning_ = true;
     emit commandStateChanged();
+    // The run lets the event loop turn between its steps; the lines it walks
+    // must not be loaded again meanwhile.
+    const CQuarvelDoc::ChangesDeferred deferred(document_);
     RunDatabaseUpdate(this, document_.model(), theAppConfig, updateRunning_, updateDialog_);
     updateRunning_ = false;
     emit commandStateChanged();

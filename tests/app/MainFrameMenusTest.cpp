@@ -36,8 +36,10 @@ TEST_F(MainFrameTest, ShowsTheDocumentMenusWhileALogWindowExists) {
               (QStringList{"&Open...\tCtrl+O", "&Close", "-", "&1 " + name, "-", "E&xit"}));
     EXPECT_EQ(MenuEntries("&Edit"), (QStringList{"-", "&Copy\tCtrl+C"}));
     EXPECT_EQ(MenuEntries("&Search"), (QStringList{"&Find\tF5", "Find &next\tCtrl+F5"}));
-    EXPECT_EQ(MenuEntries("&Tools"), (QStringList{"&Database update", "-", "&Execute RCON file"}));
-    EXPECT_EQ(MenuEntries("&View"), (QStringList{"&Toolbar", "&Status Bar"}));
+    EXPECT_EQ(MenuEntries("&Tools"), (QStringList{"&Database update", "Keep &database updated", "-",
+                                                  "&Execute RCON file"}));
+    EXPECT_EQ(MenuEntries("&View"),
+              (QStringList{"&Toolbar", "&Status Bar", "-", "&Follow end of log"}));
     EXPECT_EQ(MenuEntries("&Window"),
               (QStringList{"&New Window", "&Cascade", "&Tile", "&Arrange Icons"}));
     EXPECT_EQ(MenuEntries("&Help"), (QStringList{"&About Quarvel..."}));
@@ -124,6 +126,7 @@ TEST_F(MainFrameTest, ToolbarHoldsOpenCopyAndAboutWithTheirPrompts) {
     EXPECT_EQ(buttons,
               (QStringList{"Open|Open an existing document", "-",
                            "Copy|Copy the selection and put it on the Clipboard", "-",
+                           "Follow end of log|Keep the end of a growing log in view", "-",
                            "About|Display program information, version number and copyright"}));
 }
 
@@ -132,7 +135,9 @@ TEST_F(MainFrameTest, StatusBarHasTheMessagePaneThenTheIndicators) {
     for (QLabel* label : frame->statusBar()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
         panes.append(label->text());
     }
-    EXPECT_EQ(panes, (QStringList{"Ready", "CAP", "NUM", "SCRL"}));
+    // Between the message pane and the indicators: the active log's file
+    // status and line count, empty without a log.
+    EXPECT_EQ(panes, (QStringList{"Ready", "", "", "CAP", "NUM", "SCRL"}));
     EXPECT_EQ(FindMessagePane(*frame), frame->messagePane());
 }
 

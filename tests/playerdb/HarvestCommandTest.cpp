@@ -91,6 +91,32 @@ TEST_P(HarvestCommandTest, AnUnreadableLogHarvestsNothing) {
     EXPECT_TRUE(Names().empty());
 }
 
+TEST_P(HarvestCommandTest, FollowWithHarvestStoresWhatAHarvestStores) {
+    HarvestLog log({ConnectLine(0, "1.2.3.4", kGuidA), UserinfoLine(0, "Bob"),
+                    ConnectLine(1, "5.6.7.8", kGuidB), UserinfoLine(1, "^1Rob"),
+                    UserinfoLine(1, "Rob")});
+    const CliResult r =
+        RunQuarvelctl({"follow", log.path(), "--config", config_, "--harvest", "--idle-exit", "0"});
+    EXPECT_EQ(r.exitCode, 0) << r.err;
+    // A line per batch, as harvest prints it once a log.
+    EXPECT_EQ(r.err, "GUIDs new 2 total 2; Players new 2 total 2\n");
+    EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 5);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Bob", "Rob"}));
+    // Nothing new the second time.
+    const CliResult again =
+        RunQuarvelctl({"follow", log.path(), "--config", config_, "--harvest", "--idle-exit", "0"});
+    EXPECT_EQ(again.err, "GUIDs new 0 total 2; Players new 0 total 2\n");
+}
+
+TEST_P(HarvestCommandTest, FollowWithHarvestReportsAFailureWithExitOne) {
+    HarvestLog log({ConnectLine(0, "1.2.3.4", kGuidA), UserinfoLine(0, "Bob")});
+    scratch_->Execute(R"(DROP TABLE "Players")");
+    const CliResult r =
+        RunQuarvelctl({"follow", log.path(), "--config", config_, "--harvest", "--idle-exit", "5"});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_FALSE(r.err.empty());
+}
+
 INSTANTIATE_TEST_SUITE_P(Engines, HarvestCommandTest,
                          ::testing::Values(TestEngine::Sqlite, TestEngine::Postgres),
                          [](const ::testing::TestParamInfo<TestEngine>& info) {

@@ -9,7 +9,11 @@
 
 #include <QLabel>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTemporaryDir>
+#include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 
 namespace {
@@ -66,6 +70,68 @@ TEST_F(ViewDatabaseUpdate, RunIsTheOnlyOneOfItsViewUntilItEnds) {
     EXPECT_TRUE(window->stopped());
     EXPECT_EQ(window->findChild<QLabel*>(QStringLiteral("guidsNew"))->text(), "1");
     window->OnStopOrClose();
+}
+
+// The entry "Keep database updated": the log's lines go into the database as
+// they come, and a failure turns the entry off with the engine's message.
+std::vector<std::string> StoredNames(const std::string& file) {
+    std::vector<std::string> names;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "names");
+        db.setDatabaseName(QString::fromStdString(file));
+        db.open();
+        QSqlQuery query(R"(SELECT "Player_Name_formated" FROM "Players" ORDER BY "Player_key")",
+                        db);
+        while (query.next()) {
+            names.push_back(query.value(0).toString().toStdString());
+        }
+    }
+    QSqlDatabase::removeDatabase("names");
+    return names;
+}
+
+void ProcessUntil(const std::function<bool()>& done) {
+    for (int i = 0; i < 200 && !done(); ++i) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
+}
+
+TEST_F(ViewDatabaseUpdate, KeepDatabaseUpdatedHarvestsTheLogAndWhatItGets) {
+    const std::string database = NewDatabase();
+    theAppConfig.databasePath = database;
+    ViewOnLog log(kLog);
+    CQuarvelView& view = log.view();
+    CQuarvelDoc& document = log.document();
+    ASSERT_TRUE(view.IsCommandEnabled(CommandId::kKeepDatabaseUpdated));
+    EXPECT_FALSE(view.IsCommandChecked(CommandId::kKeepDatabaseUpdated));
+    view.OnCommand(CommandId::kKeepDatabaseUpdated);
+    EXPECT_TRUE(view.IsCommandChecked(CommandId::kKeepDatabaseUpdated));
+    ProcessUntil([&] { return document.liveHarvestUpToDate(); });
+    EXPECT_EQ(StoredNames(database), std::vector<std::string>{"Bob"});
+
+    std::ofstream(document.model().path(), std::ios::app)
+        << "   0:03 ClientUserinfoChanged: 0 n\\Rob\\t\\1\\model\\x\n";
+    document.CheckFile();
+    ProcessUntil([&] { return document.liveHarvestUpToDate(); });
+    EXPECT_EQ(StoredNames(database), (std::vector<std::string>{"Bob", "Rob"}));
+
+    view.OnCommand(CommandId::kKeepDatabaseUpdated);
+    EXPECT_FALSE(view.IsCommandChecked(CommandId::kKeepDatabaseUpdated));
+    theAppConfig.databasePath.clear();
+    EXPECT_FALSE(view.IsCommandEnabled(CommandId::kKeepDatabaseUpdated));
+}
+
+TEST_F(ViewDatabaseUpdate, KeepDatabaseUpdatedTurnsItselfOffOnAFailure) {
+    theAppConfig.databasePath = "/nonexistent/quarvel/players.sqlite";
+    ViewOnLog log(kLog);
+    std::vector<std::string> messages;
+    QObject::connect(&log.document(), &CQuarvelDoc::liveHarvestFailed,
+                     [&](const Message& message) { messages.push_back(message.text); });
+    log.view().OnCommand(CommandId::kKeepDatabaseUpdated);
+    ProcessUntil([&] { return !messages.empty(); });
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_FALSE(messages.front().empty());
+    EXPECT_FALSE(log.view().IsCommandChecked(CommandId::kKeepDatabaseUpdated));
 }
 
 } // namespace
