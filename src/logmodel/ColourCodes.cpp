@@ -1,32 +1,17 @@
 #include "ColourCodes.h"
 
+#include "CaretCodes.h"
+#include "LineRuns.h"
+
 #include <algorithm>
 
 namespace {
-
-constexpr char kCaret = '^';
 
 constexpr std::uint32_t Field12(int value) {
     return static_cast<std::uint32_t>(std::clamp(value, 0, kSegmentFieldMax));
 }
 
 } // namespace
-
-bool IsCaretMeasuredKind(LineKind kind) {
-    switch (kind) {
-    case 3:
-    case 6:
-    case 15:
-    case 16:
-    case 17:
-    case 18:
-    case 19:
-    case 20:
-        return true;
-    default:
-        return false;
-    }
-}
 
 bool IsColourCodedKind(LineKind kind) {
     switch (kind) {
@@ -48,22 +33,12 @@ bool IsColourCodedKind(LineKind kind) {
 }
 
 int CountVisibleCharacters(const char* text, int length) {
+    const std::string_view bytes(text, static_cast<std::size_t>(std::max(length, 0)));
     int shown = 0;
-    int i = 0;
-    while (i < length) {
-        if (text[i] == kCaret) {
-            ++i;
-            if (i >= length) {
-                break; // a trailing caret shows nothing
-            }
-            if (text[i] == kCaret) {
-                ++shown; // a doubled caret shows one caret
-            }
-            ++i; // a code shows nothing
-        } else {
-            ++shown;
-            ++i;
-        }
+    for (std::size_t i = 0; i < bytes.size();) {
+        const CaretStep step = ReadCaretToken(bytes, i);
+        shown += step.shows() ? 1 : 0;
+        i += static_cast<std::size_t>(step.length);
     }
     return shown;
 }
@@ -72,7 +47,7 @@ void SetSegment(LineSegment& segment, int start, int length, LineKind kind, cons
     const std::uint32_t clampedLength = Field12(length);
     segment.word0 = Field12(start) << 20 | clampedLength << 8 | kind;
     std::uint32_t shown = clampedLength;
-    if (text != nullptr && IsCaretMeasuredKind(kind)) {
+    if (text != nullptr && IsColourCodedKind(kind)) {
         shown = static_cast<std::uint32_t>(
             CountVisibleCharacters(text, static_cast<int>(clampedLength)));
     }
@@ -110,25 +85,50 @@ int ColumnToByteOffset(const LineView& line, int column) {
     if (column < 1) {
         return 0;
     }
-    const char* text = line.text;
+    const std::string_view text = line.Text();
     int shown = 0;
-    int i = 0;
-    while (i < end) {
-        if (text[i] == kCaret) {
-            if (i + 1 >= end) {
-                return end;
+    for (const LineRun& run : LineRuns(line)) {
+        if (!IsCaretColouredRun(run)) {
+            // Every byte of the stretch is a column.
+            if (shown + run.length >= column) {
+                return run.start + (column - shown);
             }
-            if (text[i + 1] == kCaret) {
-                ++shown;
-            }
-            i += 2;
-        } else {
-            ++shown;
-            ++i;
+            shown += run.length;
+            continue;
         }
-        if (shown >= column) {
-            return i;
+        const std::string_view bytes =
+            text.substr(static_cast<std::size_t>(run.start), static_cast<std::size_t>(run.length));
+        for (std::size_t i = 0; i < bytes.size();) {
+            const CaretStep step = ReadCaretToken(bytes, i);
+            i += static_cast<std::size_t>(step.length);
+            if (step.shows() && ++shown >= column) {
+                return run.start + static_cast<int>(i);
+            }
         }
     }
     return end;
+}
+
+std::string_view LineVisibleText(const LineView& line, std::string& buffer) {
+    const std::string_view text = line.Text();
+    if (text.find(kCaret) == std::string_view::npos) {
+        return text;
+    }
+    buffer.clear();
+    for (const LineRun& run : LineRuns(line)) {
+        const std::string_view bytes =
+            text.substr(static_cast<std::size_t>(run.start), static_cast<std::size_t>(run.length));
+        if (!IsCaretColouredRun(run)) {
+            buffer.append(bytes);
+            continue;
+        }
+        for (std::size_t i = 0; i < bytes.size();) {
+            const CaretStep step = ReadCaretToken(bytes, i);
+            if (step.shows()) {
+                buffer.push_back(bytes[i + static_cast<std::size_t>(step.length) - 1]);
+            }
+            i += static_cast<std::size_t>(step.length);
+        }
+    }
+    return buffer;
 }

@@ -2,20 +2,18 @@
 
 #include "LogLine.h"
 
-// The game's caret colour codes. A caret followed by any byte other than a
-// caret is a code: two bytes that show nothing, the second picking the colour
-// of what follows. Two carets show one caret. A caret that ends the measured
-// text shows nothing. Every other byte shows as one character.
-//
-// Two kind sets take part and they differ on purpose: the caret-measured
-// kinds have their codes counted out of their visible length; the
-// caret-coloured kinds are drawn with their codes applied and hidden. Kinds
-// 7, 8 and 9 are coloured but measured at their byte length.
+#include <string>
+#include <string_view>
 
-// True for the kinds whose visible length leaves out their colour codes.
-bool IsCaretMeasuredKind(LineKind kind);
+// The visible columns of a line. A caret colour code (see CaretCodes.h) is
+// hidden, takes no column and is skipped by the search exactly where the
+// screen hides it, in the stretches of the caret-coloured kinds (names and
+// chat texts); everywhere else a caret is an ordinary character. So what the
+// screen shows, what a drag selects, what the search finds and what Copy
+// copies are the same characters.
 
-// True for the kinds the view draws with their codes applied and hidden.
+// True for the kinds drawn with their codes applied and hidden, and measured
+// without them.
 bool IsColourCodedKind(LineKind kind);
 inline bool IsColourCodedKind(const LineSegment& segment) {
     return IsColourCodedKind(segment.kind());
@@ -25,7 +23,7 @@ inline bool IsColourCodedKind(const LineSegment& segment) {
 int CountVisibleCharacters(const char* text, int length);
 
 // Fills a segment's start, length and kind and its visible length: counted
-// under the caret rules when the kind is caret-measured and `text` (the
+// under the caret rules when the kind is caret-coloured and `text` (the
 // segment's first byte) is given, the byte length otherwise. The visible start
 // waits for ComputeVisiblePositions; the player link is cleared. Values beyond
 // the 12-bit fields are clamped to 4095.
@@ -50,7 +48,14 @@ inline void SetPlainSegments(LineView& line) {
     line.visibleLength = LayPlainLine(line.segments, line.byteLength);
 }
 
-// The byte offset at which visible column `column` begins, counting every
-// caret of the line as a code marker whatever segment holds it. Columns at or
-// past the line's visible length give its byte length; columns below 1 give 0.
+// The byte offset at which visible column `column` begins: just past the
+// character before it, so that the codes in front of the column's own
+// character stay with it. Columns at or past the line's visible length give
+// its byte length; columns below 1 give 0.
 int ColumnToByteOffset(const LineView& line, int column);
+
+// The text a line shows, as the search reads it: the bytes of the
+// caret-coloured stretches without their codes, every other byte as it
+// stands. An offset into it is a visible column. `buffer` keeps its capacity
+// between calls; a line that needs no copy is returned in place.
+std::string_view LineVisibleText(const LineView& line, std::string& buffer);

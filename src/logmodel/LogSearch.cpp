@@ -1,5 +1,6 @@
 #include "LogSearch.h"
 
+#include "ColourCodes.h"
 #include "RareByteFilter.h"
 #include "RequiredLiteral.h"
 #include "VisibleText.h"
@@ -214,7 +215,7 @@ std::optional<SearchHit> LogSearch::SearchForwards(LineSource& lines, TextPositi
         if (!scan && !BytesMayHold(line)) {
             continue;
         }
-        const std::string_view text = VisibleTextOf(line);
+        const std::string_view text = VisibleTextOf(lines, n, line);
         const int m = static_cast<int>(text.size());
         if (k > m || !MayHold(text.substr(static_cast<std::size_t>(k)))) {
             continue;
@@ -238,7 +239,7 @@ std::optional<SearchHit> LogSearch::SearchBackwards(LineSource& lines, TextPosit
         if (!BytesMayHold(line)) {
             continue;
         }
-        const std::string_view text = VisibleTextOf(line);
+        const std::string_view text = VisibleTextOf(lines, n, line);
         int limit = static_cast<int>(text.size());
         if (onCaretLine) {
             limit = std::min(limit, caret.column);
@@ -269,12 +270,13 @@ bool LogSearch::BytesMayHold(std::string_view line) const {
     return !rareByte_ || rareByte_->MayHold(line);
 }
 
-std::string_view LogSearch::VisibleTextOf(std::string_view raw) {
+std::string_view LogSearch::VisibleTextOf(const LineSource& lines, int n, std::string_view raw) {
     // Without a caret the bytes are the visible text: search them in place.
     if (IsFreeOfCarets(raw)) {
         return raw;
     }
-    return CopyVisibleText(raw, searchBuffer_);
+    // Which carets are codes depends on the stretch they stand in.
+    return LineVisibleText(lines.Line(n), searchBuffer_);
 }
 
 bool LogSearch::MayHold(std::string_view text) const {

@@ -82,7 +82,7 @@ private:
     std::optional<SearchHit> SearchForwards(LineSource& lines, TextPosition caret);
     std::optional<SearchHit> SearchBackwards(LineSource& lines, TextPosition caret);
     bool BytesMayHold(std::string_view line) const;
-    std::string_view VisibleTextOf(std::string_view line);
+    std::string_view VisibleTextOf(const LineSource& lines, int n, std::string_view line);
     bool MayHold(std::string_view text) const;
     std::optional<Span> FirstMatch(std::string_view text, int from, int to) const;
 

@@ -21,10 +21,10 @@ public:
 // One ClientUserinfoChanged sighting to store in table Players.
 struct PlayerSighting {
     std::int32_t guidKey = 0;
-    std::string ipParts[4];        // the dotted parts of ipFull, at most 3 bytes each
-    std::string ipFull;            // the address as the log writes it, without the port
-    std::string nameFormatted;     // the name without its colour codes
-    std::string nameRaw;           // the name as the log writes it
+    std::string ipParts[4];    // the dotted parts of ipFull, at most 3 bytes each
+    std::string ipFull;        // the address as the log writes it, without the port
+    std::string nameFormatted; // the name without its colour codes
+    std::string nameRaw;       // the name as the log writes it
 };
 
 class PlayerDatabase {

@@ -1,10 +1,8 @@
 #include "VisibleText.h"
 
-#include <cstring>
+#include "CaretCodes.h"
 
-namespace {
-constexpr char kCaret = '^';
-} // namespace
+#include <cstring>
 
 bool IsFreeOfCarets(std::string_view raw) {
     return raw.empty() || std::memchr(raw.data(), kCaret, raw.size()) == nullptr;

@@ -3,10 +3,11 @@
 #include <string>
 #include <string_view>
 
-// The text a line shows with every caret taken as a code marker: a caret and
-// the byte after it vanish, two carets leave one, a trailing caret vanishes.
-// An offset into the result is the line's visible column. The search runs on
-// this text.
+// Text without its caret colour codes, every caret taken as a code marker: a
+// caret and the byte after it vanish, two carets leave one, a trailing caret
+// vanishes. A player's colour-free name is made this way. (The text a whole
+// line shows, where only names and chat texts hide their codes, is
+// LineVisibleText in ColourCodes.h.)
 
 // True when the bytes hold no caret, so they are their own visible text.
 bool IsFreeOfCarets(std::string_view raw);

@@ -8,8 +8,10 @@
 
 namespace {
 
-// Line 0 names a player through colour codes; line 1 ends in CR LF.
-const std::string kLog = "   0:56 say: ^1Ma^7mba: stop team killing\n"
+// Line 0 names a player no slot knows (so the name is shown with its carets)
+// and colours a word of its message (whose codes are hidden); line 1 ends in
+// CR LF.
+const std::string kLog = "   0:56 say: ^1Ma^7mba: stop ^3team^7 killing\n"
                          "   0:58 ClientDisconnect: 5\r\n"
                          "ab\n"
                          "ab ab^^x\n";
@@ -39,14 +41,16 @@ TEST_P(SearchCommandTest, PrintsHitsAndTheClosingMessage) {
 INSTANTIATE_TEST_SUITE_P(
     Search, SearchCommandTest,
     testing::Values(
-        SearchCase{"CodedNameByItsVisibleText", {"--text", "Mamba"}, "0 13 17\n", 0},
-        SearchCase{"CaseIgnoredByDefault", {"--text", "MAMBA"}, "0 13 17\n", 0},
-        SearchCase{"CaseKept", {"--text", "MAMBA", "--case"}, "No matches\n", 1},
+        SearchCase{"UnknownNameByItsShownText", {"--text", "^1Ma^7mba"}, "0 13 21\n", 0},
+        SearchCase{"UnknownNameNotWithoutItsCarets", {"--text", "Mamba"}, "No matches\n", 1},
+        SearchCase{"CodedMessageByItsVisibleText", {"--text", "team killing"}, "0 29 40\n", 0},
+        SearchCase{"CaseIgnoredByDefault", {"--text", "^1MA^7MBA"}, "0 13 21\n", 0},
+        SearchCase{"CaseKept", {"--text", "^1MA^7MBA", "--case"}, "No matches\n", 1},
         SearchCase{"AllHitsThenNoMoreMatches",
                    {"--text", "ab", "--all"},
                    "2 0 1\n3 0 1\n3 3 4\nNo more matches\n",
                    0},
-        SearchCase{"DoubledCaret", {"--text", "^x"}, "3 5 6\n", 0},
+        SearchCase{"CaretsOfPlainText", {"--text", "^x"}, "3 6 7\n", 0},
         SearchCase{"FromTheCaret", {"--text", "ab", "--caret", "3:1"}, "3 3 4\n", 0},
         SearchCase{
             "AnchorAtTheCaret", {"--text", "^ab", "--regex", "--caret", "3:3"}, "3 3 4\n", 0},
@@ -96,7 +100,8 @@ std::string Document(const std::string& endHtml, const std::string& endFragment,
 INSTANTIATE_TEST_SUITE_P(
     Copy, CopyCommandTest,
     testing::Values(
-        CopyCase{"TextKeepsCodes", {"0:13", "0:17", "--text"}, "^1Ma^7mba"},
+        CopyCase{"TextOfAShownName", {"0:13", "0:21", "--text"}, "^1Ma^7mba"},
+        CopyCase{"TextKeepsHiddenCodes", {"0:29", "0:32", "--text"}, "^3team"},
         CopyCase{"TextKeepsLineEnds", {"1:22", "3:1", "--text"}, "ct: 5\r\nab\nab"},
         CopyCase{"TextEndingAtColumnZero", {"1:22", "2:-1", "--text"}, "ct: 5\r\n"},
         CopyCase{"HtmlWorkedExample",
@@ -106,7 +111,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {"2:0", "3:-1", "--html"},
                  Document("00000283", "00000248", "<FONT color=#c4c4ff>ab</FONT><br>\n<br>\n")},
         CopyCase{"HtmlOfAnUnknownCodedName",
-                 {"0:13", "0:17", "--html"},
+                 {"0:13", "0:21", "--html"},
                  Document("00000342", "00000307",
                           "<B><FONT color=#c000c0></FONT><FONT color=#ff1919>Ma</FONT>"
                           "<FONT color=#ffffff>mba</FONT></B><br>\n")}),

@@ -54,10 +54,12 @@ INSTANTIATE_TEST_SUITE_P(Texts, CaretMeasure,
                                          MeasureCase{"EveryMeasuredKind17", "^1a", 17, 1},
                                          MeasureCase{"EveryMeasuredKind18", "^1a", 18, 1},
                                          MeasureCase{"EveryMeasuredKind19", "^1a", 19, 1},
-                                         // Coloured when drawn, yet measured at their byte length.
-                                         MeasureCase{"Kind7NotMeasured", "^1abc", 7, 5},
-                                         MeasureCase{"Kind8NotMeasured", "^1abc", 8, 5},
-                                         MeasureCase{"Kind9NotMeasured", "^1abc", 9, 5},
+                                         // Drawn with their codes hidden, so measured
+                                         // without them too.
+                                         MeasureCase{"Kind7Measured", "^1abc", 7, 3},
+                                         MeasureCase{"Kind8Measured", "^1abc", 8, 3},
+                                         MeasureCase{"Kind9Measured", "^1abc", 9, 3},
+                                         // Drawn with their carets as characters.
                                          MeasureCase{"TeamKind4NotMeasured", "^1abc", 4, 5},
                                          MeasureCase{"TeamKind5NotMeasured", "^1abc", 5, 5},
                                          MeasureCase{"PlainNotMeasured", "^1abc", 1, 5}),
@@ -87,21 +89,22 @@ TEST(SetSegment, ClampsToTheTwelveBitFields) {
     EXPECT_EQ(segment.visibleLength(), 4095);
 }
 
-TEST(ColourKinds, TheColouredSetIsTheMeasuredSetPlusSevenToNine) {
+TEST(ColourKinds, ExactlyTheColouredKindsAreMeasuredWithoutTheirCodes) {
+    const std::string code = "^1";
     std::vector<int> measured;
     std::vector<int> coloured;
     for (int kind = 0; kind < 256; ++kind) {
-        if (IsCaretMeasuredKind(static_cast<LineKind>(kind))) {
+        LineSegment segment{};
+        SetSegment(segment, 0, 2, static_cast<LineKind>(kind), code.data());
+        if (segment.visibleLength() == 0) {
             measured.push_back(kind);
         }
-        LineSegment segment{};
-        SetSegment(segment, 0, 0, static_cast<LineKind>(kind), nullptr);
         if (IsColourCodedKind(segment)) {
             coloured.push_back(kind);
         }
     }
-    EXPECT_EQ(measured, (std::vector<int>{3, 6, 15, 16, 17, 18, 19, 20}));
     EXPECT_EQ(coloured, (std::vector<int>{3, 6, 7, 8, 9, 15, 16, 17, 18, 19, 20}));
+    EXPECT_EQ(measured, coloured);
 }
 
 TEST(ComputeVisiblePositions, StartsMoveLeftByTheCodesBeforeThem) {
@@ -134,10 +137,42 @@ TEST(ComputeVisiblePositions, UsesAllEightSegmentsWithoutAnEndMark) {
     EXPECT_EQ(line.visibleLength, 2);
 }
 
+// A line cut into stretches of the given kinds, one after another, with its
+// visible positions computed as the recogniser leaves them.
+struct Stretch {
+    std::string text;
+    int kind;
+};
+
+struct LaidLine {
+    std::string text;
+    LineView line;
+};
+
+LaidLine Lay(const std::vector<Stretch>& stretches) {
+    LaidLine laid;
+    for (const Stretch& stretch : stretches) {
+        laid.text += stretch.text;
+    }
+    laid.line = MakeLine(laid.text);
+    int start = 0;
+    std::size_t s = 0;
+    for (const Stretch& stretch : stretches) {
+        const int length = static_cast<int>(stretch.text.size());
+        SetSegment(laid.line.segments[s++], start, length, static_cast<LineKind>(stretch.kind),
+                   laid.text.data() + start);
+        start += length;
+    }
+    if (s < laid.line.segments.size()) {
+        laid.line.segments[s].SetEndMark();
+    }
+    ComputeVisiblePositions(laid.line);
+    return laid;
+}
+
 struct ColumnCase {
     const char* name;
-    std::string text;
-    int visibleLength;
+    std::vector<Stretch> stretches;
     int column;
     int offset;
 };
@@ -150,25 +185,67 @@ class ColumnMapping : public testing::TestWithParam<ColumnCase> {};
 
 TEST_P(ColumnMapping, GivesTheByteWhereTheColumnBegins) {
     const ColumnCase& c = GetParam();
-    LineView line = MakeLine(c.text);
-    line.visibleLength = c.visibleLength;
-    EXPECT_EQ(ColumnToByteOffset(line, c.column), c.offset);
+    LaidLine laid = Lay(c.stretches);
+    laid.line.text = laid.text.data();
+    EXPECT_EQ(ColumnToByteOffset(laid.line, c.column), c.offset);
 }
+
+const std::vector<Stretch> kCodedChat{{"a^1bc", 15}};
+const std::vector<Stretch> kPlainThenChat{{"^1ab", 1}, {"^1cd", 15}};
 
 INSTANTIATE_TEST_SUITE_P(
     Columns, ColumnMapping,
-    testing::Values(ColumnCase{"FirstCharacter", "a^1bc", 3, 1, 1},
-                    ColumnCase{"CodeBeforeTheNextCharacterIsKept", "a^1bc", 3, 2, 4},
-                    ColumnCase{"ColumnZero", "a^1bc", 3, 0, 0},
-                    ColumnCase{"NegativeColumn", "a^1bc", 3, -4, 0},
-                    ColumnCase{"AtTheVisibleLength", "a^1bc", 3, 3, 5},
-                    ColumnCase{"PastTheVisibleLength", "a^1bc", 3, 99, 5},
-                    ColumnCase{"DoubledCaretCountsOne", "^^ab", 3, 1, 2},
-                    ColumnCase{"TrailingCaretEndsTheWalk", "ab^", 5, 3, 3},
-                    // Every caret counts as a code here, even in plain text
-                    // whose visible length counted it: the walk then runs out.
-                    ColumnCase{"CaretsOfPlainTextAreCodesToo", "^1abc", 5, 4, 5},
-                    ColumnCase{"EmptyLine", "", 0, 1, 0}),
+    testing::Values(ColumnCase{"FirstCharacter", kCodedChat, 1, 1},
+                    ColumnCase{"CodeBeforeTheNextCharacterIsKept", kCodedChat, 2, 4},
+                    ColumnCase{"ColumnZero", kCodedChat, 0, 0},
+                    ColumnCase{"NegativeColumn", kCodedChat, -4, 0},
+                    ColumnCase{"AtTheVisibleLength", kCodedChat, 3, 5},
+                    ColumnCase{"PastTheVisibleLength", kCodedChat, 99, 5},
+                    ColumnCase{"DoubledCaretCountsOne", {{"^^ab", 15}}, 1, 2},
+                    ColumnCase{"TrailingCaretShowsNothing", {{"ab^", 15}}, 2, 3},
+                    // Where the screen shows carets as characters, they are
+                    // columns like any other character.
+                    ColumnCase{"CaretsOfPlainTextAreCharacters", {{"^1abc", 1}}, 2, 2},
+                    ColumnCase{"CaretsOfATeamOneNameAreCharacters", {{"^1Bob", 4}}, 1, 1},
+                    ColumnCase{"CodesHiddenOnlyInTheirStretch", kPlainThenChat, 4, 4},
+                    ColumnCase{"CodeOfTheNextStretchStaysWithItsCharacter", kPlainThenChat, 5, 7},
+                    ColumnCase{"PastTheEndOfAMixedLine", kPlainThenChat, 6, 8},
+                    ColumnCase{"EmptyLine", {}, 1, 0}),
     [](const testing::TestParamInfo<ColumnCase>& info) { return info.param.name; });
+
+struct VisibleTextCase {
+    const char* name;
+    std::vector<Stretch> stretches;
+    std::string visible;
+};
+
+void PrintTo(const VisibleTextCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LineVisibleTextTest : public testing::TestWithParam<VisibleTextCase> {};
+
+TEST_P(LineVisibleTextTest, ShowsWhatTheScreenShows) {
+    const VisibleTextCase& c = GetParam();
+    LaidLine laid = Lay(c.stretches);
+    laid.line.text = laid.text.data();
+    std::string buffer;
+    const std::string_view visible = LineVisibleText(laid.line, buffer);
+    EXPECT_EQ(visible, c.visible);
+    // Its length is the line's visible length, so its offsets are columns.
+    EXPECT_EQ(static_cast<int>(visible.size()), laid.line.visibleLength);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Lines, LineVisibleTextTest,
+    testing::Values(VisibleTextCase{"NoCarets", {{"abc", 1}}, "abc"},
+                    VisibleTextCase{"ChatHidesItsCodes", kCodedChat, "abc"},
+                    VisibleTextCase{"PlainKeepsItsCarets", kPlainThenChat, "^1abcd"},
+                    VisibleTextCase{"TeamOneNameKeepsItsCarets",
+                                    {{"sayteam", 2}, {": ", 1}, {"^1Vi^7per", 4}, {": ^7hi", 16}},
+                                    "sayteam: ^1Vi^7per: hi"},
+                    VisibleTextCase{"DoubledCaretInChat", {{"a^^b^", 15}}, "a^b"},
+                    VisibleTextCase{"AdminSenderHidesItsCodes", {{"^6Admin", 7}}, "Admin"}),
+    [](const testing::TestParamInfo<VisibleTextCase>& info) { return info.param.name; });
 
 } // namespace

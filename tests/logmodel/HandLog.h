@@ -38,6 +38,14 @@ public:
     std::string_view Text(int i) const override { return Line(i).Text(); }
     LogLine& MutableLine(int i) { return store_.Line(i); }
 
+    // Every line one stretch of `kind`: with a caret-coloured kind (a chat
+    // text, say), every caret of the log is read as a code.
+    void LayEveryLine(LineKind kind) {
+        for (int i = 0; i < count_; ++i) {
+            Lay(i, {{0, store_.Record(i).byteLength, kind}});
+        }
+    }
+
     void Lay(int i, const std::vector<Segment>& segments) {
         LogLine& line = store_.Line(i);
         for (LineSegment& segment : line.segments) {

@@ -1,7 +1,10 @@
 #include "LogSearch.h"
 
+#include "ClassifiedLog.h"
+#include "ColourCodes.h"
 #include "HandLog.h"
 #include "MessageRecorder.h"
+#include "ModelLines.h"
 
 #include <gtest/gtest.h>
 #include <optional>
@@ -51,9 +54,14 @@ std::string LongLine() {
 
 class FindTest : public testing::TestWithParam<FindCase> {};
 
+// The kind of chat text every line of a case is, so that its carets are
+// codes wherever they stand.
+constexpr LineKind kChatText = 15;
+
 TEST_P(FindTest, FindsTheDescribedHit) {
     const FindCase& c = GetParam();
     HandLog log(c.log);
+    log.LayEveryLine(kChatText);
     LogSearch search;
     MessageRecorder messages;
     const auto hit = search.Find(log, c.text, c.options, c.caret, messages);
@@ -155,6 +163,46 @@ INSTANTIATE_TEST_SUITE_P(
                  {0, 9},
                  SearchHit{0, 3, 4}}),
     [](const testing::TestParamInfo<FindCase>& info) { return info.param.name; });
+
+// Where the screen shows carets as characters, the search reads them as
+// characters too: a search for the text as it is shown finds it.
+TEST(FindInPlainText, CaretsAreCharacters) {
+    HandLog log("a^1b ^^x\n");
+    LogSearch search;
+    MessageRecorder messages;
+    EXPECT_EQ(search.Find(log, "^1b", kPlainCase, {0, 0}, messages), (SearchHit{0, 1, 3}));
+    EXPECT_EQ(search.Find(log, "^^x", kPlainCase, {0, 0}, messages), (SearchHit{0, 5, 7}));
+    EXPECT_EQ(search.Find(log, "ab", kPlainCase, {0, 0}, messages), std::nullopt);
+}
+
+// A team-1 name is drawn with its carets as characters, the chat text after
+// it with its codes hidden: the columns of a hit are the columns shown.
+TEST(FindInAClassifiedLine, HitsAreWhereTheScreenShowsThem) {
+    ClassifiedLog log({EventLine("ClientConnect: 1 - 1.2.3.4:5 [" + std::string(kGuidA) + "]"),
+                       EventLine(R"(ClientUserinfoChanged: 1 n\^1Vi^7per\t\1\m)"),
+                       EventLine("sayteam: ^1Vi^7per: anyone up for a ^3rematch?")});
+    log.Walk();
+    ModelLines lines(log.model);
+    LogSearch search;
+    MessageRecorder messages;
+    const LineView line = log.Line(2);
+    const auto expectBytes = [&](const std::optional<SearchHit>& hit, std::string_view bytes) {
+        ASSERT_TRUE(hit);
+        const int first = ColumnToByteOffset(line, hit->firstColumn);
+        const int end = ColumnToByteOffset(line, hit->lastColumn + 1);
+        std::string visible;
+        for (int b = first; b < end; ++b) {
+            visible += line.text[b];
+        }
+        EXPECT_EQ(visible, bytes);
+    };
+    // "   12:34 sayteam: " then the name shown as its 9 bytes.
+    EXPECT_EQ(search.Find(lines, "^1Vi^7per", kPlainCase, {2, 0}, messages),
+              (SearchHit{2, 17, 25}));
+    expectBytes(search.Find(lines, "rematch", kPlainCase, {2, 0}, messages), "^3rematch");
+    EXPECT_EQ(search.Find(lines, "Viper", kPlainCase, {2, 0}, messages), std::nullopt);
+    expectBytes(search.Find(lines, "per: anyone", kPlainCase, {2, 0}, messages), "per: anyone");
+}
 
 class BadExpressionTest : public testing::TestWithParam<SearchOptions> {};
 

@@ -13,12 +13,36 @@
 
 namespace {
 
-std::string VisibleText(std::string_view raw) {
+// The kinds a random line's stretches get: chat texts and names that hide
+// their codes, and plain text and team names that show their carets.
+constexpr LineKind kStretchKinds[] = {15, 3, 7, 1, 4, 10};
+
+bool HidesCodes(LineKind kind) {
+    return kind == 15 || kind == 3 || kind == 7;
+}
+
+// Byte by byte: inside a stretch that hides codes, a caret and the byte after
+// it vanish (two carets leave one, a caret ending the stretch vanishes);
+// everywhere else every byte shows.
+std::string VisibleText(const LineView& line) {
+    const std::string_view raw = line.Text();
+    std::vector<int> stretchEnd(raw.size(), -1); // end of the hiding stretch a byte is in
+    for (const LineSegment& segment : line.segments) {
+        if (segment.kind() == kEndMark) {
+            break;
+        }
+        if (HidesCodes(segment.kind())) {
+            for (int b = segment.start(); b < segment.start() + segment.length(); ++b) {
+                stretchEnd[static_cast<std::size_t>(b)] = segment.start() + segment.length();
+            }
+        }
+    }
     std::string out;
     for (std::size_t i = 0; i < raw.size(); ++i) {
-        if (raw[i] != '^') {
+        const int end = stretchEnd[i];
+        if (end < 0 || raw[i] != '^') {
             out += raw[i];
-        } else if (i + 1 < raw.size()) {
+        } else if (static_cast<int>(i) + 1 < end) {
             if (raw[i + 1] == '^') {
                 out += '^';
             }
@@ -26,6 +50,28 @@ std::string VisibleText(std::string_view raw) {
         }
     }
     return out;
+}
+
+// Lays up to three stretches of random kinds over each line, with gaps of
+// plain text between them.
+void LayRandomStretches(HandLog& log, std::mt19937& random) {
+    for (int n = 0; n < log.lineCount(); ++n) {
+        const int length = static_cast<int>(log.Text(n).size());
+        std::vector<HandLog::Segment> segments;
+        int at = 0;
+        for (int s = 0; s < 3 && at < length; ++s) {
+            const int start = at + static_cast<int>(random() % 3);
+            const int size = static_cast<int>(random() % 12);
+            if (start >= length) {
+                break;
+            }
+            const int clipped = std::min(size, length - start);
+            segments.push_back(
+                {start, clipped, kStretchKinds[random() % std::size(kStretchKinds)]});
+            at = start + clipped;
+        }
+        log.Lay(n, segments);
+    }
 }
 
 std::optional<std::pair<int, int>> Search(const std::string& text, int from, int to,
@@ -44,9 +90,7 @@ std::optional<SearchHit> Reference(HandLog& log, const boost::regex& re, bool ba
     if (!backwards) {
         int k = caret.column;
         for (int n = caret.line; n < count; ++n, k = 0) {
-            const LineView& line = log.Line(n);
-            const std::string text =
-                VisibleText({line.text, static_cast<std::size_t>(line.byteLength)});
+            const std::string text = VisibleText(log.Line(n));
             const int m = static_cast<int>(text.size());
             if (k > m) {
                 continue;
@@ -61,9 +105,7 @@ std::optional<SearchHit> Reference(HandLog& log, const boost::regex& re, bool ba
         if (n == caret.line && caret.column == 0) {
             continue;
         }
-        const LineView& line = log.Line(n);
-        const std::string text =
-            VisibleText({line.text, static_cast<std::size_t>(line.byteLength)});
+        const std::string text = VisibleText(log.Line(n));
         int limit = static_cast<int>(text.size());
         if (n == caret.line && caret.column < limit) {
             limit = caret.column;
@@ -126,6 +168,7 @@ TEST(SearchAgainstReference, SameHitsEverywhere) {
     int hits = 0;
     for (int round = 0; round < 1500; ++round) {
         HandLog log(RandomLog(random));
+        LayRandomStretches(log, random);
         const bool regExp = random() % 2 == 0;
         const bool caseSensitive = random() % 2 == 0;
         const bool backwards = random() % 2 == 0;

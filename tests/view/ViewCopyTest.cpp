@@ -120,6 +120,41 @@ TEST(ViewCopyTest, ADocumentTooLargeForItsOffsetsPutsTheTextAloneAndSaysSo) {
               QStringLiteral("Copied as plain text only: the selection is too large for HTML"));
 }
 
+// A team-1 name is drawn with its carets as characters: a drag over a word
+// after it inverts the cells of that word and copies exactly that word.
+TEST(ViewCopyTest, WhatIsSelectedOnScreenIsWhatIsCopied) {
+    ViewOnLog log("   0:01 ClientConnect: 1 - 1.2.3.4:5 [0123456789ABCDEF0123456789ABCDEF]\n"
+                  "   0:02 ClientUserinfoChanged: 1 n\\^1Vi^7per\\t\\1\\m\n"
+                  "   1:14 sayteam: ^1Vi^7per: anyone up for a rematch?\n",
+                  10, 60);
+    ClearClipboard();
+    // "   1:14 sayteam: " is 17 columns, the name its 9 bytes, then ": " and
+    // "anyone up for a " put "rematch" at columns 44 to 50; the drag ends on
+    // the "?" after it, where the caret will stand.
+    QWidget* window = log.view().viewport();
+    QTest::mousePress(window, Qt::LeftButton, {}, log.PointAt(2, 44));
+    QTest::mouseMove(window, log.PointAt(2, 51));
+    QTest::mouseRelease(window, Qt::LeftButton, {}, log.PointAt(2, 51));
+    ASSERT_TRUE(log.view().OnCommand(CommandId::kEditCopy));
+    EXPECT_EQ(Clipboard().text(), QStringLiteral("rematch"));
+
+    // The inverted cells are the word's, no more.
+    const QImage image = log.Grab();
+    const auto inverted = [&](int cell) {
+        return image.pixel(log.Cell(2, cell).topLeft()) != qRgb(0, 0, 0);
+    };
+    EXPECT_FALSE(inverted(43));
+    for (int cell = 44; cell <= 50; ++cell) {
+        EXPECT_TRUE(inverted(cell)) << cell;
+    }
+    EXPECT_FALSE(inverted(51));
+
+    // And the name, selected as it is shown, is copied with its carets.
+    log.view().SelectRange(2, 17, 2, 25);
+    ASSERT_TRUE(log.view().OnCommand(CommandId::kEditCopy));
+    EXPECT_EQ(Clipboard().text(), QStringLiteral("^1Vi^7per"));
+}
+
 TEST(ViewCopyTest, ASmallCopyLeavesTheMessagePaneAlone) {
     QWidget mainWindow;
     auto* pane = new QLabel(QStringLiteral("Ready"), &mainWindow);

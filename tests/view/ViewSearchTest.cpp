@@ -24,10 +24,11 @@ const Message kNoMatches{"No matches", "Quarvel", MessageIcon::None};
 const Message kNoMoreMatches{"No more matches", "Quarvel", MessageIcon::None};
 const Message kBadExpression{"Bad regular expression supplied", "Error", MessageIcon::Error};
 
-// Bob in three places, once behind a colour code, and bob in lower case.
+// Bob in three places, once behind a colour code in a chat message (where
+// the code is hidden), and bob in lower case.
 constexpr char kBobLog[] = "Bob and Bob\n"
                            "nothing here\n"
-                           "xx ^1Bob yy\n"
+                           "  12:34 say: Zed: ^1Bob yy\n"
                            "bob in lower case\n";
 constexpr int kBobLogLines = 4;
 
@@ -203,7 +204,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(SteppingCase{"ForwardsIgnoringCase",
                                    {"Bob"},
                                    std::nullopt,
-                                   {{0, 0, 0, 2}, {0, 8, 0, 10}, {2, 3, 2, 5}, {3, 0, 3, 2}},
+                                   {{0, 0, 0, 2}, {0, 8, 0, 10}, {2, 18, 2, 20}, {3, 0, 3, 2}},
                                    // just past the last hit: nothing more was found from there
                                    {3, 3}},
                       SteppingCase{"EndingTheLastLine",
@@ -215,14 +216,14 @@ INSTANTIATE_TEST_SUITE_P(
                       SteppingCase{"ForwardsKeepingCase",
                                    {"Bob", true},
                                    std::nullopt,
-                                   {{0, 0, 0, 2}, {0, 8, 0, 10}, {2, 3, 2, 5}},
+                                   {{0, 0, 0, 2}, {0, 8, 0, 10}, {2, 18, 2, 20}},
                                    // just past the last hit: nothing more was found from there
-                                   {2, 6}},
+                                   {2, 21}},
                       SteppingCase{"ForwardsFromTheMiddleOfALine",
                                    {"Bob", true},
                                    TextPosition{0, 4},
-                                   {{0, 8, 0, 10}, {2, 3, 2, 5}},
-                                   {2, 6}},
+                                   {{0, 8, 0, 10}, {2, 18, 2, 20}},
+                                   {2, 21}},
                       SteppingCase{"RegularExpression",
                                    {"^b.b", false, true},
                                    std::nullopt,
@@ -231,7 +232,7 @@ INSTANTIATE_TEST_SUITE_P(
                       SteppingCase{"Backwards",
                                    {"bob", false, false, true},
                                    TextPosition{3, 17},
-                                   {{3, 0, 3, 2}, {2, 3, 2, 5}, {0, 8, 0, 10}, {0, 0, 0, 2}},
+                                   {{3, 0, 3, 2}, {2, 18, 2, 20}, {0, 8, 0, 10}, {0, 0, 0, 2}},
                                    {0, 0}}),
     [](const ::testing::TestParamInfo<SteppingCase>& info) { return info.param.name; });
 
