@@ -254,8 +254,9 @@ void SetPlainLine(LogLine& line) {
 }
 
 // An event line whose keyword is all there is to show: the rest is plain.
-void SetKeywordOnly(LogLine& line, int keywordLength, LineKind kind) {
-    SetSegment(line.segments[0], kEventTextOffset, keywordLength, kind, nullptr);
+void SetKeywordOnly(LogLine& line, const EventText& event, LineKind kind) {
+    SetSegment(line.segments[0], event.keywordOffset, static_cast<int>(event.keyword.size()), kind,
+               nullptr);
     line.segments[1].SetEndMark();
     ComputeVisiblePositions(line);
 }
@@ -267,23 +268,23 @@ void SetKeywordOnly(LogLine& line, int keywordLength, LineKind kind) {
 // once, in its final form.
 void LogModel::ClassifyLine(int i) {
     LogLine& line = lines_.Line(i);
-    const auto event = CutEventText(LineText(i), eventText_);
+    const auto event = CutEventText(LineText(i), eventText_, eventTextOffset_);
     if (!event) {
         SetPlainLine(line);
         return;
     }
-    const int keywordLength = static_cast<int>(event->keyword.size());
     const Handler handler = HandlerFor(event->keyword);
     if (handler == Handler::None) {
-        SetKeywordOnly(line, keywordLength, kKeyword);
+        SetKeywordOnly(line, *event, kKeyword);
         return;
     }
-    SetSegment(line.segments[0], kEventTextOffset, keywordLength, kKeyword, nullptr);
+    SetSegment(line.segments[0], event->keywordOffset, static_cast<int>(event->keyword.size()),
+               kKeyword, nullptr);
     SegmentLayer layer(line, *event);
     Recognition recognition{layer, *playerSlots_, *guidTable_, patterns_, eventGroups_};
     if (!RunHandler(handler, recognition)) {
         // Handlers fail before they lay anything or touch the tables.
-        SetKeywordOnly(line, keywordLength, kUnparsed);
+        SetKeywordOnly(line, *event, kUnparsed);
         return;
     }
     layer.Finish();

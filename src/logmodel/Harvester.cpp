@@ -77,6 +77,7 @@ void Harvester::End() {
 }
 
 void Harvester::HarvestLines(const LogModel& log, int from, int to) {
+    eventTextOffset_ = log.eventTextOffset();
     // One transaction a call: a database that syncs every statement to disk
     // would take minutes over a large log.
     BeginStep();
@@ -87,7 +88,7 @@ void Harvester::HarvestLines(const LogModel& log, int from, int to) {
 }
 
 void Harvester::HarvestLine(std::string_view line) {
-    const auto event = CutEventText(line, text_);
+    const auto event = CutEventText(line, text_, eventTextOffset_);
     if (!event) {
         return;
     }

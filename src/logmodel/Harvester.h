@@ -43,6 +43,8 @@ public:
     // The database the harvest writes to; a harvest without one fails as it
     // begins.
     void SetDatabase(std::unique_ptr<PlayerDatabase> database) { database_ = std::move(database); }
+    // Where the event text of the log's lines starts (LogModel::eventTextOffset).
+    void SetEventTextOffset(int offset) { eventTextOffset_ = offset; }
     PlayerDatabase* database() const { return database_.get(); }
 
     // Opens the database, reads its two counts and empties the slots. A
@@ -74,6 +76,7 @@ private:
     const EventPatterns& patterns_;
     std::unique_ptr<PlayerDatabase> database_;
     bool running_ = false;
+    int eventTextOffset_ = kEventTextOffset;
     HarvestSlots slots_{};
     HarvestCounters counters_;
     // Scratch reused from line to line: the line's event text, the pattern's

@@ -3,12 +3,16 @@
 #include "ColourCodes.h"
 
 #include <algorithm>
+#include <string_view>
+#include <vector>
 
 namespace {
 
 // How much of the file's beginning is compared to tell a file that was
 // truncated and written again from one that only grew.
 constexpr std::size_t kHeadBytes = 16 * 1024;
+// How many first lines tell the width of a log's time stamps.
+constexpr int kStampSampleLines = 50;
 
 } // namespace
 
@@ -49,6 +53,8 @@ void LogModel::Close() {
 }
 
 void LogModel::ResetClassification() {
+    eventTextOffset_ = kEventTextOffset;
+    stampDetected_ = false;
     playerSlots_ = std::make_unique<PlayerSlotTable>();
     guidTable_ = std::make_unique<GuidTable>();
     classifiedCount_ = 0;
@@ -60,6 +66,15 @@ void LogModel::ResetClassification() {
 void LogModel::SplitNewBytes() {
     fileSize_ = file_.size();
     splitEnd_ = lines_.Append(file_.data(), splitEnd_, fileSize_);
+    if (!stampDetected_ && lineCount() > 0) {
+        // Decided once, before any line is classified or harvested.
+        std::vector<std::string_view> first;
+        for (int i = 0; i < std::min(lineCount(), kStampSampleLines); ++i) {
+            first.push_back(LineText(i));
+        }
+        eventTextOffset_ = DetectEventTextOffset(first);
+        stampDetected_ = true;
+    }
 }
 
 void LogModel::RememberHead() {

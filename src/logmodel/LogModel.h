@@ -78,6 +78,11 @@ public:
     std::int64_t fileSize() const { return fileSize_; }
     int lineCount() const { return lines_.lineCount(); }
 
+    // Where the event text of this log's lines starts: the width of its time
+    // stamps, 8 for most logs and 7 for those of other games of the engine,
+    // found from its first lines.
+    int eventTextOffset() const { return eventTextOffset_; }
+
     // Lines 0 .. classifiedCount() - 1 are classified.
     int classifiedCount() const { return classifiedCount_; }
     bool IsClassified(int i) const { return i < classifiedCount_; }
@@ -138,7 +143,8 @@ private:
     // tables.
     void Reload();
     void ResetClassification();
-    // Splits what the file holds past the last line end split so far.
+    // Splits what the file holds past the last line end split so far, and
+    // finds the stamp width from the first lines once there are some.
     void SplitNewBytes();
     // Remembers a hash of the file's first bytes, to tell a rewritten file
     // from a grown one.
@@ -154,6 +160,8 @@ private:
     // Where the next line begins: bytes from here on hold no LF yet.
     std::int64_t splitEnd_ = 0;
     std::optional<FileIdentity> identity_;
+    int eventTextOffset_ = kEventTextOffset;
+    bool stampDetected_ = false;
     std::size_t headLength_ = 0;
     std::uint64_t headHash_ = 0;
     bool deleted_ = false;

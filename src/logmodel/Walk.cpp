@@ -25,6 +25,7 @@ int LogModel::BeginWalk(int steps, int mode) {
     stepsDone_ = 0;
     if (mode == kHarvest) {
         harvestMode_ = true;
+        harvester_.SetEventTextOffset(eventTextOffset_);
         try {
             harvester_.Begin();
         } catch (...) {

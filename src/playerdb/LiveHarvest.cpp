@@ -47,6 +47,7 @@ std::optional<Message> LiveHarvest::HarvestMore(int maxLines) {
         if (end <= harvested_) {
             return std::nullopt;
         }
+        harvester_.SetEventTextOffset(log_.eventTextOffset());
         harvester_.BeginStep();
         for (int i = harvested_; i < end; ++i) {
             harvested_ = i + 1; // a line that fails is not taken again

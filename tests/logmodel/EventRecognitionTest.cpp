@@ -276,4 +276,60 @@ TEST(Recognition, LongTextIsCutInTheTablesButNotInTheLine) {
     EXPECT_EQ(log.model.guidTable().Aliases(kGuid)->front().name.view(), name.substr(0, 63));
 }
 
+// --- Time stamps of other widths ---------------------------------------------
+
+struct StampCase {
+    const char* name;
+    std::string line;
+    int width;
+};
+
+void PrintTo(const StampCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class StampWidth : public testing::TestWithParam<StampCase> {};
+
+TEST_P(StampWidth, IsWhereTheEventTextBegins) {
+    EXPECT_EQ(TimeStampWidth(GetParam().line), GetParam().width);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Stamps, StampWidth,
+    testing::Values(StampCase{"EightBytes", "   0:13 Kill:", 8},
+                    StampCase{"EightWithTwoDigitMinutes", "  12:34 say:", 8},
+                    StampCase{"SevenBytes", "  0:13 Kill:", 7},
+                    StampCase{"SevenWithThreeDigitMinutes", "100:00 x", 7},
+                    StampCase{"NoBlankAfter", "  0:13Kill", 0},
+                    StampCase{"OneDigitOfSeconds", "  0:1 Kill", 0},
+                    StampCase{"NoMinutes", "  :13 Kill", 0}, StampCase{"TextFirst", "ab 0:13 ", 0},
+                    StampCase{"EndsAfterTheSeconds", "  0:13", 0}, StampCase{"Empty", "", 0}),
+    [](const testing::TestParamInfo<StampCase>& info) { return info.param.name; });
+
+TEST(Recognition, ALogWithSevenByteStampsIsCutAfterThem) {
+    ClassifiedLog log({"  0:00 InitGame: \\sv_hostname\\x",
+                       "  0:13 ClientUserinfoChanged: 2 n\\^1Bob\\t\\1\\model\\x",
+                       "  0:14 Kill: 1 2 3: ^1Bob killed Zed by MOD_GAUNTLET",
+                       "  0:15 say: ^1Bob: gg",
+                       // ioquake3 names only the slot: the keyword does not parse
+                       "  0:16 ClientConnect: 2"});
+    log.Walk();
+    EXPECT_EQ(log.model.eventTextOffset(), 7);
+    EXPECT_EQ(SegmentTexts(log.Line(0))[0], (SegmentText{2, "InitGame"}));
+    EXPECT_EQ(SegmentTexts(log.Line(1)),
+              (std::vector<SegmentText>{
+                  {2, "ClientUserinfoChanged"}, {10, "2"}, {4, "^1Bob"}, {13, "1"}}));
+    EXPECT_EQ(SegmentCount(log.Line(2)), 7);
+    EXPECT_EQ(SegmentTexts(log.Line(2))[4], (SegmentText{3, "^1Bob"}));
+    EXPECT_EQ(SegmentTexts(log.Line(3)),
+              (std::vector<SegmentText>{{2, "say"}, {4, "^1Bob"}, {15, "gg"}}));
+    EXPECT_EQ(SegmentTexts(log.Line(4)), (std::vector<SegmentText>{{0, "ClientConnect"}}));
+}
+
+TEST(Recognition, EightByteStampsWinATie) {
+    ClassifiedLog log({"  0:13 say: a: b", EventLine("say: a: b"), "no stamp at all"});
+    log.Walk();
+    EXPECT_EQ(log.model.eventTextOffset(), 8);
+}
+
 } // namespace
