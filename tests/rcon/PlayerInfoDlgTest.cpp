@@ -6,11 +6,11 @@
 #include "FakeGameServer.h"
 #include "GuidTable.h"
 #include "HandLog.h"
+#include "MessageRecorder.h"
 #include "ModalScript.h"
 #include "PlayerInfoWindow.h"
 #include "PlayerSchema.h"
 #include "PlayerSlotTable.h"
-#include "MessageRecorder.h"
 
 #include <QGroupBox>
 #include <QLabel>
