@@ -20,8 +20,7 @@ Message DescribeEscapedFailure(const std::exception_ptr& failure) {
     try {
         std::rethrow_exception(failure);
     } catch (const std::bad_alloc&) {
-        return Failure("Out of memory: the command could not be completed. The program goes on; "
-                       "close a log or two to free memory.");
+        return Failure("Out of memory: the command could not be completed.");
     } catch (const DatabaseError& error) {
         return Failure(std::string("Player database error: ") + error.what());
     } catch (const boost::regex_error& error) {
