@@ -2,6 +2,7 @@
 #include "PlayerSlotTable.h"
 
 #include <cctype>
+#include <iterator>
 #include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
@@ -162,7 +163,7 @@ TEST(PlayerSlotTable, ConnectionsAccumulateNewestFirstAndNeverMove) {
     EXPECT_EQ(slots.connectionCount(), 10002);
     EXPECT_EQ(&slots.connections().front(), &last);
     EXPECT_EQ(&slots.connections().back(), firstAddress);
-    EXPECT_EQ(std::ranges::distance(slots.connections()), 10002);
+    EXPECT_EQ(std::distance(slots.connections().begin(), slots.connections().end()), 10002);
     EXPECT_EQ(firstAddress->Guid(), kGuid); // still valid after thousands more
     EXPECT_EQ(firstAddress->address.view(), "10.0.0.1");
     EXPECT_EQ(last.address.view(), "192.168.100.200"); // cut at 15 bytes
