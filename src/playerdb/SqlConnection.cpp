@@ -33,7 +33,7 @@ QString ConnInfoValue(const std::string& value) {
 
 QString NotAPlayerDatabase(const DatabaseTarget& target) {
     return QStringLiteral("The file \"%1\" is not a player database (an SQLite database with "
-                          "tables GUID and Players); it was left unchanged.")
+                          "table GUID or Players); it was left unchanged.")
         .arg(QString::fromStdString(target.file));
 }
 
@@ -127,7 +127,9 @@ void SqlConnection::RequirePlayerTables(const DatabaseTarget& target) {
     Execute(query);
     const long long tables = query.next() ? query.value(0).toLongLong() : 0;
     query.finish();
-    if (tables != 2) {
+    // A database holding one of the two tables is a damaged player
+    // database: the engine names what is missing when it is first needed.
+    if (tables == 0) {
         Throw(NotAPlayerDatabase(target));
     }
 }

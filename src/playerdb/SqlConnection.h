@@ -23,7 +23,7 @@ public:
     // error, never a new empty file. SQLite files are switched to the WAL
     // journal so that a lookup can read while a harvest writes; before that
     // (which writes to the file) the file must be a player database already
-    // (an SQLite file with tables GUID and Players), or it is left as it was
+    // (an SQLite file with table GUID or Players), or it is left as it was
     // and the open fails. Only init-db opens its own new empty file, with
     // `newDatabase`.
     void Open(const DatabaseTarget& target, bool newDatabase = false);
