@@ -1,6 +1,8 @@
 #include "ConfigReader.h"
 
+#include <filesystem>
 #include <memory>
+#include <system_error>
 #include <string_view>
 
 namespace {
@@ -39,13 +41,23 @@ int GetTextChar(std::FILE* file) {
 } // namespace
 
 bool ConfigReader::Load() {
+    // Only a regular file is a configuration: a folder opens and reads as
+    // empty, and a pipe would block the start until someone writes to it.
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec)) {
+        return false;
+    }
     std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
     if (!file) {
         return false;
     }
-    while (ReadLine(file.get()) != kEndOfFile) {
+    return LoadFrom(file.get());
+}
+
+bool ConfigReader::LoadFrom(std::FILE* file) {
+    while (ReadLine(file) != kEndOfFile) {
     }
-    return true;
+    return std::ferror(file) == 0;
 }
 
 int ConfigReader::ReadLine(std::FILE* file) {

@@ -20,8 +20,12 @@ public:
 
     virtual ~ConfigReader() = default;
 
-    // Reads the whole file at `path`. False when it cannot be opened.
+    // Reads the whole file at `path`. False when it cannot be opened or is
+    // not a regular file.
     virtual bool Load();
+    // Reads every line of an open file (the base of Load). False when a
+    // read failed.
+    bool LoadFrom(std::FILE* file);
 
     std::string path;
 

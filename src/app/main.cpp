@@ -1,6 +1,7 @@
 // quarvel: the desktop viewer of game server logs.
 #include "CMainFrame.h"
 #include "ProgramIcon.h"
+#include "QuarvelApplication.h"
 #include "Startup.h"
 #include "StartupOptions.h"
 
@@ -161,7 +162,7 @@ int main(int argc, char** argv) {
     if (WantsScreenshot(argc, argv) && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    QApplication app(argc, argv);
+    QuarvelApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Jor"));
     QApplication::setApplicationName(QStringLiteral("Quarvel"));
     QApplication::setApplicationVersion(QStringLiteral("1.3"));

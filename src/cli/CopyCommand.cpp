@@ -37,7 +37,8 @@ int RunCopy(const std::vector<std::string>& words) {
     ModelLines lines(model);
     const KindTables tables = MakeKindTables(CaretColourTable());
     const auto copied =
-        CopySelection(lines, {start->line, start->column, end->line, end->column}, tables);
+        CopySelection(lines, {start->line, start->column, end->line, end->column}, tables,
+                      args->Flag("html") ? CopyFormats::TextAndHtml : CopyFormats::TextOnly);
     if (!copied) {
         PrintError("the selection's lines must lie within the log's " +
                    std::to_string(model.lineCount()) + " lines, the first not after the last");

@@ -4,6 +4,7 @@
 #include "LogLoading.h"
 #include "LogModel.h"
 
+#include <algorithm>
 #include <cstdio>
 
 int RunLines(const std::vector<std::string>& words) {
@@ -25,8 +26,9 @@ int RunLines(const std::vector<std::string>& words) {
     }
     RunClassificationWalk(model);
 
+    // --count may be as large as a long long: compare without adding.
     long long end = model.lineCount();
-    if (*count >= 0 && *from + *count < end) {
+    if (*count >= 0 && *count < end - std::min(*from, end)) {
         end = *from + *count;
     }
     std::string out;

@@ -1,5 +1,7 @@
 // quarvelctl search: Find from a caret, and with --all Find next until the
 // search runs dry, printing each hit and the messages the window would show.
+// Exit 0 with a hit, 1 without, 2 when the expression is bad or the search
+// was stopped before it knew (its budget of work ran out).
 #include "Arguments.h"
 #include "Commands.h"
 #include "LogLoading.h"
@@ -57,6 +59,10 @@ int RunSearch(const std::vector<std::string>& words) {
     if (!search.usable()) {
         return 2; // the expression did not compile
     }
+    // Stopped by its budget: whether the log holds a hit is not known.
+    if (search.stop() != SearchStop::None) {
+        return 2;
+    }
     if (!hit) {
         return 1;
     }
@@ -71,6 +77,9 @@ int RunSearch(const std::vector<std::string>& words) {
                 search.FindNext(lines, selection, {hit->line, hit->firstColumn}, messages);
             // An empty match is found again and again; the window would stay
             // on it.
+            if (search.stop() != SearchStop::None) {
+                return 2;
+            }
             if (!next.hit || *next.hit == *hit) {
                 break;
             }

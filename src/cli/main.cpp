@@ -2,6 +2,7 @@
 // command line. Every behaviour it shows is the core's; this is only argument
 // parsing and output.
 #include "Commands.h"
+#include "EscapedFailure.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -29,7 +30,14 @@ int main(int argc, char** argv) {
     const std::vector<std::string> words(argv + 2, argv + argc);
     for (const Command& command : AllCommands()) {
         if (std::strcmp(argv[1], command.name) == 0) {
-            return command.run(words);
+            // A failure no command caught (out of memory above all) is told
+            // as the window would tell it, with an exit code of its own.
+            try {
+                return command.run(words);
+            } catch (...) {
+                PrintError(DescribeEscapedFailure(std::current_exception()).text);
+                return 3;
+            }
         }
     }
     PrintError(std::string("unknown command \"") + argv[1] + "\"; see quarvelctl --help");

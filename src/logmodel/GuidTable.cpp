@@ -22,20 +22,12 @@ char AsciiLower(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool SameGuid(const GuidEntry& entry, std::string_view guid) {
-    return std::equal(entry.guid.begin(), entry.guid.end(), guid.begin(), guid.end(),
-                      [](char a, char b) { return AsciiLower(a) == AsciiLower(b); });
-}
-
-// The entry of a chain for `guid`, or null; const or not as the chain is.
-template <typename Chain>
-auto FindInChain(Chain& chain, std::string_view guid) -> decltype(&chain.front()) {
-    for (auto& entry : chain) {
-        if (SameGuid(entry, guid)) {
-            return &entry;
-        }
+std::string IndexKey(std::string_view guid) {
+    std::string key(guid);
+    for (char& c : key) {
+        c = AsciiLower(c);
     }
-    return nullptr;
+    return key;
 }
 
 } // namespace
@@ -48,11 +40,16 @@ int GuidTable::Bucket(std::string_view guid) {
     return bucket;
 }
 
+GuidEntry* GuidTable::FindEntry(std::string_view guid) const {
+    const auto found = guidIndex_.find(IndexKey(guid));
+    return found != guidIndex_.end() ? found->second : nullptr;
+}
+
 const GuidEntry* GuidTable::Find(std::string_view guid) const {
     if (guid.size() != kGuidLength) {
         return nullptr;
     }
-    return FindInChain(BucketChain(Bucket(guid)), guid);
+    return FindEntry(guid);
 }
 
 const std::forward_list<AliasName>* GuidTable::Aliases(std::string_view guid) const {
@@ -64,11 +61,12 @@ void GuidTable::AddAlias(std::string_view guid, std::string_view name) {
     if (guid.size() != kGuidLength) {
         return;
     }
-    Chain& chain = buckets_[static_cast<std::size_t>(Bucket(guid))];
-    GuidEntry* entry = FindInChain(chain, guid);
+    GuidEntry* entry = FindEntry(guid);
     if (entry == nullptr) {
+        Chain& chain = buckets_[static_cast<std::size_t>(Bucket(guid))];
         entry = &chain.emplace_front();
         std::copy(guid.begin(), guid.end(), entry->guid.begin());
+        guidIndex_.emplace(IndexKey(guid), entry);
     }
     // Names are compared as the table keeps them: cut to their limit.
     const AliasName alias{FixedText<63>(name)};

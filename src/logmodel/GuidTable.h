@@ -6,7 +6,9 @@
 #include <array>
 #include <cstddef>
 #include <forward_list>
+#include <string>
 #include <string_view>
+#include <unordered_map>
 #include <unordered_set>
 
 // A name a GUID has been seen under, colour codes kept.
@@ -24,6 +26,10 @@ struct GuidEntry {
 
 // Every GUID seen in a log with its names, in 4096 buckets chosen by the
 // GUID's last three hexadecimal digits. Entries and names only accumulate.
+//
+// The buckets keep the order the tables are shown in; a GUID is found
+// through an index of its own, so players who choose GUIDs sharing their
+// last digits cannot make every connection walk one long chain.
 class GuidTable {
 public:
     static constexpr int kBucketCount = 4096;
@@ -65,6 +71,10 @@ private:
         std::size_t operator()(const AliasKey& key) const;
     };
 
+    GuidEntry* FindEntry(std::string_view guid) const;
+
     std::array<Chain, kBucketCount> buckets_;
+    // Every entry by its GUID in lower case (the table ignores case).
+    std::unordered_map<std::string, GuidEntry*> guidIndex_;
     std::unordered_set<AliasKey, AliasKeyHash> aliasIndex_;
 };

@@ -47,13 +47,20 @@ bool NeedsRewriting(char c) {
 }
 
 // The four characters HTML gives a meaning are escaped; the rest of ASCII
-// stands as it is and higher bytes become UTF-8.
-void AppendEscaped(std::string& out, const char* p, int length) {
+// stands as it is and higher bytes become UTF-8. Stops, returning false, as
+// soon as `out` would grow past `limit` bytes.
+bool AppendEscaped(std::string& out, const char* p, int length, std::size_t limit) {
     int i = 0;
     while (i < length) {
+        if (out.size() > limit) {
+            return false;
+        }
         int j = i;
         while (j < length && !NeedsRewriting(p[j])) {
             ++j;
+        }
+        if (out.size() + static_cast<std::size_t>(j - i) > limit) {
+            return false;
         }
         out.append(p + i, static_cast<std::size_t>(j - i));
         if (j >= length) {
@@ -61,7 +68,9 @@ void AppendEscaped(std::string& out, const char* p, int length) {
         }
         if (static_cast<unsigned char>(p[j]) >= 0x80) {
             int k = j;
-            while (k < length && static_cast<unsigned char>(p[k]) >= 0x80) {
+            // In bounded pieces, so the limit is looked at between them.
+            constexpr int kPiece = 4096;
+            while (k < length && k - j < kPiece && static_cast<unsigned char>(p[k]) >= 0x80) {
                 ++k;
             }
             out += Windows1252ToUtf8(std::string_view(p + j, static_cast<std::size_t>(k - j)));
@@ -84,6 +93,7 @@ void AppendEscaped(std::string& out, const char* p, int length) {
         }
         i = j + 1;
     }
+    return out.size() <= limit;
 }
 
 } // namespace
@@ -108,14 +118,28 @@ void HtmlExport::AddLine(const LineView& line, int from, int to) {
         }
         const int length = std::min(run.end(), to) - run.start;
         AppendSpan(run.kind, line.text + run.start, length, std::max(from - run.start, 0));
+        if (tooLong_) {
+            return;
+        }
     }
     body_ += kLineEnd;
-    // Past the limit the document can never be made: stop growing it.
-    if (body_.size() + kFixedBytes >= kDocumentLimit) {
-        tooLong_ = true;
-        body_.clear();
-        body_.shrink_to_fit();
+    CheckLimit();
+}
+
+// Past the limit the document can never be made: stop growing it. Checked
+// as the body grows, so one long line of codes never builds more than the
+// limit.
+bool HtmlExport::CheckLimit() {
+    if (!tooLong_ && body_.size() + kFixedBytes >= kDocumentLimit) {
+        MarkTooLong();
     }
+    return !tooLong_;
+}
+
+void HtmlExport::MarkTooLong() {
+    tooLong_ = true;
+    body_.clear();
+    body_.shrink_to_fit();
 }
 
 bool HtmlExport::Finish() {
@@ -162,7 +186,7 @@ void HtmlExport::AppendSpan(LineKind kind, const char* p, int length, int skip) 
     }
 
     // Every code of every kind ends a piece and starts one in its colour.
-    while (i < length) {
+    while (i < length && !tooLong_) {
         const int pieceStart = i;
         const Rgb pieceColour = colour;
         int pieceEnd = length;
@@ -197,11 +221,17 @@ void HtmlExport::AppendSpan(LineKind kind, const char* p, int length, int skip) 
 }
 
 void HtmlExport::AppendPiece(Rgb colour, const char* p, int length) {
+    if (!CheckLimit()) {
+        return;
+    }
     char open[24];
     std::snprintf(open, sizeof open, "<FONT color=#%06x>",
                   static_cast<unsigned>(colour & 0xFFFFFFu));
     body_ += open;
-    AppendEscaped(body_, p, length);
+    if (!AppendEscaped(body_, p, length, kDocumentLimit - kFixedBytes)) {
+        MarkTooLong();
+        return;
+    }
     body_ += "</FONT>";
 }
 

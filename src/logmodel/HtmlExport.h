@@ -36,6 +36,8 @@ public:
 private:
     void AppendSpan(LineKind kind, const char* p, int length, int skip);
     void AppendPiece(Rgb colour, const char* p, int length);
+    bool CheckLimit();
+    void MarkTooLong();
     Rgb KindColour(LineKind kind) const;
     std::uint32_t KindStyle(LineKind kind) const;
 

@@ -2,10 +2,12 @@
 
 #include "ColourCodes.h"
 #include "RareByteFilter.h"
+#include "RegexGuard.h"
 #include "RequiredLiteral.h"
 #include "VisibleText.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace {
 
@@ -22,6 +24,23 @@ Message BadExpression() {
 }
 Message SearchError() {
     return {"Search error", "Error", MessageIcon::Error};
+}
+Message TooMuchWork() {
+    return {"The search was stopped: the expression takes too much work on these lines. Please "
+            "try a simpler one.",
+            "Error", MessageIcon::Error};
+}
+
+// The engine's own guards against runaway matching. The matcher raises them
+// as plain runtime errors told apart only by their texts.
+bool IsComplexityLimit(const std::exception& error) {
+    if (const auto* regexError = dynamic_cast<const boost::regex_error*>(&error)) {
+        return regexError->code() == boost::regex_constants::error_complexity ||
+               regexError->code() == boost::regex_constants::error_stack;
+    }
+    const std::string_view what = error.what();
+    return what.starts_with("The complexity of matching") ||
+           what.starts_with("Ran out of stack space");
 }
 
 // What the engine takes for the same letter when it ignores case, so the
@@ -78,7 +97,7 @@ std::optional<SearchHit> LogSearch::Find(LineSource& lines, std::string_view tex
     }
     searchBackward_ = options.backwards;
     auto hit = FindFromCaret(lines, caret, messages);
-    if (!hit) {
+    if (!hit && stop_ == SearchStop::None) {
         messages.Show(NoMatches());
     }
     return hit;
@@ -95,13 +114,14 @@ FindNextResult LogSearch::FindNext(LineSource& lines, const SelectionBounds& sel
         if (caret.column >= ByteLengthOf(lines, selection.endLine)) {
             caret = {selection.endLine + 1, 0};
             if (caret.line >= lines.lineCount()) {
+                stop_ = SearchStop::None;
                 messages.Show(NoMoreMatches());
                 return {caret, std::nullopt};
             }
         }
     }
     auto hit = FindFromCaret(lines, caret, messages);
-    if (!hit) {
+    if (!hit && stop_ == SearchStop::None) {
         messages.Show(NoMoreMatches());
     }
     return {caret, hit};
@@ -109,6 +129,9 @@ FindNextResult LogSearch::FindNext(LineSource& lines, const SelectionBounds& sel
 
 void LogSearch::Compile(std::string_view text, bool regExp, bool caseSensitive) {
     usable_ = false;
+    literal_ = !regExp;
+    bufferedLine_ = nullptr;
+    sampledAt_ = nullptr;
     requiredText_.clear();
     requiredBytes_.clear();
     rareByte_.reset();
@@ -121,10 +144,16 @@ void LogSearch::Compile(std::string_view text, bool regExp, bool caseSensitive) 
     }
     // An empty text is malformed in both modes; the engine only refuses it
     // by itself in the literal one.
-    static constexpr char kNothing[] = "";
-    const char* first = text.empty() ? kNothing : text.data();
+    // Compiled from a copy: the regex parser of Boost 1.74 reads one byte past
+    // the end of a pattern that ends inside a range of a set ("[a-b"), and a
+    // string's terminator keeps that read inside the buffer.
+    const std::string pattern(text);
+    const char* first = pattern.c_str();
     if (text.empty()) {
         flags |= boost::regex::no_empty_expressions;
+    }
+    if (regExp && !CompilesSafely(text)) {
+        throw boost::regex_error(boost::regex_constants::error_bad_pattern);
     }
     searchRegex_.assign(first, first + text.size(), flags);
     usable_ = true;
@@ -145,17 +174,32 @@ void LogSearch::Compile(std::string_view text, bool regExp, bool caseSensitive) 
 
 std::optional<SearchHit> LogSearch::FindFromCaret(LineSource& lines, TextPosition caret,
                                                   MessageSink& messages) {
+    stop_ = SearchStop::None;
     // An expression that never compiled matches nothing on any line.
     if (!usable_) {
         return std::nullopt;
     }
+    budget_.Start(progress_);
     try {
         ChooseRareByte(lines, caret);
         return searchBackward_ ? SearchBackwards(lines, caret) : SearchForwards(lines, caret);
+    } catch (const SearchInterrupted& interrupted) {
+        stop_ = interrupted.why();
+    } catch (const std::runtime_error& error) {
+        if (!IsComplexityLimit(error)) {
+            messages.Show(SearchError());
+            return std::nullopt;
+        }
+        stop_ = SearchStop::TooMuchWork;
     } catch (...) {
         messages.Show(SearchError());
         return std::nullopt;
     }
+    // The user who cancelled knows why nothing was found.
+    if (stop_ == SearchStop::TooMuchWork) {
+        messages.Show(TooMuchWork());
+    }
+    return std::nullopt;
 }
 
 void LogSearch::ChooseRareByte(LineSource& lines, TextPosition caret) {
@@ -170,6 +214,11 @@ void LogSearch::ChooseRareByte(LineSource& lines, TextPosition caret) {
     const std::string_view last = lines.Text(count - 1);
     const char* logEnd = last.data() + last.size();
     const char* at = lines.Text(std::clamp(caret.line, 0, count - 1)).data();
+    // The same place as the last search: the same sample, the same choice.
+    if (at == sampledAt_ && searchBackward_ == sampledBackwards_ && rareByteChosen_) {
+        rareByte_ = rareByteChosen_;
+        return;
+    }
     std::string_view sample;
     if (searchBackward_) {
         const std::ptrdiff_t before = std::min(at - logBegin, kSampleBytes);
@@ -179,6 +228,9 @@ void LogSearch::ChooseRareByte(LineSource& lines, TextPosition caret) {
         sample = std::string_view(at, static_cast<std::size_t>(after));
     }
     rareByte_.emplace(requiredBytes_, fold_, sample);
+    rareByteChosen_ = rareByte_;
+    sampledAt_ = at;
+    sampledBackwards_ = searchBackward_;
 }
 
 std::optional<SearchHit> LogSearch::SearchForwards(LineSource& lines, TextPosition caret) {
@@ -220,6 +272,7 @@ std::optional<SearchHit> LogSearch::SearchForwards(LineSource& lines, TextPositi
         if (k > m || !MayHold(text.substr(static_cast<std::size_t>(k)))) {
             continue;
         }
+        budget_.AllowLine(text.size());
         if (const auto match = FirstMatch(text, k, m)) {
             return SearchHit{n, match->first, match->end - 1};
         }
@@ -247,9 +300,18 @@ std::optional<SearchHit> LogSearch::SearchBackwards(LineSource& lines, TextPosit
         if (!MayHold(text.substr(0, static_cast<std::size_t>(limit)))) {
             continue;
         }
+        budget_.AllowLine(text.size());
         // The hit with the greatest start: search again from one past each
         // hit's start; every search ends at the limit, so every hit does.
+        // A plain text's last hit is simply its last place before the limit.
         std::optional<Span> last;
+        if (literal_) {
+            last = LastLiteralHit(text, limit);
+            if (last) {
+                return SearchHit{n, last->first, last->end - 1};
+            }
+            continue;
+        }
         int start = 0;
         while (start <= limit) {
             const auto match = FirstMatch(text, start, limit);
@@ -271,26 +333,52 @@ bool LogSearch::BytesMayHold(std::string_view line) const {
 }
 
 std::string_view LogSearch::VisibleTextOf(const LineSource& lines, int n, std::string_view raw) {
-    // Without a caret the bytes are the visible text: search them in place.
-    if (IsFreeOfCarets(raw)) {
-        return raw;
+    if (raw.data() == bufferedLine_ && static_cast<int>(raw.size()) == bufferedLength_) {
+        return bufferedText_;
     }
+    // Without a caret the bytes are the visible text: search them in place.
     // Which carets are codes depends on the stretch they stand in.
-    return LineVisibleText(lines.Line(n), searchBuffer_);
+    bufferedText_ = IsFreeOfCarets(raw) ? raw : LineVisibleText(lines.Line(n), searchBuffer_);
+    bufferedLine_ = raw.data();
+    bufferedLength_ = static_cast<int>(raw.size());
+    return bufferedText_;
+}
+
+std::optional<LogSearch::Span> LogSearch::LastLiteralHit(std::string_view text, int limit) {
+    const auto length = static_cast<int>(requiredText_.size());
+    const std::string& folded = quickLook_->foldedLiteral();
+    for (int a = limit - length; a >= 0; --a) {
+        budget_.Spend();
+        int i = 0;
+        while (i < length &&
+               fold_[static_cast<unsigned char>(text[static_cast<std::size_t>(a + i)])] ==
+                   static_cast<unsigned char>(folded[static_cast<std::size_t>(i)])) {
+            ++i;
+        }
+        // The engine confirms the place, so hits are its hits.
+        if (i == length) {
+            if (const auto match = FirstMatch(text, a, limit); match && match->first == a) {
+                return match;
+            }
+        }
+    }
+    return std::nullopt;
 }
 
 bool LogSearch::MayHold(std::string_view text) const {
     return !quickLook_ || quickLook_->OccursIn(text);
 }
 
-std::optional<LogSearch::Span> LogSearch::FirstMatch(std::string_view text, int from,
-                                                     int to) const {
+std::optional<LogSearch::Span> LogSearch::FirstMatch(std::string_view text, int from, int to) {
     static constexpr char kEmptyLine[] = "";
     const char* base = text.empty() ? kEmptyLine : text.data();
-    boost::cmatch match;
+    boost::match_results<BudgetedIterator> match;
     // Each search takes its own start for the start of a line.
-    if (!boost::regex_search(base + from, base + to, match, searchRegex_, boost::match_default)) {
+    if (!boost::regex_search(BudgetedIterator(base + from, &budget_),
+                             BudgetedIterator(base + to, &budget_), match, searchRegex_,
+                             boost::match_default)) {
         return std::nullopt;
     }
-    return Span{static_cast<int>(match[0].first - base), static_cast<int>(match[0].second - base)};
+    return Span{static_cast<int>(match[0].first.get() - base),
+                static_cast<int>(match[0].second.get() - base)};
 }

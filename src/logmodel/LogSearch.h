@@ -4,6 +4,7 @@
 #include "LiteralFinder.h"
 #include "Messages.h"
 #include "RareByteFilter.h"
+#include "SearchBudget.h"
 #include "TextPosition.h"
 
 #include <boost/regex.hpp>
@@ -42,31 +43,55 @@ struct FindNextResult {
 // Every hit comes from boost::regex_search over the described range of one
 // line's visible text; lines are only ruled out beforehand when a quick byte
 // search shows that text the match must contain is not there.
+//
+// Every search runs within a budget of work that grows with the lines it
+// reads (SearchBudget), and can be cancelled through a SearchProgress: an
+// expression that backtracks without end is stopped and said so, instead of
+// freezing the window.
 class LogSearch {
 public:
     // Find: compiles the text (a plain text is compiled as a literal),
     // takes the direction and searches from the caret. Says "No matches" when
     // nothing is found and "Bad regular expression supplied" when the text
-    // does not compile (an empty text never does); the expression is then
-    // unusable until the next Find, and the direction stays.
+    // does not compile (an empty text never does, nor one the engine cannot
+    // compile in bounded time); the expression is then unusable until the
+    // next Find, and the direction stays. A search stopped before its end
+    // (stop()) says why instead of "No matches".
     std::optional<SearchHit> Find(LineSource& lines, std::string_view text,
                                   const SearchOptions& options, TextPosition caret,
                                   MessageSink& messages);
 
     // Find next: the last Find's expression and direction, from just past
     // the selection when searching forwards and from the caret when
-    // searching backwards. Says "No more matches" when nothing is found.
+    // searching backwards. Says "No more matches" when nothing is found, and
+    // why when the search was stopped.
     FindNextResult FindNext(LineSource& lines, const SelectionBounds& selection, TextPosition caret,
                             MessageSink& messages);
 
     // Compiles the expression; throws boost::regex_error when the text is
-    // malformed or empty, leaving the search unusable.
+    // malformed or empty, or cannot be compiled safely (RegexGuard.h),
+    // leaving the search unusable.
     void Compile(std::string_view text, bool regExp, bool caseSensitive);
 
     // Searches from the caret in the current direction. A failure inside the
-    // regular-expression engine says "Search error" and counts as not found.
+    // regular-expression engine says "Search error" and counts as not found;
+    // a search that ran out of its budget or was cancelled counts as not
+    // found too and sets stop() (saying so when it ran out).
     std::optional<SearchHit> FindFromCaret(LineSource& lines, TextPosition caret,
                                            MessageSink& messages);
+
+    // Asked now and then during every later search; null for none. Not owned.
+    void SetProgress(SearchProgress* progress) { progress_ = progress; }
+    // Why the last search ended before its answer was known.
+    SearchStop stop() const { return stop_; }
+
+    // The log was loaded again: what the search remembers of its lines (the
+    // last line's visible text, the sample the rare byte came from) is
+    // forgotten, since new lines may lie where old ones did.
+    void ForgetLines() {
+        bufferedLine_ = nullptr;
+        sampledAt_ = nullptr;
+    }
 
     bool usable() const { return usable_; }
     bool backwards() const { return searchBackward_; }
@@ -79,16 +104,21 @@ private:
     };
 
     void ChooseRareByte(LineSource& lines, TextPosition caret);
+    std::optional<Span> LastLiteralHit(std::string_view text, int limit);
     std::optional<SearchHit> SearchForwards(LineSource& lines, TextPosition caret);
     std::optional<SearchHit> SearchBackwards(LineSource& lines, TextPosition caret);
     bool BytesMayHold(std::string_view line) const;
     std::string_view VisibleTextOf(const LineSource& lines, int n, std::string_view line);
     bool MayHold(std::string_view text) const;
-    std::optional<Span> FirstMatch(std::string_view text, int from, int to) const;
+    std::optional<Span> FirstMatch(std::string_view text, int from, int to);
 
     boost::regex searchRegex_;
     bool usable_ = false;
+    bool literal_ = false; // compiled as plain text
     bool searchBackward_ = false;
+    SearchProgress* progress_ = nullptr;
+    SearchStop stop_ = SearchStop::None;
+    SearchBudget budget_;
     // The quick looks, when the expression names text every match holds:
     // a rare byte of it among the line's bytes (chosen afresh for each
     // search from the log around the caret), then the text itself in the
@@ -99,4 +129,14 @@ private:
     std::optional<RareByteFilter> rareByte_;
     std::optional<LiteralFinder> quickLook_;
     std::string searchBuffer_;
+    // Find next on a long line comes back to the same line again and again:
+    // its visible text and the rare byte of the sample stay until the line
+    // or the place changes, so a walk over every hit of a line reads it
+    // once rather than once per hit.
+    const char* bufferedLine_ = nullptr;
+    int bufferedLength_ = -1;
+    std::string_view bufferedText_;
+    std::optional<RareByteFilter> rareByteChosen_;
+    const char* sampledAt_ = nullptr;
+    bool sampledBackwards_ = false;
 };

@@ -56,8 +56,17 @@ public:
 
     const PlayerSlot& Slot(int slot) const { return slots_[static_cast<std::size_t>(slot)]; }
 
-    // Every record made, newest first.
-    auto connections() const { return std::views::reverse(connections_); }
+    // Every record made, newest first. A plain iterator pair rather than a
+    // reversed view, which clang's concepts reject over this deque.
+    struct NewestFirst {
+        std::deque<ConnectionRecord>::const_reverse_iterator first;
+        std::deque<ConnectionRecord>::const_reverse_iterator last;
+        auto begin() const { return first; }
+        auto end() const { return last; }
+        const ConnectionRecord& front() const { return *first; }
+        const ConnectionRecord& back() const { return *(last - 1); }
+    };
+    NewestFirst connections() const { return {connections_.rbegin(), connections_.rend()}; }
     long long connectionCount() const { return static_cast<long long>(connections_.size()); }
 
 private:

@@ -6,7 +6,7 @@
 #include <limits>
 
 std::optional<CopiedSelection> CopySelection(LineSource& lines, const SelectionBounds& selection,
-                                             const KindTables& tables) {
+                                             const KindTables& tables, CopyFormats formats) {
     const int count = lines.lineCount();
     if (selection.startLine < 0 || selection.endLine >= count ||
         selection.endLine < selection.startLine) {
@@ -31,6 +31,9 @@ std::optional<CopiedSelection> CopySelection(LineSource& lines, const SelectionB
         copied.text.assign(textBegin, textEnd);
     }
 
+    if (formats == CopyFormats::TextOnly) {
+        return copied;
+    }
     HtmlExport html(tables.kindColour, tables.kindStyle);
     for (int l = selection.startLine; l <= selection.endLine; ++l) {
         const LineView line = lines.Line(l);

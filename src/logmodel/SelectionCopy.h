@@ -19,9 +19,15 @@ struct CopiedSelection {
     bool htmlFits = false;
 };
 
+// Which of the two contents to make: the HTML costs many times the text, so
+// who wants the text alone does not pay for it.
+enum class CopyFormats { TextAndHtml, TextOnly };
+
 // The clipboard contents for the selection. Nullopt when the selection's
 // lines are not lines of the source or its end line comes before its start
 // line. A selection that ends at column -1 of a line takes none of it but
-// still gives the HTML an empty line for it.
+// still gives the HTML an empty line for it. With TextOnly, html stays empty
+// and htmlFits false.
 std::optional<CopiedSelection> CopySelection(LineSource& lines, const SelectionBounds& selection,
-                                             const KindTables& tables);
+                                             const KindTables& tables,
+                                             CopyFormats formats = CopyFormats::TextAndHtml);

@@ -45,7 +45,7 @@ bool InitSqliteFile(const DatabaseTarget& target, std::string& error) {
     file.close();
     try {
         SqlConnection connection;
-        connection.Open(target);
+        connection.Open(target, true);
         CreatePlayerSchema(connection);
         connection.Close();
         return true;

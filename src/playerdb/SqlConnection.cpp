@@ -1,11 +1,15 @@
 #include "SqlConnection.h"
 
 #include "PlayerDatabase.h"
+#include "PlayerSql.h"
 
 #include <QSqlError>
 #include <QUrl>
 #include <QUuid>
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <system_error>
 
 namespace {
@@ -27,6 +31,23 @@ QString ConnInfoValue(const std::string& value) {
     throw DatabaseError(text.toStdString());
 }
 
+QString NotAPlayerDatabase(const DatabaseTarget& target) {
+    return QStringLiteral("The file \"%1\" is not a player database (an SQLite database with "
+                          "table GUID or Players); it was left unchanged.")
+        .arg(QString::fromStdString(target.file));
+}
+
+// The 16 bytes every SQLite database file begins with.
+bool StartsAsSqliteDatabase(const std::string& file) {
+    static constexpr char kHeader[16] = {'S', 'Q', 'L', 'i', 't', 'e', ' ', 'f',
+                                         'o', 'r', 'm', 'a', 't', ' ', '3', '\0'};
+    std::ifstream in(file, std::ios::binary);
+    char header[sizeof kHeader] = {};
+    in.read(header, sizeof header);
+    return in.gcount() == static_cast<std::streamsize>(sizeof header) &&
+           std::equal(std::begin(header), std::end(header), std::begin(kHeader));
+}
+
 } // namespace
 
 QString DescribeSqlError(const QSqlError& error) {
@@ -36,13 +57,13 @@ QString DescribeSqlError(const QSqlError& error) {
                           : text;
 }
 
-void SqlConnection::Open(const DatabaseTarget& target) {
+void SqlConnection::Open(const DatabaseTarget& target, bool newDatabase) {
     Close();
     try {
         if (target.engine == DatabaseTarget::Engine::Postgres) {
             OpenPostgres(target);
         } else {
-            OpenSqlite(target);
+            OpenSqlite(target, newDatabase);
         }
     } catch (...) {
         Close(); // an open that failed leaves no connection behind
@@ -50,7 +71,7 @@ void SqlConnection::Open(const DatabaseTarget& target) {
     }
 }
 
-void SqlConnection::OpenSqlite(const DatabaseTarget& target) {
+void SqlConnection::OpenSqlite(const DatabaseTarget& target, bool newDatabase) {
     // Qt's SQLite driver creates a missing file silently; the database must
     // exist, so look first, and open in SQLite's "rw" mode (never create) in
     // case the file goes away between the look and the open.
@@ -67,6 +88,12 @@ void SqlConnection::OpenSqlite(const DatabaseTarget& target) {
     if (std::filesystem::is_directory(status)) {
         Throw(QStringLiteral("The database file \"%1\" is a folder.")
                   .arg(QString::fromStdString(target.file)));
+    }
+    // SQLite takes an empty file, or one it cannot read, as a new database
+    // and would write its header into it; a file that does not start as an
+    // SQLite database is left alone.
+    if (!newDatabase && !StartsAsSqliteDatabase(target.file)) {
+        Throw(NotAPlayerDatabase(target));
     }
     const QString name = NewConnectionName();
     QSqlDatabase database = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
@@ -88,8 +115,23 @@ void SqlConnection::OpenSqlite(const DatabaseTarget& target) {
     if (!database_.open()) {
         Fail(database_.lastError());
     }
+    if (!newDatabase) {
+        RequirePlayerTables(target);
+    }
     // SQLite reads the file lazily: a file that is no database shows here.
     ExecuteText(QStringLiteral("PRAGMA journal_mode=WAL"));
+}
+
+void SqlConnection::RequirePlayerTables(const DatabaseTarget& target) {
+    QSqlQuery query = Prepare(QString::fromLatin1(PlayerSql::kSqliteExistingTables));
+    Execute(query);
+    const long long tables = query.next() ? query.value(0).toLongLong() : 0;
+    query.finish();
+    // A database holding one of the two tables is a damaged player
+    // database: the engine names what is missing when it is first needed.
+    if (tables == 0) {
+        Throw(NotAPlayerDatabase(target));
+    }
 }
 
 void SqlConnection::OpenPostgres(const DatabaseTarget& target) {
@@ -157,17 +199,30 @@ void SqlConnection::ExecuteText(const QString& sql) {
 }
 
 void SqlConnection::BeginTransaction() {
+    if (engine_ == DatabaseTarget::Engine::Sqlite) {
+        ExecuteText(QStringLiteral("BEGIN IMMEDIATE"));
+        return;
+    }
     if (!database_.transaction()) {
         Fail(database_.lastError());
     }
 }
 
 void SqlConnection::CommitTransaction() {
+    if (engine_ == DatabaseTarget::Engine::Sqlite) {
+        ExecuteText(QStringLiteral("COMMIT"));
+        return;
+    }
     if (!database_.commit()) {
         Fail(database_.lastError());
     }
 }
 
 void SqlConnection::RollbackTransaction() {
+    if (engine_ == DatabaseTarget::Engine::Sqlite) {
+        QSqlQuery query(database_);
+        query.exec(QStringLiteral("ROLLBACK"));
+        return;
+    }
     database_.rollback();
 }

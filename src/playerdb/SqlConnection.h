@@ -21,8 +21,12 @@ public:
 
     // Opens an existing database; an SQLite file that is not there is an
     // error, never a new empty file. SQLite files are switched to the WAL
-    // journal so that a lookup can read while a harvest writes.
-    void Open(const DatabaseTarget& target);
+    // journal so that a lookup can read while a harvest writes; before that
+    // (which writes to the file) the file must be a player database already
+    // (an SQLite file with table GUID or Players), or it is left as it was
+    // and the open fails. Only init-db opens its own new empty file, with
+    // `newDatabase`.
+    void Open(const DatabaseTarget& target, bool newDatabase = false);
     // Closes and forgets the connection. Queries made from it must be gone.
     void Close();
 
@@ -37,12 +41,16 @@ public:
     // Runs a statement that takes no values (schema, pragmas, savepoints).
     void ExecuteText(const QString& sql);
 
+    // On SQLite the transaction takes the write lock at once (BEGIN
+    // IMMEDIATE): a transaction that starts reading and then writes cannot
+    // wait for another writer, so the busy timeout would be skipped.
     void BeginTransaction();
     void CommitTransaction();
     void RollbackTransaction(); // never fails: used on the way out of errors
 
 private:
-    void OpenSqlite(const DatabaseTarget& target);
+    void OpenSqlite(const DatabaseTarget& target, bool newDatabase);
+    void RequirePlayerTables(const DatabaseTarget& target);
     void OpenPostgres(const DatabaseTarget& target);
     [[noreturn]] void Fail(const QSqlError& error);
 

@@ -4,8 +4,13 @@
 
 namespace {
 
+// The C0 controls and DEL.
 bool IsControl(char c) {
-    return static_cast<unsigned char>(c) < 0x20;
+    return static_cast<unsigned char>(c) < 0x20 || c == '\x7F';
+}
+
+bool IsDigit(char c) {
+    return c >= '0' && c <= '9';
 }
 
 bool IsHexDigit(char c) {
@@ -23,7 +28,7 @@ const char* CheckPasswordAndGuid(std::string_view password, std::string_view gui
                "character.";
     }
     if (!IsSendableGuid(guid)) {
-        return "Not sent: the GUID must be empty or exactly 32 hexadecimal digits.";
+        return "Not sent: the GUID must be exactly 32 hexadecimal digits.";
     }
     return nullptr;
 }
@@ -58,13 +63,33 @@ std::string MendQuotedText(std::string_view text) {
 }
 
 bool IsSendableGuid(std::string_view guid) {
-    return guid.empty() || (guid.size() == 32 && std::all_of(guid.begin(), guid.end(), IsHexDigit));
+    return guid.size() == 32 && std::all_of(guid.begin(), guid.end(), IsHexDigit);
 }
 
 bool IsSendableIpText(std::string_view ip) {
-    return std::none_of(ip.begin(), ip.end(), [](char c) {
-        return IsControl(c) || c == ' ' || c == '"' || c == '\'' || c == ';';
-    });
+    // Four dot-separated numbers of one to three digits, none above 255.
+    int parts = 0;
+    std::size_t i = 0;
+    while (parts < 4) {
+        std::size_t digits = 0;
+        int value = 0;
+        while (i < ip.size() && IsDigit(ip[i]) && digits < 3) {
+            value = value * 10 + (ip[i] - '0');
+            ++i;
+            ++digits;
+        }
+        if (digits == 0 || value > 255) {
+            return false;
+        }
+        ++parts;
+        if (parts < 4) {
+            if (i >= ip.size() || ip[i] != '.') {
+                return false;
+            }
+            ++i;
+        }
+    }
+    return i == ip.size();
 }
 
 bool IsSendablePassword(std::string_view password) {
@@ -78,8 +103,8 @@ RconRequest FormatBanRequest(std::string_view password, std::string_view guid,
         return Refuse(why);
     }
     if (!IsSendableIpText(ip)) {
-        return Refuse("Not sent: the IP text must not hold a blank, a quote, a semicolon or a "
-                      "control character.");
+        return Refuse("Not sent: the IP address must be a dotted IPv4 address such as "
+                      "192.0.2.7.");
     }
     std::string rest = "pb_sv_banguid ";
     rest.append(guid);

@@ -34,13 +34,17 @@ RconRequest FormatBanRequest(std::string_view password, std::string_view guid,
 // `rcon "<password>" pb_sv_unbanguid <guid>`.
 RconRequest FormatUnbanRequest(std::string_view password, std::string_view guid);
 
-// A double quote becomes a single quote; bytes below 0x20 are dropped.
+// A double quote becomes a single quote; control bytes (below 0x20, and
+// DEL) are dropped.
 std::string MendQuotedText(std::string_view text);
 
-// Empty, or exactly 32 hexadecimal digits.
+// Exactly 32 hexadecimal digits: an empty GUID would shift every later
+// argument of the command one place.
 bool IsSendableGuid(std::string_view guid);
 
-// No blank, quote, semicolon or control byte.
+// A dotted IPv4 address (four numbers 0 to 255), and nothing else: the IP
+// goes out unquoted, so any other text could start a comment or a second
+// argument in the server's tokenizer.
 bool IsSendableIpText(std::string_view ip);
 
 // No double quote or control byte.

@@ -71,6 +71,9 @@ int RconSocket::Send(const RconRequest& request) {
     server.sin_family = AF_INET;
     server.sin_addr = *address;
     server.sin_port = htons(static_cast<std::uint16_t>(port_));
+    askedAddress_ = server.sin_addr.s_addr;
+    askedPort_ = server.sin_port;
+    asked_ = true;
     const ssize_t sent = ::sendto(socket_, command_.data(), command_.size(), 0,
                                   reinterpret_cast<const sockaddr*>(&server), sizeof server);
     return sent == static_cast<ssize_t>(command_.size()) ? SEND_DONE : SEND_FAILED;
@@ -81,6 +84,10 @@ int RconSocket::Poll() {
     if (replyCount_ >= kReplySlots) {
         return POLL_OVERFLOW;
     }
+    // Datagrams from anyone but the server asked are read and dropped; a
+    // flood of them ends this poll after a while so the wait can look at
+    // its clock, and the next poll goes on reading.
+    int strays = 0;
     for (;;) {
         ReplySlot& slot = (*slots_)[static_cast<std::size_t>(replyCount_)];
         sockaddr_in from{};
@@ -98,6 +105,13 @@ int RconSocket::Poll() {
             }
             receiveError_ = errno;
             return POLL_RECEIVE_ERROR;
+        }
+        if (!asked_ || fromLength < sizeof from || from.sin_family != AF_INET ||
+            from.sin_addr.s_addr != askedAddress_ || from.sin_port != askedPort_) {
+            if (++strays >= kStraysPerPoll) {
+                return POLL_OK;
+            }
+            continue;
         }
         if (received == 0) {
             return POLL_CLOSED;

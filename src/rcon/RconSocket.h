@@ -6,6 +6,7 @@
 #include <QSocketNotifier>
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -23,6 +24,7 @@ public:
     static constexpr int kReplySlots = 256;
     static constexpr std::size_t kReplyBytes = 255; // data bytes of a slot; a zero follows
     static constexpr std::size_t kTextLimit = 39;   // host address and password copies
+    static constexpr int kStraysPerPoll = 1024;     // foreign datagrams one poll drops at most
 
     // Creation or binding failures are not reported here: the socket is left
     // invalid and the first receive of the wait fails.
@@ -32,8 +34,10 @@ public:
     RconSocket& operator=(const RconSocket&) = delete;
 
     // Reads every datagram waiting into the reply slots; a status from
-    // RconCodes.h. A datagram longer than a slot is cut to it. Derived
-    // classes classify the first reply once it is in.
+    // RconCodes.h. A datagram longer than a slot is cut to it. Only
+    // datagrams from the address and port the request went to are replies:
+    // any other is dropped unseen. Derived classes classify the first reply
+    // once it is in.
     virtual int Poll();
 
     int result() const { return result_; }
@@ -84,4 +88,9 @@ private:
     std::string refusal_;
     int result_ = RCON_PENDING;
     int receiveError_ = 0;
+    // Where the last request went (network byte order); replies come from
+    // there or are not replies.
+    bool asked_ = false;
+    std::uint32_t askedAddress_ = 0;
+    std::uint16_t askedPort_ = 0;
 };

@@ -4,6 +4,7 @@
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
 #include "GlobalConfig.h"
+#include "LogSearch.h"
 
 #include <QScrollBar>
 #include <algorithm>
@@ -36,6 +37,7 @@ void CQuarvelView::OnReloaded() {
     dragging_ = false;
     dragBackward_ = false;
     lineCount_ = document_.model().lineCount();
+    search_->ForgetLines();
     verticalScrollBar()->setRange(0, std::max(lineCount_ - visibleLines_, 0));
     SetHorizontalPosition();
     SetVerticalPosition();

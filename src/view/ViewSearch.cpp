@@ -4,6 +4,27 @@
 #include "CSearchDlg.h"
 #include "LogSearch.h"
 #include "LogText.h"
+#include "SearchCancelWindow.h"
+
+namespace {
+
+// The search of one command with its Cancel window, which goes with the
+// command.
+class CancellableSearch {
+public:
+    CancellableSearch(LogSearch& search, QWidget& view) : search_(search), window_(view) {
+        search_.SetProgress(&window_);
+    }
+    ~CancellableSearch() { search_.SetProgress(nullptr); }
+    CancellableSearch(const CancellableSearch&) = delete;
+    CancellableSearch& operator=(const CancellableSearch&) = delete;
+
+private:
+    LogSearch& search_;
+    SearchCancelWindow window_;
+};
+
+} // namespace
 
 void CQuarvelView::OnFind() {
     if (searchDialog_->exec() != QDialog::Accepted) {
@@ -12,6 +33,7 @@ void CQuarvelView::OnFind() {
     // The dialog gives its options back as 0 or 1.
     const SearchOptions options{searchDialog_->caseSensitive == 1, searchDialog_->regExp == 1,
                                 searchDialog_->backwards == 1};
+    const CancellableSearch cancellable(*search_, *this);
     const auto hit = search_->Find(lines_, QStringToLogText(searchDialog_->searchText), options,
                                    {caretLine_, caretColumn_}, *messages_);
     if (hit) {
@@ -20,6 +42,7 @@ void CQuarvelView::OnFind() {
 }
 
 void CQuarvelView::OnFindNext() {
+    const CancellableSearch cancellable(*search_, *this);
     const FindNextResult next =
         search_->FindNext(lines_, selection(), {caretLine_, caretColumn_}, *messages_);
     if (next.hit) {

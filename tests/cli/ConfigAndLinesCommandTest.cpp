@@ -1,6 +1,8 @@
 #include "../logmodel/TempFile.h"
 #include "RunQuarvelctl.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <gtest/gtest.h>
 
 namespace {
@@ -11,10 +13,11 @@ TEST(QuarvelctlConfig, PrintsServersHeadFirstAsJson) {
                  ".cfg");
     const CliResult r = RunQuarvelctl({"config", "--config", cfg.path()});
     EXPECT_EQ(r.exitCode, 0) << r.err;
-    EXPECT_EQ(r.out, "{\"databasePath\": \"db.sqlite\", \"servers\": ["
-                     "{\"name\": \"B\xc3\xa9\", \"address\": \"\", \"port\": 0, \"rconpass\": \"\"}, "
-                     "{\"name\": \"A\", \"address\": \"1.2.3.4\", \"port\": 7, \"rconpass\": "
-                     "\"p\\\"q\"}]}\n");
+    EXPECT_EQ(r.out,
+              "{\"databasePath\": \"db.sqlite\", \"servers\": ["
+              "{\"name\": \"B\xc3\xa9\", \"address\": \"\", \"port\": 0, \"rconpass\": \"\"}, "
+              "{\"name\": \"A\", \"address\": \"1.2.3.4\", \"port\": 7, \"rconpass\": "
+              "\"p\\\"q\"}]}\n");
 }
 
 TEST(QuarvelctlConfig, UnreadableFileIsExitOne) {
@@ -24,13 +27,24 @@ TEST(QuarvelctlConfig, UnreadableFileIsExitOne) {
     EXPECT_NE(r.err.find("/nonexistent/quarvel.cfg"), std::string::npos);
 }
 
+// A folder opens and reads as an empty file: it is no configuration.
+TEST(QuarvelctlConfig, AFolderIsExitOne) {
+    const std::string folder = std::filesystem::temp_directory_path().string();
+    const CliResult r = RunQuarvelctl({"config", "--config", folder});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.out.empty());
+    EXPECT_NE(r.err.find(folder), std::string::npos);
+}
+
 struct UsageCase {
     const char* name;
     std::vector<std::string> args;
     int exitCode;
 };
 
-void PrintTo(const UsageCase& c, std::ostream* os) { *os << c.name; }
+void PrintTo(const UsageCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class QuarvelctlUsage : public testing::TestWithParam<UsageCase> {};
 
@@ -55,6 +69,24 @@ TEST(QuarvelctlHelp, ListsTheCommands) {
     EXPECT_EQ(r.exitCode, 0);
     EXPECT_NE(r.out.find("config"), std::string::npos);
     EXPECT_NE(r.out.find("lines"), std::string::npos);
+}
+
+// --from and --count as large as a long long: no overflow, the lines there
+// are printed.
+TEST(QuarvelctlLines, HugeCountsPrintWhatIsThere) {
+    TempFile log("a\nb\nc\n");
+    const CliResult all =
+        RunQuarvelctl({"lines", log.path(), "--from", "1", "--count", "9223372036854775807"});
+    EXPECT_EQ(all.exitCode, 0) << all.err;
+    EXPECT_EQ(all.out.find("\"line\": 0"), std::string::npos);
+    EXPECT_NE(all.out.find("\"line\": 2"), std::string::npos);
+    const CliResult past = RunQuarvelctl(
+        {"lines", log.path(), "--from", "9223372036854775807", "--count", "9223372036854775807"});
+    EXPECT_EQ(past.exitCode, 0) << past.err;
+    EXPECT_EQ(past.out, "");
+    const CliResult one = RunQuarvelctl({"lines", log.path(), "--from", "2", "--count", "1"});
+    EXPECT_NE(one.out.find("\"line\": 2"), std::string::npos);
+    EXPECT_EQ(std::count(one.out.begin(), one.out.end(), '\n'), 1);
 }
 
 TEST(QuarvelctlLines, EmptyFilePrintsNothing) {

@@ -64,8 +64,43 @@ INSTANTIATE_TEST_SUITE_P(
                    0},
         SearchCase{
             "BadExpression", {"--text", "(", "--regex"}, "Bad regular expression supplied\n", 2},
-        SearchCase{"EmptyText", {"--text", ""}, "Bad regular expression supplied\n", 2}),
+        SearchCase{"EmptyText", {"--text", ""}, "Bad regular expression supplied\n", 2},
+        // The expression compiler of the regular-expression library never
+        // returns from these; they are refused before they reach it.
+        SearchCase{"PossessiveThenComment",
+                   {"--text", "a++(?#c))", "--regex"},
+                   "Bad regular expression supplied\n",
+                   2},
+        SearchCase{"CountedPossessiveThenComment",
+                   {"--text", "a{2}+(?#c))", "--regex"},
+                   "Bad regular expression supplied\n",
+                   2},
+        SearchCase{"OptionalPossessiveThenComment",
+                   {"--text", "a?+(?#c)]", "--regex"},
+                   "Bad regular expression supplied\n",
+                   2}),
     [](const testing::TestParamInfo<SearchCase>& info) { return info.param.name; });
+
+// An expression that backtracks without end, whether the library's own limit
+// or the search's budget stops it: the search says why and exits 2, never
+// "No matches" with exit 1.
+TEST(SearchCommand, AStoppedSearchSaysSoWithExit2) {
+    std::string lines;
+    for (int i = 0; i < 20; ++i) {
+        lines += std::string(24, 'x') + "\n";
+    }
+    TempFile log(lines);
+    std::string runaway = "(x+x+)+y|";
+    for (int i = 0; i < 3000; ++i) {
+        runaway += "[Q]";
+    }
+    for (const std::string& expression : {runaway, std::string("(x*)*(x*)*(x*)*[yz]")}) {
+        const CliResult r = RunQuarvelctl({"search", log.path(), "--regex", "--text", expression});
+        EXPECT_EQ(r.out, "The search was stopped: the expression takes too much work on these "
+                         "lines. Please try a simpler one.\n");
+        EXPECT_EQ(r.exitCode, 2);
+    }
+}
 
 struct CopyCase {
     const char* name;

@@ -240,3 +240,39 @@ TEST(HtmlExport, DocumentsOfAHundredMillionBytesDoNotFit) {
 }
 
 } // namespace
+
+namespace {
+
+// One long line whose every other byte is a colour code grows tenfold as
+// HTML: the limit is met inside the line, the HTML is given up, and the
+// text is copied whole. Text alone never builds the HTML.
+TEST(SelectionCopy, HtmlPastItsLimitInsideOneLineIsGivenUp) {
+    std::string line;
+    line.reserve(12'000'000);
+    while (line.size() < 12'000'000) {
+        line += "^1a^2b";
+    }
+    HandLog log(line + "\n");
+    const int visible = log.Line(0).visibleLength;
+    const auto copied = CopySelection(log, {0, 0, 0, visible - 1}, Tables());
+    ASSERT_TRUE(copied);
+    EXPECT_FALSE(copied->htmlFits);
+    EXPECT_TRUE(copied->html.empty());
+    EXPECT_EQ(copied->text, line);
+
+    const auto textOnly =
+        CopySelection(log, {0, 0, 0, visible - 1}, Tables(), CopyFormats::TextOnly);
+    ASSERT_TRUE(textOnly);
+    EXPECT_EQ(textOnly->text, line);
+    EXPECT_TRUE(textOnly->html.empty());
+}
+
+// A long run of high bytes (each three bytes of UTF-8) meets the limit too.
+TEST(SelectionCopy, HighBytesPastTheLimitAreGivenUp) {
+    HandLog log(std::string(34'000'000, '\x80') + "\n"); // the euro sign
+    const auto copied = CopySelection(log, {0, 0, 0, 33'999'999}, Tables());
+    ASSERT_TRUE(copied);
+    EXPECT_FALSE(copied->htmlFits);
+}
+
+} // namespace

@@ -26,6 +26,9 @@ const Message kNoMatches{"No matches", "Quarvel", MessageIcon::None};
 const Message kNoMoreMatches{"No more matches", "Quarvel", MessageIcon::None};
 const Message kBadExpression{"Bad regular expression supplied", "Error", MessageIcon::Error};
 const Message kSearchError{"Search error", "Error", MessageIcon::Error};
+const Message kTooMuchWork{"The search was stopped: the expression takes too much work on these "
+                           "lines. Please try a simpler one.",
+                           "Error", MessageIcon::Error};
 
 struct FindCase {
     const char* name;
@@ -238,6 +241,22 @@ TEST(BadExpression, EmptyTextIsMalformedInBothModes) {
     }
 }
 
+// Boost reads past the end of a pattern that stops inside a range of a set;
+// the text given here is exactly as long as the pattern, so the sanitizer
+// build would see such a read.
+TEST(BadExpression, EndingInsideARangeIsRefusedWithoutReadingPastIt) {
+    HandLog log("abc\n");
+    for (const std::string& pattern : {std::string("[a-b"), std::string("x[\x10-B")}) {
+        const std::vector<char> exact(pattern.begin(), pattern.end());
+        LogSearch search;
+        MessageRecorder messages;
+        EXPECT_EQ(search.Find(log, std::string_view(exact.data(), exact.size()), kRegex, {0, 0},
+                              messages),
+                  std::nullopt);
+        EXPECT_EQ(messages.messages, std::vector<Message>{kBadExpression});
+    }
+}
+
 TEST(BadExpression, KeepsTheDirection) {
     HandLog log("abc\n");
     LogSearch search;
@@ -351,13 +370,137 @@ TEST(FindNext, FromTheLastLineSaysNoMoreMatches) {
     EXPECT_EQ(messages.messages, std::vector<Message>{kNoMoreMatches});
 }
 
-TEST(SearchError, IsReportedAndCountsAsNotFound) {
-    // Nested repeats that cannot match make the engine give up.
+TEST(SearchError, TheEnginesComplexityLimitSaysTheSearchWasStopped) {
+    // Nested repeats that cannot match make the engine give up; whether the
+    // log holds a match is then unknown, so "No matches" would be untrue.
     HandLog log(std::string(40, 'a') + "\n");
     LogSearch search;
     MessageRecorder messages;
     EXPECT_EQ(search.Find(log, "(a*)*(a*)*(a*)*[bc]", kRegex, {0, 0}, messages), std::nullopt);
-    EXPECT_EQ(messages.messages, (std::vector<Message>{kSearchError, kNoMatches}));
+    EXPECT_EQ(search.stop(), SearchStop::TooMuchWork);
+    EXPECT_EQ(messages.messages, (std::vector<Message>{kTooMuchWork}));
+}
+
+// Expressions the engine's compiler never returns from are refused before
+// they reach it; close relatives it compiles stay usable.
+struct CompileCase {
+    const char* name;
+    const char* expression;
+    bool usable;
+};
+
+void PrintTo(const CompileCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class UnsafeCompileTest : public testing::TestWithParam<CompileCase> {};
+
+TEST_P(UnsafeCompileTest, IsRefusedAsABadExpression) {
+    const CompileCase& c = GetParam();
+    HandLog log("aa b\n");
+    LogSearch search;
+    MessageRecorder messages;
+    search.Find(log, c.expression, kRegex, {0, 0}, messages);
+    EXPECT_EQ(search.usable(), c.usable);
+    if (!c.usable) {
+        EXPECT_EQ(messages.messages, std::vector<Message>{kBadExpression});
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Search, UnsafeCompileTest,
+    testing::Values(CompileCase{"PossessivePlusCommentParen", "a++(?#c))", false},
+                    CompileCase{"PossessiveCountCommentParen", "a{2}+(?#c))", false},
+                    CompileCase{"PossessiveStarCommentText", "a*+(?#c)b", false},
+                    CompileCase{"PossessiveOptionalCommentBracket", "a?+(?#c)]", false},
+                    CompileCase{"ExtendedModeBlankBetween", "(?x)a++ (?#c)b", false},
+                    CompileCase{"PossessiveAlone", "a++ b", true},
+                    CompileCase{"CommentAlone", "a+(?#c)b", true},
+                    CompileCase{"EscapedPlusThenComment", "a\\++(?#c)b", true},
+                    CompileCase{"InsideAClass", "[a++(?#c)b]", true},
+                    CompileCase{"InsideQuotes", "\\Qa++(?#c)b\\E", true}),
+    [](const testing::TestParamInfo<CompileCase>& info) { return info.param.name; });
+
+// Backtracking that doubles with every character, in an expression long
+// enough to lift the engine's own limit far beyond any wait.
+std::string RunawayExpression() {
+    std::string expression = "(x+x+)+y|";
+    for (int i = 0; i < 3000; ++i) {
+        expression += "[Q]";
+    }
+    return expression;
+}
+
+// The budget stops it, the user is told, and quarvelctl can tell a stop
+// from "No matches".
+TEST(SearchBudget, StopsARunawayExpressionAndSaysSo) {
+    std::string lines;
+    for (int i = 0; i < 20; ++i) {
+        lines += std::string(24, 'x') + "\n";
+    }
+    HandLog log(lines);
+    const std::string expression = RunawayExpression();
+    for (const SearchOptions& options : {kRegex, kRegexBack}) {
+        LogSearch search;
+        MessageRecorder messages;
+        EXPECT_EQ(search.Find(log, expression, options, {options.backwards ? 19 : 0, 0}, messages),
+                  std::nullopt);
+        EXPECT_EQ(search.stop(), SearchStop::TooMuchWork);
+        EXPECT_EQ(messages.messages, std::vector<Message>{kTooMuchWork});
+    }
+}
+
+class CancelAtOnce final : public SearchProgress {
+public:
+    bool KeepGoing() override {
+        ++asked;
+        return false;
+    }
+    int asked = 0;
+};
+
+TEST(SearchBudget, CancelStopsTheSearchWithoutAMessage) {
+    HandLog log(std::string(30, 'x') + "\n");
+    LogSearch search;
+    CancelAtOnce cancel;
+    search.SetProgress(&cancel);
+    MessageRecorder messages;
+    EXPECT_EQ(search.Find(log, RunawayExpression(), kRegex, {0, 0}, messages), std::nullopt);
+    EXPECT_EQ(search.stop(), SearchStop::Cancelled);
+    EXPECT_GE(cancel.asked, 1);
+    EXPECT_TRUE(messages.messages.empty());
+
+    // The next search starts afresh and finds what is there.
+    search.SetProgress(nullptr);
+    EXPECT_EQ(search.Find(log, "x{3}", kRegex, {0, 0}, messages), (SearchHit{0, 0, 2}));
+    EXPECT_EQ(search.stop(), SearchStop::None);
+}
+
+// Walking every hit of a long line, either way, visits each hit once and in
+// order (the line's text is read once, not once per hit).
+TEST(FindNext, EveryHitOfALongLineInOrderBothWays) {
+    const int length = 20000;
+    HandLog log("^1" + std::string(length, 'x') + "\n");
+    log.LayEveryLine(kChatText); // the code in front is hidden
+    for (const SearchOptions& options : {kPlain, kPlainBack, kRegex}) {
+        LogSearch search;
+        MessageRecorder messages;
+        const TextPosition start = options.backwards ? TextPosition{0, length} : TextPosition{0, 0};
+        auto hit = search.Find(log, "x", options, start, messages);
+        int found = hit ? 1 : 0;
+        while (hit) {
+            const auto next =
+                search.FindNext(log, {hit->line, hit->firstColumn, hit->line, hit->lastColumn},
+                                {hit->line, hit->firstColumn}, messages);
+            if (!next.hit) {
+                break;
+            }
+            EXPECT_EQ(next.hit->firstColumn, hit->firstColumn + (options.backwards ? -1 : 1));
+            hit = next.hit;
+            ++found;
+        }
+        EXPECT_EQ(found, length);
+    }
 }
 
 TEST(EmptyLog, FindsNothing) {

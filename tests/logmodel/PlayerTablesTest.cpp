@@ -1,6 +1,9 @@
 #include "GuidTable.h"
 #include "PlayerSlotTable.h"
 
+#include <cctype>
+#include <iterator>
+#include <cstdio>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -160,7 +163,7 @@ TEST(PlayerSlotTable, ConnectionsAccumulateNewestFirstAndNeverMove) {
     EXPECT_EQ(slots.connectionCount(), 10002);
     EXPECT_EQ(&slots.connections().front(), &last);
     EXPECT_EQ(&slots.connections().back(), firstAddress);
-    EXPECT_EQ(std::ranges::distance(slots.connections()), 10002);
+    EXPECT_EQ(std::distance(slots.connections().begin(), slots.connections().end()), 10002);
     EXPECT_EQ(firstAddress->Guid(), kGuid); // still valid after thousands more
     EXPECT_EQ(firstAddress->address.view(), "10.0.0.1");
     EXPECT_EQ(last.address.view(), "192.168.100.200"); // cut at 15 bytes
@@ -174,6 +177,44 @@ TEST(PlayerSlotTable, OnlyZeroToSixtyThreeAreSlots) {
     EXPECT_FALSE(PlayerSlotTable::IsSlot(64));
     EXPECT_FALSE(PlayerSlotTable::IsSlot(-1));
     EXPECT_FALSE(PlayerSlotTable::IsSlot(1022));
+}
+
+} // namespace
+
+namespace {
+
+// GUIDs that share their last three digits all land in one bucket: the chain
+// keeps them newest first, as the output shows them, and each is still found
+// (without regard to case) with its own names.
+TEST(GuidTableOneBucket, ManyGuidsKeepTheirOrderAndAreEachFound) {
+    GuidTable table;
+    constexpr int kGuids = 20000;
+    auto guidOf = [](int i) {
+        char text[33];
+        std::snprintf(text, sizeof text, "%029XABC", i);
+        return std::string(text, 32);
+    };
+    for (int i = 0; i < kGuids; ++i) {
+        table.AddAlias(guidOf(i), "name" + std::to_string(i));
+    }
+    table.AddAlias(guidOf(7), "again");
+    const GuidTable::Chain& chain = table.BucketChain(GuidTable::Bucket(guidOf(0)));
+    int expected = kGuids - 1;
+    for (const GuidEntry& entry : chain) {
+        ASSERT_EQ(entry.Guid(), guidOf(expected));
+        --expected;
+    }
+    EXPECT_EQ(expected, -1);
+    std::string lower = guidOf(7);
+    for (char& c : lower) {
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    }
+    const GuidEntry* seven = table.Find(lower);
+    ASSERT_NE(seven, nullptr);
+    EXPECT_EQ(seven->Guid(), guidOf(7));
+    ASSERT_NE(table.Aliases(guidOf(7)), nullptr);
+    EXPECT_EQ(table.Aliases(guidOf(7))->front().name.view(), "again");
+    EXPECT_EQ(table.Find(guidOf(kGuids)), nullptr);
 }
 
 } // namespace

@@ -74,16 +74,40 @@ TEST_F(BanCommand, ExitsWithZeroWhenEveryServerCarriedItOut) {
     EXPECT_EQ(run.exitCode, 0);
 }
 
-TEST_F(BanCommand, TellsWhyARequestWasNotSent) {
-    const ProgramRun run = Quarvelctl({"ban", "--config", configPath, "--guid", "", "--name", "n",
-                                       "--ip", "No connection data", "--reason", "r"});
-    EXPECT_EQ(run.out, "Second: Not sent: the IP text must not hold a blank, a quote, a semicolon "
-                       "or a control character.\n"
-                       "First: Not sent: the IP text must not hold a blank, a quote, a semicolon "
-                       "or a control character.\n");
+// Values that would shift the command's arguments or open a comment in the
+// server's tokenizer are refused on every server, and nothing goes out.
+struct RefusedBan {
+    const char* name;
+    std::string guid;
+    std::string ip;
+    std::string why;
+};
+
+class BanRefusal : public BanCommand, public testing::WithParamInterface<RefusedBan> {};
+
+TEST_P(BanRefusal, TellsWhyARequestWasNotSent) {
+    const RefusedBan& c = GetParam();
+    const ProgramRun run =
+        Quarvelctl({"ban", "--config", configPath, "--guid", QString::fromStdString(c.guid),
+                    "--name", "n", "--ip", QString::fromStdString(c.ip), "--reason", "r"});
+    EXPECT_EQ(run.out, "Second: " + c.why + "\nFirst: " + c.why + "\n");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(first.received().empty());
+    EXPECT_TRUE(second.received().empty());
 }
+
+const std::string kBadIp =
+    "Not sent: the IP address must be a dotted IPv4 address such as 192.0.2.7.";
+const std::string kBadGuid = "Not sent: the GUID must be exactly 32 hexadecimal digits.";
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, BanRefusal,
+    testing::Values(RefusedBan{"NoConnectionData", kGuid, "No connection data", kBadIp},
+                    RefusedBan{"EmptyIp", kGuid, "", kBadIp},
+                    RefusedBan{"EmptyGuid", "", "1.2.3.4", kBadGuid},
+                    RefusedBan{"IpThenLineComment", kGuid, "1.2.3.4//", kBadIp},
+                    RefusedBan{"IpThenBlockComment", kGuid, "1.2.3.4/*", kBadIp}),
+    [](const testing::TestParamInfo<RefusedBan>& info) { return std::string(info.param.name); });
 
 TEST_F(BanCommand, NoServersConfigured) {
     TempFile empty("[database]\nfile=players.sqlite\n", ".cfg");

@@ -70,7 +70,7 @@ protected:
     FakeGameServer alpha{"a-pass"}, bravo{"b-pass"}, charlie{"c-pass"};
     ReplyWaiterObject waiter;
     MessageRecorder sink;
-    const BanTarget target{kGuid, "10.0.0.7:28960", "^1Bad^7\"Guy\""};
+    const BanTarget target{kGuid, "10.0.0.7", "^1Bad^7\"Guy\""};
 };
 
 TEST_F(Flow, BanGoesToEveryServerInListOrderPastASilentOne) {
@@ -94,7 +94,7 @@ TEST_F(Flow, BanGoesToEveryServerInListOrderPastASilentOne) {
     EXPECT_FALSE(EveryServerDone(results));
     ASSERT_EQ(alpha.received().size(), 1u);
     EXPECT_EQ(alpha.received()[0], "\xFF\xFF\xFF\xFFrcon \"a-pass\" pb_sv_banguid " + kGuid +
-                                       " \"^1Bad^7'Guy'\" 10.0.0.7:28960 \"wall hack\"");
+                                       " \"^1Bad^7'Guy'\" 10.0.0.7 \"wall hack\"");
     EXPECT_EQ(bravo.received().size(), 1u);
     ASSERT_EQ(charlie.received().size(), 1u);
     EXPECT_NE(charlie.received()[0].find("\"aimbot\""), std::string::npos);
@@ -173,7 +173,7 @@ TEST_F(Flow, PlayerWithoutConnectionDataIsNotSent) {
 
     ASSERT_EQ(sink.messages.size(), 3u);
     for (const Message& message : sink.messages) {
-        EXPECT_TRUE(message.text.starts_with("Not sent: the IP text")) << message.text;
+        EXPECT_TRUE(message.text.starts_with("Not sent: the GUID")) << message.text;
     }
     EXPECT_TRUE(alpha.received().empty());
     EXPECT_TRUE(charlie.received().empty());

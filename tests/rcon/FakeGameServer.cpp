@@ -136,6 +136,10 @@ void FakeGameServer::SendAnswers(const std::vector<std::string>& answers, std::u
     to.sin_family = AF_INET;
     to.sin_addr.s_addr = toAddress;
     to.sin_port = toPort;
+    for (const std::string& datagram : strays_) {
+        ::sendto(otherSocket_, datagram.data(), datagram.size(), 0,
+                 reinterpret_cast<const sockaddr*>(&to), sizeof to);
+    }
     const int fd = fromOtherPort_ ? otherSocket_ : socket_;
     for (const std::string& datagram : answers) {
         if (::sendto(fd, datagram.data(), datagram.size(), 0,

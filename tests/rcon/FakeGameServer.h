@@ -33,6 +33,9 @@ public:
     void StaySilent() { silent_ = true; }
     void AnswerAfter(std::chrono::milliseconds delay) { delay_ = delay; }
     void AnswerFromOtherPort() { fromOtherPort_ = true; }
+    // Before each answer, these datagrams go out from the other port, as a
+    // spoofing peer on the same host would send them.
+    void StraysFirst(std::vector<std::string> datagrams) { strays_ = std::move(datagrams); }
     // Every request is answered with exactly these datagrams instead.
     void AnswerWith(std::vector<std::string> datagrams) { script_ = std::move(datagrams); }
     void AddBan(const std::string& guid) { bans_.insert(guid); }
@@ -62,6 +65,7 @@ private:
     bool fromOtherPort_ = false;
     std::chrono::milliseconds delay_{0};
     std::vector<std::string> script_;
+    std::vector<std::string> strays_;
     std::set<std::string> bans_;
     std::function<void()> onRequest_;
     std::vector<std::string> received_;

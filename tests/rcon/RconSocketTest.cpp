@@ -74,7 +74,7 @@ TEST_F(RequestSocket, RefusedRequestSendsNothingAndSaysWhy) {
     RconBanSocket socket("127.0.0.1", server.port(), "secret");
     EXPECT_EQ(socket.SendBan("not a guid", "1.2.3.4", "n", "r"), SEND_REFUSED);
     EXPECT_EQ(socket.refusal(),
-              "Not sent: the GUID must be empty or exactly 32 hexadecimal digits.");
+              "Not sent: the GUID must be exactly 32 hexadecimal digits.");
     Deliver();
     EXPECT_TRUE(server.received().empty());
 }

@@ -1,8 +1,8 @@
 #include "DescriptorsExhausted.h"
 #include "FakeGameServer.h"
+#include "MessageRecorder.h"
 #include "RconBanSocket.h"
 #include "RconUnbanSocket.h"
-#include "MessageRecorder.h"
 #include "ReplyWaiterObject.h"
 #include "TestApplication.h"
 
@@ -105,14 +105,36 @@ INSTANTIATE_TEST_SUITE_P(
                  "",
                  {}},
         WaitCase{"UnbanRefused", false, [](FakeGameServer&) {}, "secret", 1, RCON_REFUSED, "", {}},
-        WaitCase{"AnswerFromAnotherPort",
+        // Only the server asked answers: a datagram from another port is
+        // no reply, whatever it says.
+        WaitCase{"AnswerFromAnotherPortIsNoReply", true,
+                 [](FakeGameServer& s) { s.AnswerFromOtherPort(); }, "secret", 0, 0, "No reply",
+                 MessageIcon::Error},
+        WaitCase{"StraysBeforeTheAnswerAreDropped", true,
+                 [](FakeGameServer& s) {
+                     s.StraysFirst(Copies(100, kAdded));
+                     s.AnswerWith({FakeGameServer::Answer("Bad rconpassword.\n")});
+                 },
+                 "secret", 0, 0, "Invalid RCON password", MessageIcon::Warning},
+        WaitCase{"StrayZeroLengthDatagramIsDropped",
                  true,
-                 [](FakeGameServer& s) { s.AnswerFromOtherPort(); },
+                 [](FakeGameServer& s) { s.StraysFirst({""}); },
                  "secret",
                  1,
                  RCON_DONE,
                  "",
                  {}},
+        // Hostile answers from the server itself: cut, read up to a NUL.
+        WaitCase{"ReplyOf64KilobytesIsCut", true,
+                 [](FakeGameServer& s) {
+                     s.AnswerWith({FakeGameServer::Answer(std::string(65000, 'x') + kAdded)});
+                 },
+                 "secret", 0, 0, "Bad reply", MessageIcon::Error},
+        WaitCase{"BinaryReplyReadUpToItsNul", true,
+                 [](FakeGameServer& s) {
+                     s.AnswerWith({FakeGameServer::Answer(std::string("\x01\x80\0", 3) + kAdded)});
+                 },
+                 "secret", 0, 0, "Bad reply", MessageIcon::Error},
         WaitCase{"BadPassword", true, [](FakeGameServer&) {}, "wrong", 0, 0,
                  "Invalid RCON password", MessageIcon::Warning},
         WaitCase{"UnbanBadPassword", false, [](FakeGameServer&) {}, "wrong", 0, 0,

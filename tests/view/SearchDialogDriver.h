@@ -15,7 +15,8 @@ struct SearchAnswer {
     bool caseSensitive = false;
     bool regExp = false;
     bool backwards = false;
-    bool search = true; // "Search" by the Enter key, or else "Cancel"
+    bool search = true;  // "Search" by the Enter key, or else "Cancel"
+    bool pasted = false; // the text put in at once, as a paste does, not typed
 };
 
 // What the dialog showed when it opened.
@@ -60,6 +61,8 @@ private:
         edit->selectAll();
         if (answer_.text.isEmpty()) {
             QTest::keyClick(edit, Qt::Key_Delete);
+        } else if (answer_.pasted) {
+            edit->insert(answer_.text);
         } else {
             QTest::keyClicks(edit, answer_.text);
         }

@@ -6,8 +6,11 @@
 #include "SearchDialogDriver.h"
 #include "ViewTestSupport.h"
 
+#include <QProgressDialog>
 #include <QSet>
 #include <QSettings>
+#include <QTest>
+#include <QTimer>
 #include <gtest/gtest.h>
 #include <optional>
 #include <ostream>
@@ -303,6 +306,56 @@ INSTANTIATE_TEST_SUITE_P(Texts, ViewBadSearchTextTest,
                          [](const ::testing::TestParamInfo<BadTextCase>& info) {
                              return info.param.name;
                          });
+
+// An expression that backtracks without end on lines of x.
+std::string RunawayExpression() {
+    std::string expression = "(x+x+)+y|";
+    for (int i = 0; i < 3000; ++i) {
+        expression += "[Q]";
+    }
+    return expression;
+}
+
+// Each line adds to a search's budget: many short lines make a long search
+// that the budget lets run for a while.
+std::string LinesOfX(int count, int length) {
+    std::string lines;
+    for (int i = 0; i < count; ++i) {
+        lines += std::string(static_cast<std::size_t>(length), 'x') + "\n";
+    }
+    return lines;
+}
+
+// A long search shows a Cancel box; Esc in it stops the search with nothing
+// more said, and the caret and the selection stay.
+TEST_F(ViewSearchTest, EscInTheSearchingBoxCancelsALongSearch) {
+    SearchView search(LinesOfX(20000, 12));
+    search.view().SelectRange(1, 2, 1, 4);
+    int boxesSeen = 0;
+    QTimer pressEsc;
+    QObject::connect(&pressEsc, &QTimer::timeout, [&boxesSeen] {
+        auto* box = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+        if (box != nullptr && box->isVisible() && !box->wasCanceled()) {
+            ++boxesSeen;
+            EXPECT_EQ(box->labelText(), QStringLiteral("Searching..."));
+            QTest::keyClick(box, Qt::Key_Escape);
+        }
+    });
+    pressEsc.start(10);
+    search.Find({QString::fromStdString(RunawayExpression()), true, true, false, true, true});
+    EXPECT_EQ(boxesSeen, 1);
+    EXPECT_TRUE(search.TakeMessages().empty());
+    EXPECT_EQ(search.ActiveSelection(), (SelectionBounds{1, 2, 1, 4}));
+}
+
+TEST_F(ViewSearchTest, ASearchThatRunsOutOfItsBudgetSaysSo) {
+    SearchView search(LinesOfX(20, 24));
+    search.Find({QString::fromStdString(RunawayExpression()), true, true, false, true, true});
+    const Message stopped{"The search was stopped: the expression takes too much work on these "
+                          "lines. Please try a simpler one.",
+                          "Error", MessageIcon::Error};
+    EXPECT_EQ(search.TakeMessages(), std::vector<Message>{stopped});
+}
 
 TEST_F(ViewSearchTest, FindNextBeforeAnyFindFindsNothing) {
     SearchView search(kBobLog);
