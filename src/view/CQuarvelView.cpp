@@ -66,11 +66,9 @@ CQuarvelView::CQuarvelView(CQuarvelDoc& document, QWidget* parent)
     LoadSearchOptions(*searchDialog_);
 }
 
-CQuarvelView::~CQuarvelView() {
-    // The options of this view's searches are there at the next start; with
-    // several windows, the one closed last has the last word.
-    SaveSearchOptions(*searchDialog_);
-}
+// The search options are the application's, written when the user changes
+// them (ViewSearch.cpp); closing a window has nothing left to store.
+CQuarvelView::~CQuarvelView() = default;
 
 void CQuarvelView::OnUpdate() {
     const bool hadSelection = selectionActive_;

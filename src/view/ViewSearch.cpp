@@ -4,11 +4,16 @@
 #include "CSearchDlg.h"
 #include "LogSearch.h"
 #include "LogText.h"
+#include "SearchSettings.h"
 
 void CQuarvelView::OnFind() {
+    // The options are the application's: another window may have changed
+    // them since this one's last search.
+    LoadSearchOptions(*searchDialog_);
     if (searchDialog_->exec() != QDialog::Accepted) {
         return;
     }
+    SaveChangedSearchOptions(*searchDialog_);
     // The dialog gives its options back as 0 or 1.
     const SearchOptions options{searchDialog_->caseSensitive == 1, searchDialog_->regExp == 1,
                                 searchDialog_->backwards == 1};
