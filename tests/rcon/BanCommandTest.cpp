@@ -75,14 +75,31 @@ TEST_F(BanCommand, ExitsWithZeroWhenEveryServerCarriedItOut) {
 }
 
 TEST_F(BanCommand, TellsWhyARequestWasNotSent) {
-    const ProgramRun run = Quarvelctl({"ban", "--config", configPath, "--guid", "", "--name", "n",
-                                       "--ip", "No connection data", "--reason", "r"});
+    const ProgramRun run =
+        Quarvelctl({"ban", "--config", configPath, "--guid", QString::fromStdString(kGuid),
+                    "--name", "n", "--ip", "No connection data", "--reason", "r"});
     EXPECT_EQ(run.out, "Second: Not sent: the IP text must not hold a blank, a quote, a semicolon "
                        "or a control character.\n"
                        "First: Not sent: the IP text must not hold a blank, a quote, a semicolon "
                        "or a control character.\n");
     EXPECT_EQ(run.exitCode, 1);
     EXPECT_TRUE(first.received().empty());
+}
+
+TEST_F(BanCommand, AnEmptyGuidIsRefusedOnceAndSentNowhere) {
+    for (const QStringList& arguments :
+         {QStringList{"unban", "--config", configPath, "--guid", ""},
+          QStringList{"ban", "--config", configPath, "--guid", "", "--name", "n", "--ip", "1.2.3.4",
+                      "--reason", "r"},
+          QStringList{"ban", "--config", configPath, "--guid", QString::fromStdString(kGuid),
+                      "--name", "n", "--ip", "", "--reason", "r"}}) {
+        const ProgramRun run = Quarvelctl(arguments);
+        EXPECT_EQ(run.out, "No connection data for this player: nothing was sent\n")
+            << arguments.join(' ').toStdString();
+        EXPECT_EQ(run.exitCode, 1);
+    }
+    EXPECT_TRUE(first.received().empty());
+    EXPECT_TRUE(second.received().empty());
 }
 
 TEST_F(BanCommand, NoServersConfigured) {

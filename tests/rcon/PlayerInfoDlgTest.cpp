@@ -6,11 +6,11 @@
 #include "FakeGameServer.h"
 #include "GuidTable.h"
 #include "HandLog.h"
+#include "MessageRecorder.h"
 #include "ModalScript.h"
 #include "PlayerInfoWindow.h"
 #include "PlayerSchema.h"
 #include "PlayerSlotTable.h"
-#include "MessageRecorder.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -254,6 +254,23 @@ TEST_F(PlayerInfoFlows, NoServersIsOneWarningAndNoQuestion) {
     EXPECT_EQ(script.shown(), 0);
     const Message warning{"No servers configured", "Warning", MessageIcon::Warning};
     EXPECT_EQ(sink.messages, (std::vector<Message>{warning, warning}));
+}
+
+TEST_F(PlayerInfoFlows, APlayerWithoutConnectionDataIsRefusedBeforeAnyQuestion) {
+    PickedName ghost("Ghost", false);
+    ghost.FillInto(dialog);
+    ModalScript script;
+    QTest::mouseClick(Button("banButton"), Qt::LeftButton);
+    QTest::mouseClick(Button("unbanButton"), Qt::LeftButton);
+
+    EXPECT_EQ(script.shown(), 0) << "no reason is asked";
+    EXPECT_TRUE(alpha.received().empty());
+    EXPECT_TRUE(bravo.received().empty());
+    EXPECT_TRUE(charlie.received().empty());
+    const Message refusal{"No connection data for this player: nothing was sent", "Quarvel",
+                          MessageIcon::Warning};
+    EXPECT_EQ(sink.messages, (std::vector<Message>{refusal, refusal}));
+    EXPECT_TRUE(Button("banButton")->isEnabled());
 }
 
 struct FlowCase {
