@@ -32,7 +32,8 @@ public:
 
     // Opens the log at `path` in a new window, or activates the window of the
     // log when it is already open. A file that cannot be opened is reported
-    // ("Cannot open <path>.") and gives no window; returns false then.
+    // ("Cannot open <path>: No such file.", or whatever the reason) and gives
+    // no window; returns false then.
     bool OpenDocumentFile(const QString& path);
 
     // Where the frame's own messages go; message boxes over the frame unless
@@ -62,6 +63,7 @@ protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:

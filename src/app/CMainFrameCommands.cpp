@@ -6,6 +6,7 @@
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
 #include "CommandIds.h"
+#include "OpenFailure.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -24,9 +25,7 @@ using namespace CommandId;
 bool CMainFrame::OpenDocumentFile(const QString& path) {
     const DocumentRegistry::OpenResult opened = documents_.Open(path);
     if (opened.document == nullptr) {
-        const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-        messages_->Show({QStringLiteral("Cannot open %1.").arg(shown).toStdString(), "Quarvel",
-                         MessageIcon::Warning});
+        messages_->Show({CannotOpenMessage(path).toStdString(), "Quarvel", MessageIcon::Warning});
         return false;
     }
     if (opened.alreadyOpen) {
@@ -178,21 +177,50 @@ void CMainFrame::OnViewCommand(int id) {
     UpdateCommandStates();
 }
 
-void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    const QMimeData* data = event->mimeData();
-    if (data->hasUrls()) {
-        for (const QUrl& url : data->urls()) {
+namespace {
+
+bool HoldsLocalFiles(const QMimeData& data) {
+    if (data.hasUrls()) {
+        for (const QUrl& url : data.urls()) {
             if (url.isLocalFile()) {
-                event->acceptProposedAction();
-                return;
+                return true;
             }
         }
+    }
+    return false;
+}
+
+// A dropped log is opened where it is: the drop is a copy, whatever the
+// source proposed, so a file manager never takes a move for done and removes
+// the file.
+void AcceptAsCopy(QDropEvent& event) {
+    event.setDropAction(Qt::CopyAction);
+    event.accept();
+}
+
+} // namespace
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (HoldsLocalFiles(*event->mimeData()) && event->possibleActions().testFlag(Qt::CopyAction)) {
+        AcceptAsCopy(*event);
+    }
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event) {
+    if (HoldsLocalFiles(*event->mimeData()) && event->possibleActions().testFlag(Qt::CopyAction)) {
+        AcceptAsCopy(*event);
+    } else {
+        event->ignore();
     }
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
+    if (!event->possibleActions().testFlag(Qt::CopyAction)) {
+        event->ignore();
+        return;
+    }
     const QList<QUrl> urls = event->mimeData()->urls();
-    event->acceptProposedAction();
+    AcceptAsCopy(*event);
     activateWindow();
     for (const QUrl& url : urls) {
         if (url.isLocalFile()) {
