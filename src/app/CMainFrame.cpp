@@ -4,7 +4,9 @@
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
 #include "CommandIds.h"
+#include "CopyIcon.h"
 #include "FrameCommands.h"
+#include "LockKeyIndicators.h"
 #include "MessagePane.h"
 #include "ProgramIcon.h"
 
@@ -124,8 +126,7 @@ void CMainFrame::CreateActions() {
     const QStyle* look = style();
     actions_[kFileOpen]->setIcon(QIcon::fromTheme(QStringLiteral("document-open"),
                                                   look->standardIcon(QStyle::SP_DialogOpenButton)));
-    actions_[kEditCopy]->setIcon(
-        QIcon::fromTheme(QStringLiteral("edit-copy"), look->standardIcon(QStyle::SP_FileIcon)));
+    actions_[kEditCopy]->setIcon(CopyIcon());
     actions_[kAppAbout]->setIcon(QIcon::fromTheme(
         QStringLiteral("help-about"), look->standardIcon(QStyle::SP_TitleBarContextHelpButton)));
 
@@ -224,14 +225,7 @@ void CMainFrame::CreateStatusBar() {
     messagePane_ = new QLabel(QStringLiteral("Ready"), statusBar());
     messagePane_->setObjectName(QLatin1String(kMessagePaneName));
     statusBar()->addWidget(messagePane_, 1);
-    for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
-        auto* pane = new QLabel(QLatin1String(indicator), statusBar());
-        pane->setObjectName(QLatin1String(indicator));
-        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        pane->setAlignment(Qt::AlignCenter);
-        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 8);
-        statusBar()->addPermanentWidget(pane);
-    }
+    lockKeys_ = new LockKeyIndicators(*statusBar(), PlatformLockKeyReader());
 }
 
 void CMainFrame::UpdateCommandStates() {

@@ -12,6 +12,7 @@
 class CChildFrame;
 class CQuarvelDoc;
 class CQuarvelView;
+class LockKeyIndicators;
 class QLabel;
 class QMdiArea;
 class QMenu;
@@ -52,6 +53,7 @@ public:
     QMdiArea* mdiArea() const { return mdiArea_; }
     QToolBar* toolBar() const { return toolBar_; }
     QLabel* messagePane() const { return messagePane_; }
+    LockKeyIndicators* lockKeys() const { return lockKeys_; }
     const DocumentRegistry& documents() const { return documents_; }
     const RecentFileList& recentFiles() const { return recentFiles_; }
 
@@ -92,6 +94,7 @@ private:
     QMdiArea* mdiArea_ = nullptr;
     QToolBar* toolBar_ = nullptr;
     QLabel* messagePane_ = nullptr;
+    LockKeyIndicators* lockKeys_ = nullptr;
     std::map<int, QAction*> actions_;
     std::array<QAction*, RecentFileList::kSize> recentActions_{};
     QList<QMenu*> plainMenus_;

@@ -2,6 +2,8 @@
 // the keys of each command and which commands are enabled when.
 #include "CQuarvelView.h"
 #include "CommandIds.h"
+#include "CopyIcon.h"
+#include "LockKeyIndicators.h"
 #include "MainFrameTestFixture.h"
 #include "MessagePane.h"
 
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QStyle>
 #include <QToolBar>
 
 using namespace CommandId;
@@ -130,10 +133,93 @@ TEST_F(MainFrameTest, ToolbarHoldsOpenCopyAndAboutWithTheirPrompts) {
 TEST_F(MainFrameTest, StatusBarHasTheMessagePaneThenTheIndicators) {
     QStringList panes;
     for (QLabel* label : frame->statusBar()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
-        panes.append(label->text());
+        panes.append(label->objectName());
     }
-    EXPECT_EQ(panes, (QStringList{"Ready", "CAP", "NUM", "SCRL"}));
+    EXPECT_EQ(panes, (QStringList{"messagePane", "CAP", "NUM", "SCRL"}));
     EXPECT_EQ(FindMessagePane(*frame), frame->messagePane());
+    // The offscreen platform does not tell the lock keys' state: no
+    // indicator shows rather than one that never changes.
+    for (const QLabel* pane : frame->lockKeys()->panes()) {
+        EXPECT_TRUE(pane->isHidden()) << pane->objectName().toStdString();
+    }
+}
+
+struct LockKeysCase {
+    const char* name;
+    LockKeys keys;
+    QStringList shown; // the visible panes' texts
+};
+
+void PrintTo(const LockKeysCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LockKeyPanesTest : public ::testing::TestWithParam<LockKeysCase> {};
+
+TEST_P(LockKeyPanesTest, ShowWhatThePlatformTells) {
+    const LockKeysCase& c = GetParam();
+    QStatusBar bar;
+    LockKeys keys;
+    LockKeyIndicators indicators(bar, [&keys] { return keys; });
+    keys = c.keys;
+    indicators.Refresh();
+    QStringList shown;
+    for (const QLabel* pane : indicators.panes()) {
+        if (!pane->isHidden()) {
+            shown.append(pane->text());
+        }
+    }
+    EXPECT_EQ(shown, c.shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, LockKeyPanesTest,
+    ::testing::Values(LockKeysCase{"Unknown", {}, {}},
+                      LockKeysCase{"AllOff", {false, false, false}, {"", "", ""}},
+                      LockKeysCase{"CapsAndScroll", {true, false, true}, {"CAP", "", "SCRL"}},
+                      LockKeysCase{"NumOnly", {false, true, false}, {"", "NUM", ""}},
+                      LockKeysCase{
+                          "NoScrollIndicator", {true, true, std::nullopt}, {"CAP", "NUM"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LockKeyPanes, ALockKeyPressReadsTheStateAgain) {
+    QStatusBar bar;
+    bar.show();
+    LockKeys keys{false, false, false};
+    int reads = 0;
+    LockKeyIndicators indicators(bar, [&] {
+        ++reads;
+        return keys;
+    });
+    keys.capsLock = true;
+    QTest::keyClick(&bar, Qt::Key_A);
+    EXPECT_EQ(indicators.panes()[0]->text(), "") << "another key reads nothing";
+    QTest::keyClick(&bar, Qt::Key_CapsLock);
+    EXPECT_EQ(indicators.panes()[0]->text(), "CAP");
+}
+
+TEST_F(MainFrameTest, TheCopyButtonShowsACopyPicture) {
+    const QIcon copy = frame->commandAction(kEditCopy)->icon();
+    ASSERT_FALSE(copy.isNull());
+    const QImage shown = copy.pixmap(16, 16).toImage();
+    const QImage blankPage =
+        frame->style()->standardIcon(QStyle::SP_FileIcon).pixmap(16, 16).toImage();
+    EXPECT_NE(shown, blankPage);
+    // Two pages with lines: dark outline, light paper and coloured lines.
+    const QImage drawn = DrawnCopyIcon().pixmap(16, 16).toImage();
+    QSet<QRgb> colours;
+    int inked = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            const QRgb pixel = drawn.pixel(x, y);
+            if (qAlpha(pixel) > 0) {
+                ++inked;
+                colours.insert(pixel);
+            }
+        }
+    }
+    EXPECT_GT(inked, 16 * 16 / 3);
+    EXPECT_GE(colours.size(), 3);
 }
 
 TEST_F(MainFrameTest, MessagePaneShowsPromptsAndReturnsToReady) {
