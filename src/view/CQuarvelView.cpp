@@ -33,7 +33,9 @@ CQuarvelView::CQuarvelView(CQuarvelDoc& document, QWidget* parent)
     viewport()->setCursor(Qt::IBeamCursor);
     setFocusPolicy(Qt::StrongFocus);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The horizontal bar shows only while a line is wider than the window.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    horizontalScrollBar()->setRange(0, 0);
 
     // The bars report what the user did to them; the view decides where
     // that leads and sets their position back.
@@ -82,7 +84,6 @@ void CQuarvelView::OnUpdate() {
     LogModel& model = document_.model();
     lineCount_ = model.lineCount();
 
-    horizontalScrollBar()->setRange(0, kLastColumn);
     SetHorizontalPosition();
     verticalScrollBar()->setRange(0, std::max(lineCount_ - visibleLines_, 0));
     SetVerticalPosition();
@@ -92,6 +93,10 @@ void CQuarvelView::OnUpdate() {
         progress.Run(model);
         viewport()->update();
     }
+    // The lines' lengths are known once they are classified.
+    widestLine_ = 0;
+    linesMeasured_ = 0;
+    UpdateHorizontalRange();
     if (hadSelection) {
         emit commandStateChanged();
     }
@@ -114,6 +119,7 @@ void CQuarvelView::OnSize() {
     verticalScrollBar()->setPageStep(std::max(visibleLines_, 1));
     horizontalScrollBar()->setPageStep(std::max(visibleColumns_, 1));
     SetVerticalPosition();
+    UpdateHorizontalRange();
 }
 
 void CQuarvelView::scrollContentsBy(int, int) {

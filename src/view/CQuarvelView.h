@@ -57,9 +57,6 @@ class CQuarvelView : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
-    // The horizontal scroll range is always 0 .. kLastColumn, however long
-    // the lines are.
-    static constexpr int kLastColumn = 4095;
     static constexpr int kLeftMargin = 4;
     static constexpr int kTopMargin = 4;
     static constexpr Rgb kBackgroundColour = 0x000000;
@@ -98,6 +95,15 @@ public:
 
     // The number of lines the view took in at its update.
     int lineCount() const { return lineCount_; }
+    // The visible length of the longest line measured so far, and the
+    // highest first column: the one that shows the end of that line, with
+    // the cell after it, at the right edge. The horizontal scroll bar runs
+    // from 0 to it and is hidden while every line fits.
+    int widestLine() const { return widestLine_; }
+    int LastFirstColumn() const;
+    // Measures the lines the view has taken in since the last call and fits
+    // the horizontal scroll range to the widest of them.
+    void UpdateHorizontalRange();
     int topLine() const { return topLine_; }
     int firstColumn() const { return firstColumn_; }
     int visibleLines() const { return visibleLines_; }
@@ -214,6 +220,9 @@ private:
     bool selectionActive_ = false;
     bool dragging_ = false;
     bool dragBackward_ = false;
+    // The longest line of lines 0 .. linesMeasured_ - 1, in visible columns.
+    int widestLine_ = 0;
+    int linesMeasured_ = 0;
 
     // The caret exists while the view is active and blinks at the
     // platform's cursor flash rate.

@@ -188,11 +188,7 @@ void CQuarvelView::SelectRange(int firstLine, int firstColumn, int lastLine, int
         SetVerticalPosition();
     }
     if (firstColumn < firstColumn_ || firstColumn >= firstColumn_ + visibleColumns_) {
-        firstColumn_ = firstColumn - visibleColumns_ / 2;
-        if (firstColumn_ + visibleColumns_ > kLastColumn) {
-            firstColumn_ = kLastColumn - visibleColumns_;
-        }
-        firstColumn_ = std::max(firstColumn_, 0);
+        firstColumn_ = std::clamp(firstColumn - visibleColumns_ / 2, 0, LastFirstColumn());
         SetHorizontalPosition();
     }
     viewport()->update();

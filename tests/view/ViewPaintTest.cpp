@@ -145,7 +145,10 @@ TEST_F(ViewPaintTest, TheBackgroundIsBlackAroundAndAfterTheLines) {
     EXPECT_TRUE(IsBlank(image, log.Cell(3, 40))) << "after a short line";
 }
 
-TEST_F(ViewPaintTest, AClippedRunTakesTheColourOfTheLastCodeLeftOfTheView) {
+TEST(ViewPaintClippedTest, AClippedRunTakesTheColourOfTheLastCodeLeftOfTheView) {
+    // A window narrow enough to scroll the names to its left edge.
+    ViewOnLog log{kNames, 8, 20};
+    CQuarvelView& view = log.view();
     // Line 4 holds "^7AB^1CD" on team 0: scrolled so that 'C' is the first
     // visible column, the ^1 left of it still makes it red.
     for (int i = 0; i < kNameColumn + 2; ++i) {
@@ -161,10 +164,23 @@ TEST_F(ViewPaintTest, AClippedRunTakesTheColourOfTheLastCodeLeftOfTheView) {
     EXPECT_TRUE(InkIs(log.Grab(), log.Cell(4, 0), 0xFFFFFF)) << "B";
 }
 
-TEST_F(ViewPaintTest, AFirstColumnPastALinesEndLeavesItsRowBlack) {
+TEST(ViewPaintClippedTest, AFirstColumnPastALinesEndLeavesItsRowBlack) {
+    ViewOnLog log{kNames, 8, 20};
+    CQuarvelView& view = log.view();
     view.OnHScroll(QAbstractSlider::SliderToMaximum);
     const QImage image = log.Grab();
-    EXPECT_TRUE(IsBlank(image, image.rect()));
+    const int rowWidth = image.width() - CQuarvelView::kLeftMargin;
+    int blankRows = 0;
+    for (int line = 0; line < view.lineCount(); ++line) {
+        const QRect row(CQuarvelView::kLeftMargin, log.Cell(line, 0).top(), rowWidth,
+                        view.lineHeight());
+        const bool pastTheEnd =
+            log.document().model().Line(line).visibleLength <= view.firstColumn();
+        EXPECT_EQ(IsBlank(image, row), pastTheEnd) << "line " << line;
+        blankRows += pastTheEnd ? 1 : 0;
+    }
+    EXPECT_GT(blankRows, 0);
+    EXPECT_LT(blankRows, view.lineCount()) << "the widest line still shows its end";
 }
 
 TEST_F(ViewPaintTest, SelectedCellsAreInverted) {
