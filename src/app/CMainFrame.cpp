@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMenu>
@@ -62,7 +63,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     CreateStatusBar();
     UpdateRecentFileActions();
     RefreshFrameState();
-    resize(800, 600);
+    RestoreWindowPlacement();
 }
 
 CMainFrame::~CMainFrame() {
@@ -191,6 +192,9 @@ void CMainFrame::CreateMenus() {
     }
     for (const MenuLayout& layout : DocumentMenuLayout()) {
         documentMenus_.append(CreateMenu(layout));
+        if (QLatin1String(layout.title) == QLatin1String("&Window")) {
+            windowMenu_ = documentMenus_.last();
+        }
     }
 }
 
@@ -272,6 +276,7 @@ void CMainFrame::UpdateFrameTitles() {
                      : QStringLiteral(" - %1").arg(active->document()->displayName());
     }
     setWindowTitle(title);
+    UpdateWindowList();
 }
 
 void CMainFrame::UpdateRecentFileActions() {
@@ -281,6 +286,9 @@ void CMainFrame::UpdateRecentFileActions() {
         QAction* action = recentActions_[i];
         if (i < paths.size()) {
             action->setText(RecentFileList::MenuText(i, paths[i]));
+            // The menu shows the name; the prompt tells two logs of one name
+            // apart.
+            action->setStatusTip(QDir::toNativeSeparators(paths[i]));
             action->setVisible(true);
         } else {
             action->setVisible(false);
@@ -305,5 +313,6 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    SaveWindowPlacement();
     QMainWindow::closeEvent(event);
 }

@@ -49,6 +49,8 @@ public:
     QList<CChildFrame*> childFrames() const;
     CChildFrame* activeFrame() const;
     CQuarvelView* activeView() const;
+    // The Window menu's entries for the open windows, in creation order.
+    const QList<QAction*>& windowListActions() const { return windowListActions_; }
 
     QMdiArea* mdiArea() const { return mdiArea_; }
     QToolBar* toolBar() const { return toolBar_; }
@@ -76,6 +78,14 @@ private:
     void CreateStatusBar();
 
     void CreateFrame(const std::shared_ptr<CQuarvelDoc>& document);
+    // The size of the MDI area's client part, also before the window shows.
+    QSize MdiClientSize();
+    // The Window menu's list of the open windows after its commands.
+    void UpdateWindowList();
+    // The main window's geometry, its toolbar and its status bar as the
+    // user left them in the last run; 800 by 600 the first time.
+    void RestoreWindowPlacement();
+    void SaveWindowPlacement() const;
     void RefreshFrameState();
     void ShowMenuSet(bool documentMenus);
     void UpdateFrameTitles();
@@ -99,6 +109,8 @@ private:
     std::array<QAction*, RecentFileList::kSize> recentActions_{};
     QList<QMenu*> plainMenus_;
     QList<QMenu*> documentMenus_;
+    QMenu* windowMenu_ = nullptr;
+    QList<QAction*> windowListActions_;
     int menuSetShown_ = -1; // 0 plain, 1 document, -1 none yet
 
     DocumentRegistry documents_;

@@ -7,6 +7,7 @@
 #include "CQuarvelView.h"
 #include "CommandIds.h"
 #include "OpenFailure.h"
+#include "WindowPlacement.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -19,6 +20,8 @@
 #include <QPainter>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QStyle>
+#include <algorithm>
 
 using namespace CommandId;
 
@@ -48,6 +51,7 @@ void CMainFrame::CreateFrame(const std::shared_ptr<CQuarvelDoc>& document) {
     // A new window opens maximized when the window it joins is.
     const CChildFrame* previous = activeFrame();
     const bool maximized = previous != nullptr && previous->isMaximized();
+    const int windowsBefore = static_cast<int>(childFrames().size());
 
     auto* frame = new CChildFrame(document, mdiArea_);
     mdiArea_->addSubWindow(frame);
@@ -58,12 +62,10 @@ void CMainFrame::CreateFrame(const std::shared_ptr<CQuarvelDoc>& document) {
     if (maximized) {
         frame->showMaximized();
     } else {
-        // Most of the client area rather than the view's small size hint. Before
-        // the main window is first shown (logs named on the command line) the
-        // area has no size yet, so the window's own size stands in for it.
-        const QSize area =
-            mdiArea_->isVisible() ? mdiArea_->viewport()->size() : size() - QSize(16, 120);
-        frame->resize(area.width() * 3 / 4, area.height() * 3 / 4);
+        // Most of the client area rather than the view's small size hint,
+        // cascading from the windows before it and always inside the area.
+        const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
+        frame->setGeometry(PlaceNewWindow(MdiClientSize(), windowsBefore, std::max(step, 8)));
         frame->show();
     }
     mdiArea_->setActiveSubWindow(frame);

@@ -41,8 +41,8 @@ TEST_F(MainFrameTest, ShowsTheDocumentMenusWhileALogWindowExists) {
     EXPECT_EQ(MenuEntries("&Search"), (QStringList{"&Find\tF5", "Find &next\tCtrl+F5"}));
     EXPECT_EQ(MenuEntries("&Tools"), (QStringList{"&Database update", "-", "&Execute RCON file"}));
     EXPECT_EQ(MenuEntries("&View"), (QStringList{"&Toolbar", "&Status Bar"}));
-    EXPECT_EQ(MenuEntries("&Window"),
-              (QStringList{"&New Window", "&Cascade", "&Tile", "&Arrange Icons"}));
+    EXPECT_EQ(MenuEntries("&Window"), (QStringList{"&New Window", "&Cascade", "&Tile",
+                                                   "&Arrange Icons", "-", "&1 " + name}));
     EXPECT_EQ(MenuEntries("&Help"), (QStringList{"&About Quarvel..."}));
     EXPECT_EQ(frame->windowTitle(), "Quarvel - " + name);
 
