@@ -29,8 +29,8 @@ namespace {
 constexpr char kApplicationTitle[] = "Quarvel";
 
 // The commands the active view serves; the frame only passes them on.
-constexpr std::array kViewCommands = {kEditCopy, kFind, kFindNext, kDatabaseUpdate,
-                                      kExecuteRconFile};
+constexpr std::array kViewCommands = {kEditCopy, kEditSelectAll,  kFind,           kFindNext,
+                                      kGoTo,     kDatabaseUpdate, kExecuteRconFile};
 
 // Commands that need a document window and are served by the frame.
 constexpr std::array kWindowCommands = {kFileClose, kWindowNew, kWindowCascade, kWindowTile,
@@ -134,6 +134,8 @@ void CMainFrame::CreateActions() {
     connect(actions_[kFileOpen], &QAction::triggered, this, &CMainFrame::OnFileOpen);
     connect(actions_[kFileClose], &QAction::triggered, this, &CMainFrame::OnFileClose);
     connect(actions_[kFilePrint], &QAction::triggered, this, &CMainFrame::OnFilePrint);
+    connect(actions_[kFilePrintPreview], &QAction::triggered, this,
+            &CMainFrame::OnFilePrintPreview);
     connect(actions_[kAppExit], &QAction::triggered, this, &QWidget::close);
     connect(actions_[kAppAbout], &QAction::triggered, this, &CMainFrame::OnAppAbout);
     connect(actions_[kWindowNew], &QAction::triggered, this, &CMainFrame::OnWindowNew);
@@ -237,7 +239,9 @@ void CMainFrame::UpdateCommandStates() {
     for (const int id : kViewCommands) {
         actions_[id]->setEnabled(view != nullptr && view->IsCommandEnabled(id));
     }
-    actions_[kFilePrint]->setEnabled(view != nullptr && view->IsCommandEnabled(kFilePrint));
+    for (const int id : {kFilePrint, kFilePrintPreview}) {
+        actions_[id]->setEnabled(view != nullptr && view->IsCommandEnabled(kFilePrint));
+    }
     for (const int id : kWindowCommands) {
         actions_[id]->setEnabled(view != nullptr);
     }

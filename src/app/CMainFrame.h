@@ -95,6 +95,7 @@ private:
     void OnFileOpen();
     void OnFileClose();
     void OnFilePrint();
+    void OnFilePrintPreview();
     void OnOpenRecentFile(int index);
     void OnWindowNew();
     void OnWindowArrange();

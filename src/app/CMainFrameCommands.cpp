@@ -1,5 +1,6 @@
 // The main frame's command handlers: opening logs, closing them, window
-// arrangement, printing, the About box, and passing the view's commands on.
+// arrangement, the About box, and passing the view's commands on. Printing
+// is in CMainFramePrinting.cpp.
 #include "CAboutDlg.h"
 #include "CChildFrame.h"
 #include "CMainFrame.h"
@@ -17,9 +18,6 @@
 #include <QLayout>
 #include <QMdiArea>
 #include <QMimeData>
-#include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
 #include <QStyle>
 #include <algorithm>
 
@@ -117,29 +115,6 @@ void CMainFrame::OnOpenRecentFile(int index) {
         recentFiles_.Remove(recentFiles_.paths().indexOf(path));
         UpdateRecentFileActions();
     }
-}
-
-void CMainFrame::OnFilePrint() {
-    CQuarvelView* view = activeView();
-    if (view == nullptr || !view->IsCommandEnabled(kFilePrint)) {
-        return;
-    }
-    QPrinter printer;
-    printer.setDocName(view->document().displayName());
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) {
-        return;
-    }
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        messages_->Show({"The document could not be printed.", "Quarvel", MessageIcon::Warning});
-        return;
-    }
-    // The painter's origin is the printable area's top left corner.
-    const QRect page(QPoint(0, 0),
-                     printer.pageLayout().paintRectPixels(printer.resolution()).size());
-    view->Print(painter, page);
-    painter.end();
 }
 
 void CMainFrame::OnWindowNew() {

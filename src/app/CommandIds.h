@@ -12,12 +12,14 @@ inline constexpr int kFileOpen = 57601;
 inline constexpr int kFileClose = 57602;
 inline constexpr int kFileSave = 57603;
 inline constexpr int kFilePrint = 57607;
+inline constexpr int kFilePrintPreview = 57609;
 inline constexpr int kFileMruFirst =
     57616; // the recent-file entries take this id and the next three
 inline constexpr int kFileMruLast = 57619;
 inline constexpr int kEditCopy = 57634;
 inline constexpr int kEditCut = 57635;
 inline constexpr int kEditPaste = 57637;
+inline constexpr int kEditSelectAll = 57642;
 inline constexpr int kEditUndo = 57643;
 inline constexpr int kWindowNew = 57648;
 inline constexpr int kWindowArrange = 57649;
@@ -35,5 +37,6 @@ inline constexpr int kFind = 32771;
 inline constexpr int kFindNext = 32773;
 inline constexpr int kDatabaseUpdate = 32775;
 inline constexpr int kExecuteRconFile = 32776;
+inline constexpr int kGoTo = 32790; // a line number or a time of the log
 
 } // namespace CommandId

@@ -1,9 +1,10 @@
 // The view as a whole: construction, the update that classifies the log, the
-// metrics taken on resize, painting and printing, the caret, and the
-// commands. Scrolling and keys are in ViewNavigation.cpp, the mouse and the
+// metrics taken on resize, painting, the caret, and the commands. Printing is
+// in ViewPrint.cpp. Scrolling and keys are in ViewNavigation.cpp, the mouse and the
 // selection in ViewSelection.cpp.
 #include "CQuarvelView.h"
 
+#include "CGoToDlg.h"
 #include "CQuarvelDoc.h"
 #include "CSearchDlg.h"
 #include "ClassificationProgress.h"
@@ -63,9 +64,12 @@ CQuarvelView::CQuarvelView(CQuarvelDoc& document, QWidget* parent)
         viewport()->update(CaretRect());
     });
 
+    connect(&autoScroll_, &QTimer::timeout, this, [this] { OnAutoScrollTimer(); });
+
     search_ = std::make_unique<LogSearch>();
     searchDialog_ = new CSearchDlg(this);
     LoadSearchOptions(*searchDialog_);
+    goToDialog_ = new CGoToDlg(this);
 }
 
 // The search options are the application's, written when the user changes
@@ -153,33 +157,6 @@ void CQuarvelView::paintEvent(QPaintEvent* event) {
     DrawCaret(painter);
 }
 
-void CQuarvelView::Print(QPainter& painter, const QRect& page) {
-    if (document_.model().loadStatus() != 0) {
-        return;
-    }
-    // The screen's drawing at the screen's size on paper: from the first row
-    // in view, as many rows as the page holds.
-    const qreal scale =
-        static_cast<qreal>(painter.device()->logicalDpiY()) / static_cast<qreal>(logicalDpiY());
-    const int width = static_cast<int>(page.width() / scale);
-    const int height = static_cast<int>(page.height() / scale);
-    painter.save();
-    painter.translate(page.topLeft());
-    painter.scale(scale, scale);
-    painter.setClipRect(QRect(0, 0, width, height));
-    PaintFrame frame;
-    frame.topLine = topLine_;
-    frame.rows = std::max((height - kTopMargin) / lineHeight_, 0);
-    frame.firstColumn = firstColumn_;
-    frame.leftMargin = kLeftMargin;
-    frame.topMargin = kTopMargin;
-    frame.rightEdge = width;
-    const SelectionBounds shown = selection();
-    frame.selection = selectionActive_ ? &shown : nullptr;
-    painter_.Paint(painter, lines_, frame);
-    painter.restore();
-}
-
 QRect CQuarvelView::CaretRect() const {
     return {(caretColumn_ - firstColumn_) * charWidth_ + kLeftMargin,
             (caretLine_ - topLine_) * lineHeight_ + kTopMargin, kCaretWidth, kCaretHeight};
@@ -250,6 +227,12 @@ bool CQuarvelView::OnCommand(int id) {
     case CommandId::kFindNext:
         OnFindNext();
         return true;
+    case CommandId::kEditSelectAll:
+        OnEditSelectAll();
+        return true;
+    case CommandId::kGoTo:
+        OnGoTo();
+        return true;
     case CommandId::kDatabaseUpdate:
         OnDatabaseUpdate();
         return true;
@@ -266,6 +249,9 @@ bool CQuarvelView::IsCommandEnabled(int id) const {
         return true;
     case CommandId::kEditCopy:
         return OnUpdateEditCopy();
+    case CommandId::kEditSelectAll:
+    case CommandId::kGoTo:
+        return lineCount_ > 0;
     case CommandId::kDatabaseUpdate:
         return IsDatabaseUpdateEnabled(theAppConfig.databasePath, updateRunning_);
     case CommandId::kExecuteRconFile: // nothing stands behind it

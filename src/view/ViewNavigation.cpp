@@ -120,9 +120,10 @@ void CQuarvelView::OnHScroll(QAbstractSlider::SliderAction code) {
 }
 
 bool CQuarvelView::OnKeyDown(int key) {
-    // Modifiers are not looked at: Ctrl+End is End. The arrows scroll; no
-    // key moves the caret or changes the selection, except that Home and End
-    // take the caret to the log's start and end.
+    // Modifiers are not looked at here: Ctrl+End is End. The arrows scroll;
+    // no key moves the caret or changes the selection, except that Home and
+    // End take the caret to the log's start and end. Shift and an arrow
+    // extend the selection instead (OnShiftKeyDown).
     switch (key) {
     case Qt::Key_PageUp:
         OnVScroll(QAbstractSlider::SliderPageStepSub);
@@ -154,7 +155,10 @@ bool CQuarvelView::OnKeyDown(int key) {
 }
 
 void CQuarvelView::keyPressEvent(QKeyEvent* event) {
-    if (OnKeyDown(event->key())) {
+    const bool extends = event->modifiers().testFlag(Qt::ShiftModifier);
+    if (extends && OnShiftKeyDown(event->key())) {
+        event->accept();
+    } else if (OnKeyDown(event->key())) {
         event->accept();
     } else {
         // Left to the windows around the view.

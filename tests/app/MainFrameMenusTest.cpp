@@ -36,9 +36,11 @@ TEST_F(MainFrameTest, ShowsTheDocumentMenusWhileALogWindowExists) {
     EXPECT_EQ(MenuTitles(),
               (QStringList{"&File", "&Edit", "&Search", "&Tools", "&View", "&Window", "&Help"}));
     EXPECT_EQ(MenuEntries("&File"),
-              (QStringList{"&Open...\tCtrl+O", "&Close", "-", "&1 " + name, "-", "E&xit"}));
-    EXPECT_EQ(MenuEntries("&Edit"), (QStringList{"-", "&Copy\tCtrl+C"}));
-    EXPECT_EQ(MenuEntries("&Search"), (QStringList{"&Find\tF5", "Find &next\tCtrl+F5"}));
+              (QStringList{"&Open...\tCtrl+O", "&Close", "-", "&Print...\tCtrl+P", "Print Pre&view",
+                           "-", "&1 " + name, "-", "E&xit"}));
+    EXPECT_EQ(MenuEntries("&Edit"), (QStringList{"-", "&Copy\tCtrl+C", "Select &All\tCtrl+A"}));
+    EXPECT_EQ(MenuEntries("&Search"),
+              (QStringList{"&Find\tF5", "Find &next\tCtrl+F5", "-", "&Go to...\tCtrl+G"}));
     EXPECT_EQ(MenuEntries("&Tools"), (QStringList{"&Database update", "-", "&Execute RCON file"}));
     EXPECT_EQ(MenuEntries("&View"), (QStringList{"&Toolbar", "&Status Bar"}));
     EXPECT_EQ(MenuEntries("&Window"), (QStringList{"&New Window", "&Cascade", "&Tile",
@@ -90,21 +92,20 @@ TEST_P(CommandKeyTest, IsBoundToTheKeysOfTheKeyTable) {
     EXPECT_EQ(keys, c.keys);
 }
 
-INSTANTIATE_TEST_SUITE_P(KeyTable, CommandKeyTest,
-                         ::testing::Values(KeyCase{"Open", kFileOpen, {"Ctrl+O"}},
-                                           KeyCase{"Copy", kEditCopy, {"Ctrl+C", "Ctrl+Ins"}},
-                                           KeyCase{"Find", kFind, {"F5"}},
-                                           KeyCase{"FindNext", kFindNext, {"Ctrl+F5"}},
-                                           KeyCase{"Print", kFilePrint, {"Ctrl+P"}},
-                                           KeyCase{"New", kFileNew, {"Ctrl+N"}},
-                                           KeyCase{"Paste", kEditPaste, {"Ctrl+V", "Shift+Ins"}},
-                                           KeyCase{"Cut", kEditCut, {"Ctrl+X", "Shift+Del"}},
-                                           KeyCase{"Undo", kEditUndo, {"Ctrl+Z", "Alt+Backspace"}},
-                                           KeyCase{"NextPane", kNextPane, {"F6"}},
-                                           KeyCase{"PrevPane", kPrevPane, {"Shift+F6"}},
-                                           KeyCase{"DatabaseUpdate", kDatabaseUpdate, {}},
-                                           KeyCase{"ExecuteRconFile", kExecuteRconFile, {}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    KeyTable, CommandKeyTest,
+    ::testing::Values(
+        KeyCase{"Open", kFileOpen, {"Ctrl+O"}}, KeyCase{"Copy", kEditCopy, {"Ctrl+C", "Ctrl+Ins"}},
+        KeyCase{"Find", kFind, {"F5"}}, KeyCase{"FindNext", kFindNext, {"Ctrl+F5"}},
+        KeyCase{"Print", kFilePrint, {"Ctrl+P"}}, KeyCase{"PrintPreview", kFilePrintPreview, {}},
+        KeyCase{"SelectAll", kEditSelectAll, {"Ctrl+A"}}, KeyCase{"GoTo", kGoTo, {"Ctrl+G"}},
+        KeyCase{"New", kFileNew, {"Ctrl+N"}}, KeyCase{"Paste", kEditPaste, {"Ctrl+V", "Shift+Ins"}},
+        KeyCase{"Cut", kEditCut, {"Ctrl+X", "Shift+Del"}},
+        KeyCase{"Undo", kEditUndo, {"Ctrl+Z", "Alt+Backspace"}},
+        KeyCase{"NextPane", kNextPane, {"F6"}}, KeyCase{"PrevPane", kPrevPane, {"Shift+F6"}},
+        KeyCase{"DatabaseUpdate", kDatabaseUpdate, {}},
+        KeyCase{"ExecuteRconFile", kExecuteRconFile, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainFrameTest, LeavesCtrlSUnbound) {
     EXPECT_EQ(frame->commandAction(kFileSave), nullptr);
@@ -245,8 +246,9 @@ TEST_F(MainFrameTest, ViewMenuShowsAndHidesTheBars) {
 }
 
 TEST_F(MainFrameTest, ViewCommandsAreDisabledWithoutAWindow) {
-    for (const int id : {kEditCopy, kFind, kFindNext, kDatabaseUpdate, kExecuteRconFile, kFilePrint,
-                         kFileClose, kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}) {
+    for (const int id : {kEditCopy, kEditSelectAll, kFind, kFindNext, kGoTo, kDatabaseUpdate,
+                         kExecuteRconFile, kFilePrint, kFilePrintPreview, kFileClose, kWindowNew,
+                         kWindowCascade, kWindowTile, kWindowArrange}) {
         EXPECT_FALSE(Enabled(id)) << id;
     }
     for (const int id : {kFileOpen, kAppAbout, kAppExit, kViewToolbar, kViewStatusBar}) {
@@ -260,6 +262,9 @@ TEST_F(MainFrameTest, ViewCommandsFollowTheActiveView) {
     EXPECT_TRUE(Enabled(kFind));
     EXPECT_TRUE(Enabled(kFindNext));
     EXPECT_TRUE(Enabled(kFilePrint));
+    EXPECT_TRUE(Enabled(kFilePrintPreview));
+    EXPECT_TRUE(Enabled(kEditSelectAll));
+    EXPECT_TRUE(Enabled(kGoTo));
     EXPECT_TRUE(Enabled(kFileClose));
     EXPECT_TRUE(Enabled(kWindowNew));
     EXPECT_FALSE(Enabled(kEditCopy)) << "nothing is selected";
