@@ -6,10 +6,14 @@
 
 namespace {
 
-bool SameWord(const std::string& a, const char* b) { return strcasecmp(a.c_str(), b) == 0; }
+bool SameWord(const std::string& a, const char* b) {
+    return strcasecmp(a.c_str(), b) == 0;
+}
 
 // Values longer than their field are cut to the field's limit.
-std::string Limit(const std::string& value, std::size_t limit) { return value.substr(0, limit); }
+std::string Limit(const std::string& value, std::size_t limit) {
+    return value.substr(0, limit);
+}
 
 } // namespace
 
@@ -45,7 +49,7 @@ int AppConfig::OnKeyValue(const std::string& key, const std::string& value) {
             // The C conversion: leading blanks, a sign, digits up to the first
             // other character; no digits give 0. Out-of-range values saturate.
             const long port = std::strtol(value.c_str(), nullptr, 10);
-            server.port = port > 0x7FFFFFFFL ? 0x7FFFFFFF
+            server.port = port > 0x7FFFFFFFL        ? 0x7FFFFFFF
                           : port < -0x7FFFFFFFL - 1 ? -0x7FFFFFFF - 1
                                                     : static_cast<int>(port);
         } else {

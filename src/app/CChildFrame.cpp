@@ -4,6 +4,9 @@
 #include "CQuarvelView.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QHelpEvent>
+#include <QToolTip>
 
 CChildFrame::CChildFrame(std::shared_ptr<CQuarvelDoc> document, QWidget* parent)
     : QMdiSubWindow(parent), document_(std::move(document)) {
@@ -15,6 +18,28 @@ CChildFrame::CChildFrame(std::shared_ptr<CQuarvelDoc> document, QWidget* parent)
 
 CChildFrame::~CChildFrame() {
     ReleaseView();
+}
+
+QString CChildFrame::titleToolTip() const {
+    return document_ != nullptr ? QDir::toNativeSeparators(document_->path()) : QString();
+}
+
+bool CChildFrame::event(QEvent* event) {
+    if (event->type() == QEvent::ToolTip) {
+        // Over the title bar the tooltip names the log's full path; over the
+        // log itself (whose tooltip requests come up to here) none shows, so
+        // it never covers the lines being read.
+        const auto* help = static_cast<QHelpEvent*>(event);
+        const int titleBottom = widget() != nullptr ? widget()->geometry().top() : height();
+        if (help->pos().y() < titleBottom && !titleToolTip().isEmpty()) {
+            QToolTip::showText(help->globalPos(), titleToolTip(), this);
+        } else {
+            QToolTip::hideText();
+            event->ignore();
+        }
+        return true;
+    }
+    return QMdiSubWindow::event(event);
 }
 
 void CChildFrame::closeEvent(QCloseEvent* event) {

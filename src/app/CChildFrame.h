@@ -25,12 +25,16 @@ public:
     // The document as shared with its other windows (New Window adds one).
     const std::shared_ptr<CQuarvelDoc>& sharedDocument() const { return document_; }
     CQuarvelView* view() const { return view_.data(); }
+    // What the title bar's tooltip shows: the log's full path, which tells
+    // two logs of one name apart.
+    QString titleToolTip() const;
 
 signals:
     void frameClosed(CChildFrame* frame);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void ReleaseView();

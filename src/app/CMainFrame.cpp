@@ -4,12 +4,15 @@
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
 #include "CommandIds.h"
+#include "CopyIcon.h"
 #include "FrameCommands.h"
+#include "LockKeyIndicators.h"
 #include "MessagePane.h"
 #include "ProgramIcon.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
@@ -27,9 +30,9 @@ namespace {
 constexpr char kApplicationTitle[] = "Quarvel";
 
 // The commands the active view serves; the frame only passes them on.
-constexpr std::array kViewCommands = {kEditCopy,        kFind,      kFindNext,
-                                      kDatabaseUpdate,  kExecuteRconFile, kFollowEnd,
-                                      kKeepDatabaseUpdated};
+constexpr std::array kViewCommands = {kEditCopy,        kEditSelectAll, kFind,
+                                      kFindNext,        kGoTo,          kDatabaseUpdate,
+                                      kExecuteRconFile, kFollowEnd,     kKeepDatabaseUpdated};
 
 // The view commands that are switched on and off.
 constexpr std::array kCheckableViewCommands = {kFollowEnd, kKeepDatabaseUpdated};
@@ -65,7 +68,7 @@ CMainFrame::CMainFrame(QWidget* parent)
     CreateStatusBar();
     UpdateRecentFileActions();
     RefreshFrameState();
-    resize(800, 600);
+    RestoreWindowPlacement();
 }
 
 CMainFrame::~CMainFrame() {
@@ -129,8 +132,7 @@ void CMainFrame::CreateActions() {
     const QStyle* look = style();
     actions_[kFileOpen]->setIcon(QIcon::fromTheme(QStringLiteral("document-open"),
                                                   look->standardIcon(QStyle::SP_DialogOpenButton)));
-    actions_[kEditCopy]->setIcon(
-        QIcon::fromTheme(QStringLiteral("edit-copy"), look->standardIcon(QStyle::SP_FileIcon)));
+    actions_[kEditCopy]->setIcon(CopyIcon());
     actions_[kAppAbout]->setIcon(QIcon::fromTheme(
         QStringLiteral("help-about"), look->standardIcon(QStyle::SP_TitleBarContextHelpButton)));
     actions_[kFollowEnd]->setIcon(
@@ -142,6 +144,8 @@ void CMainFrame::CreateActions() {
     connect(actions_[kFileOpen], &QAction::triggered, this, &CMainFrame::OnFileOpen);
     connect(actions_[kFileClose], &QAction::triggered, this, &CMainFrame::OnFileClose);
     connect(actions_[kFilePrint], &QAction::triggered, this, &CMainFrame::OnFilePrint);
+    connect(actions_[kFilePrintPreview], &QAction::triggered, this,
+            &CMainFrame::OnFilePrintPreview);
     connect(actions_[kAppExit], &QAction::triggered, this, &QWidget::close);
     connect(actions_[kAppAbout], &QAction::triggered, this, &CMainFrame::OnAppAbout);
     connect(actions_[kWindowNew], &QAction::triggered, this, &CMainFrame::OnWindowNew);
@@ -200,6 +204,9 @@ void CMainFrame::CreateMenus() {
     }
     for (const MenuLayout& layout : DocumentMenuLayout()) {
         documentMenus_.append(CreateMenu(layout));
+        if (QLatin1String(layout.title) == QLatin1String("&Window")) {
+            windowMenu_ = documentMenus_.last();
+        }
     }
 }
 
@@ -243,14 +250,7 @@ void CMainFrame::CreateStatusBar() {
     lineCountPane_->setObjectName(QStringLiteral("lineCountPane"));
     lineCountPane_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     statusBar()->addPermanentWidget(lineCountPane_);
-    for (const char* indicator : {"CAP", "NUM", "SCRL"}) {
-        auto* pane = new QLabel(QLatin1String(indicator), statusBar());
-        pane->setObjectName(QLatin1String(indicator));
-        pane->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-        pane->setAlignment(Qt::AlignCenter);
-        pane->setMinimumWidth(pane->fontMetrics().horizontalAdvance(QStringLiteral("SCRL")) + 8);
-        statusBar()->addPermanentWidget(pane);
-    }
+    lockKeys_ = new LockKeyIndicators(*statusBar(), PlatformLockKeyReader());
 }
 
 void CMainFrame::UpdateCommandStates() {
@@ -261,7 +261,9 @@ void CMainFrame::UpdateCommandStates() {
     for (const int id : kCheckableViewCommands) {
         actions_[id]->setChecked(view != nullptr && view->IsCommandChecked(id));
     }
-    actions_[kFilePrint]->setEnabled(view != nullptr && view->IsCommandEnabled(kFilePrint));
+    for (const int id : {kFilePrint, kFilePrintPreview}) {
+        actions_[id]->setEnabled(view != nullptr && view->IsCommandEnabled(kFilePrint));
+    }
     for (const int id : kWindowCommands) {
         actions_[id]->setEnabled(view != nullptr);
     }
@@ -315,6 +317,7 @@ void CMainFrame::UpdateFrameTitles() {
                      : QStringLiteral(" - %1").arg(active->document()->displayName());
     }
     setWindowTitle(title);
+    UpdateWindowList();
 }
 
 void CMainFrame::UpdateRecentFileActions() {
@@ -324,6 +327,9 @@ void CMainFrame::UpdateRecentFileActions() {
         QAction* action = recentActions_[i];
         if (i < paths.size()) {
             action->setText(RecentFileList::MenuText(i, paths[i]));
+            // The menu shows the name; the prompt tells two logs of one name
+            // apart.
+            action->setStatusTip(QDir::toNativeSeparators(paths[i]));
             action->setVisible(true);
         } else {
             action->setVisible(false);
@@ -348,5 +354,6 @@ void CMainFrame::closeEvent(QCloseEvent* event) {
         event->ignore();
         return;
     }
+    SaveWindowPlacement();
     QMainWindow::closeEvent(event);
 }

@@ -12,6 +12,7 @@
 class CChildFrame;
 class CQuarvelDoc;
 class CQuarvelView;
+class LockKeyIndicators;
 class QLabel;
 class QMdiArea;
 class QMenu;
@@ -32,7 +33,8 @@ public:
 
     // Opens the log at `path` in a new window, or activates the window of the
     // log when it is already open. A file that cannot be opened is reported
-    // ("Cannot open <path>.") and gives no window; returns false then.
+    // ("Cannot open <path>: No such file.", or whatever the reason) and gives
+    // no window; returns false then.
     bool OpenDocumentFile(const QString& path);
 
     // Where the frame's own messages go; message boxes over the frame unless
@@ -47,10 +49,13 @@ public:
     QList<CChildFrame*> childFrames() const;
     CChildFrame* activeFrame() const;
     CQuarvelView* activeView() const;
+    // The Window menu's entries for the open windows, in creation order.
+    const QList<QAction*>& windowListActions() const { return windowListActions_; }
 
     QMdiArea* mdiArea() const { return mdiArea_; }
     QToolBar* toolBar() const { return toolBar_; }
     QLabel* messagePane() const { return messagePane_; }
+    LockKeyIndicators* lockKeys() const { return lockKeys_; }
     const DocumentRegistry& documents() const { return documents_; }
     const RecentFileList& recentFiles() const { return recentFiles_; }
 
@@ -62,6 +67,7 @@ protected:
     bool event(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
 
 private:
@@ -72,6 +78,14 @@ private:
     void CreateStatusBar();
 
     void CreateFrame(const std::shared_ptr<CQuarvelDoc>& document);
+    // The size of the MDI area's client part, also before the window shows.
+    QSize MdiClientSize();
+    // The Window menu's list of the open windows after its commands.
+    void UpdateWindowList();
+    // The main window's geometry, its toolbar and its status bar as the
+    // user left them in the last run; 800 by 600 the first time.
+    void RestoreWindowPlacement();
+    void SaveWindowPlacement() const;
     void RefreshFrameState();
     void ShowMenuSet(bool documentMenus);
     void UpdateFrameTitles();
@@ -83,6 +97,7 @@ private:
     void OnFileOpen();
     void OnFileClose();
     void OnFilePrint();
+    void OnFilePrintPreview();
     void OnOpenRecentFile(int index);
     void OnWindowNew();
     void OnWindowArrange();
@@ -94,10 +109,13 @@ private:
     QLabel* messagePane_ = nullptr;
     QLabel* fileStatusPane_ = nullptr;
     QLabel* lineCountPane_ = nullptr;
+    LockKeyIndicators* lockKeys_ = nullptr;
     std::map<int, QAction*> actions_;
     std::array<QAction*, RecentFileList::kSize> recentActions_{};
     QList<QMenu*> plainMenus_;
     QList<QMenu*> documentMenus_;
+    QMenu* windowMenu_ = nullptr;
+    QList<QAction*> windowListActions_;
     int menuSetShown_ = -1; // 0 plain, 1 document, -1 none yet
 
     DocumentRegistry documents_;

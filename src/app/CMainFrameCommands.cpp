@@ -1,11 +1,14 @@
 // The main frame's command handlers: opening logs, closing them, window
-// arrangement, printing, the About box, and passing the view's commands on.
+// arrangement, the About box, and passing the view's commands on. Printing
+// is in CMainFramePrinting.cpp.
 #include "CAboutDlg.h"
 #include "CChildFrame.h"
 #include "CMainFrame.h"
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
 #include "CommandIds.h"
+#include "OpenFailure.h"
+#include "WindowPlacement.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -15,18 +18,15 @@
 #include <QLayout>
 #include <QMdiArea>
 #include <QMimeData>
-#include <QPainter>
-#include <QPrintDialog>
-#include <QPrinter>
+#include <QStyle>
+#include <algorithm>
 
 using namespace CommandId;
 
 bool CMainFrame::OpenDocumentFile(const QString& path) {
     const DocumentRegistry::OpenResult opened = documents_.Open(path);
     if (opened.document == nullptr) {
-        const QString shown = QDir::toNativeSeparators(QFileInfo(path).absoluteFilePath());
-        messages_->Show({QStringLiteral("Cannot open %1.").arg(shown).toStdString(), "Quarvel",
-                         MessageIcon::Warning});
+        messages_->Show({CannotOpenMessage(path).toStdString(), "Quarvel", MessageIcon::Warning});
         return false;
     }
     if (opened.alreadyOpen) {
@@ -53,6 +53,7 @@ void CMainFrame::CreateFrame(const std::shared_ptr<CQuarvelDoc>& document) {
     // A new window opens maximized when the window it joins is.
     const CChildFrame* previous = activeFrame();
     const bool maximized = previous != nullptr && previous->isMaximized();
+    const int windowsBefore = static_cast<int>(childFrames().size());
 
     auto* frame = new CChildFrame(document, mdiArea_);
     mdiArea_->addSubWindow(frame);
@@ -65,12 +66,10 @@ void CMainFrame::CreateFrame(const std::shared_ptr<CQuarvelDoc>& document) {
     if (maximized) {
         frame->showMaximized();
     } else {
-        // Most of the client area rather than the view's small size hint. Before
-        // the main window is first shown (logs named on the command line) the
-        // area has no size yet, so the window's own size stands in for it.
-        const QSize area =
-            mdiArea_->isVisible() ? mdiArea_->viewport()->size() : size() - QSize(16, 120);
-        frame->resize(area.width() * 3 / 4, area.height() * 3 / 4);
+        // Most of the client area rather than the view's small size hint,
+        // cascading from the windows before it and always inside the area.
+        const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
+        frame->setGeometry(PlaceNewWindow(MdiClientSize(), windowsBefore, std::max(step, 8)));
         frame->show();
     }
     mdiArea_->setActiveSubWindow(frame);
@@ -124,29 +123,6 @@ void CMainFrame::OnOpenRecentFile(int index) {
     }
 }
 
-void CMainFrame::OnFilePrint() {
-    CQuarvelView* view = activeView();
-    if (view == nullptr || !view->IsCommandEnabled(kFilePrint)) {
-        return;
-    }
-    QPrinter printer;
-    printer.setDocName(view->document().displayName());
-    QPrintDialog dialog(&printer, this);
-    if (dialog.exec() != QDialog::Accepted) {
-        return;
-    }
-    QPainter painter;
-    if (!painter.begin(&printer)) {
-        messages_->Show({"The document could not be printed.", "Quarvel", MessageIcon::Warning});
-        return;
-    }
-    // The painter's origin is the printable area's top left corner.
-    const QRect page(QPoint(0, 0),
-                     printer.pageLayout().paintRectPixels(printer.resolution()).size());
-    view->Print(painter, page);
-    painter.end();
-}
-
 void CMainFrame::OnWindowNew() {
     if (CChildFrame* active = activeFrame()) {
         CreateFrame(active->sharedDocument());
@@ -184,21 +160,50 @@ void CMainFrame::OnViewCommand(int id) {
     UpdateCommandStates();
 }
 
-void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
-    const QMimeData* data = event->mimeData();
-    if (data->hasUrls()) {
-        for (const QUrl& url : data->urls()) {
+namespace {
+
+bool HoldsLocalFiles(const QMimeData& data) {
+    if (data.hasUrls()) {
+        for (const QUrl& url : data.urls()) {
             if (url.isLocalFile()) {
-                event->acceptProposedAction();
-                return;
+                return true;
             }
         }
+    }
+    return false;
+}
+
+// A dropped log is opened where it is: the drop is a copy, whatever the
+// source proposed, so a file manager never takes a move for done and removes
+// the file.
+void AcceptAsCopy(QDropEvent& event) {
+    event.setDropAction(Qt::CopyAction);
+    event.accept();
+}
+
+} // namespace
+
+void CMainFrame::dragEnterEvent(QDragEnterEvent* event) {
+    if (HoldsLocalFiles(*event->mimeData()) && event->possibleActions().testFlag(Qt::CopyAction)) {
+        AcceptAsCopy(*event);
+    }
+}
+
+void CMainFrame::dragMoveEvent(QDragMoveEvent* event) {
+    if (HoldsLocalFiles(*event->mimeData()) && event->possibleActions().testFlag(Qt::CopyAction)) {
+        AcceptAsCopy(*event);
+    } else {
+        event->ignore();
     }
 }
 
 void CMainFrame::dropEvent(QDropEvent* event) {
+    if (!event->possibleActions().testFlag(Qt::CopyAction)) {
+        event->ignore();
+        return;
+    }
     const QList<QUrl> urls = event->mimeData()->urls();
-    event->acceptProposedAction();
+    AcceptAsCopy(*event);
     activateWindow();
     for (const QUrl& url : urls) {
         if (url.isLocalFile()) {

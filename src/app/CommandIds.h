@@ -12,12 +12,14 @@ inline constexpr int kFileOpen = 57601;
 inline constexpr int kFileClose = 57602;
 inline constexpr int kFileSave = 57603;
 inline constexpr int kFilePrint = 57607;
+inline constexpr int kFilePrintPreview = 57609;
 inline constexpr int kFileMruFirst =
     57616; // the recent-file entries take this id and the next three
 inline constexpr int kFileMruLast = 57619;
 inline constexpr int kEditCopy = 57634;
 inline constexpr int kEditCut = 57635;
 inline constexpr int kEditPaste = 57637;
+inline constexpr int kEditSelectAll = 57642;
 inline constexpr int kEditUndo = 57643;
 inline constexpr int kWindowNew = 57648;
 inline constexpr int kWindowArrange = 57649;
@@ -37,7 +39,8 @@ inline constexpr int kDatabaseUpdate = 32775;
 inline constexpr int kExecuteRconFile = 32776;
 // Following a growing log: the view keeps its end in view; the document keeps
 // the player database current.
-inline constexpr int kFollowEnd = 32790;
-inline constexpr int kKeepDatabaseUpdated = 32791;
+inline constexpr int kFollowEnd = 32792;
+inline constexpr int kKeepDatabaseUpdated = 32793;
+inline constexpr int kGoTo = 32790; // a line number or a time of the log
 
 } // namespace CommandId

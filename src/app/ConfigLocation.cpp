@@ -14,8 +14,8 @@ QString FindConfigFile(const QString& commandLineValue) {
     if (QFileInfo::exists(besideExecutable)) {
         return besideExecutable;
     }
-    const QString userFile = QStandardPaths::locate(QStandardPaths::AppConfigLocation,
-                                                    QStringLiteral("quarvel.cfg"));
+    const QString userFile =
+        QStandardPaths::locate(QStandardPaths::AppConfigLocation, QStringLiteral("quarvel.cfg"));
     if (!userFile.isEmpty()) {
         return userFile;
     }

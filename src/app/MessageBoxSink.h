@@ -8,7 +8,8 @@
 
 // Shows the program's messages as modal message boxes over an owner window:
 // the message's caption (the application title "Quarvel" when it has none),
-// its icon and a single OK button. Returns once the user has pressed OK.
+// its icon and a single OK button. Returns once the user has pressed OK. The
+// box is wide enough for its caption to show whole.
 class MessageBoxSink : public MessageSink {
 public:
     explicit MessageBoxSink(QWidget* owner) : owner_(owner) {}
@@ -16,6 +17,8 @@ public:
     void Show(const Message& message) override;
 
     static QMessageBox::Icon IconFor(MessageIcon icon);
+    // The width a box needs for its caption to show whole in its title bar.
+    static int CaptionWidth(const QMessageBox& box);
 
 private:
     QPointer<QWidget> owner_;

@@ -6,11 +6,13 @@
 
 #include <QFile>
 
-void RunStartup(CMainFrame& frame, const StartupOptions& options) {
+bool RunStartup(CMainFrame& frame, const StartupOptions& options) {
+    bool everyLogOpened = true;
     for (const QString& log : options.logs) {
-        frame.OpenDocumentFile(log);
+        everyLogOpened = frame.OpenDocumentFile(log) && everyLogOpened;
     }
     LoadGlobalConfig(options.configFile);
+    return everyLogOpened;
 }
 
 void LoadGlobalConfig(const QString& configOption) {

@@ -8,8 +8,9 @@ class CMainFrame;
 // order: the logs named on the command line are opened first (opening and
 // classifying a log needs nothing of the configuration), then the
 // configuration is read into the global one. A configuration that cannot be
-// read leaves no servers and no database, without a message.
-void RunStartup(CMainFrame& frame, const StartupOptions& options);
+// read leaves no servers and no database, without a message. False when a
+// log could not be opened (each such log has been reported).
+bool RunStartup(CMainFrame& frame, const StartupOptions& options);
 
 // Reads the configuration that `--config` names, or the one found in the
 // usual places, into the program's global configuration.

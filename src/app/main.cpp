@@ -27,7 +27,8 @@ constexpr char kScreenshotHelp[] =
     "\nPicture of the window:\n"
     "  --screenshot <file>  Open the logs, save a PNG of the main window to\n"
     "                       <file> and exit (on the offscreen platform unless\n"
-    "                       QT_QPA_PLATFORM says otherwise).\n"
+    "                       QT_QPA_PLATFORM says otherwise). A log that does\n"
+    "                       not open ends it with exit code 1 and no picture.\n"
     "  --size <WxH>         The window's size for --screenshot (default\n"
     "                       1280x800).\n";
 
@@ -130,8 +131,12 @@ int RunScreenshot(const StartupOptions& options, const ScreenshotRequest& reques
     ErrorOutputMessages messages;
     frame.setMessageSink(&messages);
     frame.resize(request.size);
-    // Opening a log classifies it before the call returns.
-    RunStartup(frame, options);
+    // Opening a log classifies it before the call returns. A log that did
+    // not open has been reported; a picture without it would pass for one
+    // of it, so none is taken.
+    if (!RunStartup(frame, options)) {
+        return 1;
+    }
     frame.show();
     QCoreApplication::processEvents();
     const QPixmap picture = frame.grab();

@@ -6,6 +6,7 @@
 #include "Commands.h"
 #include "ConfigLoading.h"
 #include "ReplyWaiterObject.h"
+#include "ServerNamedMessages.h"
 #include "Windows1252.h"
 
 #include <algorithm>
@@ -45,7 +46,8 @@ int Report(const std::vector<ServerResult>& results, const KeptMessages& kept) {
         }
     }
     for (const ServerResult& result : results) {
-        out += Windows1252ToUtf8(result.server) + ": " + OneLine(result.message.text) + "\n";
+        out +=
+            ServerResultText(Windows1252ToUtf8(result.server), OneLine(result.message.text)) + "\n";
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
     return EveryServerDone(results) ? 0 : 1;

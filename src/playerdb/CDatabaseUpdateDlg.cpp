@@ -85,6 +85,10 @@ void CDatabaseUpdateDlg::SetProgressPosition(int stepsDone) {
     progress_->setValue(std::min(stepsDone, progress_->maximum()));
 }
 
+void CDatabaseUpdateDlg::SetProgressComplete() {
+    progress_->setValue(progress_->maximum());
+}
+
 void CDatabaseUpdateDlg::MarkFinished() {
     stopped_ = true;
     stopButton_->setText(QStringLiteral("Close"));

@@ -30,6 +30,8 @@ public:
     void SetCounters(const HarvestCounters& counters);
     void SetProgressRange(int steps);
     void SetProgressPosition(int stepsDone);
+    // Every line is done: the bar is full, whatever steps were planned.
+    void SetProgressComplete();
 
     // The run is over: the button turns into "Close".
     void MarkFinished();

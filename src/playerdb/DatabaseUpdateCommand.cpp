@@ -52,9 +52,14 @@ void RunDatabaseUpdate(QWidget* view, LogModel& model, const AppConfig& config, 
     const DatabaseUpdateOutcome outcome = RunHarvestWalk(model, progress);
 
     if (updateDialog) {
+        // A walk may take fewer steps than it planned: once every line is
+        // harvested, the bar shows the whole.
         if (outcome.end == DatabaseUpdateOutcome::End::AllLines) {
-            updateDialog->MarkFinished();
+            updateDialog->SetProgressComplete();
         }
+        // The run is over however it ended; after a failure too the button
+        // says that it only closes the window now.
+        updateDialog->MarkFinished();
         // After a failure the rows of the step it ended were committed too;
         // the counters say what is stored.
         updateDialog->SetCounters(outcome.counters);

@@ -16,7 +16,9 @@ class QWidget;
 // `view` owns the run's message boxes; its top-level window is the main
 // window that stays disabled until "Close". `updateRunning` is set for the
 // run's length; `updateDialog` gets the run's dialog. Window messages are
-// dispatched once per step, which is when Stop is noticed. A failure is shown
+// dispatched once per step, which is when Stop is noticed. However the run
+// ends, its button reads "Close" afterwards; a run over every line leaves the
+// progress bar full. A failure is shown
 // after what was stored before it has been committed: the engine's
 // description (or "Other error") under "Quarvel", through `messages` when
 // given, else in a message box over the view.

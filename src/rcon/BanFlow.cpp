@@ -22,6 +22,17 @@ constexpr AnswerTexts kUnbanAnswers{
     "GUID removed from ban list",
     "Unban failed\nUsually this happens if the\nsupplied GUID is not banned"};
 
+// A player the log holds no connection for has no GUID (and no address) to
+// send: the request is refused once, before any reason is asked, instead of
+// reaching every server with an empty GUID.
+bool RefuseWithoutConnectionData(bool hasConnectionData, MessageSink& messages) {
+    if (hasConnectionData) {
+        return false;
+    }
+    messages.Show({std::string(kNoConnectionDataRefusal), "Quarvel", MessageIcon::Warning});
+    return true;
+}
+
 bool WarnWhenNoServers(const std::forward_list<ServerEntry>& servers, MessageSink& messages) {
     if (!servers.empty()) {
         return false;
@@ -62,7 +73,8 @@ std::vector<ServerResult> BanOnEveryServer(const std::forward_list<ServerEntry>&
                                            const BanTarget& target, BanReasonSource& reasons,
                                            ReplyWaiter& waiter, MessageSink& messages) {
     std::vector<ServerResult> results;
-    if (WarnWhenNoServers(servers, messages)) {
+    if (RefuseWithoutConnectionData(HasConnectionData(target), messages) ||
+        WarnWhenNoServers(servers, messages)) {
         return results;
     }
     for (const ServerEntry& server : servers) {
@@ -83,7 +95,8 @@ std::vector<ServerResult> UnbanOnEveryServer(const std::forward_list<ServerEntry
                                              std::string_view guid, ReplyWaiter& waiter,
                                              MessageSink& messages) {
     std::vector<ServerResult> results;
-    if (WarnWhenNoServers(servers, messages)) {
+    if (RefuseWithoutConnectionData(!guid.empty(), messages) ||
+        WarnWhenNoServers(servers, messages)) {
         return results;
     }
     for (const ServerEntry& server : servers) {
@@ -92,6 +105,10 @@ std::vector<ServerResult> UnbanOnEveryServer(const std::forward_list<ServerEntry
         results.push_back(Conclude(socket, sent, server, kUnbanAnswers, waiter, messages));
     }
     return results;
+}
+
+bool HasConnectionData(const BanTarget& target) {
+    return !target.guid.empty() && !target.ip.empty();
 }
 
 bool EveryServerDone(const std::vector<ServerResult>& results) {

@@ -18,6 +18,14 @@ struct BanTarget {
     std::string name; // the name as written in the log line, colour codes included
 };
 
+// What a ban or unban for a player without connection data says: nothing
+// is asked and nothing is sent.
+inline constexpr std::string_view kNoConnectionDataRefusal =
+    "No connection data for this player: nothing was sent";
+
+// True when the target names a connection: a GUID and an address to ban.
+bool HasConnectionData(const BanTarget& target);
+
 // Where the ban flow asks for the reason to ban with on one server (the Ban
 // reason dialog in the GUI, a fixed text in quarvelctl).
 class BanReasonSource {
@@ -46,12 +54,15 @@ struct ServerResult {
 // the other: a reason is asked per server, the request sent and its reply
 // awaited, and the outcome shown through `messages`. A failure on one server
 // never stops the others. One result per server, in list order; none, after
-// the "No servers configured" warning, when the list is empty.
+// the "No servers configured" warning, when the list is empty, and none
+// after the `kNoConnectionDataRefusal` message, before anything is asked,
+// when the target has no GUID or no address.
 std::vector<ServerResult> BanOnEveryServer(const std::forward_list<ServerEntry>& servers,
                                            const BanTarget& target, BanReasonSource& reasons,
                                            ReplyWaiter& waiter, MessageSink& messages);
 
-// Lifts the GUID's ban on every server, the same way, without questions.
+// Lifts the GUID's ban on every server, the same way, without questions; an
+// empty GUID is refused as a target without connection data is.
 std::vector<ServerResult> UnbanOnEveryServer(const std::forward_list<ServerEntry>& servers,
                                              std::string_view guid, ReplyWaiter& waiter,
                                              MessageSink& messages);

@@ -52,7 +52,7 @@ QPushButton* AddButton(QWidget* parent, const QString& text, const QString& name
 
 CPlayerInfoDlg::CPlayerInfoDlg(const AppConfig& config, QWidget* parent)
     : QDialog(parent), ReplyWaiter(static_cast<QObject&>(*this)), config_(config),
-      messageBoxes_(this) {
+      messageBoxes_(this), namedBoxes_(config.servers, messageBoxes_) {
     setWindowTitle(QStringLiteral("Player Info"));
     QFont courier(QStringLiteral("Courier"), 8);
     courier.setStyleHint(QFont::TypeWriter);
@@ -130,7 +130,7 @@ void CPlayerInfoDlg::Fill(const LineView& line, const LineSegment& segment,
 }
 
 void CPlayerInfoDlg::SetMessageSink(MessageSink* messages) {
-    messages_ = messages != nullptr ? messages : &messageBoxes_;
+    messages_ = messages != nullptr ? messages : &namedBoxes_;
 }
 
 template <typename Flow> void CPlayerInfoDlg::RunFlow(Flow&& flow) {

@@ -2,6 +2,7 @@
 
 #include "MessageBoxSink.h"
 #include "ReplyWaiter.h"
+#include "ServerNamedMessages.h"
 
 #include <QDialog>
 #include <string>
@@ -49,8 +50,9 @@ public:
     bool databaseAvailable() const { return databaseAvailable_; }
     bool flowRunning() const { return flowRunning_; }
 
-    // Where the flows' messages go: message boxes over this window unless
-    // another sink is given (null restores the message boxes).
+    // Where the flows' messages go: message boxes over this window, each
+    // server's answer naming the server in its text too, unless another sink
+    // is given (null restores the message boxes).
     void SetMessageSink(MessageSink* messages);
 
     // The buttons.
@@ -79,7 +81,8 @@ private:
     int heldResult_ = QDialog::Rejected;
 
     MessageBoxSink messageBoxes_;
-    MessageSink* messages_ = &messageBoxes_;
+    ServerNamedMessages namedBoxes_;
+    MessageSink* messages_ = &namedBoxes_;
 
     QLineEdit* nameEdit_ = nullptr;
     QLineEdit* ipEdit_ = nullptr;

@@ -1,9 +1,10 @@
 // The view as a whole: construction, the update that classifies the log, the
-// metrics taken on resize, painting and printing, the caret, and the
-// commands. Scrolling and keys are in ViewNavigation.cpp, the mouse and the
+// metrics taken on resize, painting, the caret, and the commands. Printing is
+// in ViewPrint.cpp. Scrolling and keys are in ViewNavigation.cpp, the mouse and the
 // selection in ViewSelection.cpp.
 #include "CQuarvelView.h"
 
+#include "CGoToDlg.h"
 #include "CQuarvelDoc.h"
 #include "CSearchDlg.h"
 #include "ClassificationProgress.h"
@@ -33,7 +34,9 @@ CQuarvelView::CQuarvelView(CQuarvelDoc& document, QWidget* parent)
     viewport()->setCursor(Qt::IBeamCursor);
     setFocusPolicy(Qt::StrongFocus);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // The horizontal bar shows only while a line is wider than the window.
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    horizontalScrollBar()->setRange(0, 0);
 
     // The bars report what the user did to them; the view decides where
     // that leads and sets their position back.
@@ -65,19 +68,18 @@ CQuarvelView::CQuarvelView(CQuarvelDoc& document, QWidget* parent)
     // loaded again.
     connect(&document_, &CQuarvelDoc::linesAppended, this, &CQuarvelView::OnLinesAppended);
     connect(&document_, &CQuarvelDoc::reloaded, this, &CQuarvelView::OnReloaded);
-    connect(&document_, &CQuarvelDoc::liveHarvestChanged, this,
-            &CQuarvelView::commandStateChanged);
+    connect(&document_, &CQuarvelDoc::liveHarvestChanged, this, &CQuarvelView::commandStateChanged);
+    connect(&autoScroll_, &QTimer::timeout, this, [this] { OnAutoScrollTimer(); });
 
     search_ = std::make_unique<LogSearch>();
     searchDialog_ = new CSearchDlg(this);
     LoadSearchOptions(*searchDialog_);
+    goToDialog_ = new CGoToDlg(this);
 }
 
-CQuarvelView::~CQuarvelView() {
-    // The options of this view's searches are there at the next start; with
-    // several windows, the one closed last has the last word.
-    SaveSearchOptions(*searchDialog_);
-}
+// The search options are the application's, written when the user changes
+// them (ViewSearch.cpp); closing a window has nothing left to store.
+CQuarvelView::~CQuarvelView() = default;
 
 void CQuarvelView::OnUpdate() {
     const bool hadSelection = selectionActive_;
@@ -91,7 +93,6 @@ void CQuarvelView::OnUpdate() {
     LogModel& model = document_.model();
     lineCount_ = model.lineCount();
 
-    horizontalScrollBar()->setRange(0, kLastColumn);
     SetHorizontalPosition();
     verticalScrollBar()->setRange(0, std::max(lineCount_ - visibleLines_, 0));
     SetVerticalPosition();
@@ -101,6 +102,10 @@ void CQuarvelView::OnUpdate() {
         progress.Run(model);
         viewport()->update();
     }
+    // The lines' lengths are known once they are classified.
+    widestLine_ = 0;
+    linesMeasured_ = 0;
+    UpdateHorizontalRange();
     if (hadSelection) {
         emit commandStateChanged();
     }
@@ -123,6 +128,7 @@ void CQuarvelView::OnSize() {
     verticalScrollBar()->setPageStep(std::max(visibleLines_, 1));
     horizontalScrollBar()->setPageStep(std::max(visibleColumns_, 1));
     SetVerticalPosition();
+    UpdateHorizontalRange();
 }
 
 void CQuarvelView::scrollContentsBy(int, int) {
@@ -154,33 +160,6 @@ void CQuarvelView::paintEvent(QPaintEvent* event) {
         painter_.Paint(painter, lines_, ScreenFrame(event->rect(), shown));
     }
     DrawCaret(painter);
-}
-
-void CQuarvelView::Print(QPainter& painter, const QRect& page) {
-    if (document_.model().loadStatus() != 0) {
-        return;
-    }
-    // The screen's drawing at the screen's size on paper: from the first row
-    // in view, as many rows as the page holds.
-    const qreal scale =
-        static_cast<qreal>(painter.device()->logicalDpiY()) / static_cast<qreal>(logicalDpiY());
-    const int width = static_cast<int>(page.width() / scale);
-    const int height = static_cast<int>(page.height() / scale);
-    painter.save();
-    painter.translate(page.topLeft());
-    painter.scale(scale, scale);
-    painter.setClipRect(QRect(0, 0, width, height));
-    PaintFrame frame;
-    frame.topLine = topLine_;
-    frame.rows = std::max((height - kTopMargin) / lineHeight_, 0);
-    frame.firstColumn = firstColumn_;
-    frame.leftMargin = kLeftMargin;
-    frame.topMargin = kTopMargin;
-    frame.rightEdge = width;
-    const SelectionBounds shown = selection();
-    frame.selection = selectionActive_ ? &shown : nullptr;
-    painter_.Paint(painter, lines_, frame);
-    painter.restore();
 }
 
 QRect CQuarvelView::CaretRect() const {
@@ -253,6 +232,12 @@ bool CQuarvelView::OnCommand(int id) {
     case CommandId::kFindNext:
         OnFindNext();
         return true;
+    case CommandId::kEditSelectAll:
+        OnEditSelectAll();
+        return true;
+    case CommandId::kGoTo:
+        OnGoTo();
+        return true;
     case CommandId::kDatabaseUpdate:
         OnDatabaseUpdate();
         return true;
@@ -290,6 +275,9 @@ bool CQuarvelView::IsCommandEnabled(int id) const {
         return document_.liveHarvestOn() || !theAppConfig.databasePath.empty();
     case CommandId::kEditCopy:
         return OnUpdateEditCopy();
+    case CommandId::kEditSelectAll:
+    case CommandId::kGoTo:
+        return lineCount_ > 0;
     case CommandId::kDatabaseUpdate:
         return IsDatabaseUpdateEnabled(theAppConfig.databasePath, updateRunning_);
     case CommandId::kExecuteRconFile: // nothing stands behind it

@@ -3,6 +3,7 @@
 #include "CaretColourTable.h"
 #include "KindTables.h"
 #include "LogPainter.h"
+#include "LogPrintJob.h"
 #include "MessageBoxSink.h"
 #include "ModelLines.h"
 #include "TextPosition.h"
@@ -17,10 +18,12 @@
 #include <memory>
 
 class CDatabaseUpdateDlg;
+class CGoToDlg;
 class CPlayerInfoDlg;
 class CQuarvelDoc;
 class CSearchDlg;
 class LogSearch;
+class QPagedPaintDevice;
 class QPainter;
 
 // The window that shows one document's log: one log line per row in a
@@ -42,13 +45,15 @@ class QPainter;
 // - Command routing: the frame asks `IsCommandEnabled(id)` whenever an
 //   action's state may have changed (a menu is about to show, the active
 //   window changed, or the view emitted `commandStateChanged()`), and calls
-//   `OnCommand(id)` when the user gives a command the view serves: Copy, Find,
-//   Find next, Database update and Execute RCON file (ids in CommandIds.h).
+//   `OnCommand(id)` when the user gives a command the view serves: Copy,
+//   Select All, Find, Find next, Go to, Database update and Execute RCON file
+//   (ids in CommandIds.h).
 //   `OnCommand` returns false for an id the view does not serve.
-// - Print: the frame asks the user for a printer and then calls `Print()`
-//   with a painter on the printer and the page's printable rectangle in that
-//   painter's coordinates. The view draws with its own screen drawing; the
-//   program adds no page layout. `IsCommandEnabled(kFilePrint)` gates it.
+// - Print: the frame asks the user for a printer, the stretch (the whole log
+//   or the selection) and whether long lines wrap, and calls `Print()` with
+//   the printer, or with a preview's printer for Print Preview. The pages
+//   are white, the kinds' colours made legible on white (LogPrintJob).
+//   `IsCommandEnabled(kFilePrint)` gates both.
 //
 // Positions are (line, visible column) pairs: a colour code takes no column
 // and a doubled caret takes one. Selection ends are inclusive; a selection on
@@ -57,9 +62,6 @@ class CQuarvelView : public QAbstractScrollArea {
     Q_OBJECT
 
 public:
-    // The horizontal scroll range is always 0 .. kLastColumn, however long
-    // the lines are.
-    static constexpr int kLastColumn = 4095;
     static constexpr int kLeftMargin = 4;
     static constexpr int kTopMargin = 4;
     static constexpr Rgb kBackgroundColour = 0x000000;
@@ -79,7 +81,13 @@ public:
     // For the checkable commands (Follow end of log, Keep database updated).
     bool IsCommandChecked(int id) const;
 
-    void Print(QPainter& painter, const QRect& page);
+    // Prints the log, or the selection with `choice.selectionOnly`, on
+    // `device`, one page after another: pages `fromPage` to `toPage`
+    // (counted from 1; 0 for the first or the last). Long jobs show their
+    // progress and can be cancelled. False when printing could not begin or
+    // the user cancelled (ViewPrint.cpp).
+    bool Print(QPagedPaintDevice& device, const PrintChoice& choice, int fromPage = 0,
+               int toPage = 0);
 
     // Scrolling by the scroll bars' actions, which stand for the scroll codes:
     // single steps are a line or a column, page steps a window's worth,
@@ -95,6 +103,11 @@ public:
     // Makes the stretch the selection, puts the caret at its start and
     // scrolls it into view when its start is outside the window.
     void SelectRange(int firstLine, int firstColumn, int lastLine, int lastColumn);
+    // Select All: every character of the log, the caret after the last one.
+    void OnEditSelectAll();
+    // Puts the caret at the start of `line`, without a selection, and
+    // scrolls the line into view as a search hit is.
+    void GoToLine(int line);
     // Shows the caret at (caretLine, caretColumn).
     void UpdateCaretPos();
 
@@ -108,6 +121,16 @@ public:
     bool following() const { return following_; }
     // Turning it on also scrolls to the end.
     void SetFollowing(bool follow);
+
+    // The visible length of the longest line measured so far, and the
+    // highest first column: the one that shows the end of that line, with
+    // the cell after it, at the right edge. The horizontal scroll bar runs
+    // from 0 to it and is hidden while every line fits.
+    int widestLine() const { return widestLine_; }
+    int LastFirstColumn() const;
+    // Measures the lines the view has taken in since the last call and fits
+    // the horizontal scroll range to the widest of them.
+    void UpdateHorizontalRange();
     int topLine() const { return topLine_; }
     int firstColumn() const { return firstColumn_; }
     int visibleLines() const { return visibleLines_; }
@@ -142,6 +165,8 @@ public:
     // The view's Search dialog, which keeps the text and options of its last
     // search.
     CSearchDlg& searchDialog() const { return *searchDialog_; }
+    // The view's Go To dialog, which keeps the last line or time asked for.
+    CGoToDlg& goToDialog() const { return *goToDialog_; }
     // The view's messages go to `sink` from now on instead of its message
     // boxes (tests).
     void SetMessageSink(MessageSink& sink) { messages_ = &sink; }
@@ -169,7 +194,12 @@ protected:
 private:
     void OnSize();
     bool OnKeyDown(int key);
-    void OnLButtonDown(QPoint point);
+    // Shift with an arrow key: moves the selection's moving end (the caret)
+    // by a character or a line, the other end staying where it is.
+    bool OnShiftKeyDown(int key);
+    // A press starts a new selection at the point; with `extend` (Shift) the
+    // selection runs from its anchor, or from the caret, to the point.
+    void OnLButtonDown(QPoint point, bool extend = false);
     void OnMouseMove(QPoint point);
     void OnLButtonUp();
     void OnActivateView(bool activating);
@@ -191,6 +221,21 @@ private:
     void SetVerticalPosition();
     void SetHorizontalPosition();
     void SetSelectionActive(bool active);
+    // The fixed end of the selection (or the caret when none is shown) and
+    // its moving end, as places between characters.
+    TextPosition SelectionAnchor() const;
+    TextPosition SelectionMovingEnd() const;
+    // Makes the stretch between the anchor and the moving end the selection,
+    // in either order, with the caret at the moving end.
+    void SelectBetween(TextPosition anchor, TextPosition movingEnd);
+    // Scrolls as little as needed to show the caret's cell.
+    void ScrollCaretIntoView();
+    // While a drag holds the pointer beyond an edge of the window, a timer
+    // scrolls toward it and the selection follows (ViewAutoScroll.cpp).
+    void UpdateAutoScroll(QPoint point);
+    void OnAutoScrollTimer();
+    // Go to (Ctrl+G): a line number or a time of the log (ViewGoTo.cpp).
+    void OnGoTo();
     // Repaints the rows of lines `first` .. `last` that are in view.
     void UpdateLines(int first, int last);
     QRect CaretRect() const;
@@ -234,6 +279,9 @@ private:
     bool following_ = true;
     bool dragging_ = false;
     bool dragBackward_ = false;
+    // The longest line of lines 0 .. linesMeasured_ - 1, in visible columns.
+    int widestLine_ = 0;
+    int linesMeasured_ = 0;
 
     // The caret exists while the view is active and blinks at the
     // platform's cursor flash rate.
@@ -244,6 +292,13 @@ private:
 
     // Wheel turns of less than a notch, kept until they add up to one.
     QPoint wheelRemainder_;
+
+    // Scrolling during a drag past an edge, toward where the pointer is.
+    QTimer autoScroll_;
+    QPoint dragPoint_;
+
+    // The Go To dialog, a child window of the view.
+    CGoToDlg* goToDialog_ = nullptr;
 
     // The Search dialog (a child window) holds the options, which the
     // settings keep from one run to the next; the search holds the last

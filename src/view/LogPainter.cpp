@@ -19,9 +19,18 @@ constexpr Rgb Inverted(Rgb colour) {
 } // namespace
 
 LogPainter::LogPainter(const ViewFonts& fonts, const CaretColourTable& caretColours,
-                       const KindTables& kinds, Rgb backgroundColour)
-    : fonts_(fonts), caretColours_(caretColours), kinds_(kinds),
-      backgroundColour_(backgroundColour), charWidth_(fonts.charWidth()) {}
+                       const KindTables& kinds, Rgb backgroundColour, ColourMap colourMap)
+    : fonts_(fonts), caretColours_(caretColours.colours()), kinds_(kinds),
+      backgroundColour_(backgroundColour), charWidth_(fonts.charWidth()) {
+    if (colourMap != nullptr) {
+        for (Rgb& colour : caretColours_) {
+            colour = colourMap(colour);
+        }
+        for (Rgb& colour : kinds_.kindColour) {
+            colour = colourMap(colour);
+        }
+    }
+}
 
 void LogPainter::Paint(QPainter& painter, LineSource& lines, const PaintFrame& frame) {
     batchesUsed_ = 0;
@@ -121,7 +130,7 @@ bool LogPainter::LayCaretColouredRun(const LineView& line, const LineRun& run, i
             }
             const char code = text[i + 1];
             if (code != kCaret) {
-                colour = caretColours_.Colour(code);
+                colour = CaretColour(code);
             } else if (i >= drawStart && !LayCell(row, font, colour, kCaret)) {
                 return false;
             }

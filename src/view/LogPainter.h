@@ -9,6 +9,7 @@
 #include <QGlyphRun>
 #include <QPointF>
 #include <QRect>
+#include <array>
 #include <vector>
 
 class QPainter;
@@ -40,8 +41,11 @@ struct PaintFrame {
 // to the next: a paint allocates nothing that grows with the log.
 class LogPainter {
 public:
+    // The colours of every kind and caret code may go through `colourMap`
+    // (paper wants other colours than the screen); null keeps them.
+    using ColourMap = Rgb (*)(Rgb);
     LogPainter(const ViewFonts& fonts, const CaretColourTable& caretColours,
-               const KindTables& kinds, Rgb backgroundColour);
+               const KindTables& kinds, Rgb backgroundColour, ColourMap colourMap = nullptr);
 
     // Paints the rows of `frame` that hold lines of `lines`: their background
     // out to the right edge, the characters, and the selection. Rows below
@@ -75,8 +79,14 @@ private:
     void DrawBatches(QPainter& painter);
 
     const ViewFonts& fonts_;
-    const CaretColourTable& caretColours_;
-    const KindTables& kinds_;
+    Rgb CaretColour(char code) const {
+        const auto byte = static_cast<unsigned char>(code);
+        return caretColours_[byte < caretColours_.size() ? byte : caretColours_.size() - 1];
+    }
+
+    // Copies of the tables, with their colours mapped.
+    std::array<Rgb, CaretColourTable::kEntries> caretColours_;
+    KindTables kinds_;
     Rgb backgroundColour_;
     int charWidth_;
     int leftMargin_ = 0;

@@ -22,9 +22,14 @@ void LoadSearchOptions(CSearchDlg& dialog) {
     dialog.backwards = ReadOption(settings, QStringLiteral("Backwards"));
 }
 
-void SaveSearchOptions(const CSearchDlg& dialog) {
+void SaveChangedSearchOptions(const CSearchDlg& dialog) {
     QSettings settings(QStringLiteral("Jor"), QStringLiteral("Quarvel"));
     settings.beginGroup(QStringLiteral("Settings"));
+    if (ReadOption(settings, QStringLiteral("CaseSensitive")) == dialog.caseSensitive &&
+        ReadOption(settings, QStringLiteral("RegExp")) == dialog.regExp &&
+        ReadOption(settings, QStringLiteral("Backwards")) == dialog.backwards) {
+        return;
+    }
     settings.setValue(QStringLiteral("CaseSensitive"), dialog.caseSensitive);
     settings.setValue(QStringLiteral("RegExp"), dialog.regExp);
     settings.setValue(QStringLiteral("Backwards"), dialog.backwards);

@@ -14,6 +14,7 @@ void CQuarvelView::OnLinesAppended(int first) {
     const bool endInView = topLine_ + visibleLines_ >= lineCount_;
     lineCount_ = document_.model().lineCount();
     verticalScrollBar()->setRange(0, std::max(lineCount_ - visibleLines_, 0));
+    UpdateHorizontalRange(); // measures only the new lines
     if (following_ && endInView) {
         topLine_ = LimitTopLine(lineCount_);
         SetVerticalPosition();
@@ -38,6 +39,9 @@ void CQuarvelView::OnReloaded() {
     dragBackward_ = false;
     lineCount_ = document_.model().lineCount();
     search_->ForgetLines();
+    widestLine_ = 0;
+    linesMeasured_ = 0;
+    UpdateHorizontalRange();
     verticalScrollBar()->setRange(0, std::max(lineCount_ - visibleLines_, 0));
     SetHorizontalPosition();
     SetVerticalPosition();

@@ -1,4 +1,6 @@
-// Scrolling the view: the two scroll bars, the keys and the mouse wheel.
+// Scrolling the view: the two scroll bars, the keys and the mouse wheel. The
+// horizontal range follows the widest line, so the end of any line, however
+// long, can be scrolled into view.
 #include "CQuarvelView.h"
 
 #include <QKeyEvent>
@@ -20,6 +22,22 @@ int CQuarvelView::LimitTopLine(int line) const {
         line = lineCount_ - visibleLines_;
     }
     return std::max(line, 0);
+}
+
+int CQuarvelView::LastFirstColumn() const {
+    return std::max(widestLine_ + 1 - visibleColumns_, 0);
+}
+
+void CQuarvelView::UpdateHorizontalRange() {
+    for (; linesMeasured_ < lineCount_; ++linesMeasured_) {
+        widestLine_ = std::max(widestLine_, lines_.Line(linesMeasured_).visibleLength);
+    }
+    const int last = LastFirstColumn();
+    firstColumn_ = std::min(firstColumn_, last);
+    // Setting the range may hide or show the bar, which resizes the window
+    // and comes back here through OnSize; the range is right by then.
+    horizontalScrollBar()->setRange(0, last);
+    SetHorizontalPosition();
 }
 
 void CQuarvelView::SetVerticalPosition() {
@@ -77,13 +95,13 @@ void CQuarvelView::OnHScroll(QAbstractSlider::SliderAction code) {
         firstColumn_ = std::max(firstColumn_ - 1, 0);
         break;
     case QAbstractSlider::SliderSingleStepAdd:
-        firstColumn_ = std::min(firstColumn_ + 1, kLastColumn);
+        firstColumn_ = std::min(firstColumn_ + 1, LastFirstColumn());
         break;
     case QAbstractSlider::SliderPageStepSub:
         firstColumn_ = std::max(firstColumn_ - visibleColumns_, 0);
         break;
     case QAbstractSlider::SliderPageStepAdd:
-        firstColumn_ = std::min(firstColumn_ + visibleColumns_, kLastColumn);
+        firstColumn_ = std::min(firstColumn_ + visibleColumns_, LastFirstColumn());
         break;
     case QAbstractSlider::SliderMove:
         firstColumn_ = horizontalScrollBar()->sliderPosition();
@@ -92,7 +110,7 @@ void CQuarvelView::OnHScroll(QAbstractSlider::SliderAction code) {
         firstColumn_ = 0;
         break;
     case QAbstractSlider::SliderToMaximum:
-        firstColumn_ = kLastColumn;
+        firstColumn_ = LastFirstColumn();
         break;
     default:
         break;
@@ -102,9 +120,10 @@ void CQuarvelView::OnHScroll(QAbstractSlider::SliderAction code) {
 }
 
 bool CQuarvelView::OnKeyDown(int key) {
-    // Modifiers are not looked at: Ctrl+End is End. The arrows scroll; no
-    // key moves the caret or changes the selection, except that Home and End
-    // take the caret to the log's start and end.
+    // Modifiers are not looked at here: Ctrl+End is End. The arrows scroll;
+    // no key moves the caret or changes the selection, except that Home and
+    // End take the caret to the log's start and end. Shift and an arrow
+    // extend the selection instead (OnShiftKeyDown).
     switch (key) {
     case Qt::Key_PageUp:
         OnVScroll(QAbstractSlider::SliderPageStepSub);
@@ -136,7 +155,10 @@ bool CQuarvelView::OnKeyDown(int key) {
 }
 
 void CQuarvelView::keyPressEvent(QKeyEvent* event) {
-    if (OnKeyDown(event->key())) {
+    const bool extends = event->modifiers().testFlag(Qt::ShiftModifier);
+    if (extends && OnShiftKeyDown(event->key())) {
+        event->accept();
+    } else if (OnKeyDown(event->key())) {
         event->accept();
     } else {
         // Left to the windows around the view.

@@ -1,18 +1,23 @@
 // Find and Find next: the view's Search dialog, and the search of the log
 // from the caret, whose hit becomes the selection.
+#include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
 #include "CSearchDlg.h"
 #include "LogSearch.h"
 #include "LogText.h"
 #include "SearchCancelWindow.h"
+#include "SearchSettings.h"
 
 namespace {
 
 // The search of one command with its Cancel window, which goes with the
-// command.
+// command. The window lets the event loop turn while the search runs, so
+// the document's file changes wait for its end: the lines searched stay
+// where they are.
 class CancellableSearch {
 public:
-    CancellableSearch(LogSearch& search, QWidget& view) : search_(search), window_(view) {
+    CancellableSearch(LogSearch& search, CQuarvelView& view)
+        : search_(search), deferred_(view.document()), window_(view) {
         search_.SetProgress(&window_);
     }
     ~CancellableSearch() { search_.SetProgress(nullptr); }
@@ -21,15 +26,20 @@ public:
 
 private:
     LogSearch& search_;
+    const CQuarvelDoc::ChangesDeferred deferred_;
     SearchCancelWindow window_;
 };
 
 } // namespace
 
 void CQuarvelView::OnFind() {
+    // The options are the application's: another window may have changed
+    // them since this one's last search.
+    LoadSearchOptions(*searchDialog_);
     if (searchDialog_->exec() != QDialog::Accepted) {
         return;
     }
+    SaveChangedSearchOptions(*searchDialog_);
     // The dialog gives its options back as 0 or 1.
     const SearchOptions options{searchDialog_->caseSensitive == 1, searchDialog_->regExp == 1,
                                 searchDialog_->backwards == 1};

@@ -1,4 +1,5 @@
-// The caret under the mouse, selecting by dragging with the left button, and
+// The caret under the mouse, selecting by dragging with the left button (and
+// extending with Shift+click or Shift and the arrow keys), Select All, and
 // selecting a stretch on request (a search hit).
 #include "CQuarvelView.h"
 
@@ -53,8 +54,125 @@ void CQuarvelView::UpdateLines(int first, int last) {
                        (last - first + 1) * lineHeight_);
 }
 
-void CQuarvelView::OnLButtonDown(QPoint point) {
-    // Every click starts a new selection: Shift and Ctrl are not looked at.
+TextPosition CQuarvelView::SelectionAnchor() const {
+    if (!selectionActive_) {
+        return {caretLine_, caretColumn_};
+    }
+    // The fixed end: the start of a selection that grows forwards, the place
+    // after the end of one that grows backwards.
+    return dragBackward_ ? TextPosition{selEndLine_, selEndColumn_ + 1}
+                         : TextPosition{selStartLine_, selStartColumn_};
+}
+
+TextPosition CQuarvelView::SelectionMovingEnd() const {
+    if (!selectionActive_) {
+        return {caretLine_, caretColumn_};
+    }
+    return dragBackward_ ? TextPosition{selStartLine_, selStartColumn_}
+                         : TextPosition{selEndLine_, selEndColumn_ + 1};
+}
+
+void CQuarvelView::SelectBetween(TextPosition anchor, TextPosition movingEnd) {
+    const bool backward = movingEnd.line < anchor.line ||
+                          (movingEnd.line == anchor.line && movingEnd.column < anchor.column);
+    // The same state a drag from the anchor to the moving end leaves, so a
+    // drag can go on from here.
+    const TextPosition first = backward ? movingEnd : anchor;
+    const TextPosition after = backward ? anchor : movingEnd;
+    selStartLine_ = first.line;
+    selStartColumn_ = first.column;
+    selEndLine_ = after.line;
+    selEndColumn_ = after.column - 1;
+    dragBackward_ = backward;
+    caretLine_ = movingEnd.line;
+    caretColumn_ = movingEnd.column;
+    SetSelectionActive(!(selStartLine_ == selEndLine_ && selStartColumn_ > selEndColumn_));
+    viewport()->update();
+    UpdateCaretPos();
+}
+
+void CQuarvelView::ScrollCaretIntoView() {
+    if (caretLine_ < topLine_) {
+        topLine_ = std::max(caretLine_, 0);
+    } else if (caretLine_ >= topLine_ + visibleLines_) {
+        topLine_ = LimitTopLine(caretLine_ - visibleLines_ + 1);
+    }
+    SetVerticalPosition();
+    if (caretColumn_ < firstColumn_) {
+        firstColumn_ = std::max(caretColumn_, 0);
+    } else if (caretColumn_ >= firstColumn_ + visibleColumns_) {
+        firstColumn_ = std::min(caretColumn_ - visibleColumns_ + 1, LastFirstColumn());
+    }
+    SetHorizontalPosition();
+    viewport()->update();
+}
+
+bool CQuarvelView::OnShiftKeyDown(int key) {
+    if (key != Qt::Key_Left && key != Qt::Key_Right && key != Qt::Key_Up && key != Qt::Key_Down) {
+        return false;
+    }
+    if (lineCount_ <= 0) {
+        return true;
+    }
+    const TextPosition anchor = SelectionAnchor();
+    TextPosition end = SelectionMovingEnd();
+    end.line = std::clamp(end.line, 0, lineCount_ - 1);
+    const auto length = [this](int line) { return lines_.Line(line).visibleLength; };
+    switch (key) {
+    case Qt::Key_Left:
+        // Past the start of a line to the end of the one before.
+        if (end.column > 0) {
+            --end.column;
+        } else if (end.line > 0) {
+            --end.line;
+            end.column = length(end.line);
+        }
+        break;
+    case Qt::Key_Right:
+        if (end.column < length(end.line)) {
+            ++end.column;
+        } else if (end.line + 1 < lineCount_) {
+            ++end.line;
+            end.column = 0;
+        }
+        break;
+    case Qt::Key_Up:
+        end.line = std::max(end.line - 1, 0);
+        end.column = std::min(end.column, length(end.line));
+        break;
+    case Qt::Key_Down:
+        end.line = std::min(end.line + 1, lineCount_ - 1);
+        end.column = std::min(end.column, length(end.line));
+        break;
+    default:
+        break;
+    }
+    SelectBetween(anchor, end);
+    ScrollCaretIntoView();
+    return true;
+}
+
+void CQuarvelView::OnEditSelectAll() {
+    if (lineCount_ <= 0) {
+        return;
+    }
+    // The scroll position stays: the whole log is selected wherever one is.
+    const int last = lineCount_ - 1;
+    SelectBetween({0, 0}, {last, lines_.Line(last).visibleLength});
+    dragging_ = false;
+}
+
+void CQuarvelView::OnLButtonDown(QPoint point, bool extend) {
+    if (extend) {
+        // Shift+click: from the anchor of the selection shown (or from the
+        // caret) to the point, and a drag goes on from there.
+        const TextPosition anchor = SelectionAnchor();
+        HitTest(point.x(), point.y());
+        dragging_ = true;
+        SelectBetween(anchor, {caretLine_, caretColumn_});
+        return;
+    }
+    // Any other click starts a new selection.
     if (selectionActive_) {
         SetSelectionActive(false);
         UpdateLines(selStartLine_, selEndLine_);
@@ -74,6 +192,7 @@ void CQuarvelView::OnMouseMove(QPoint point) {
     if (!dragging_) {
         return;
     }
+    UpdateAutoScroll(point);
     SetSelectionActive(true);
     HitTest(point.x(), point.y());
     const int n = caretLine_;
@@ -124,6 +243,7 @@ void CQuarvelView::OnMouseMove(QPoint point) {
 }
 
 void CQuarvelView::OnLButtonUp() {
+    autoScroll_.stop();
     if (!dragging_) {
         return;
     }
@@ -142,7 +262,7 @@ void CQuarvelView::mousePressEvent(QMouseEvent* event) {
     }
     // The press grabs the mouse for the view until the release, so a drag
     // that leaves the window keeps selecting.
-    OnLButtonDown(PointOf(*event));
+    OnLButtonDown(PointOf(*event), event->modifiers().testFlag(Qt::ShiftModifier));
     event->accept();
 }
 
@@ -179,6 +299,8 @@ void CQuarvelView::SelectRange(int firstLine, int firstColumn, int lastLine, int
     selEndColumn_ = lastColumn;
     caretLine_ = firstLine;
     caretColumn_ = firstColumn;
+    // The start is the anchor: Shift extends the stretch from there.
+    dragBackward_ = false;
     SetSelectionActive(true);
 
     // A start outside the window puts the stretch about half a window from
@@ -188,11 +310,7 @@ void CQuarvelView::SelectRange(int firstLine, int firstColumn, int lastLine, int
         SetVerticalPosition();
     }
     if (firstColumn < firstColumn_ || firstColumn >= firstColumn_ + visibleColumns_) {
-        firstColumn_ = firstColumn - visibleColumns_ / 2;
-        if (firstColumn_ + visibleColumns_ > kLastColumn) {
-            firstColumn_ = kLastColumn - visibleColumns_;
-        }
-        firstColumn_ = std::max(firstColumn_, 0);
+        firstColumn_ = std::clamp(firstColumn - visibleColumns_ / 2, 0, LastFirstColumn());
         SetHorizontalPosition();
     }
     viewport()->update();

@@ -73,7 +73,8 @@ TEST_F(MainFrameTest, AMissingPathIsReportedAndOpensNoWindow) {
     EXPECT_EQ(MenuTitles().size(), 3);
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0],
-              (Message{"Cannot open " + QDir::toNativeSeparators(missing).toStdString() + ".",
+              (Message{"Cannot open " + QDir::toNativeSeparators(missing).toStdString() +
+                           ": No such file.",
                        "Quarvel", MessageIcon::Warning}));
     EXPECT_TRUE(frame->recentFiles().paths().isEmpty());
 }
@@ -81,7 +82,10 @@ TEST_F(MainFrameTest, AMissingPathIsReportedAndOpensNoWindow) {
 TEST_F(MainFrameTest, AFolderIsNotALog) {
     EXPECT_FALSE(frame->OpenDocumentFile(QDir::tempPath()));
     EXPECT_TRUE(frame->childFrames().isEmpty());
-    EXPECT_EQ(messages.messages.size(), 1u);
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text,
+              "Cannot open " + QDir::toNativeSeparators(QDir::tempPath()).toStdString() +
+                  ": Is a folder.");
 }
 
 TEST_F(MainFrameTest, NewWindowAddsASecondViewAndClosingOneKeepsTheDocument) {
@@ -161,6 +165,47 @@ TEST_F(MainFrameTest, DroppedFilesOpen) {
     QApplication::sendEvent(frame.get(), &drop);
     EXPECT_EQ(frame->childFrames().size(), 2);
     EXPECT_TRUE(messages.messages.empty());
+}
+
+// A file manager that offers to move a dropped file learns that it was
+// copied: the log stays where it is.
+TEST_F(MainFrameTest, DropsAreAcceptedAsCopyWhateverTheSourceProposes) {
+    TempFile log(Lines(2));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(PathOf(log))});
+    const Qt::DropActions offered = Qt::CopyAction | Qt::MoveAction;
+    QDragEnterEvent enter(QPoint(10, 10), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+    enter.setDropAction(Qt::MoveAction);
+    QApplication::sendEvent(frame.get(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    EXPECT_EQ(enter.dropAction(), Qt::CopyAction);
+
+    QDragMoveEvent move(QPoint(12, 12), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+    move.setDropAction(Qt::MoveAction);
+    QApplication::sendEvent(frame.get(), &move);
+    EXPECT_TRUE(move.isAccepted());
+    EXPECT_EQ(move.dropAction(), Qt::CopyAction);
+
+    QDropEvent drop(QPointF(12, 12), offered, &data, Qt::LeftButton, Qt::ShiftModifier);
+    drop.setDropAction(Qt::MoveAction);
+    QApplication::sendEvent(frame.get(), &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    EXPECT_EQ(drop.dropAction(), Qt::CopyAction);
+    EXPECT_EQ(frame->childFrames().size(), 1);
+    EXPECT_TRUE(std::filesystem::exists(log.path()));
+}
+
+TEST_F(MainFrameTest, ADropThatCanOnlyBeAMoveIsRefused) {
+    TempFile log(Lines(2));
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(PathOf(log))});
+    QDragEnterEvent enter(QPoint(10, 10), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    enter.ignore();
+    QApplication::sendEvent(frame.get(), &enter);
+    EXPECT_FALSE(enter.isAccepted());
+    QDropEvent drop(QPointF(10, 10), Qt::MoveAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(frame.get(), &drop);
+    EXPECT_TRUE(frame->childFrames().isEmpty());
 }
 
 TEST_F(MainFrameTest, OpenAsksForALogFileAndOpensTheChoice) {

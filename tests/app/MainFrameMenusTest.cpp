@@ -2,6 +2,8 @@
 // the keys of each command and which commands are enabled when.
 #include "CQuarvelView.h"
 #include "CommandIds.h"
+#include "CopyIcon.h"
+#include "LockKeyIndicators.h"
 #include "MainFrameTestFixture.h"
 #include "MessagePane.h"
 
@@ -9,6 +11,7 @@
 #include <QLabel>
 #include <QStatusBar>
 #include <QStatusTipEvent>
+#include <QStyle>
 #include <QToolBar>
 
 using namespace CommandId;
@@ -33,15 +36,17 @@ TEST_F(MainFrameTest, ShowsTheDocumentMenusWhileALogWindowExists) {
     EXPECT_EQ(MenuTitles(),
               (QStringList{"&File", "&Edit", "&Search", "&Tools", "&View", "&Window", "&Help"}));
     EXPECT_EQ(MenuEntries("&File"),
-              (QStringList{"&Open...\tCtrl+O", "&Close", "-", "&1 " + name, "-", "E&xit"}));
-    EXPECT_EQ(MenuEntries("&Edit"), (QStringList{"-", "&Copy\tCtrl+C"}));
-    EXPECT_EQ(MenuEntries("&Search"), (QStringList{"&Find\tF5", "Find &next\tCtrl+F5"}));
+              (QStringList{"&Open...\tCtrl+O", "&Close", "-", "&Print...\tCtrl+P", "Print Pre&view",
+                           "-", "&1 " + name, "-", "E&xit"}));
+    EXPECT_EQ(MenuEntries("&Edit"), (QStringList{"-", "&Copy\tCtrl+C", "Select &All\tCtrl+A"}));
+    EXPECT_EQ(MenuEntries("&Search"),
+              (QStringList{"&Find\tF5", "Find &next\tCtrl+F5", "-", "&Go to...\tCtrl+G"}));
     EXPECT_EQ(MenuEntries("&Tools"), (QStringList{"&Database update", "Keep &database updated", "-",
                                                   "&Execute RCON file"}));
     EXPECT_EQ(MenuEntries("&View"),
               (QStringList{"&Toolbar", "&Status Bar", "-", "&Follow end of log"}));
-    EXPECT_EQ(MenuEntries("&Window"),
-              (QStringList{"&New Window", "&Cascade", "&Tile", "&Arrange Icons"}));
+    EXPECT_EQ(MenuEntries("&Window"), (QStringList{"&New Window", "&Cascade", "&Tile",
+                                                   "&Arrange Icons", "-", "&1 " + name}));
     EXPECT_EQ(MenuEntries("&Help"), (QStringList{"&About Quarvel..."}));
     EXPECT_EQ(frame->windowTitle(), "Quarvel - " + name);
 
@@ -89,21 +94,20 @@ TEST_P(CommandKeyTest, IsBoundToTheKeysOfTheKeyTable) {
     EXPECT_EQ(keys, c.keys);
 }
 
-INSTANTIATE_TEST_SUITE_P(KeyTable, CommandKeyTest,
-                         ::testing::Values(KeyCase{"Open", kFileOpen, {"Ctrl+O"}},
-                                           KeyCase{"Copy", kEditCopy, {"Ctrl+C", "Ctrl+Ins"}},
-                                           KeyCase{"Find", kFind, {"F5"}},
-                                           KeyCase{"FindNext", kFindNext, {"Ctrl+F5"}},
-                                           KeyCase{"Print", kFilePrint, {"Ctrl+P"}},
-                                           KeyCase{"New", kFileNew, {"Ctrl+N"}},
-                                           KeyCase{"Paste", kEditPaste, {"Ctrl+V", "Shift+Ins"}},
-                                           KeyCase{"Cut", kEditCut, {"Ctrl+X", "Shift+Del"}},
-                                           KeyCase{"Undo", kEditUndo, {"Ctrl+Z", "Alt+Backspace"}},
-                                           KeyCase{"NextPane", kNextPane, {"F6"}},
-                                           KeyCase{"PrevPane", kPrevPane, {"Shift+F6"}},
-                                           KeyCase{"DatabaseUpdate", kDatabaseUpdate, {}},
-                                           KeyCase{"ExecuteRconFile", kExecuteRconFile, {}}),
-                         [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(
+    KeyTable, CommandKeyTest,
+    ::testing::Values(
+        KeyCase{"Open", kFileOpen, {"Ctrl+O"}}, KeyCase{"Copy", kEditCopy, {"Ctrl+C", "Ctrl+Ins"}},
+        KeyCase{"Find", kFind, {"F5"}}, KeyCase{"FindNext", kFindNext, {"Ctrl+F5"}},
+        KeyCase{"Print", kFilePrint, {"Ctrl+P"}}, KeyCase{"PrintPreview", kFilePrintPreview, {}},
+        KeyCase{"SelectAll", kEditSelectAll, {"Ctrl+A"}}, KeyCase{"GoTo", kGoTo, {"Ctrl+G"}},
+        KeyCase{"New", kFileNew, {"Ctrl+N"}}, KeyCase{"Paste", kEditPaste, {"Ctrl+V", "Shift+Ins"}},
+        KeyCase{"Cut", kEditCut, {"Ctrl+X", "Shift+Del"}},
+        KeyCase{"Undo", kEditUndo, {"Ctrl+Z", "Alt+Backspace"}},
+        KeyCase{"NextPane", kNextPane, {"F6"}}, KeyCase{"PrevPane", kPrevPane, {"Shift+F6"}},
+        KeyCase{"DatabaseUpdate", kDatabaseUpdate, {}},
+        KeyCase{"ExecuteRconFile", kExecuteRconFile, {}}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MainFrameTest, LeavesCtrlSUnbound) {
     EXPECT_EQ(frame->commandAction(kFileSave), nullptr);
@@ -133,12 +137,96 @@ TEST_F(MainFrameTest, ToolbarHoldsOpenCopyAndAboutWithTheirPrompts) {
 TEST_F(MainFrameTest, StatusBarHasTheMessagePaneThenTheIndicators) {
     QStringList panes;
     for (QLabel* label : frame->statusBar()->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
-        panes.append(label->text());
+        panes.append(label->objectName());
     }
     // Between the message pane and the indicators: the active log's file
-    // status and line count, empty without a log.
-    EXPECT_EQ(panes, (QStringList{"Ready", "", "", "CAP", "NUM", "SCRL"}));
+    // status and line count.
+    EXPECT_EQ(panes, (QStringList{"messagePane", "fileStatusPane", "lineCountPane", "CAP", "NUM",
+                                  "SCRL"}));
     EXPECT_EQ(FindMessagePane(*frame), frame->messagePane());
+    // The offscreen platform does not tell the lock keys' state: no
+    // indicator shows rather than one that never changes.
+    for (const QLabel* pane : frame->lockKeys()->panes()) {
+        EXPECT_TRUE(pane->isHidden()) << pane->objectName().toStdString();
+    }
+}
+
+struct LockKeysCase {
+    const char* name;
+    LockKeys keys;
+    QStringList shown; // the visible panes' texts
+};
+
+void PrintTo(const LockKeysCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LockKeyPanesTest : public ::testing::TestWithParam<LockKeysCase> {};
+
+TEST_P(LockKeyPanesTest, ShowWhatThePlatformTells) {
+    const LockKeysCase& c = GetParam();
+    QStatusBar bar;
+    LockKeys keys;
+    LockKeyIndicators indicators(bar, [&keys] { return keys; });
+    keys = c.keys;
+    indicators.Refresh();
+    QStringList shown;
+    for (const QLabel* pane : indicators.panes()) {
+        if (!pane->isHidden()) {
+            shown.append(pane->text());
+        }
+    }
+    EXPECT_EQ(shown, c.shown);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    States, LockKeyPanesTest,
+    ::testing::Values(LockKeysCase{"Unknown", {}, {}},
+                      LockKeysCase{"AllOff", {false, false, false}, {"", "", ""}},
+                      LockKeysCase{"CapsAndScroll", {true, false, true}, {"CAP", "", "SCRL"}},
+                      LockKeysCase{"NumOnly", {false, true, false}, {"", "NUM", ""}},
+                      LockKeysCase{
+                          "NoScrollIndicator", {true, true, std::nullopt}, {"CAP", "NUM"}}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(LockKeyPanes, ALockKeyPressReadsTheStateAgain) {
+    QStatusBar bar;
+    bar.show();
+    LockKeys keys{false, false, false};
+    int reads = 0;
+    LockKeyIndicators indicators(bar, [&] {
+        ++reads;
+        return keys;
+    });
+    keys.capsLock = true;
+    QTest::keyClick(&bar, Qt::Key_A);
+    EXPECT_EQ(indicators.panes()[0]->text(), "") << "another key reads nothing";
+    QTest::keyClick(&bar, Qt::Key_CapsLock);
+    EXPECT_EQ(indicators.panes()[0]->text(), "CAP");
+}
+
+TEST_F(MainFrameTest, TheCopyButtonShowsACopyPicture) {
+    const QIcon copy = frame->commandAction(kEditCopy)->icon();
+    ASSERT_FALSE(copy.isNull());
+    const QImage shown = copy.pixmap(16, 16).toImage();
+    const QImage blankPage =
+        frame->style()->standardIcon(QStyle::SP_FileIcon).pixmap(16, 16).toImage();
+    EXPECT_NE(shown, blankPage);
+    // Two pages with lines: dark outline, light paper and coloured lines.
+    const QImage drawn = DrawnCopyIcon().pixmap(16, 16).toImage();
+    QSet<QRgb> colours;
+    int inked = 0;
+    for (int y = 0; y < drawn.height(); ++y) {
+        for (int x = 0; x < drawn.width(); ++x) {
+            const QRgb pixel = drawn.pixel(x, y);
+            if (qAlpha(pixel) > 0) {
+                ++inked;
+                colours.insert(pixel);
+            }
+        }
+    }
+    EXPECT_GT(inked, 16 * 16 / 3);
+    EXPECT_GE(colours.size(), 3);
 }
 
 TEST_F(MainFrameTest, MessagePaneShowsPromptsAndReturnsToReady) {
@@ -164,8 +252,9 @@ TEST_F(MainFrameTest, ViewMenuShowsAndHidesTheBars) {
 }
 
 TEST_F(MainFrameTest, ViewCommandsAreDisabledWithoutAWindow) {
-    for (const int id : {kEditCopy, kFind, kFindNext, kDatabaseUpdate, kExecuteRconFile, kFilePrint,
-                         kFileClose, kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}) {
+    for (const int id : {kEditCopy, kEditSelectAll, kFind, kFindNext, kGoTo, kDatabaseUpdate,
+                         kExecuteRconFile, kFilePrint, kFilePrintPreview, kFileClose, kWindowNew,
+                         kWindowCascade, kWindowTile, kWindowArrange}) {
         EXPECT_FALSE(Enabled(id)) << id;
     }
     for (const int id : {kFileOpen, kAppAbout, kAppExit, kViewToolbar, kViewStatusBar}) {
@@ -179,6 +268,9 @@ TEST_F(MainFrameTest, ViewCommandsFollowTheActiveView) {
     EXPECT_TRUE(Enabled(kFind));
     EXPECT_TRUE(Enabled(kFindNext));
     EXPECT_TRUE(Enabled(kFilePrint));
+    EXPECT_TRUE(Enabled(kFilePrintPreview));
+    EXPECT_TRUE(Enabled(kEditSelectAll));
+    EXPECT_TRUE(Enabled(kGoTo));
     EXPECT_TRUE(Enabled(kFileClose));
     EXPECT_TRUE(Enabled(kWindowNew));
     EXPECT_FALSE(Enabled(kEditCopy)) << "nothing is selected";

@@ -77,4 +77,25 @@ INSTANTIATE_TEST_SUITE_P(
                 QMessageBox::NoIcon}),
     [](const auto& info) { return std::string(info.param.name); });
 
+TEST(MessageBoxSizeTest, ALongCaptionOverAShortTextShowsWhole) {
+    QWidget owner;
+    int width = 0;
+    int captionWidth = 0;
+    int wanted = 0;
+    ModalWatcher watcher([&](QWidget* modal) {
+        auto* box = qobject_cast<QMessageBox*>(modal);
+        ASSERT_NE(box, nullptr);
+        width = box->width();
+        captionWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
+        wanted = MessageBoxSink::CaptionWidth(*box);
+        box->button(QMessageBox::Ok)->click();
+    });
+    MessageBoxSink sink(&owner);
+    sink.Show({"No reply", "A server named with all of 39 characters", MessageIcon::Error});
+
+    ASSERT_EQ(watcher.seenClasses.size(), 1u);
+    EXPECT_GT(wanted, captionWidth);
+    EXPECT_GE(width, wanted);
+}
+
 } // namespace

@@ -78,7 +78,7 @@ TEST(Startup, OpensEveryLogThenReadsTheNamedConfiguration) {
     options.configFile = QString::fromStdString(config.path());
     options.logs = {QString::fromStdString(first.path()), "/no/such/quarvel.log",
                     QString::fromStdString(second.path())};
-    RunStartup(frame, options);
+    EXPECT_FALSE(RunStartup(frame, options)) << "a log did not open";
 
     EXPECT_EQ(frame.childFrames().size(), 2);
     EXPECT_EQ(messages.messages.size(), 1u) << "the missing log is reported";

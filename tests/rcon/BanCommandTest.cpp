@@ -103,11 +103,27 @@ const std::string kBadGuid = "Not sent: the GUID must be exactly 32 hexadecimal 
 INSTANTIATE_TEST_SUITE_P(
     Values, BanRefusal,
     testing::Values(RefusedBan{"NoConnectionData", kGuid, "No connection data", kBadIp},
-                    RefusedBan{"EmptyIp", kGuid, "", kBadIp},
-                    RefusedBan{"EmptyGuid", "", "1.2.3.4", kBadGuid},
+                    RefusedBan{"GuidNotHex", "0123456789ABCDEF0123456789ABCDEZ", "1.2.3.4",
+                               kBadGuid},
                     RefusedBan{"IpThenLineComment", kGuid, "1.2.3.4//", kBadIp},
                     RefusedBan{"IpThenBlockComment", kGuid, "1.2.3.4/*", kBadIp}),
     [](const testing::TestParamInfo<RefusedBan>& info) { return std::string(info.param.name); });
+
+TEST_F(BanCommand, AnEmptyGuidIsRefusedOnceAndSentNowhere) {
+    for (const QStringList& arguments :
+         {QStringList{"unban", "--config", configPath, "--guid", ""},
+          QStringList{"ban", "--config", configPath, "--guid", "", "--name", "n", "--ip", "1.2.3.4",
+                      "--reason", "r"},
+          QStringList{"ban", "--config", configPath, "--guid", QString::fromStdString(kGuid),
+                      "--name", "n", "--ip", "", "--reason", "r"}}) {
+        const ProgramRun run = Quarvelctl(arguments);
+        EXPECT_EQ(run.out, "No connection data for this player: nothing was sent\n")
+            << arguments.join(' ').toStdString();
+        EXPECT_EQ(run.exitCode, 1);
+    }
+    EXPECT_TRUE(first.received().empty());
+    EXPECT_TRUE(second.received().empty());
+}
 
 TEST_F(BanCommand, NoServersConfigured) {
     TempFile empty("[database]\nfile=players.sqlite\n", ".cfg");

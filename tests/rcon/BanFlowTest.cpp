@@ -165,18 +165,55 @@ TEST_F(Flow, RequestThatMayNotBeSentIsRefusedOnItsServerOnly) {
     EXPECT_EQ(results[2].outcome, ServerOutcome::Done);
 }
 
-TEST_F(Flow, PlayerWithoutConnectionDataIsNotSent) {
-    const BanTarget unknown{"", "No connection data", "Someone"};
+// A player without connection data is refused once, before any reason is
+// asked, whatever the servers; nothing reaches any of them.
+struct MissingConnectionCase {
+    const char* name;
+    BanTarget target;
+    bool unban;
+};
+
+void PrintTo(const MissingConnectionCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class FlowWithoutConnection : public Flow,
+                              public testing::WithParamInterface<MissingConnectionCase> {};
+
+TEST_P(FlowWithoutConnection, IsRefusedOnceBeforeAnythingIsAskedOrSent) {
+    const MissingConnectionCase& c = GetParam();
     ScriptedReasons reasons({"a", "b", "c"});
 
-    const auto results = BanOnEveryServer(Servers(), unknown, reasons, waiter, sink);
+    const auto results = c.unban ? UnbanOnEveryServer(Servers(), c.target.guid, waiter, sink)
+                                 : BanOnEveryServer(Servers(), c.target, reasons, waiter, sink);
 
-    ASSERT_EQ(sink.messages.size(), 3u);
-    for (const Message& message : sink.messages) {
-        EXPECT_TRUE(message.text.starts_with("Not sent: the GUID")) << message.text;
-    }
+    EXPECT_TRUE(results.empty());
+    EXPECT_FALSE(EveryServerDone(results));
+    EXPECT_EQ(sink.messages,
+              (std::vector<Message>{{"No connection data for this player: nothing was sent",
+                                     "Quarvel", MessageIcon::Warning}}));
+    EXPECT_TRUE(reasons.prompts.empty());
     EXPECT_TRUE(alpha.received().empty());
+    EXPECT_TRUE(bravo.received().empty());
     EXPECT_TRUE(charlie.received().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Targets, FlowWithoutConnection,
+    testing::Values(
+        MissingConnectionCase{
+            "BanAsThePlayerInfoWindowFillsIt", {"", "No connection data", "Someone"}, false},
+        MissingConnectionCase{"BanWithoutAddress", {kGuid, "", "Someone"}, false},
+        MissingConnectionCase{"UnbanWithoutGuid", {"", "No connection data", "Someone"}, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(Flow, WithoutConnectionDataAndWithoutServersOneMessageIsShown) {
+    ScriptedReasons reasons({"a"});
+    const auto results =
+        BanOnEveryServer({}, {"", "No connection data", "x"}, reasons, waiter, sink);
+    EXPECT_TRUE(results.empty());
+    ASSERT_EQ(sink.messages.size(), 1u);
+    EXPECT_EQ(sink.messages[0].text, "No connection data for this player: nothing was sent");
 }
 
 TEST_F(Flow, TooLongReasonAsksForAShorterOne) {

@@ -14,6 +14,7 @@
 
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -254,6 +255,48 @@ TEST_F(PlayerInfoFlows, NoServersIsOneWarningAndNoQuestion) {
     EXPECT_EQ(script.shown(), 0);
     const Message warning{"No servers configured", "Warning", MessageIcon::Warning};
     EXPECT_EQ(sink.messages, (std::vector<Message>{warning, warning}));
+}
+
+TEST_F(PlayerInfoFlows, APlayerWithoutConnectionDataIsRefusedBeforeAnyQuestion) {
+    PickedName ghost("Ghost", false);
+    ghost.FillInto(dialog);
+    ModalScript script;
+    QTest::mouseClick(Button("banButton"), Qt::LeftButton);
+    QTest::mouseClick(Button("unbanButton"), Qt::LeftButton);
+
+    EXPECT_EQ(script.shown(), 0) << "no reason is asked";
+    EXPECT_TRUE(alpha.received().empty());
+    EXPECT_TRUE(bravo.received().empty());
+    EXPECT_TRUE(charlie.received().empty());
+    const Message refusal{"No connection data for this player: nothing was sent", "Quarvel",
+                          MessageIcon::Warning};
+    EXPECT_EQ(sink.messages, (std::vector<Message>{refusal, refusal}));
+    EXPECT_TRUE(Button("banButton")->isEnabled());
+}
+
+TEST_F(PlayerInfoFlows, ResultBoxesNameTheServerAndShowTheirCaptionWhole) {
+    dialog.SetMessageSink(nullptr); // the window's own message boxes
+    config.servers = {{"The public server with a long name", "127.0.0.1", alpha.port(), "a-pass"}};
+    QString title;
+    QString text;
+    int width = 0;
+    int wanted = 0;
+    ModalScript script({Answer("r"), [&](QWidget& window) {
+                            auto* box = qobject_cast<QMessageBox*>(&window);
+                            ASSERT_NE(box, nullptr);
+                            title = box->windowTitle();
+                            text = box->text();
+                            width = box->width();
+                            wanted = MessageBoxSink::CaptionWidth(*box);
+                            QTest::mouseClick(box->button(QMessageBox::Ok), Qt::LeftButton);
+                        }});
+    QTest::mouseClick(Button("banButton"), Qt::LeftButton);
+
+    EXPECT_EQ(title, "The public server with a long name");
+    EXPECT_EQ(text, "The public server with a long name: GUID added to ban list");
+    EXPECT_GE(width, wanted);
+    EXPECT_GT(wanted, QFontMetrics(dialog.font()).horizontalAdvance(title));
+    EXPECT_EQ(script.unexpected(), 0);
 }
 
 struct FlowCase {

@@ -17,17 +17,28 @@ void Append(const std::string& path, const std::string& bytes) {
     out << bytes;
 }
 
+// Sizes the view so that its client area is `client`; the scroll area shows
+// or hides its bars on a queued call.
+void FitClientArea(CQuarvelView& view, const QSize& client) {
+    QCoreApplication::processEvents();
+    for (int i = 0; i < 3 && view.viewport()->size() != client; ++i) {
+        view.resize(view.size() - view.viewport()->size() + client);
+        QCoreApplication::processEvents();
+    }
+}
+
 // A view as the frame makes one: sized to `rows` rows, then updated.
 std::unique_ptr<CQuarvelView> MakeView(CQuarvelDoc& document, int rows) {
     auto view = std::make_unique<CQuarvelView>(document);
     view->setFocusPolicy(Qt::NoFocus);
     view->resize(400, 300);
     view->show();
-    const QSize chrome = view->size() - view->viewport()->size();
-    view->resize(chrome + QSize(CQuarvelView::kLeftMargin + 40 * view->charWidth(),
-                                CQuarvelView::kTopMargin + rows * view->lineHeight()));
-    QCoreApplication::processEvents();
+    const QSize client(CQuarvelView::kLeftMargin + 40 * view->charWidth(),
+                       CQuarvelView::kTopMargin + rows * view->lineHeight());
+    FitClientArea(*view, client);
     view->OnUpdate();
+    // The horizontal bar shows once the view knows its lines are wider.
+    FitClientArea(*view, client);
     return view;
 }
 

@@ -80,16 +80,72 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(ViewScrollTest, LineRightAtTheLastColumnStaysThere) {
-    ViewOnLog log(PlainLines(3));
+    // 60 columns in a window of 40: the last first column shows the end of
+    // the line with the cell after it at the right edge.
+    ViewOnLog log(PlainLines(3, kLineLength), kRows, 40);
+    CQuarvelView& view = log.view();
+    const int last = kLineLength + 1 - 40;
+    EXPECT_EQ(view.horizontalScrollBar()->maximum(), last);
+    view.OnHScroll(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(view.firstColumn(), last);
+    QTest::keyClick(&view, Qt::Key_Right);
+    EXPECT_EQ(view.firstColumn(), last);
+    view.OnHScroll(QAbstractSlider::SliderPageStepAdd);
+    EXPECT_EQ(view.firstColumn(), last);
+}
+
+// The horizontal bar follows the widest line: it reaches the end of a line
+// of any length, and does not show while every line fits.
+struct WidthCase {
+    const char* name;
+    std::string log;
+    int lastFirstColumn;
+    bool barShown;
+};
+
+void PrintTo(const WidthCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ViewWidthTest : public ::testing::TestWithParam<WidthCase> {};
+
+TEST_P(ViewWidthTest, TheHorizontalBarReachesTheEndOfTheWidestLine) {
+    const WidthCase& c = GetParam();
+    ViewOnLog log(c.log, kRows, 40);
+    CQuarvelView& view = log.view();
+    EXPECT_EQ(view.horizontalScrollBar()->maximum(), c.lastFirstColumn);
+    EXPECT_EQ(view.horizontalScrollBar()->isVisible(), c.barShown);
+    view.OnHScroll(QAbstractSlider::SliderToMaximum);
+    EXPECT_EQ(view.firstColumn(), c.lastFirstColumn);
+    EXPECT_EQ(view.visibleLines(), kRows) << "the window keeps its rows";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Logs, ViewWidthTest,
+    ::testing::Values(WidthCase{"Empty", "", 0, false},
+                      WidthCase{"EveryLineFits", PlainLines(5, 30), 0, false},
+                      WidthCase{"ALineOneCellTooWide", PlainLines(2, 40), 1, true},
+                      WidthCase{"TenMegabyteLine",
+                                "short\n" + std::string(10'000'000, 'x') + "\nshort\n",
+                                10'000'000 + 1 - 40, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(ViewScrollTest, TheEndOfAVeryLongLineIsDrawnWhenScrolledTo) {
+    std::string longLine(5'000'000, 'x');
+    longLine.back() = 'E';
+    ViewOnLog log(longLine + "\n", kRows, 40);
     CQuarvelView& view = log.view();
     view.OnHScroll(QAbstractSlider::SliderToMaximum);
-    EXPECT_EQ(view.firstColumn(), CQuarvelView::kLastColumn);
-    QTest::keyClick(&view, Qt::Key_Right);
-    EXPECT_EQ(view.firstColumn(), CQuarvelView::kLastColumn);
-    EXPECT_EQ(view.horizontalScrollBar()->maximum(), CQuarvelView::kLastColumn)
-        << "the bar never grows with the lines";
-    view.OnHScroll(QAbstractSlider::SliderPageStepAdd);
-    EXPECT_EQ(view.firstColumn(), CQuarvelView::kLastColumn);
+    const QImage shown = log.Grab();
+    // The last character sits in the second cell from the right edge.
+    const QRect lastCell = log.Cell(0, 38);
+    bool inked = false;
+    for (int y = lastCell.top(); y <= lastCell.bottom(); ++y) {
+        for (int x = lastCell.left(); x <= lastCell.right(); ++x) {
+            inked = inked || shown.pixel(x, y) != qRgb(0, 0, 0);
+        }
+    }
+    EXPECT_TRUE(inked);
 }
 
 TEST(ViewScrollTest, TheVerticalRangeEndsWhereTheLastLineIsOnTheBottomRow) {
@@ -115,7 +171,7 @@ TEST(ViewScrollTest, EndOnALogWithoutLinesPutsTheCaretAboveTheFirstRow) {
 }
 
 TEST(ViewScrollTest, TheScrollBarsActionsMoveTheView) {
-    ViewOnLog log(PlainLines(kLines), kRows);
+    ViewOnLog log(PlainLines(kLines, 400), kRows);
     CQuarvelView& view = log.view();
     view.verticalScrollBar()->triggerAction(QAbstractSlider::SliderPageStepAdd);
     EXPECT_EQ(view.topLine(), kRows);

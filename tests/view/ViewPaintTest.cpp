@@ -1,5 +1,8 @@
 // What the view draws, read back from its pixels: kind colours, colour codes
 // applied or shown, clipped runs, the background, the selection, printing.
+#include "LogPrintJob.h"
+#include "ModelLines.h"
+#include "PaperColours.h"
 #include "ViewTestSupport.h"
 
 #include <QFileInfo>
@@ -145,7 +148,10 @@ TEST_F(ViewPaintTest, TheBackgroundIsBlackAroundAndAfterTheLines) {
     EXPECT_TRUE(IsBlank(image, log.Cell(3, 40))) << "after a short line";
 }
 
-TEST_F(ViewPaintTest, AClippedRunTakesTheColourOfTheLastCodeLeftOfTheView) {
+TEST(ViewPaintClippedTest, AClippedRunTakesTheColourOfTheLastCodeLeftOfTheView) {
+    // A window narrow enough to scroll the names to its left edge.
+    ViewOnLog log{kNames, 8, 20};
+    CQuarvelView& view = log.view();
     // Line 4 holds "^7AB^1CD" on team 0: scrolled so that 'C' is the first
     // visible column, the ^1 left of it still makes it red.
     for (int i = 0; i < kNameColumn + 2; ++i) {
@@ -161,10 +167,23 @@ TEST_F(ViewPaintTest, AClippedRunTakesTheColourOfTheLastCodeLeftOfTheView) {
     EXPECT_TRUE(InkIs(log.Grab(), log.Cell(4, 0), 0xFFFFFF)) << "B";
 }
 
-TEST_F(ViewPaintTest, AFirstColumnPastALinesEndLeavesItsRowBlack) {
+TEST(ViewPaintClippedTest, AFirstColumnPastALinesEndLeavesItsRowBlack) {
+    ViewOnLog log{kNames, 8, 20};
+    CQuarvelView& view = log.view();
     view.OnHScroll(QAbstractSlider::SliderToMaximum);
     const QImage image = log.Grab();
-    EXPECT_TRUE(IsBlank(image, image.rect()));
+    const int rowWidth = image.width() - CQuarvelView::kLeftMargin;
+    int blankRows = 0;
+    for (int line = 0; line < view.lineCount(); ++line) {
+        const QRect row(CQuarvelView::kLeftMargin, log.Cell(line, 0).top(), rowWidth,
+                        view.lineHeight());
+        const bool pastTheEnd =
+            log.document().model().Line(line).visibleLength <= view.firstColumn();
+        EXPECT_EQ(IsBlank(image, row), pastTheEnd) << "line " << line;
+        blankRows += pastTheEnd ? 1 : 0;
+    }
+    EXPECT_GT(blankRows, 0);
+    EXPECT_LT(blankRows, view.lineCount()) << "the widest line still shows its end";
 }
 
 TEST_F(ViewPaintTest, SelectedCellsAreInverted) {
@@ -197,25 +216,80 @@ TEST_F(ViewPaintTest, ASelectionStopsAtTheEndOfEachLine) {
     EXPECT_EQ(image.pixel(log.Cell(4, 4).topLeft()), kBlack);
 }
 
-TEST_F(ViewPaintTest, PrintingDrawsWhatTheScreenShows) {
-    view.SelectRange(1, 8, 2, 12);
+// Paper shows the characters the screen shows, cell for cell, dark on white
+// below the page's header, and no selection.
+TEST_F(ViewPaintTest, PrintingDrawsTheScreensCharactersOnWhite) {
     const QImage screen = log.Grab();
-    QImage paper(screen.size(), QImage::Format_RGB32);
+    view.SelectRange(1, 8, 2, 12); // not shown on paper
+    ModelLines lines(log.document().model());
+    const int cw = view.charWidth();
+    const int lh = view.lineHeight();
+    const QSize page(2 * LogPrintJob::kMargin + 100 * cw, 2 * LogPrintJob::kMargin + 20 * lh);
+    LogPrintJob job(lines, view.fonts(), view.caretColours(), view.kindTables(),
+                    PrintLayout::WholeLog(lines), PrintChoice{}, page, QStringLiteral("x.log"));
+    QImage paper(page, QImage::Format_RGB32);
     paper.fill(Qt::black);
     {
         QPainter painter(&paper);
-        view.Print(painter, paper.rect());
+        job.PaintPage(painter, 0);
     }
-    EXPECT_EQ(paper, screen);
+    int inkedCells = 0;
+    for (int row = 0; row < 5; ++row) {
+        for (int cell = 0; cell < 60; ++cell) {
+            const QRect onPaper(LogPrintJob::kMargin + cell * cw,
+                                LogPrintJob::kMargin + (LogPrintJob::kHeaderRows + row) * lh, cw,
+                                lh);
+            const bool inked = !IsBlank(screen, log.Cell(row, cell));
+            EXPECT_EQ(!IsBlank(paper, onPaper, 0xFFFFFFFF), inked) << row << ":" << cell;
+            inkedCells += inked ? 1 : 0;
+        }
+    }
+    EXPECT_GT(inkedCells, 100);
 }
 
-TEST_F(ViewPaintTest, PrintingToAPdfWritesAPage) {
+// On paper a team-1 name keeps its red, darkened enough to read on white,
+// and a white (team-0) name turns grey.
+TEST_F(ViewPaintTest, PrintedKindsTakeTheirColoursMadeLegibleOnWhite) {
+    ModelLines lines(log.document().model());
+    const int cw = view.charWidth();
+    const int lh = view.lineHeight();
+    const QSize page(2 * LogPrintJob::kMargin + 100 * cw, 2 * LogPrintJob::kMargin + 20 * lh);
+    LogPrintJob job(lines, view.fonts(), view.caretColours(), view.kindTables(),
+                    PrintLayout::WholeLog(lines), PrintChoice{}, page, QStringLiteral("x.log"));
+    QImage paper(page, QImage::Format_RGB32);
+    {
+        QPainter painter(&paper);
+        job.PaintPage(painter, 0);
+    }
+    const auto cell = [&](int row, int column) {
+        return QRect(LogPrintJob::kMargin + column * cw,
+                     LogPrintJob::kMargin + (LogPrintJob::kHeaderRows + row) * lh, cw, lh);
+    };
+    const auto darkest = [&](const QRect& area) {
+        QRgb best = 0xFFFFFFFF;
+        for (int y = area.top(); y <= area.bottom(); ++y) {
+            for (int x = area.left(); x <= area.right(); ++x) {
+                const QRgb p = paper.pixel(x, y);
+                if (qRed(p) + qGreen(p) + qBlue(p) < qRed(best) + qGreen(best) + qBlue(best)) {
+                    best = p;
+                }
+            }
+        }
+        return best & 0xFFFFFFu;
+    };
+    EXPECT_EQ(paper.pixel(1, 1), 0xFFFFFFFF) << "white paper";
+    EXPECT_EQ(Hex(darkest(cell(1, kNameColumn + 1))), Hex(LegibleOnWhite(0xFF1919)))
+        << "the '1' of the team-1 name";
+    EXPECT_EQ(Hex(darkest(cell(2, kNameColumn + 2))), Hex(LegibleOnWhite(0xFFFFFF)))
+        << "the 'S' after ^7 in the team-0 name";
+}
+
+TEST_F(ViewPaintTest, PrintingToAPdfWritesEveryPage) {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("log.pdf"));
     {
         QPdfWriter writer(path);
-        QPainter painter(&writer);
-        view.Print(painter, QRect(0, 0, writer.width(), writer.height()));
+        EXPECT_TRUE(view.Print(writer, PrintChoice{}));
     }
     EXPECT_GT(QFileInfo(path).size(), 1000);
 }

@@ -391,19 +391,55 @@ TEST_F(ViewSearchTest, TheOptionsOutliveTheViewButTheTextDoesNot) {
     EXPECT_FALSE(shown.backwards);
 }
 
-TEST_F(ViewSearchTest, EachWindowKeepsItsOwnOptionsAndTheLastClosedIsStored) {
+// The options are the application's: whichever window closes last, the
+// store keeps what the user set last, and every window's next Search shows it.
+class ViewSharedOptionsTest : public ::testing::TestWithParam<bool> {
+protected:
+    void SetUp() override { ClearSettings(); }
+};
+
+TEST_P(ViewSharedOptionsTest, TheLastOptionsSetSurviveTwoWindowsClosing) {
+    const bool firstClosesLast = GetParam();
     auto first = std::make_unique<SearchView>(kBobLog);
     auto second = std::make_unique<SearchView>(kBobLog);
     first->Find({"Bob", true, false, false});
-    second->Find({"Bob", false, true, true});
-    EXPECT_EQ(first->view().searchDialog().regExp, 0);
-    second.reset();
-    first.reset();
+    const ShownSearch shownInSecond = second->Find({"Bob", false, true, true});
+    EXPECT_TRUE(shownInSecond.caseSensitive) << "set in the other window";
+    EXPECT_FALSE(shownInSecond.regExp);
+
+    const ShownSearch shownInFirst = first->Find({"Bob", false, true, true});
+    EXPECT_FALSE(shownInFirst.caseSensitive);
+    EXPECT_TRUE(shownInFirst.regExp);
+    EXPECT_TRUE(shownInFirst.backwards);
+
+    if (firstClosesLast) {
+        second.reset();
+        first.reset();
+    } else {
+        first.reset();
+        second.reset();
+    }
     const StoredOptions stored = ReadStoredOptions();
-    EXPECT_EQ(stored.caseSensitive.toInt(), 1);
-    EXPECT_EQ(stored.regExp.toInt(), 0);
-    EXPECT_EQ(stored.backwards.toInt(), 0);
+    EXPECT_EQ(stored.caseSensitive.toInt(), 0);
+    EXPECT_EQ(stored.regExp.toInt(), 1);
+    EXPECT_EQ(stored.backwards.toInt(), 1);
 }
+
+TEST_F(ViewSearchTest, OptionsAreWrittenWhenChangedNotWhenTheWindowCloses) {
+    SearchView search(kBobLog);
+    search.Find({"Bob", false, true, false});
+    EXPECT_EQ(ReadStoredOptions().regExp.toInt(), 1) << "written at once";
+    // Written by another program meanwhile: a window closing keeps it.
+    StoreOptions(0, 0, 1);
+    { SearchView other(kBobLog); }
+    EXPECT_EQ(ReadStoredOptions().backwards.toInt(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(ClosingOrder, ViewSharedOptionsTest, ::testing::Bool(),
+                         [](const ::testing::TestParamInfo<bool>& info) {
+                             return std::string(info.param ? "FirstClosesLast"
+                                                           : "SecondClosesLast");
+                         });
 
 TEST_F(ViewSearchTest, MissingOptionsReadAsZero) {
     SearchView search(kBobLog);

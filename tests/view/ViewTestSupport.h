@@ -41,12 +41,13 @@ public:
         view_->setFocusPolicy(Qt::NoFocus);
         view_->resize(400, 300);
         view_->show();
-        // The scroll bars and the frame take a fixed share of the window.
-        const QSize chrome = view_->size() - view_->viewport()->size();
-        view_->resize(chrome + QSize(CQuarvelView::kLeftMargin + columns * view_->charWidth(),
-                                     CQuarvelView::kTopMargin + rows * view_->lineHeight()));
-        QCoreApplication::processEvents();
+        const QSize client(CQuarvelView::kLeftMargin + columns * view_->charWidth(),
+                           CQuarvelView::kTopMargin + rows * view_->lineHeight());
+        FitClientArea(client);
         view_->OnUpdate();
+        // The horizontal bar shows only when a line is wider than the window,
+        // which the view knows once it has taken the lines in.
+        FitClientArea(client);
     }
 
     CQuarvelView& view() { return *view_; }
@@ -74,6 +75,18 @@ public:
     }
 
 private:
+    // Sizes the window so that its client area is `client`: the frame and
+    // the scroll bars shown take the rest.
+    void FitClientArea(const QSize& client) {
+        // A scroll area shows or hides its bars on a queued call.
+        QCoreApplication::processEvents();
+        for (int i = 0; i < 3 && view_->viewport()->size() != client; ++i) {
+            const QSize chrome = view_->size() - view_->viewport()->size();
+            view_->resize(chrome + client);
+            QCoreApplication::processEvents();
+        }
+    }
+
     TempFile file_;
     CQuarvelDoc document_;
     std::unique_ptr<CQuarvelView> view_;
