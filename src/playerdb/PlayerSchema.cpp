@@ -1,5 +1,6 @@
 #include "PlayerSchema.h"
 
+#include "BanRecordSchema.h"
 #include "DatabaseTarget.h"
 #include "PlayerDatabase.h"
 #include "PlayerSql.h"
@@ -82,6 +83,9 @@ void CreatePlayerSchema(SqlConnection& connection) {
     connection.BeginTransaction();
     try {
         for (const char* statement : SchemaFor(connection.engine())) {
+            connection.ExecuteText(QString::fromLatin1(statement));
+        }
+        for (const char* statement : BanRecordSchemaStatements(connection.engine())) {
             connection.ExecuteText(QString::fromLatin1(statement));
         }
         connection.CommitTransaction();

@@ -1,0 +1,22 @@
+#pragma once
+
+#include "DatabaseTarget.h"
+
+#include <vector>
+
+class SqlConnection;
+
+// The statements init-db runs after those of tables GUID and Players: the ban
+// records' table with its index, and the indexes the finds use.
+std::vector<const char*> BanRecordSchemaStatements(DatabaseTarget::Engine engine);
+
+// Whether a table or index of this name exists where the connection works.
+bool DatabaseObjectExists(SqlConnection& connection, const char* name);
+
+// Brings a database made before ban records up to date, making only what it
+// lacks: the records' table and its index, in one transaction (a failure
+// raises DatabaseError and leaves nothing half made), then each missing find
+// index. A find index that cannot be made (the user does not own table
+// Players, or a harvest holds it) is left for a later time: finds are only
+// slower without it.
+void UpgradeForBanRecords(SqlConnection& connection);
