@@ -6,11 +6,11 @@
 #include "FakeGameServer.h"
 #include "GuidTable.h"
 #include "HandLog.h"
+#include "MessageRecorder.h"
 #include "ModalScript.h"
 #include "PlayerInfoWindow.h"
 #include "PlayerSchema.h"
 #include "PlayerSlotTable.h"
-#include "MessageRecorder.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -65,7 +65,7 @@ TEST_F(PlayerInfo, LooksAsDescribed) {
     for (const QLabel* label : dialog.findChildren<QLabel*>()) {
         labels << label->text();
     }
-    EXPECT_EQ(labels, (QStringList{"Name:", "IP:", "Guid:", "Aliases"}));
+    EXPECT_EQ(labels, (QStringList{"Name:", "IP:", "Guid:", "Aliases", "Ban history"}));
     ASSERT_NE(Button("aliasesButton"), nullptr);
     EXPECT_EQ(Button("aliasesButton")->text(), "Aliases from\n  database");
     ASSERT_NE(Button("closeButton"), nullptr);
