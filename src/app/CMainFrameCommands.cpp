@@ -6,6 +6,8 @@
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
 #include "CommandIds.h"
+#include "FindPlayerCommand.h"
+#include "GlobalConfig.h"
 
 #include <QDir>
 #include <QDragEnterEvent>
@@ -169,6 +171,12 @@ void CMainFrame::OnWindowArrange() {
 void CMainFrame::OnAppAbout() {
     CAboutDlg about(this);
     about.exec();
+}
+
+void CMainFrame::OnFindPlayer() {
+    if (!theAppConfig.databasePath.empty()) {
+        ShowFindPlayer(this, theAppConfig);
+    }
 }
 
 void CMainFrame::OnViewCommand(int id) {

@@ -36,4 +36,8 @@ inline constexpr int kFindNext = 32773;
 inline constexpr int kDatabaseUpdate = 32775;
 inline constexpr int kExecuteRconFile = 32776;
 
+// Tools > Find player, served by the frame: it needs the player database,
+// not a log.
+inline constexpr int kFindPlayer = 32777;
+
 } // namespace CommandId

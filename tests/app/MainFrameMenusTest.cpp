@@ -36,7 +36,8 @@ TEST_F(MainFrameTest, ShowsTheDocumentMenusWhileALogWindowExists) {
               (QStringList{"&Open...\tCtrl+O", "&Close", "-", "&1 " + name, "-", "E&xit"}));
     EXPECT_EQ(MenuEntries("&Edit"), (QStringList{"-", "&Copy\tCtrl+C"}));
     EXPECT_EQ(MenuEntries("&Search"), (QStringList{"&Find\tF5", "Find &next\tCtrl+F5"}));
-    EXPECT_EQ(MenuEntries("&Tools"), (QStringList{"&Database update", "-", "&Execute RCON file"}));
+    EXPECT_EQ(MenuEntries("&Tools"),
+              (QStringList{"&Database update", "&Find player...", "-", "&Execute RCON file"}));
     EXPECT_EQ(MenuEntries("&View"), (QStringList{"&Toolbar", "&Status Bar"}));
     EXPECT_EQ(MenuEntries("&Window"),
               (QStringList{"&New Window", "&Cascade", "&Tile", "&Arrange Icons"}));
