@@ -3,6 +3,7 @@
 #include "VisibleText.h"
 #include "Windows1252.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <vector>
@@ -61,9 +62,10 @@ PlayerSearchParse ParseGuid(std::string_view text) {
     return PlayerSearchParse{std::move(search), {}};
 }
 
-// One to three decimal digits worth 0 to 255.
+// One to three decimal digits worth 0 to 255; no sign.
 std::optional<int> ParseOctet(std::string_view digits) {
-    if (digits.empty() || digits.size() > 3) {
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    if (digits.empty() || digits.size() > 3 || !std::all_of(digits.begin(), digits.end(), digit)) {
         return std::nullopt;
     }
     int value = 0;
