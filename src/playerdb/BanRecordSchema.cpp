@@ -60,6 +60,24 @@ bool DatabaseObjectExists(SqlConnection& connection, const char* name) {
     return exists;
 }
 
+void AddNameTrigramIndex(SqlConnection& connection, bool installExtension) {
+    if (connection.engine() != Engine::Postgres) {
+        return;
+    }
+    const BanRecordSql::FindIndex& index = BanRecordSql::kPostgresTrigramIndex;
+    try {
+        if (DatabaseObjectExists(connection, index.name)) {
+            return;
+        }
+        if (installExtension) {
+            connection.ExecuteText(QString::fromLatin1(BanRecordSql::kTrigramExtension));
+        }
+        connection.ExecuteText(QString::fromLatin1(index.create));
+    } catch (const DatabaseError&) {
+        // No extension, or no right to it: names are read row by row.
+    }
+}
+
 void UpgradeForBanRecords(SqlConnection& connection) {
     if (!DatabaseObjectExists(connection, BanRecordSql::kTable)) {
         try {
@@ -80,4 +98,5 @@ void UpgradeForBanRecords(SqlConnection& connection) {
             // Only slower finds without it; the next upgrade tries again.
         }
     }
+    AddNameTrigramIndex(connection, false);
 }

@@ -65,6 +65,16 @@ inline constexpr FindIndex kPostgresFindIndexes[] = {
     {"GUID_GUID_C", R"(CREATE INDEX "GUID_GUID_C" ON "GUID" ("GUID" COLLATE "C"))"},
 };
 
+// PostgreSQL's trigram index lets a name be found by any part of it without
+// reading every row. It needs the pg_trgm extension (part of PostgreSQL):
+// init-db installs it where the user may; a database from before is given
+// the index only when the extension is there already. Without it, names
+// are found by reading every row.
+inline constexpr char kTrigramExtension[] = "CREATE EXTENSION IF NOT EXISTS pg_trgm";
+inline constexpr FindIndex kPostgresTrigramIndex = {
+    "Players_Name_Trigrams", R"(CREATE INDEX "Players_Name_Trigrams" ON "Players" )"
+                             R"(USING gin ("Player_Name_formated" gin_trgm_ops))"};
+
 // Whether an object (table or index) of this name exists, in the schema the
 // connection works in.
 inline constexpr char kSqliteObjectExists[] =

@@ -79,13 +79,11 @@ QString AddressCondition(const AddressPattern& pattern, Engine engine, QVariantL
 // The keys of the GUIDs the search matches, as a subquery.
 QString MatchedKeys(const PlayerSearch& search, Engine engine, QVariantList& values) {
     switch (search.mode) {
-    case PlayerSearchMode::Name:
-        values << NameMatchPattern(search.name, engine);
-        return engine == Engine::Postgres
-                   ? QStringLiteral(
-                         R"(SELECT "Guid_Key" FROM "Players" WHERE "Player_Name_formated" ~ ?)")
-                   : QStringLiteral(
-                         R"(SELECT "Guid_Key" FROM "Players" WHERE "Player_Name_formated" GLOB ?)");
+    case PlayerSearchMode::Name: {
+        const NameCondition condition = NameMatchCondition(search.name, engine);
+        values << condition.value;
+        return QStringLiteral(R"(SELECT "Guid_Key" FROM "Players" WHERE )") + condition.sql;
+    }
     case PlayerSearchMode::Address:
         return QStringLiteral(R"(SELECT "Guid_Key" FROM "Players" WHERE )") +
                AddressCondition(search.address, engine, values);
@@ -109,8 +107,24 @@ bool HasCases(QChar c) {
 
 } // namespace
 
-QString NameMatchPattern(std::string_view name, DatabaseTarget::Engine engine) {
+NameCondition NameMatchCondition(std::string_view name, DatabaseTarget::Engine engine) {
     const QString text = LogBytesToDatabaseText(name);
+    const bool ascii =
+        std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
+    if (ascii) {
+        QString pattern = QStringLiteral("%");
+        for (const QChar c : text) {
+            if (c == QLatin1Char('%') || c == QLatin1Char('_') || c == QLatin1Char('\\')) {
+                pattern += QLatin1Char('\\');
+            }
+            pattern += c;
+        }
+        pattern += QLatin1Char('%');
+        return {engine == Engine::Postgres
+                    ? QStringLiteral(R"("Player_Name_formated" ILIKE ? ESCAPE '\')")
+                    : QStringLiteral(R"("Player_Name_formated" LIKE ? ESCAPE '\')"),
+                pattern};
+    }
     QString pattern;
     if (engine == Engine::Sqlite) {
         pattern += QLatin1Char('*');
@@ -136,7 +150,9 @@ QString NameMatchPattern(std::string_view name, DatabaseTarget::Engine engine) {
     if (engine == Engine::Sqlite) {
         pattern += QLatin1Char('*');
     }
-    return pattern;
+    return {engine == Engine::Postgres ? QStringLiteral(R"("Player_Name_formated" ~ ?)")
+                                       : QStringLiteral(R"("Player_Name_formated" GLOB ?)"),
+            pattern};
 }
 
 BoundStatement FindPlayersStatement(const PlayerSearch& search, DatabaseTarget::Engine engine,

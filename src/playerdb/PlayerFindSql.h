@@ -21,10 +21,20 @@ struct BoundStatement {
 BoundStatement FindPlayersStatement(const PlayerSearch& search, DatabaseTarget::Engine engine,
                                     long long guidLimit);
 
-// The pattern a colour-free name must match to contain `name` (log bytes),
-// letters compared without regard to case: an SQLite GLOB pattern or a
-// PostgreSQL regular expression in which every letter is a class of its two
-// cases and every other character stands for itself. Both engines thus
-// compare alike whatever their locale, and no character of the name acts as
-// a wildcard.
-QString NameMatchPattern(std::string_view name, DatabaseTarget::Engine engine);
+// The condition a colour-free name meets when it contains `name` (log
+// bytes), letters compared without regard to case, with the one value it
+// binds. No character of the name ever acts as a wildcard.
+//
+// A name of ASCII characters is a LIKE (SQLite) or ILIKE (PostgreSQL)
+// pattern with %, _ and the backslash escaped: both engines fold ASCII
+// letters whatever their locale, and these are their fastest scans (and
+// PostgreSQL's trigram index serves them). A name with other characters is
+// an SQLite GLOB pattern or a PostgreSQL regular expression in which every
+// letter is a class of its two cases and every other character stands for
+// itself, so that a capital O with diaeresis finds the small one on both
+// engines whatever their locale.
+struct NameCondition {
+    QString sql;
+    QString value;
+};
+NameCondition NameMatchCondition(std::string_view name, DatabaseTarget::Engine engine);

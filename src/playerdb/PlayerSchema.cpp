@@ -93,6 +93,9 @@ void CreatePlayerSchema(SqlConnection& connection) {
         connection.RollbackTransaction();
         throw;
     }
+    // Outside the transaction: where it cannot be had, the database is
+    // complete without it.
+    AddNameTrigramIndex(connection, true);
 }
 
 bool InitPlayerDatabase(std::string_view target, std::string& error) {

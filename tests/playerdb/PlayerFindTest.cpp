@@ -1,6 +1,7 @@
 #include "DatabaseSuite.h"
 #include "DatabaseUpdateRun.h"
 #include "HarvestLog.h"
+#include "ReadOnlyDatabase.h"
 #include "SqlPlayerLookup.h"
 
 #include <algorithm>
@@ -24,33 +25,51 @@ struct Row {
     unsigned day = 1;
 };
 
+void StoreRows(const std::string& location, const std::vector<Row>& rows) {
+    for (const Row& row : rows) {
+        const std::chrono::year_month_day day{std::chrono::year{2004}, std::chrono::month{2},
+                                              std::chrono::day{row.day}};
+        SqlPlayerDatabase database(location, [day] { return day; });
+        database.Open();
+        const auto key = database.FindGuid(row.guid);
+        const std::int32_t guidKey = key ? *key : database.AddGuid(row.guid);
+        const std::string raw = row.raw.empty() ? row.formatted : row.raw;
+        database.InsertSighting(Sighting(guidKey, row.ip, row.formatted, raw));
+        database.Close();
+    }
+}
+
+PlayerFindResult FindOn(const std::string& location, PlayerSearchMode mode, const std::string& text,
+                        int limit = -1) {
+    const PlayerSearchParse parse = ParsePlayerSearch(mode, text);
+    EXPECT_TRUE(parse.search) << parse.error;
+    if (!parse.search) {
+        return {};
+    }
+    SqlPlayerLookup lookup(location);
+    lookup.Open();
+    PlayerFindResult result = lookup.FindPlayers(*parse.search, limit);
+    lookup.Close();
+    return result;
+}
+
+// The GUIDs found, as a set: for cases that are about which, not in what
+// order.
+std::set<std::string> FoundSetOn(const std::string& location, PlayerSearchMode mode,
+                                 const std::string& text) {
+    std::set<std::string> guids;
+    for (const FoundPlayer& player : FindOn(location, mode, text).players) {
+        guids.insert(player.guid);
+    }
+    return guids;
+}
+
 class PlayerFind : public DatabaseSuite {
 protected:
-    void Store(const std::vector<Row>& rows) {
-        for (const Row& row : rows) {
-            const std::chrono::year_month_day day{std::chrono::year{2004}, std::chrono::month{2},
-                                                  std::chrono::day{row.day}};
-            SqlPlayerDatabase database(scratch().location(), [day] { return day; });
-            database.Open();
-            const auto key = database.FindGuid(row.guid);
-            const std::int32_t guidKey = key ? *key : database.AddGuid(row.guid);
-            const std::string raw = row.raw.empty() ? row.formatted : row.raw;
-            database.InsertSighting(Sighting(guidKey, row.ip, row.formatted, raw));
-            database.Close();
-        }
-    }
+    void Store(const std::vector<Row>& rows) { StoreRows(scratch().location(), rows); }
 
     PlayerFindResult Find(PlayerSearchMode mode, const std::string& text, int limit = -1) {
-        const PlayerSearchParse parse = ParsePlayerSearch(mode, text);
-        EXPECT_TRUE(parse.search) << parse.error;
-        if (!parse.search) {
-            return {};
-        }
-        SqlPlayerLookup lookup(scratch().location());
-        lookup.Open();
-        PlayerFindResult result = lookup.FindPlayers(*parse.search, limit);
-        lookup.Close();
-        return result;
+        return FindOn(scratch().location(), mode, text, limit);
     }
 
     // The GUIDs found, in the order found.
@@ -62,11 +81,8 @@ protected:
         return guids;
     }
 
-    // The GUIDs found, as a set: for cases that are about which, not in
-    // what order.
     std::set<std::string> FoundSet(PlayerSearchMode mode, const std::string& text) {
-        const auto guids = Found(mode, text);
-        return {guids.begin(), guids.end()};
+        return FoundSetOn(scratch().location(), mode, text);
     }
 };
 
@@ -136,13 +152,15 @@ const Texts kAwkwardNames = {"100% sure", "a_c",  "abc",         "x*y",      "x?
                              "[br]",      "b",    "back\\slash", "O'Neil|x", "a.c",
                              "(paren)+",  "end$", "^start",      "{1,2}",    "\"quoted\""};
 
-TEST_P(PlayerFind, NoCharacterOfTheTextIsSpecial) {
+// Stores the awkward names, one GUID each, and checks what every needle
+// finds.
+void CheckNeedles(const std::string& location) {
     std::vector<Row> rows;
     for (std::size_t i = 0; i < kAwkwardNames.size(); ++i) {
         rows.push_back({Guid("E" + std::to_string(i)), "1.1.1.1", kAwkwardNames[i],
                         "^^" + kAwkwardNames[i], 1});
     }
-    Store(rows);
+    StoreRows(location, rows);
     const std::vector<NeedleCase> cases = {
         {"%", {"100% sure"}},
         {"_", {"a_c"}},
@@ -175,8 +193,33 @@ TEST_P(PlayerFind, NoCharacterOfTheTextIsSpecial) {
             const auto at = std::find(kAwkwardNames.begin(), kAwkwardNames.end(), name);
             expected.insert(Guid("E" + std::to_string(at - kAwkwardNames.begin())));
         }
-        EXPECT_EQ(FoundSet(Mode::Name, c.needle), expected) << "needle " << c.needle;
+        EXPECT_EQ(FoundSetOn(location, Mode::Name, c.needle), expected) << "needle " << c.needle;
     }
+}
+
+TEST_P(PlayerFind, NoCharacterOfTheTextIsSpecial) {
+    CheckNeedles(scratch().location());
+}
+
+// PostgreSQL finds names through the trigram index init-db makes where
+// pg_trgm is to be had; what it finds is the same.
+TEST(PlayerFindTrigrams, FindTheSameThroughTheIndex) {
+    ScratchDatabase scratch(TestEngine::Postgres, ScratchDatabase::Isolation::Database);
+    if (!scratch.skipReason().empty()) {
+        GTEST_SKIP() << scratch.skipReason();
+    }
+    scratch.Create();
+    if (!HasObject(scratch, TestEngine::Postgres, "Players_Name_Trigrams")) {
+        GTEST_SKIP() << "pg_trgm is not installed on this server";
+    }
+    // Every later session of this database goes through the index where it
+    // can, however few the rows.
+    scratch.Execute("DO $$ BEGIN EXECUTE format('ALTER DATABASE %I SET enable_seqscan = off', "
+                    "current_database()); END $$");
+    CheckNeedles(scratch.location());
+    StoreRows(scratch.location(), {{Guid("1"), "1.1.1.1", "J\xF6rg", "", 1}});
+    EXPECT_EQ(FoundSetOn(scratch.location(), Mode::Name, "J\xD6RG"),
+              std::set<std::string>{Guid("1")});
 }
 
 TEST_P(PlayerFind, ByAddressExactPrefixOrNetwork) {

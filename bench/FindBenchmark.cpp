@@ -1,0 +1,287 @@
+// The finds of Find player and quarvelctl find on a generated player database
+// of 1,000,000 Players rows over 200,000 GUIDs, each kind of find, on SQLite
+// always and on PostgreSQL when QUARVEL_TEST_PG_URI names a server
+// (scripts/with-postgres sets it); and the database update run over the
+// generated 200 MB log into that database, with the finds' indexes and
+// without them, to show what the indexes cost a harvest.
+//
+// The database is made once per engine and run, outside every timing, by
+// set-based SQL on the engine itself. The finds time FindPlayers on an open
+// connection, as the window's worker runs it, with the window's limit. A
+// harvest's new rows are taken out again after each run, outside the timing.
+#include "BanRecordSql.h"
+#include "BenchLog.h"
+#include "DatabaseUpdateRun.h"
+#include "LogModel.h"
+#include "PlayerSearch.h"
+#include "ScratchDatabase.h"
+#include "SqlPlayerDatabase.h"
+#include "SqlPlayerLookup.h"
+
+#include <benchmark/benchmark.h>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace {
+
+constexpr int kGuids = 200000;
+constexpr int kRows = 1000000;
+constexpr int kShownLimit = 1000;
+
+// The GUID key every find below aims at, and how the generator made its
+// values (the same formulas as the SQL below).
+constexpr long long kTarget = 4242;
+
+std::string TargetName() {
+    return "name" + std::to_string(kTarget * 7 % 40000);
+}
+
+int Octet(int which, long long g, long long v) {
+    switch (which) {
+    case 1:
+        return static_cast<int>(1 + (g * 37 + v / 2) % 223);
+    case 2:
+        return static_cast<int>(g * 101 % 256);
+    case 3:
+        return static_cast<int>((g * 7 + v) % 256);
+    default:
+        return static_cast<int>((g * 13 + v * 3) % 256);
+    }
+}
+
+std::string TargetAddress() {
+    return std::to_string(Octet(1, kTarget, 0)) + "." + std::to_string(Octet(2, kTarget, 0)) + "." +
+           std::to_string(Octet(3, kTarget, 0)) + "." + std::to_string(Octet(4, kTarget, 0));
+}
+
+std::string TargetSixteen() {
+    return std::to_string(Octet(1, kTarget, 0)) + "." + std::to_string(Octet(2, kTarget, 0)) + ".";
+}
+
+std::string TargetTwenty() {
+    return std::to_string(Octet(1, kTarget, 0)) + "." + std::to_string(Octet(2, kTarget, 0)) + "." +
+           std::to_string(Octet(3, kTarget, 0) & 0xF0) + ".0/20";
+}
+
+std::string TargetGuidPrefix() {
+    char text[16];
+    std::snprintf(text, sizeof text, "%08llX", kTarget * 2654435761LL % 4294967296LL);
+    return std::string(text, 4);
+}
+
+const char* const kSqliteFill[] = {
+    R"(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 200000) )"
+    R"(INSERT INTO "GUID" ("Guid_Key", "GUID") )"
+    R"(SELECT i, printf('%08X%08X%08X%08X', (i * 2654435761) % 4294967296, )"
+    R"((i * 2246822519) % 4294967296, (i * 3266489917) % 4294967296, )"
+    R"((i * 668265263) % 4294967296) FROM n)",
+    R"(WITH RECURSIVE n(j) AS (SELECT 0 UNION ALL SELECT j + 1 FROM n WHERE j < 999999) )"
+    R"(INSERT INTO "Players" ("Guid_Key", "IP_part1", "IP_part2", "IP_part3", "IP_part4", )"
+    R"("IP_Full", "Player_Name_formated", "Player_Name", "Rec_Created", "Rec_Modified") )"
+    R"(SELECT g, o1, o2, o3, o4, o1 || '.' || o2 || '.' || o3 || '.' || o4, name, )"
+    R"('^' || (v % 10) || name, day, day FROM ()"
+    R"(SELECT g, v, 1 + (g * 37 + v / 2) % 223 AS o1, (g * 101) % 256 AS o2, )"
+    R"((g * 7 + v) % 256 AS o3, (g * 13 + v * 3) % 256 AS o4, )"
+    R"('Name' || ((g * 7 + v % 2) % 40000) AS name, )"
+    R"(date('2003-01-01', '+' || ((g * 3 + v * 97) % 730) || ' days') AS day )"
+    R"(FROM (SELECT j % 200000 + 1 AS g, j / 200000 AS v FROM n)))",
+    "ANALYZE",
+};
+
+const char* const kPostgresFill[] = {
+    R"(INSERT INTO "GUID" ("Guid_Key", "GUID") )"
+    R"(SELECT k, upper(lpad(to_hex((i * 2654435761) % 4294967296), 8, '0') || )"
+    R"(lpad(to_hex((i * 2246822519) % 4294967296), 8, '0') || )"
+    R"(lpad(to_hex((i * 3266489917) % 4294967296), 8, '0') || )"
+    R"(lpad(to_hex((i * 668265263) % 4294967296), 8, '0')) )"
+    R"(FROM (SELECT k, k::bigint AS i FROM generate_series(1, 200000) k) n)",
+    R"(SELECT setval(pg_get_serial_sequence('"GUID"', 'Guid_Key'), 200000))",
+    R"(INSERT INTO "Players" ("Guid_Key", "IP_part1", "IP_part2", "IP_part3", "IP_part4", )"
+    R"("IP_Full", "Player_Name_formated", "Player_Name", "Rec_Created", "Rec_Modified") )"
+    R"(SELECT g, o1::text, o2::text, o3::text, o4::text, o1 || '.' || o2 || '.' || o3 || '.' || )"
+    R"(o4, name, '^' || (v % 10) || name, day, day FROM ()"
+    R"(SELECT g, v, 1 + (g * 37 + v / 2) % 223 AS o1, (g * 101) % 256 AS o2, )"
+    R"((g * 7 + v) % 256 AS o3, (g * 13 + v * 3) % 256 AS o4, )"
+    R"('Name' || ((g * 7 + v % 2) % 40000) AS name, date '2003-01-01' + (g * 3 + v * 97) % 730 )"
+    R"(AS day FROM (SELECT j % 200000 + 1 AS g, j / 200000 AS v )"
+    R"(FROM generate_series(0, 999999) j) s) t)",
+    "VACUUM ANALYZE",
+};
+
+// The generated databases, kept for the run and removed before main ends,
+// while the database drivers are still there.
+std::map<TestEngine, std::unique_ptr<ScratchDatabase>>& GeneratedDatabases() {
+    static std::map<TestEngine, std::unique_ptr<ScratchDatabase>> made;
+    return made;
+}
+
+// The generated database of an engine, made at first use; null (with the
+// reason) when the engine has no server.
+ScratchDatabase* GeneratedDatabase(TestEngine engine, std::string& skip) {
+    auto& database = GeneratedDatabases()[engine];
+    if (!database) {
+        auto fresh = std::make_unique<ScratchDatabase>(engine);
+        if (!fresh->skipReason().empty()) {
+            skip = fresh->skipReason();
+            return nullptr;
+        }
+        fresh->Create();
+        if (engine == TestEngine::Sqlite) {
+            for (const char* sql : kSqliteFill) {
+                fresh->Execute(sql);
+            }
+        } else {
+            for (const char* sql : kPostgresFill) {
+                fresh->Execute(sql);
+            }
+        }
+        database = std::move(fresh);
+    }
+    return database.get();
+}
+
+void Find(benchmark::State& state, TestEngine engine, PlayerSearchMode mode, std::string text) {
+    std::string skip;
+    ScratchDatabase* database = GeneratedDatabase(engine, skip);
+    if (database == nullptr) {
+        state.SkipWithError(skip.c_str());
+        return;
+    }
+    const PlayerSearchParse parse = ParsePlayerSearch(mode, text);
+    if (!parse.search) {
+        state.SkipWithError(parse.error.c_str());
+        return;
+    }
+    SqlPlayerLookup lookup(database->location());
+    lookup.Open();
+    PlayerFindResult result;
+    for (auto _ : state) {
+        result = lookup.FindPlayers(*parse.search, kShownLimit);
+        benchmark::DoNotOptimize(result.players.data());
+    }
+    lookup.Close();
+    state.counters["players"] = static_cast<double>(result.players.size());
+    state.counters["cut"] = result.cut ? 1 : 0;
+    state.SetLabel(text);
+}
+
+class NoProgress final : public DatabaseUpdateProgress {
+public:
+    void Begin(int) override {}
+    bool StepDone(int, const HarvestCounters&) override { return true; }
+};
+
+// The finds' own indexes on tables Players and GUID.
+std::vector<const BanRecordSql::FindIndex*> FindIndexes(TestEngine engine) {
+    std::vector<const BanRecordSql::FindIndex*> indexes;
+    if (engine == TestEngine::Postgres) {
+        for (const auto& index : BanRecordSql::kPostgresFindIndexes) {
+            indexes.push_back(&index);
+        }
+        indexes.push_back(&BanRecordSql::kPostgresTrigramIndex);
+    } else {
+        for (const auto& index : BanRecordSql::kSqliteFindIndexes) {
+            indexes.push_back(&index);
+        }
+    }
+    return indexes;
+}
+
+// A harvest of the 200 MB log into the generated database: its 48 GUIDs and
+// 42,694 sightings are all new to it. `withIndexes` false drops the finds'
+// indexes for the runs and makes them again afterwards.
+void Harvest(benchmark::State& state, TestEngine engine, bool withIndexes) {
+    std::string skip;
+    ScratchDatabase* database = GeneratedDatabase(engine, skip);
+    if (database == nullptr) {
+        state.SkipWithError(skip.c_str());
+        return;
+    }
+    if (!withIndexes) {
+        for (const auto* index : FindIndexes(engine)) {
+            database->Execute(std::string("DROP INDEX IF EXISTS \"") + index->name + "\"");
+        }
+    }
+    DatabaseUpdateOutcome outcome;
+    int lines = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto model = std::make_unique<LogModel>();
+        model->Load(BenchLogPath());
+        lines = model->lineCount();
+        model->SetPlayerDatabase(std::make_unique<SqlPlayerDatabase>(database->location()));
+        NoProgress progress;
+        state.ResumeTiming();
+        outcome = RunHarvestWalk(*model, progress);
+        state.PauseTiming();
+        // The next run finds the database as this one did.
+        database->Execute(R"(DELETE FROM "Players" WHERE "Player_key" > 1000000)");
+        database->Execute(R"(DELETE FROM "GUID" WHERE "Guid_Key" > 200000)");
+        state.ResumeTiming();
+    }
+    if (!withIndexes) {
+        for (const auto* index : FindIndexes(engine)) {
+            try {
+                database->Execute(index->create);
+            } catch (const std::exception&) {
+                // The trigram index, where pg_trgm is not to be had.
+            }
+        }
+    }
+    if (outcome.failure) {
+        state.SkipWithError(outcome.failure->text.c_str());
+        return;
+    }
+    state.counters["lines"] = lines;
+    state.counters["players_new"] = outcome.counters.playersNew;
+}
+
+using Mode = PlayerSearchMode;
+
+void RegisterFinds(const char* engineName, TestEngine engine) {
+    const std::pair<const char*, std::pair<Mode, std::string>> finds[] = {
+        {"Name", {Mode::Name, TargetName()}},
+        {"NameBroad", {Mode::Name, "name1"}},
+        {"AddressExact", {Mode::Address, TargetAddress()}},
+        {"AddressPrefix16", {Mode::Address, TargetSixteen()}},
+        {"AddressNetwork20", {Mode::Address, TargetTwenty()}},
+        {"GuidPrefix", {Mode::Guid, TargetGuidPrefix()}},
+    };
+    for (const auto& [kind, search] : finds) {
+        benchmark::RegisterBenchmark((std::string("Find/") + kind + "/" + engineName).c_str(),
+                                     [engine, search = search](benchmark::State& state) {
+                                         Find(state, engine, search.first, search.second);
+                                     })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime();
+    }
+}
+
+void RegisterHarvests(const char* engineName, TestEngine engine) {
+    for (const bool withIndexes : {true, false}) {
+        benchmark::RegisterBenchmark(
+            (std::string("Harvest/") + (withIndexes ? "WithFindIndexes/" : "WithoutFindIndexes/") +
+             engineName)
+                .c_str(),
+            [engine, withIndexes](benchmark::State& state) { Harvest(state, engine, withIndexes); })
+            ->Unit(benchmark::kMillisecond)
+            ->UseRealTime()
+            ->Iterations(3);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    RegisterFinds("Sqlite", TestEngine::Sqlite);
+    RegisterHarvests("Sqlite", TestEngine::Sqlite);
+    RegisterFinds("Postgres", TestEngine::Postgres);
+    RegisterHarvests("Postgres", TestEngine::Postgres);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    GeneratedDatabases().clear();
+    return 0;
+}
