@@ -86,6 +86,11 @@ void BanRecordStore::Record(const ServerOutcomeRecord& outcome) {
         if (firstError_.empty()) {
             firstError_ = "Other error";
         }
+    } catch (const std::exception& error) {
+        // The flow goes on whatever went wrong here.
+        if (firstError_.empty()) {
+            firstError_ = error.what();
+        }
     }
     ++failed_;
     connection_.Close(); // the next record starts afresh

@@ -264,9 +264,10 @@ void CFindPlayerDlg::ShowFound(const QueryOutcome<PlayerFindResult>& outcome) {
     model_->SetPlayers(outcome.value->players);
     table_->resizeColumnsToContents();
     if (model_->rowCount() > 0) {
-        table_->selectRow(0);
+        table_->selectRow(0); // which shows it
+    } else {
+        ShowSelected();
     }
-    ShowSelected();
 }
 
 void CFindPlayerDlg::ShowSelected() {

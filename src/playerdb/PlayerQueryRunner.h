@@ -78,6 +78,10 @@ template <typename Result>
 QueryOutcome<Result> PlayerQueryRunner::RunLookup(const LookupFactory& factory,
                                                   const std::function<Result(PlayerLookup&)>& job) {
     QueryOutcome<Result> outcome;
+    if (!factory) {
+        outcome.error = "No player database is configured.";
+        return outcome;
+    }
     try {
         const std::unique_ptr<PlayerLookup> lookup = factory();
         lookup->Open();
@@ -89,6 +93,10 @@ QueryOutcome<Result> PlayerQueryRunner::RunLookup(const LookupFactory& factory,
     } catch (const std::bad_alloc&) {
         outcome.value.reset();
         outcome.error = "Other error";
+    } catch (const std::exception& error) {
+        // Nothing may escape a pool thread; whatever it was is told.
+        outcome.value.reset();
+        outcome.error = error.what();
     }
     return outcome;
 }
