@@ -41,7 +41,8 @@ TEST_P(InitDatabaseTest, MakesTheNamedIndexes) {
             ? "SELECT name FROM sqlite_master WHERE type = 'index' AND name NOT LIKE "
               "'sqlite_%' ORDER BY name"
             : "SELECT indexname FROM pg_indexes WHERE schemaname = current_schema() AND "
-              "indexname NOT LIKE '%pkey' AND indexname <> 'Players_Name_Trigrams' ORDER BY indexname";
+              "indexname NOT LIKE '%pkey' AND indexname <> 'Players_Name_Trigrams' ORDER BY "
+              "indexname";
     // The ban records' index and the finds' own beside the two of old;
     // PostgreSQL has a byte-order GUID index of its own for GUID prefixes.
     const std::vector<std::string> expected =
