@@ -53,7 +53,10 @@ void BanHistoryList::Refresh() {
             }
             clear();
             for (const BanRecord& record : *outcome.value) {
-                addItem(QString::fromStdString(BanRecordLine(record)));
+                auto* item =
+                    new QListWidgetItem(QString::fromStdString(BanRecordLine(record)), this);
+                // A narrow list shows a long line whole when pointed at.
+                item->setToolTip(item->text());
             }
         });
 }
