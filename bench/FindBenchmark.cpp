@@ -3,7 +3,8 @@
 // always and on PostgreSQL when QUARVEL_TEST_PG_URI names a server
 // (scripts/with-postgres sets it); and the database update run over the
 // generated 200 MB log into that database, with the finds' indexes and
-// without them, to show what the indexes cost a harvest.
+// without them, to show what the indexes cost a harvest (on SQLite, which has
+// none, the address index it does without because of that cost).
 //
 // The database is made once per engine and run, outside every timing, by
 // set-based SQL on the engine itself. The finds time FindPlayers on an open
@@ -175,7 +176,13 @@ public:
     bool StepDone(int, const HarvestCounters&) override { return true; }
 };
 
-// The finds' own indexes on tables Players and GUID.
+// The address index SQLite was to have, which its cost to a harvest ruled
+// out (BanRecordSql.h): measured here so that the figure can be made again.
+constexpr BanRecordSql::FindIndex kSqliteAddressIndex = {
+    "Players_IP_Full", R"(CREATE INDEX "Players_IP_Full" ON "Players" ("IP_Full", "Guid_Key"))"};
+
+// The finds' own indexes on tables Players and GUID; on SQLite the address
+// index it does without.
 std::vector<const BanRecordSql::FindIndex*> FindIndexes(TestEngine engine) {
     std::vector<const BanRecordSql::FindIndex*> indexes;
     if (engine == TestEngine::Postgres) {
@@ -184,9 +191,7 @@ std::vector<const BanRecordSql::FindIndex*> FindIndexes(TestEngine engine) {
         }
         indexes.push_back(&BanRecordSql::kPostgresTrigramIndex);
     } else {
-        for (const auto& index : BanRecordSql::kSqliteFindIndexes) {
-            indexes.push_back(&index);
-        }
+        indexes.push_back(&kSqliteAddressIndex);
     }
     return indexes;
 }
@@ -219,6 +224,15 @@ struct HarvestTimes {
     double wallMs = 0;
     double cpuMs = 0;
 };
+
+// Leaves the database with the indexes init-db gave it.
+void RestoreAsMade(ScratchDatabase& database, TestEngine engine) {
+    if (engine == TestEngine::Postgres) {
+        MakeFindIndexes(database, engine);
+    } else {
+        DropFindIndexes(database, engine);
+    }
+}
 
 // One harvest of the 200 MB log into the generated database: its 48 GUIDs
 // and 42,694 sightings are all new to it. Its rows are taken out again
@@ -271,13 +285,13 @@ void HarvestIndexCost(benchmark::State& state, TestEngine engine) {
             sum.cpuMs += times.cpuMs;
             if (outcome.failure) {
                 state.SkipWithError(outcome.failure->text.c_str());
-                MakeFindIndexes(*database, engine);
+                RestoreAsMade(*database, engine);
                 return;
             }
         }
         ++runs;
     }
-    MakeFindIndexes(*database, engine);
+    RestoreAsMade(*database, engine);
     state.counters["with_ms"] = with.wallMs / runs;
     state.counters["without_ms"] = without.wallMs / runs;
     state.counters["slowdown_pct"] = 100.0 * (with.wallMs - without.wallMs) / without.wallMs;

@@ -5,6 +5,8 @@
 // and made when missing on the first ban record written to a database from
 // before them; nothing else in such a database changes. Every value is a
 // bound parameter.
+#include <array>
+
 namespace BanRecordSql {
 
 inline constexpr char kTable[] = "Ban_Records";
@@ -52,18 +54,22 @@ struct FindIndex {
     const char* create;
 };
 
-// Addresses and prefixes of addresses are looked up in byte order. SQLite
-// compares bytes already; PostgreSQL is told to, since a server's own
-// collation may skip the dots.
-inline constexpr FindIndex kSqliteFindIndexes[] = {
-    {"Players_IP_Full", R"(CREATE INDEX "Players_IP_Full" ON "Players" ("IP_Full", "Guid_Key"))"},
-};
+// Addresses and prefixes of addresses are looked up in byte order, which
+// PostgreSQL is told to use, since a server's own collation may skip the
+// dots; GUID prefixes likewise.
+//
+// SQLite gets none: there an address index costs a harvest of new
+// sightings about a fifth more time (every new row dirties a page of the
+// index at a random place, written at each step's commit), and the finds
+// read the 1,000,000 rows of a large database in about a tenth of a second
+// without it.
+inline constexpr std::array<FindIndex, 0> kSqliteFindIndexes{};
 
-inline constexpr FindIndex kPostgresFindIndexes[] = {
+inline constexpr std::array<FindIndex, 2> kPostgresFindIndexes{{
     {"Players_IP_Full",
      R"(CREATE INDEX "Players_IP_Full" ON "Players" ("IP_Full" COLLATE "C", "Guid_Key"))"},
     {"GUID_GUID_C", R"(CREATE INDEX "GUID_GUID_C" ON "GUID" ("GUID" COLLATE "C"))"},
-};
+}};
 
 // PostgreSQL's trigram index lets a name be found by any part of it without
 // reading every row. It needs the pg_trgm extension (part of PostgreSQL):

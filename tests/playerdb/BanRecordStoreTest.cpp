@@ -131,6 +131,7 @@ TEST_P(BanRecords, AnOlderDatabaseIsReadAsItIsAndGetsTheTableAtTheFirstRecord) {
         lookup.Close();
     }
     EXPECT_FALSE(HasObject(scratch(), GetParam(), "Ban_Records"));
+    const bool postgres = GetParam() == TestEngine::Postgres;
     EXPECT_FALSE(HasObject(scratch(), GetParam(), "Players_IP_Full"));
 
     auto store = Store({{10, 0}, {11, 0}});
@@ -141,7 +142,9 @@ TEST_P(BanRecords, AnOlderDatabaseIsReadAsItIsAndGetsTheTableAtTheFirstRecord) {
     EXPECT_EQ(store->stored(), 2);
     EXPECT_TRUE(HasObject(scratch(), GetParam(), "Ban_Records"));
     EXPECT_TRUE(HasObject(scratch(), GetParam(), "Ban_Records_GUID"));
-    EXPECT_TRUE(HasObject(scratch(), GetParam(), "Players_IP_Full"));
+    // The finds' indexes come with it where there are any.
+    EXPECT_EQ(HasObject(scratch(), GetParam(), "Players_IP_Full"), postgres);
+    EXPECT_EQ(HasObject(scratch(), GetParam(), "GUID_GUID_C"), postgres);
     EXPECT_EQ(History(kGuidA).size(), 2u);
     // Nothing else changed: the rows stand as they were.
     EXPECT_EQ(scratch().QueryText(R"(SELECT COUNT(*) FROM "Players")"), "1");

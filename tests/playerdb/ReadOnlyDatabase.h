@@ -37,9 +37,10 @@ inline void MakeReadOnly(ScratchDatabase& scratch, TestEngine engine) {
 // the finds' indexes, as an older init-db left it.
 inline void MakeOlderDatabase(ScratchDatabase& scratch, TestEngine engine) {
     scratch.Execute(R"(DROP TABLE "Ban_Records")");
-    scratch.Execute(R"(DROP INDEX "Players_IP_Full")");
     if (engine == TestEngine::Postgres) {
+        scratch.Execute(R"(DROP INDEX "Players_IP_Full")");
         scratch.Execute(R"(DROP INDEX "GUID_GUID_C")");
+        scratch.Execute(R"(DROP INDEX IF EXISTS "Players_Name_Trigrams")");
     }
 }
 
