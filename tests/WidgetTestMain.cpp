@@ -6,6 +6,7 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QThreadPool>
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
@@ -29,5 +30,9 @@ int main(int argc, char** argv) {
     QStandardPaths::setTestModeEnabled(true);
     QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsFolder.path());
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, settingsFolder.path());
-    return RUN_ALL_TESTS();
+    const int status = RUN_ALL_TESTS();
+    // Look-ups a test left running off the user-interface thread end while
+    // the application is still there.
+    QThreadPool::globalInstance()->waitForDone();
+    return status;
 }

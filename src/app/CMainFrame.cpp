@@ -6,6 +6,7 @@
 #include "CommandIds.h"
 #include "CopyIcon.h"
 #include "FrameCommands.h"
+#include "GlobalConfig.h"
 #include "LockKeyIndicators.h"
 #include "MessagePane.h"
 #include "ProgramIcon.h"
@@ -148,6 +149,7 @@ void CMainFrame::CreateActions() {
             &CMainFrame::OnFilePrintPreview);
     connect(actions_[kAppExit], &QAction::triggered, this, &QWidget::close);
     connect(actions_[kAppAbout], &QAction::triggered, this, &CMainFrame::OnAppAbout);
+    connect(actions_[kFindPlayer], &QAction::triggered, this, &CMainFrame::OnFindPlayer);
     connect(actions_[kWindowNew], &QAction::triggered, this, &CMainFrame::OnWindowNew);
     connect(actions_[kWindowCascade], &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
     connect(actions_[kWindowTile], &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
@@ -267,6 +269,7 @@ void CMainFrame::UpdateCommandStates() {
     for (const int id : kWindowCommands) {
         actions_[id]->setEnabled(view != nullptr);
     }
+    actions_[kFindPlayer]->setEnabled(!theAppConfig.databasePath.empty());
     actions_[kViewToolbar]->setChecked(!toolBar_->isHidden());
     actions_[kViewStatusBar]->setChecked(!statusBar()->isHidden());
 }

@@ -102,6 +102,7 @@ private:
     void OnWindowNew();
     void OnWindowArrange();
     void OnAppAbout();
+    void OnFindPlayer();
     void OnViewCommand(int id);
 
     QMdiArea* mdiArea_ = nullptr;

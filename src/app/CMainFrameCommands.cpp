@@ -7,6 +7,8 @@
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
 #include "CommandIds.h"
+#include "FindPlayerCommand.h"
+#include "GlobalConfig.h"
 #include "OpenFailure.h"
 #include "WindowPlacement.h"
 
@@ -151,6 +153,12 @@ void CMainFrame::OnWindowArrange() {
 void CMainFrame::OnAppAbout() {
     CAboutDlg about(this);
     about.exec();
+}
+
+void CMainFrame::OnFindPlayer() {
+    if (!theAppConfig.databasePath.empty()) {
+        ShowFindPlayer(this, theAppConfig);
+    }
 }
 
 void CMainFrame::OnViewCommand(int id) {

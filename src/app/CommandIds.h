@@ -43,4 +43,8 @@ inline constexpr int kFollowEnd = 32792;
 inline constexpr int kKeepDatabaseUpdated = 32793;
 inline constexpr int kGoTo = 32790; // a line number or a time of the log
 
+// Tools > Find player, served by the frame: it needs the player database,
+// not a log.
+inline constexpr int kFindPlayer = 32777;
+
 } // namespace CommandId

@@ -9,6 +9,7 @@
 #include <QPixmap>
 #include <QRegularExpression>
 #include <QSize>
+#include <QThreadPool>
 #include <cstdio>
 #include <utility>
 
@@ -185,8 +186,10 @@ int main(int argc, char** argv) {
                      kScreenshotHelp);
         return 2;
     }
-    if (!screenshot.file.isEmpty()) {
-        return RunScreenshot(options, screenshot);
-    }
-    return RunGui(options);
+    const int status =
+        !screenshot.file.isEmpty() ? RunScreenshot(options, screenshot) : RunGui(options);
+    // Player database look-ups still running off the user-interface thread
+    // end while Qt is still there for them.
+    QThreadPool::globalInstance()->waitForDone();
+    return status;
 }

@@ -1,8 +1,10 @@
 // quarvelctl ban and unban: the GUI's ban and unban flows, with the reason
-// given once for every server instead of asked per server.
+// given once for every server instead of asked per server. With a player
+// database configured, every server's outcome is kept in its ban records.
 #include "AppConfig.h"
 #include "Arguments.h"
 #include "BanFlow.h"
+#include "BanRecordStore.h"
 #include "Commands.h"
 #include "ConfigLoading.h"
 #include "ReplyWaiterObject.h"
@@ -11,6 +13,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -36,9 +39,21 @@ std::string OneLine(std::string text) {
     return text;
 }
 
+// The ban records of the configured database; none without one.
+std::unique_ptr<BanRecordStore> RecordsFor(const AppConfig& config) {
+    const std::string location = config.DatabaseLocation();
+    if (location.empty()) {
+        return nullptr;
+    }
+    return std::make_unique<BanRecordStore>(location);
+}
+
 // Prints "<server name>: <message text>" for every server, or the warning
-// when there was none. 0 when every server carried the command out.
-int Report(const std::vector<ServerResult>& results, const KeptMessages& kept) {
+// when there was none; then, on stderr, what became of records that were not
+// stored. 0 when every server carried the command out and every record was
+// stored.
+int Report(const std::vector<ServerResult>& results, const KeptMessages& kept,
+           BanRecordStore* records) {
     std::string out;
     if (results.empty()) {
         for (const Message& message : kept.messages) {
@@ -50,6 +65,14 @@ int Report(const std::vector<ServerResult>& results, const KeptMessages& kept) {
             ServerResultText(Windows1252ToUtf8(result.server), OneLine(result.message.text)) + "\n";
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+    if (records != nullptr) {
+        records->Close();
+        if (const auto failure = records->FailureMessage()) {
+            PrintError(OneLine(failure->text));
+            return 1;
+        }
+    }
     return EveryServerDone(results) ? 0 : 1;
 }
 
@@ -88,9 +111,10 @@ int RunBan(const std::vector<std::string>& words) {
     ReplyWaiterObject waiter;
     KeptMessages kept;
     FixedReason reasons(*reason);
-    const auto results =
-        BanOnEveryServer(config->servers, BanTarget{*guid, *ip, *name}, reasons, waiter, kept);
-    return Report(results, kept);
+    const auto records = RecordsFor(*config);
+    const auto results = BanOnEveryServer(config->servers, BanTarget{*guid, *ip, *name}, reasons,
+                                          waiter, kept, records.get());
+    return Report(results, kept, records.get());
 }
 
 int RunUnban(const std::vector<std::string>& words) {
@@ -108,6 +132,7 @@ int RunUnban(const std::vector<std::string>& words) {
     }
     ReplyWaiterObject waiter;
     KeptMessages kept;
-    const auto results = UnbanOnEveryServer(config->servers, *guid, waiter, kept);
-    return Report(results, kept);
+    const auto records = RecordsFor(*config);
+    const auto results = UnbanOnEveryServer(config->servers, *guid, waiter, kept, records.get());
+    return Report(results, kept, records.get());
 }

@@ -30,6 +30,14 @@ const std::vector<Command>& AllCommands() {
          "every server",
          RunBan},
         {"unban", "unban [--config FILE] --guid G     lift a GUID's ban on every server", RunUnban},
+        {"find",
+         "find [--config FILE] (--name TEXT | --ip PATTERN | --guid PREFIX) [--limit N]   find "
+         "players in the player database, as JSON Lines",
+         RunFind},
+        {"history",
+         "history [--config FILE] [--guid G] [--limit N]   print the ban records, newest first, "
+         "as JSON Lines",
+         RunHistory},
         {"search",
          "search LOG --text T [--regex] [--case] [--backwards] [--caret L:C] [--all]   Find "
          "(and Find next): hits as LINE FIRST LAST, then the closing message",

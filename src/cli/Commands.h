@@ -29,3 +29,8 @@ int RunBan(const std::vector<std::string>& words);
 int RunUnban(const std::vector<std::string>& words);
 int RunSearch(const std::vector<std::string>& words);
 int RunCopy(const std::vector<std::string>& words);
+int RunFind(const std::vector<std::string>& words);
+int RunHistory(const std::vector<std::string>& words);
+
+// The most --limit lets find and history print.
+inline constexpr long long kMaxFindLimit = 1000000000;

@@ -1,5 +1,6 @@
 #include "PlayerSchema.h"
 
+#include "BanRecordSchema.h"
 #include "DatabaseTarget.h"
 #include "PlayerDatabase.h"
 #include "PlayerSql.h"
@@ -84,11 +85,17 @@ void CreatePlayerSchema(SqlConnection& connection) {
         for (const char* statement : SchemaFor(connection.engine())) {
             connection.ExecuteText(QString::fromLatin1(statement));
         }
+        for (const char* statement : BanRecordSchemaStatements(connection.engine())) {
+            connection.ExecuteText(QString::fromLatin1(statement));
+        }
         connection.CommitTransaction();
     } catch (const DatabaseError&) {
         connection.RollbackTransaction();
         throw;
     }
+    // Outside the transaction: where it cannot be had, the database is
+    // complete without it.
+    AddNameTrigramIndex(connection, true);
 }
 
 bool InitPlayerDatabase(std::string_view target, std::string& error) {

@@ -5,9 +5,9 @@
 
 class SqlConnection;
 
-// Creates tables GUID and Players with their indexes in an open database, all
-// in one transaction: a failure leaves no half-made schema. Raises
-// DatabaseError.
+// Creates tables GUID and Players with their indexes, and the ban records'
+// table with the finds' indexes, in an open database, all in one
+// transaction: a failure leaves no half-made schema. Raises DatabaseError.
 void CreatePlayerSchema(SqlConnection& connection);
 
 // Makes a new player database at `target`: a new SQLite file, or the two

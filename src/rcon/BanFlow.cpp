@@ -42,9 +42,9 @@ bool WarnWhenNoServers(const std::forward_list<ServerEntry>& servers, MessageSin
 }
 
 // Follows a request just made on `socket` (`sent` being what the send
-// returned) to its end and tells the user how it ended.
+// returned) to its end: how it ended and what the user is to be told.
 ServerResult Conclude(RconSocket& socket, int sent, const ServerEntry& server,
-                      const AnswerTexts& answers, ReplyWaiter& waiter, MessageSink& messages) {
+                      const AnswerTexts& answers, ReplyWaiter& waiter) {
     const std::string caption = Windows1252ToUtf8(server.name);
     ServerResult result{server.name, ServerOutcome::Failed, {}};
     if (sent == SEND_REFUSED) {
@@ -63,15 +63,25 @@ ServerResult Conclude(RconSocket& socket, int sent, const ServerEntry& server,
             result.message = {answers.refused, caption, MessageIcon::Warning};
         }
     }
-    messages.Show(result.message);
     return result;
+}
+
+// Keeps the outcome first, so that its record carries the moment the server
+// answered rather than the moment the user read the answer, then tells it.
+void Report(const ServerOutcomeRecord& record, ServerOutcomeRecorder* recorder,
+            MessageSink& messages) {
+    if (recorder != nullptr) {
+        recorder->Record(record);
+    }
+    messages.Show(record.result.message);
 }
 
 } // namespace
 
 std::vector<ServerResult> BanOnEveryServer(const std::forward_list<ServerEntry>& servers,
                                            const BanTarget& target, BanReasonSource& reasons,
-                                           ReplyWaiter& waiter, MessageSink& messages) {
+                                           ReplyWaiter& waiter, MessageSink& messages,
+                                           ServerOutcomeRecorder* recorder) {
     std::vector<ServerResult> results;
     if (RefuseWithoutConnectionData(HasConnectionData(target), messages) ||
         WarnWhenNoServers(servers, messages)) {
@@ -86,23 +96,34 @@ std::vector<ServerResult> BanOnEveryServer(const std::forward_list<ServerEntry>&
         }
         RconBanSocket socket(server.address, server.port, server.rconpass);
         const int sent = socket.SendBan(target.guid, target.ip, target.name, *reason);
-        results.push_back(Conclude(socket, sent, server, kBanAnswers, waiter, messages));
+        results.push_back(Conclude(socket, sent, server, kBanAnswers, waiter));
+        Report({BanAction::Ban, target, *reason, results.back()}, recorder, messages);
     }
     return results;
 }
 
 std::vector<ServerResult> UnbanOnEveryServer(const std::forward_list<ServerEntry>& servers,
                                              std::string_view guid, ReplyWaiter& waiter,
-                                             MessageSink& messages) {
+                                             MessageSink& messages,
+                                             ServerOutcomeRecorder* recorder) {
+    return UnbanOnEveryServer(servers, BanTarget{std::string(guid), {}, {}}, waiter, messages,
+                              recorder);
+}
+
+std::vector<ServerResult> UnbanOnEveryServer(const std::forward_list<ServerEntry>& servers,
+                                             const BanTarget& target, ReplyWaiter& waiter,
+                                             MessageSink& messages,
+                                             ServerOutcomeRecorder* recorder) {
     std::vector<ServerResult> results;
-    if (RefuseWithoutConnectionData(!guid.empty(), messages) ||
+    if (RefuseWithoutConnectionData(!target.guid.empty(), messages) ||
         WarnWhenNoServers(servers, messages)) {
         return results;
     }
     for (const ServerEntry& server : servers) {
         RconUnbanSocket socket(server.address, server.port, server.rconpass);
-        const int sent = socket.SendUnban(guid);
-        results.push_back(Conclude(socket, sent, server, kUnbanAnswers, waiter, messages));
+        const int sent = socket.SendUnban(target.guid);
+        results.push_back(Conclude(socket, sent, server, kUnbanAnswers, waiter));
+        Report({BanAction::Unban, target, {}, results.back()}, recorder, messages);
     }
     return results;
 }

@@ -2,12 +2,17 @@
 
 #include "AppConfig.h"
 #include "BanFlow.h"
+#include "BanHistoryList.h"
+#include "BanRecordStore.h"
 #include "CBanReasonDlg.h"
 #include "DatabaseAliasesCommand.h"
 #include "DialogUnits.h"
+#include "FindPlayerCommand.h"
 #include "GuidTable.h"
 #include "LogLine.h"
 #include "LogText.h"
+#include "SqlPlayerLookup.h"
+#include "Windows1252.h"
 
 #include <QGroupBox>
 #include <QLabel>
@@ -52,14 +57,16 @@ QPushButton* AddButton(QWidget* parent, const QString& text, const QString& name
 
 CPlayerInfoDlg::CPlayerInfoDlg(const AppConfig& config, QWidget* parent)
     : QDialog(parent), ReplyWaiter(static_cast<QObject&>(*this)), config_(config),
-      messageBoxes_(this), namedBoxes_(config.servers, messageBoxes_) {
+      messageBoxes_(this), namedBoxes_(config.servers, messageBoxes_), admin_(LoginName()),
+      clock_(LocalBanTime) {
     setWindowTitle(QStringLiteral("Player Info"));
     QFont courier(QStringLiteral("Courier"), 8);
     courier.setStyleHint(QFont::TypeWriter);
     setFont(courier);
 
     const DialogUnits units(font());
-    setFixedSize(units.Size(187, 326));
+    // The window of old, and to its right the GUID's ban history.
+    setFixedSize(units.Size(400, 326));
 
     auto label = [this](const char* text, const QRect& place) {
         auto* l = new QLabel(QString::fromLatin1(text), this);
@@ -98,6 +105,13 @@ CPlayerInfoDlg::CPlayerInfoDlg(const AppConfig& config, QWidget* parent)
     unbanButton_ = AddButton(this, QStringLiteral("Unban"), QStringLiteral("unbanButton"),
                              units.Rect(96, 267, 50, 28));
     connect(unbanButton_, &QPushButton::clicked, this, &CPlayerInfoDlg::OnUnban);
+
+    label("Ban history", units.Rect(193, 17, 80, 8));
+    history_ = new BanHistoryList({}, this);
+    history_->setGeometry(units.Rect(193, 29, 200, 218));
+    findPlayerButton_ = AddButton(this, QStringLiteral("Find player..."),
+                                  QStringLiteral("findPlayerButton"), units.Rect(253, 267, 80, 28));
+    connect(findPlayerButton_, &QPushButton::clicked, this, &CPlayerInfoDlg::OnFindPlayer);
 }
 
 CPlayerInfoDlg::~CPlayerInfoDlg() = default;
@@ -127,6 +141,18 @@ void CPlayerInfoDlg::Fill(const LineView& line, const LineSegment& segment,
     nameEdit_->setCursorPosition(0);
     ipEdit_->setCursorPosition(0);
     aliasesButton_->setEnabled(databaseAvailable_);
+    findPlayerButton_->setEnabled(databaseAvailable_);
+    if (databaseAvailable_) {
+        history_->SetLookups(SqlLookups(config_.DatabaseLocation()));
+        history_->ShowHistory(Windows1252ToUtf8(guid_));
+    } else {
+        history_->Clear();
+    }
+}
+
+void CPlayerInfoDlg::SetRecordIdentity(std::string admin, BanClock clock) {
+    admin_ = std::move(admin);
+    clock_ = std::move(clock);
 }
 
 void CPlayerInfoDlg::SetMessageSink(MessageSink* messages) {
@@ -152,18 +178,43 @@ template <typename Flow> void CPlayerInfoDlg::RunFlow(Flow&& flow) {
     flow();
 }
 
+template <typename Flow> void CPlayerInfoDlg::RunRecordedFlow(Flow&& flow) {
+    RunFlow([&] {
+        if (!databaseAvailable_) {
+            flow(nullptr);
+            return;
+        }
+        BanRecordStore records(config_.DatabaseLocation(), admin_, clock_);
+        flow(&records);
+        records.Close();
+        if (const auto failure = records.FailureMessage()) {
+            messages_->Show(*failure);
+        }
+        history_->Refresh();
+    });
+}
+
 void CPlayerInfoDlg::OnBan() {
-    RunFlow([this] {
+    RunRecordedFlow([this](BanRecordStore* records) {
         // One reason dialog for the click, asked once per server. It is shown
         // over this window, so it has this window as its parent.
         CBanReasonDlg reasons(this);
         const BanTarget target{guid_, ip_, name_};
-        BanOnEveryServer(config_.servers, target, reasons, *this, *messages_);
+        BanOnEveryServer(config_.servers, target, reasons, *this, *messages_, records);
     });
 }
 
 void CPlayerInfoDlg::OnUnban() {
-    RunFlow([this] { UnbanOnEveryServer(config_.servers, guid_, *this, *messages_); });
+    RunRecordedFlow([this](BanRecordStore* records) {
+        const BanTarget target{guid_, ip_, name_};
+        UnbanOnEveryServer(config_.servers, target, *this, *messages_, records);
+    });
+}
+
+void CPlayerInfoDlg::OnFindPlayer() {
+    if (databaseAvailable_) {
+        ShowFindPlayer(this, config_, guid_);
+    }
 }
 
 void CPlayerInfoDlg::OnAliasesFromDatabase() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BanTime.h"
 #include "MessageBoxSink.h"
 #include "ReplyWaiter.h"
 #include "ServerNamedMessages.h"
@@ -8,6 +9,8 @@
 #include <string>
 
 class AppConfig;
+class BanHistoryList;
+class BanRecordStore;
 class GuidTable;
 class QLineEdit;
 class QListWidget;
@@ -21,7 +24,9 @@ struct LineView;
 // the names this log has seen for the GUID) with the buttons that ban or
 // unban the GUID on every configured server and that ask the player database
 // for its aliases. Each view owns one, refilled and shown modally for every
-// pick.
+// pick. With a player database configured, every server's outcome of a ban or
+// unban is kept in its ban records, the GUID's history is listed beside, and
+// "Find player..." opens the Find player window on the GUID.
 //
 // It is the waiting window of the reply wait: the wait's one-second timer
 // runs on it, and the messages of the flows are owned by it. While a ban or
@@ -54,11 +59,17 @@ public:
     // server's answer naming the server in its text too, unless another sink
     // is given (null restores the message boxes).
     void SetMessageSink(MessageSink* messages);
+    // Who and when the ban records say; the login name and the local clock
+    // unless set.
+    void SetRecordIdentity(std::string admin, BanClock clock);
+    // The GUID's ban history as listed.
+    const BanHistoryList& banHistory() const { return *history_; }
 
     // The buttons.
     void OnBan();
     void OnUnban();
     void OnAliasesFromDatabase();
+    void OnFindPlayer();
 
 public slots:
     void done(int result) override;
@@ -70,6 +81,9 @@ private:
     // Runs one flow with Ban and Unban disabled, then carries out a close
     // asked for meanwhile.
     template <typename Flow> void RunFlow(Flow&& flow);
+    // Runs a flow with its outcomes kept in the ban records when there is a
+    // database, then tells what could not be kept and lists the history anew.
+    template <typename Flow> void RunRecordedFlow(Flow&& flow);
 
     const AppConfig& config_;
     std::string name_;
@@ -91,4 +105,9 @@ private:
     QPushButton* aliasesButton_ = nullptr;
     QPushButton* banButton_ = nullptr;
     QPushButton* unbanButton_ = nullptr;
+
+    std::string admin_;
+    BanClock clock_;
+    BanHistoryList* history_ = nullptr;
+    QPushButton* findPlayerButton_ = nullptr;
 };

@@ -41,8 +41,8 @@ TEST_F(MainFrameTest, ShowsTheDocumentMenusWhileALogWindowExists) {
     EXPECT_EQ(MenuEntries("&Edit"), (QStringList{"-", "&Copy\tCtrl+C", "Select &All\tCtrl+A"}));
     EXPECT_EQ(MenuEntries("&Search"),
               (QStringList{"&Find\tF5", "Find &next\tCtrl+F5", "-", "&Go to...\tCtrl+G"}));
-    EXPECT_EQ(MenuEntries("&Tools"), (QStringList{"&Database update", "Keep &database updated", "-",
-                                                  "&Execute RCON file"}));
+    EXPECT_EQ(MenuEntries("&Tools"), (QStringList{"&Database update", "Keep &database updated",
+                                                  "&Find player...", "-", "&Execute RCON file"}));
     EXPECT_EQ(MenuEntries("&View"),
               (QStringList{"&Toolbar", "&Status Bar", "-", "&Follow end of log"}));
     EXPECT_EQ(MenuEntries("&Window"), (QStringList{"&New Window", "&Cascade", "&Tile",

@@ -1,5 +1,7 @@
 #include "../logmodel/TempFile.h"
+#include "../playerdb/ReadOnlyDatabase.h"
 #include "FakeGameServer.h"
+#include "ScratchDatabase.h"
 #include "TestApplication.h"
 
 #include <QEventLoop>
@@ -14,11 +16,16 @@ const std::string kGuid = "00112233445566778899aabbccddeeff";
 struct ProgramRun {
     int exitCode = -1;
     std::string out;
+    std::string err;
 };
 
-// Runs quarvelctl while this test's event loop serves the fake servers.
+// Runs quarvelctl while this test's event loop serves the fake servers; its
+// user's login name is "alice".
 ProgramRun Quarvelctl(const QStringList& arguments) {
     QProcess process;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("USER"), QStringLiteral("alice"));
+    process.setProcessEnvironment(environment);
     QEventLoop loop;
     QObject::connect(&process, &QProcess::finished, &loop, &QEventLoop::quit);
     QObject::connect(&process, &QProcess::errorOccurred, &loop, &QEventLoop::quit);
@@ -31,7 +38,8 @@ ProgramRun Quarvelctl(const QStringList& arguments) {
         return {};
     }
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput().toStdString()};
+            process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
 }
 
 std::string ServerBlock(const std::string& name, int port, const std::string& password) {
@@ -138,5 +146,125 @@ TEST_F(BanCommand, MissingOptionIsAUsageError) {
     EXPECT_EQ(Quarvelctl({"unban", "--config", configPath}).exitCode, 2);
     EXPECT_TRUE(first.received().empty());
 }
+
+// quarvelctl ban and unban with a player database: one record a server
+// asked, on each engine.
+class BanCommandRecords : public testing::TestWithParam<TestEngine> {
+protected:
+    void SetUp() override {
+        scratch.emplace(GetParam(), ScratchDatabase::Isolation::Database);
+        if (!scratch->skipReason().empty()) {
+            GTEST_SKIP() << scratch->skipReason();
+        }
+        scratch->Create();
+        refusing.AddBan(kGuid);
+        silent.StaySilent();
+        // Asked in the order Done, Refused, Password, Silent: the last block first.
+        config.emplace(ServerBlock("Silent", silent.port(), "s") +
+                           ServerBlock("Password", badPassword.port(), "wrong") +
+                           ServerBlock("Refused", refusing.port(), "r") +
+                           ServerBlock("Done", done.port(), "d") +
+                           "[database]\nfile=" + scratch->location() + "\n",
+                       ".cfg");
+        configPath = QString::fromStdString(config->path());
+    }
+
+    // The history's lines, newest first, each cut to what follows "server".
+    std::vector<std::string> HistoryTails() {
+        const ProgramRun run = Quarvelctl({"history", "--config", configPath});
+        EXPECT_EQ(run.exitCode, 0) << run.err;
+        std::vector<std::string> tails;
+        std::size_t start = 0;
+        for (std::size_t end = run.out.find('\n'); end != std::string::npos;
+             start = end + 1, end = run.out.find('\n', start)) {
+            const std::string line = run.out.substr(start, end - start);
+            const std::size_t server = line.find("\"server\"");
+            const std::size_t action = line.find("\"action\"");
+            tails.push_back(line.substr(action, line.find("\"reason\"") - action) + "| " +
+                            line.substr(server));
+        }
+        return tails;
+    }
+
+    TestApplication app;
+    FakeGameServer done{"d"}, refusing{"r"}, badPassword{"p"}, silent{"s"};
+    std::optional<ScratchDatabase> scratch;
+    std::optional<TempFile> config;
+    QString configPath;
+};
+
+TEST_P(BanCommandRecords, EveryServerAskedIsRecordedWithTheMessageItGave) {
+    const ProgramRun ban =
+        Quarvelctl({"ban", "--config", configPath, "--guid", QString::fromStdString(kGuid),
+                    "--name", "^1Caf\u00e9", "--ip", "1.2.3.4", "--reason", "aim \"bot\""});
+    EXPECT_EQ(ban.exitCode, 1) << ban.err;
+    EXPECT_EQ(ban.err, "");
+    const std::string who = "\"action\": \"ban\", \"guid\": \"" + kGuid +
+                            "\", \"name\": \"^1Caf\u00e9\", \"ip\": \"1.2.3.4\", ";
+    const std::string tail = "\"admin\": \"alice\"}";
+    EXPECT_EQ(
+        HistoryTails(),
+        (std::vector<std::string>{
+            who + "| \"server\": \"Silent\", \"result\": \"No reply\", " + tail,
+            who + "| \"server\": \"Password\", \"result\": \"Invalid RCON password\", " + tail,
+            who +
+                "| \"server\": \"Refused\", \"result\": \"Ban failed\\nUsually this "
+                "happens if the\\nsupplied GUID is already banned\", " +
+                tail,
+            who + "| \"server\": \"Done\", \"result\": \"GUID added to ban list\", " + tail}));
+    const ProgramRun history = Quarvelctl({"history", "--config", configPath});
+    EXPECT_NE(history.out.find("\"reason\": \"aim \\\"bot\\\"\""), std::string::npos)
+        << history.out;
+    EXPECT_TRUE(done.IsBanned(kGuid));
+}
+
+TEST_P(BanCommandRecords, AnUnbanKnowsNoNameAddressOrReason) {
+    done.AddBan(kGuid);
+    const ProgramRun unban =
+        Quarvelctl({"unban", "--config", configPath, "--guid", QString::fromStdString(kGuid)});
+    EXPECT_EQ(unban.exitCode, 1);
+    const ProgramRun history =
+        Quarvelctl({"history", "--config", configPath, "--guid", QString::fromStdString(kGuid)});
+    EXPECT_EQ(std::count(history.out.begin(), history.out.end(), '\n'), 4) << history.out;
+    EXPECT_NE(history.out.find("\"action\": \"unban\", \"guid\": \"" + kGuid +
+                               "\", \"name\": \"\", \"ip\": \"\", \"reason\": \"\", \"server\": "
+                               "\"Done\", \"result\": \"GUID removed from ban list\""),
+              std::string::npos)
+        << history.out;
+    EXPECT_FALSE(done.IsBanned(kGuid));
+}
+
+TEST_P(BanCommandRecords, AReadOnlyDatabaseNeitherStopsTheBanNorGoesUnsaid) {
+    MakeReadOnly(*scratch, GetParam());
+    const ProgramRun ban =
+        Quarvelctl({"ban", "--config", configPath, "--guid", QString::fromStdString(kGuid),
+                    "--name", "n", "--ip", "1.2.3.4", "--reason", "r"});
+    EXPECT_EQ(ban.exitCode, 1);
+    // Every server was asked and told its answer.
+    EXPECT_EQ(std::count(ban.out.begin(), ban.out.end(), '\n'), 4) << ban.out;
+    EXPECT_TRUE(done.IsBanned(kGuid));
+    EXPECT_NE(ban.err.find("quarvelctl: The ban went ahead, but the player database did not "
+                           "store 4 of its 4 records: "),
+              std::string::npos)
+        << ban.err;
+}
+
+TEST_P(BanCommandRecords, EveryServerDoneAndRecordedIsExitZero) {
+    TempFile file(ServerBlock("Done", done.port(), "d") +
+                      "[database]\nfile=" + scratch->location() + "\n",
+                  ".cfg");
+    const ProgramRun ban = Quarvelctl({"ban", "--config", QString::fromStdString(file.path()),
+                                       "--guid", QString::fromStdString(kGuid), "--name", "n",
+                                       "--ip", "1.2.3.4", "--reason", "r"});
+    EXPECT_EQ(ban.exitCode, 0) << ban.err;
+    EXPECT_EQ(ban.out, "Done: GUID added to ban list\n");
+    EXPECT_EQ(ban.err, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, BanCommandRecords,
+                         testing::Values(TestEngine::Sqlite, TestEngine::Postgres),
+                         [](const testing::TestParamInfo<TestEngine>& info) {
+                             return EngineName(info.param);
+                         });
 
 } // namespace

@@ -260,4 +260,79 @@ TEST_F(Flow, CaptionsAndPromptsAreTheServerNamesAsText) {
     EXPECT_EQ(results[0].server, "Caf\xE9");
 }
 
+// Keeps what the flows hand on to be recorded, and the messages already
+// shown at that moment.
+class KeptOutcomes : public ServerOutcomeRecorder {
+public:
+    explicit KeptOutcomes(const MessageRecorder& sink) : sink_(sink) {}
+
+    struct Kept {
+        BanAction action;
+        std::string guid, name, ip, reason, server, text;
+        std::size_t messagesBefore;
+        bool operator==(const Kept&) const = default;
+    };
+
+    void Record(const ServerOutcomeRecord& r) override {
+        kept.push_back({r.action, r.target.guid, r.target.name, r.target.ip, std::string(r.reason),
+                        r.result.server, r.result.message.text, sink_.messages.size()});
+    }
+
+    std::vector<Kept> kept;
+
+private:
+    const MessageRecorder& sink_;
+};
+
+void PrintTo(const KeptOutcomes::Kept& k, std::ostream* os) {
+    *os << "{" << static_cast<int>(k.action) << ", " << k.server << ", \"" << k.text << "\", \""
+        << k.reason << "\", before " << k.messagesBefore << "}";
+}
+
+TEST_F(Flow, EveryAnsweredOrFailedServerIsRecordedBeforeItsMessageAndSkippedOnesAreNot) {
+    // Done, skipped, no reply; then refused and a bad password on the unban.
+    bravo.StaySilent();
+    ScriptedReasons reasons({"wall hack", std::nullopt, "aimbot", "aimbot"});
+    KeptOutcomes outcomes(sink);
+    auto servers = Servers();
+    servers.push_front({"Delta", "127.0.0.1", charlie.port(), "wrong"});
+
+    BanOnEveryServer(servers, target, reasons, waiter, sink, &outcomes);
+    const BanTarget known{kGuid, "10.0.0.7", "Guy"};
+    UnbanOnEveryServer(Servers(), known, waiter, sink, &outcomes);
+
+    using K = KeptOutcomes::Kept;
+    const std::string name = target.name, ip = target.ip;
+    EXPECT_EQ(
+        outcomes.kept,
+        (std::vector<K>{
+            {BanAction::Ban, kGuid, name, ip, "wall hack", "Delta", "Invalid RCON password", 0},
+            {BanAction::Ban, kGuid, name, ip, "aimbot", "Bravo", "No reply", 1},
+            {BanAction::Ban, kGuid, name, ip, "aimbot", "Charlie", "GUID added to ban list", 2},
+            {BanAction::Unban, kGuid, "Guy", "10.0.0.7", "", "Alpha", kUnbanFailed, 3},
+            {BanAction::Unban, kGuid, "Guy", "10.0.0.7", "", "Bravo", "No reply", 4},
+            {BanAction::Unban, kGuid, "Guy", "10.0.0.7", "", "Charlie",
+             "GUID removed from ban list", 5}}));
+    EXPECT_EQ(sink.messages.size(), 6u);
+}
+
+TEST_F(Flow, UnbanByGuidAloneRecordsNoNameOrAddress) {
+    KeptOutcomes outcomes(sink);
+    UnbanOnEveryServer(Servers(), kGuid, waiter, sink, &outcomes);
+    ASSERT_EQ(outcomes.kept.size(), 3u);
+    for (const auto& kept : outcomes.kept) {
+        EXPECT_EQ(kept.guid, kGuid);
+        EXPECT_EQ(kept.name, "");
+        EXPECT_EQ(kept.ip, "");
+    }
+}
+
+TEST_F(Flow, NoServersRecordsNothing) {
+    KeptOutcomes outcomes(sink);
+    ScriptedReasons reasons({"a"});
+    BanOnEveryServer({}, target, reasons, waiter, sink, &outcomes);
+    UnbanOnEveryServer({}, kGuid, waiter, sink, &outcomes);
+    EXPECT_TRUE(outcomes.kept.empty());
+}
+
 } // namespace

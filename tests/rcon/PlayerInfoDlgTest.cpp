@@ -1,7 +1,10 @@
 // The Player Info window on its own: how a pick fills it, and Ban and Unban
 // over fake game servers with the Ban reason dialog answered as a user would.
 #include "AppConfig.h"
+#include "BanHistoryList.h"
+#include "BanRecordStore.h"
 #include "CBanReasonDlg.h"
+#include "CFindPlayerDlg.h"
 #include "CPlayerInfoDlg.h"
 #include "FakeGameServer.h"
 #include "GuidTable.h"
@@ -11,7 +14,11 @@
 #include "PlayerInfoWindow.h"
 #include "PlayerSchema.h"
 #include "PlayerSlotTable.h"
+#include "ReadOnlyDatabase.h"
+#include "ScratchDatabase.h"
+#include "SqlPlayerLookup.h"
 
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMessageBox>
@@ -66,7 +73,7 @@ TEST_F(PlayerInfo, LooksAsDescribed) {
     for (const QLabel* label : dialog.findChildren<QLabel*>()) {
         labels << label->text();
     }
-    EXPECT_EQ(labels, (QStringList{"Name:", "IP:", "Guid:", "Aliases"}));
+    EXPECT_EQ(labels, (QStringList{"Name:", "IP:", "Guid:", "Aliases", "Ban history"}));
     ASSERT_NE(Button("aliasesButton"), nullptr);
     EXPECT_EQ(Button("aliasesButton")->text(), "Aliases from\n  database");
     ASSERT_NE(Button("closeButton"), nullptr);
@@ -364,5 +371,140 @@ INSTANTIATE_TEST_SUITE_P(Flows, PlayerInfoDuringAFlow,
                          ::testing::Values(FlowCase{"Ban", "banButton", 3},
                                            FlowCase{"Unban", "unbanButton", 0}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// With a player database: the flows' records, the GUID's history beside the
+// window, and the button that opens Find player on the GUID.
+class PlayerInfoRecords : public ::testing::Test {
+protected:
+    AppConfig MakeConfig() {
+        scratch.Create();
+        AppConfig made;
+        made.databasePath = scratch.location();
+        made.servers = {{"Alpha", "127.0.0.1", alpha.port(), "a-pass"},
+                        {"Bravo", "127.0.0.1", bravo.port(), "b-pass"}};
+        return made;
+    }
+
+    void SetUp() override {
+        dialog.SetMessageSink(&sink);
+        dialog.SetRecordIdentity("alice", [] { return BanTime{1075665909, 3600}; });
+    }
+
+    void FillAndShow() {
+        pick.FillInto(dialog);
+        dialog.show();
+        ASSERT_TRUE(HistoryRead());
+    }
+
+    bool HistoryRead() {
+        return QTest::qWaitFor([this] { return !dialog.banHistory().busy(); }, 10000);
+    }
+
+    QStringList History() const {
+        QStringList lines;
+        const BanHistoryList& list = dialog.banHistory();
+        for (int i = 0; i < list.count(); ++i) {
+            lines << list.item(i)->text();
+        }
+        return lines;
+    }
+
+    ScratchDatabase scratch{TestEngine::Sqlite};
+    FakeGameServer alpha{"a-pass"}, bravo{"b-pass"};
+    AppConfig config = MakeConfig();
+    CPlayerInfoDlg dialog{config, nullptr};
+    MessageRecorder sink;
+    PickedName pick{"^1Bad^7Guy", true};
+};
+
+TEST_F(PlayerInfoRecords, ShowsTheGuidsHistoryAndKeepsEveryServersOutcome) {
+    {
+        BanRecordStore earlier(scratch.location(), "bob", [] { return BanTime{1000, 0}; });
+        const BanTarget target{kGuid, "10.0.0.7", "Guy"};
+        const ServerResult result{"Old", ServerOutcome::Done, {kAdded, "Old"}};
+        earlier.Record({BanAction::Ban, target, "spam", result});
+    }
+    FillAndShow();
+    EXPECT_EQ(History(), QStringList{"1970-01-01T00:16:40+00:00  ban on Old by bob: GUID added "
+                                     "to ban list (reason: spam)"});
+
+    bravo.StaySilent();
+    ModalScript script({[](QWidget& window) {
+                            QTest::keyClicks(window.findChild<QLineEdit*>(QStringLiteral("reason")),
+                                             QStringLiteral("aimbot"));
+                            QTest::mouseClick(FindButton(window, "okButton"), Qt::LeftButton);
+                        },
+                        [](QWidget& window) {
+                            QTest::mouseClick(FindButton(window, "okButton"), Qt::LeftButton);
+                        }});
+    QTest::mouseClick(FindButton(dialog, "banButton"), Qt::LeftButton);
+    EXPECT_EQ(sink.messages, (std::vector<Message>{{kAdded, "Alpha", MessageIcon::None},
+                                                   {"No reply", "Bravo", MessageIcon::Error}}));
+    ASSERT_TRUE(HistoryRead());
+    const QString at = QStringLiteral("2004-02-01T21:05:09+01:00");
+    EXPECT_EQ(History(), (QStringList{at + "  ban on Bravo by alice: No reply",
+                                      at + "  ban on Alpha by alice: GUID added to ban list "
+                                           "(reason: aimbot)",
+                                      "1970-01-01T00:16:40+00:00  ban on Old by bob: GUID added "
+                                      "to ban list (reason: spam)"}));
+
+    QTest::mouseClick(FindButton(dialog, "unbanButton"), Qt::LeftButton);
+    SqlPlayerLookup lookup(scratch.location());
+    lookup.Open();
+    const auto records = lookup.BanHistory(kGuid, 2);
+    lookup.Close();
+    ASSERT_EQ(records.size(), 2u);
+    // What the window knew of the player goes into an unban's records too.
+    EXPECT_EQ(records[1], (BanRecord{at.toStdString(), "unban", kGuid, "^1Bad^7Guy", "10.0.0.7", "",
+                                     "Alpha", "GUID removed from ban list", "alice"}));
+}
+
+TEST_F(PlayerInfoRecords, ARecordNotStoredIsToldAfterTheServersAndTheBanStands) {
+    FillAndShow();
+    MakeReadOnly(scratch, TestEngine::Sqlite);
+    ModalScript script(
+        {[](QWidget& window) { QTest::mouseClick(FindButton(window, "okButton"), Qt::LeftButton); },
+         [](QWidget& window) {
+             QTest::mouseClick(FindButton(window, "okButton"), Qt::LeftButton);
+         }});
+    QTest::mouseClick(FindButton(dialog, "banButton"), Qt::LeftButton);
+    EXPECT_TRUE(alpha.IsBanned(kGuid));
+    EXPECT_TRUE(bravo.IsBanned(kGuid));
+    ASSERT_EQ(sink.messages.size(), 3u);
+    EXPECT_EQ(sink.messages[2].caption, "Quarvel");
+    EXPECT_TRUE(sink.messages[2].text.starts_with(
+        "The ban went ahead, but the player database did not store 2 of its 2 records:\n"))
+        << sink.messages[2].text;
+}
+
+TEST_F(PlayerInfoRecords, FindPlayerOpensOnTheGuidOverThisWindow) {
+    FillAndShow();
+    QString mode;
+    QString text;
+    QWidget* owner = nullptr;
+    ModalScript script({[&](QWidget& window) {
+        auto* find = qobject_cast<CFindPlayerDlg*>(&window);
+        ASSERT_NE(find, nullptr);
+        owner = window.parentWidget();
+        mode = window.findChild<QComboBox*>(QStringLiteral("searchMode"))->currentText();
+        text = window.findChild<QLineEdit*>(QStringLiteral("searchText"))->text();
+    }});
+    ASSERT_NE(FindButton(dialog, "findPlayerButton"), nullptr);
+    EXPECT_EQ(FindButton(dialog, "findPlayerButton")->text(), "Find player...");
+    QTest::mouseClick(FindButton(dialog, "findPlayerButton"), Qt::LeftButton);
+    EXPECT_EQ(script.shown(), 1);
+    EXPECT_EQ(owner, &dialog);
+    EXPECT_EQ(mode, "GUID");
+    EXPECT_EQ(text, QString::fromStdString(kGuid));
+}
+
+TEST(PlayerInfoWithoutDatabase, HasNoHistoryAndNoFindPlayer) {
+    AppConfig config;
+    CPlayerInfoDlg dialog(config, nullptr);
+    PickedName("Bob", true).FillInto(dialog);
+    EXPECT_FALSE(FindButton(dialog, "findPlayerButton")->isEnabled());
+    EXPECT_EQ(dialog.banHistory().count(), 0);
+    EXPECT_FALSE(dialog.banHistory().busy());
+}
 
 } // namespace

@@ -1,0 +1,17 @@
+#include "BanRecord.h"
+
+#include <algorithm>
+
+std::string BanRecordLine(const BanRecord& record) {
+    std::string result = record.result;
+    std::replace(result.begin(), result.end(), '\n', ' ');
+    std::string line = record.time + "  " + record.action + " on " + record.server;
+    if (!record.admin.empty()) {
+        line += " by " + record.admin;
+    }
+    line += ": " + result;
+    if (!record.reason.empty()) {
+        line += " (reason: " + record.reason + ")";
+    }
+    return line;
+}

@@ -1,0 +1,111 @@
+#include "BanRecordStore.h"
+
+#include "BanRecordSchema.h"
+#include "BanRecordSql.h"
+#include "PlayerDatabase.h"
+#include "Windows1252.h"
+
+#include <QSqlQuery>
+#include <new>
+
+namespace {
+
+QString Utf8(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+} // namespace
+
+BanRecordStore::BanRecordStore(std::string location, std::string admin, BanClock clock)
+    : location_(std::move(location)), admin_(std::move(admin)), clock_(std::move(clock)) {}
+
+BanRecordStore::~BanRecordStore() {
+    Close();
+}
+
+void BanRecordStore::Close() {
+    connection_.Close();
+}
+
+void BanRecordStore::OpenAndUpgrade() {
+    std::string error;
+    const auto target = ParseDatabaseTarget(location_, error);
+    if (!target) {
+        throw DatabaseError(error);
+    }
+    connection_.Open(*target);
+    try {
+        UpgradeForBanRecords(connection_);
+    } catch (...) {
+        connection_.Close();
+        throw;
+    }
+}
+
+void BanRecordStore::Store(const BanRecord& record, BanTime time) {
+    if (!connection_.isOpen()) {
+        OpenAndUpgrade();
+    }
+    QSqlQuery query = connection_.Prepare(QString::fromLatin1(BanRecordSql::kInsert));
+    query.bindValue(0, Utf8(FormatBanTime(time)));
+    query.bindValue(1, static_cast<qlonglong>(time.epochSeconds));
+    query.bindValue(2, Utf8(record.action));
+    query.bindValue(3, Utf8(record.guid));
+    query.bindValue(4, Utf8(record.name));
+    query.bindValue(5, Utf8(record.ip));
+    query.bindValue(6, Utf8(record.reason));
+    query.bindValue(7, Utf8(record.server));
+    query.bindValue(8, Utf8(record.result));
+    query.bindValue(9, Utf8(record.admin));
+    connection_.Execute(query);
+}
+
+void BanRecordStore::Record(const ServerOutcomeRecord& outcome) {
+    action_ = outcome.action;
+    try {
+        const BanTarget& target = outcome.target;
+        const BanRecord record{
+            {},
+            outcome.action == BanAction::Ban ? kBanActionText : kUnbanActionText,
+            Windows1252ToUtf8(target.guid),
+            Windows1252ToUtf8(target.name),
+            Windows1252ToUtf8(target.ip),
+            Windows1252ToUtf8(outcome.reason),
+            Windows1252ToUtf8(outcome.result.server),
+            outcome.result.message.text,
+            admin_,
+        };
+        Store(record, clock_());
+        ++stored_;
+        return;
+    } catch (const DatabaseError& error) {
+        if (firstError_.empty()) {
+            firstError_ = error.what();
+        }
+    } catch (const std::bad_alloc&) {
+        if (firstError_.empty()) {
+            firstError_ = "Other error";
+        }
+    } catch (const std::exception& error) {
+        // The flow goes on whatever went wrong here.
+        if (firstError_.empty()) {
+            firstError_ = error.what();
+        }
+    }
+    ++failed_;
+    connection_.Close(); // the next record starts afresh
+}
+
+std::optional<Message> BanRecordStore::FailureMessage() const {
+    if (failed_ == 0) {
+        return std::nullopt;
+    }
+    const std::string command = action_ == BanAction::Ban ? "ban" : "unban";
+    const int total = stored_ + failed_;
+    const std::string lost =
+        total == 1 ? "its record"
+                   : std::to_string(failed_) + " of its " + std::to_string(total) + " records";
+    return Message{"The " + command + " went ahead, but the player database did not store " + lost +
+                       ":\n" + firstError_,
+                   "Quarvel", MessageIcon::Warning};
+}

@@ -1,0 +1,351 @@
+#include "CFindPlayerDlg.h"
+
+#include "AppConfig.h"
+#include "BanFlow.h"
+#include "BanHistoryList.h"
+#include "BanRecordStore.h"
+#include "CBanReasonDlg.h"
+#include "ColouredNameDelegate.h"
+#include "FoundPlayersModel.h"
+#include "LogText.h"
+#include "SqlPlayerLookup.h"
+#include "Windows1252.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QLocale>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScopeGuard>
+#include <QSortFilterProxyModel>
+#include <QTableView>
+#include <QTimerEvent>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <iterator>
+
+namespace {
+
+struct ModeChoice {
+    const char* text;
+    PlayerSearchMode mode;
+    const char* placeholder;
+};
+
+constexpr ModeChoice kModes[] = {
+    {"Name", PlayerSearchMode::Name, "part of a name, letter case ignored"},
+    {"Address", PlayerSearchMode::Address, "81.2.3.4, 81.2. or 81.2.0.0/16"},
+    {"GUID", PlayerSearchMode::Guid, "the first hexadecimal digits of a GUID"},
+};
+
+QPushButton* AddButton(const QString& text, const QString& name, QWidget* parent) {
+    auto* button = new QPushButton(text, parent);
+    button->setObjectName(name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+QListWidget* AddList(const QString& name, QWidget* parent) {
+    auto* list = new QListWidget(parent);
+    list->setObjectName(name);
+    return list;
+}
+
+QGroupBox* Framed(const QString& title, QWidget* content, QWidget* parent) {
+    auto* box = new QGroupBox(title, parent);
+    auto* layout = new QVBoxLayout(box);
+    layout->addWidget(content);
+    return box;
+}
+
+QString Count(std::size_t count) {
+    return QLocale(QLocale::English).toString(static_cast<qlonglong>(count));
+}
+
+} // namespace
+
+QString FoundPlayersNote(const PlayerFindResult& result) {
+    const std::size_t found = result.players.size();
+    if (result.cut) {
+        return QStringLiteral("More than %1 players match; only the first %1 are shown.")
+            .arg(Count(found));
+    }
+    if (found == 0) {
+        return QStringLiteral("No player found");
+    }
+    return found == 1 ? QStringLiteral("1 player found")
+                      : QStringLiteral("%1 players found").arg(Count(found));
+}
+
+CFindPlayerDlg::CFindPlayerDlg(const AppConfig& config, QWidget* parent,
+                               PlayerQueryRunner::LookupFactory lookups)
+    : QDialog(parent), ReplyWaiter(static_cast<QObject&>(*this)), config_(config),
+      admin_(LoginName()), clock_(LocalBanTime), messageBoxes_(this) {
+    setWindowTitle(QStringLiteral("Find player"));
+    if (!lookups) {
+        lookups = SqlLookups(config.DatabaseLocation());
+    }
+    finds_ = new PlayerQueryRunner(lookups, this);
+
+    mode_ = new QComboBox(this);
+    mode_->setObjectName(QStringLiteral("searchMode"));
+    for (const ModeChoice& choice : kModes) {
+        mode_->addItem(QString::fromLatin1(choice.text));
+    }
+    text_ = new QLineEdit(this);
+    text_->setObjectName(QStringLiteral("searchText"));
+    findButton_ = new QPushButton(QStringLiteral("Find"), this);
+    findButton_->setObjectName(QStringLiteral("findButton"));
+    findButton_->setDefault(true);
+    busy_ = new QProgressBar(this);
+    busy_->setObjectName(QStringLiteral("busy"));
+    busy_->setRange(0, 0); // moves for as long as it shows
+    busy_->setTextVisible(false);
+    busy_->setMaximumWidth(90);
+    busy_->setVisible(false);
+    auto* searchRow = new QHBoxLayout;
+    searchRow->addWidget(mode_);
+    searchRow->addWidget(text_, 1);
+    searchRow->addWidget(findButton_);
+    searchRow->addWidget(busy_);
+
+    status_ = new QLabel(this);
+    status_->setObjectName(QStringLiteral("status"));
+    status_->setTextFormat(Qt::PlainText);
+    status_->setWordWrap(true);
+
+    model_ = new FoundPlayersModel(this);
+    sorted_ = new QSortFilterProxyModel(this);
+    sorted_->setSourceModel(model_);
+    sorted_->setSortRole(FoundPlayersModel::kSortRole);
+    table_ = new QTableView(this);
+    table_->setObjectName(QStringLiteral("players"));
+    table_->setModel(sorted_);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    table_->setSelectionMode(QAbstractItemView::SingleSelection);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setItemDelegateForColumn(
+        FoundPlayersModel::kLatestName,
+        new ColouredNameDelegate(FoundPlayersModel::kColouredNameRole, table_));
+    table_->verticalHeader()->setVisible(false);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    table_->setSortingEnabled(true);
+    // The find's own order, newest last sighting first, until the user sorts.
+    table_->sortByColumn(-1, Qt::AscendingOrder);
+
+    names_ = AddList(QStringLiteral("names"), this);
+    addresses_ = AddList(QStringLiteral("addresses"), this);
+    history_ = new BanHistoryList(lookups, this);
+    auto* details = new QHBoxLayout;
+    details->addWidget(Framed(QStringLiteral("Names"), names_, this), 1);
+    details->addWidget(Framed(QStringLiteral("Addresses"), addresses_, this), 1);
+    details->addWidget(Framed(QStringLiteral("Ban history"), history_, this), 3);
+
+    banButton_ = AddButton(QStringLiteral("Ban"), QStringLiteral("banButton"), this);
+    unbanButton_ = AddButton(QStringLiteral("Unban"), QStringLiteral("unbanButton"), this);
+    copyGuidButton_ =
+        AddButton(QStringLiteral("Copy GUID"), QStringLiteral("copyGuidButton"), this);
+    auto* close = AddButton(QStringLiteral("Close"), QStringLiteral("closeButton"), this);
+    auto* buttons = new QHBoxLayout;
+    buttons->addWidget(banButton_);
+    buttons->addWidget(unbanButton_);
+    buttons->addWidget(copyGuidButton_);
+    buttons->addStretch(1);
+    buttons->addWidget(close);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(searchRow);
+    layout->addWidget(status_);
+    layout->addWidget(table_, 3);
+    layout->addLayout(details, 2);
+    layout->addLayout(buttons);
+    resize(820, 600);
+
+    connect(mode_, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (index >= 0) {
+            text_->setPlaceholderText(QString::fromLatin1(kModes[index].placeholder));
+        }
+    });
+    text_->setPlaceholderText(QString::fromLatin1(kModes[0].placeholder));
+    connect(findButton_, &QPushButton::clicked, this, &CFindPlayerDlg::OnFind);
+    connect(text_, &QLineEdit::returnPressed, this, &CFindPlayerDlg::OnFind);
+    connect(table_->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            &CFindPlayerDlg::ShowSelected);
+    connect(banButton_, &QPushButton::clicked, this, &CFindPlayerDlg::OnBan);
+    connect(unbanButton_, &QPushButton::clicked, this, &CFindPlayerDlg::OnUnban);
+    connect(copyGuidButton_, &QPushButton::clicked, this, &CFindPlayerDlg::OnCopyGuid);
+    connect(close, &QPushButton::clicked, this, &QDialog::accept);
+    connect(finds_, &PlayerQueryRunner::busyChanged, this, &CFindPlayerDlg::UpdateBusy);
+    connect(history_, &BanHistoryList::busyChanged, this, &CFindPlayerDlg::UpdateBusy);
+
+    if (config_.databasePath.empty()) {
+        status_->setText(QStringLiteral("No player database is configured."));
+        findButton_->setEnabled(false);
+    }
+    UpdateButtons();
+}
+
+CFindPlayerDlg::~CFindPlayerDlg() = default;
+
+void CFindPlayerDlg::SetMessageSink(MessageSink* messages) {
+    messages_ = messages != nullptr ? messages : &messageBoxes_;
+}
+
+void CFindPlayerDlg::SetRecordIdentity(std::string admin, BanClock clock) {
+    admin_ = std::move(admin);
+    clock_ = std::move(clock);
+}
+
+bool CFindPlayerDlg::busy() const {
+    return finds_->busy() || history_->busy();
+}
+
+void CFindPlayerDlg::UpdateBusy() {
+    busy_->setVisible(busy());
+}
+
+const FoundPlayer* CFindPlayerDlg::SelectedPlayer() const {
+    const QModelIndexList rows = table_->selectionModel()->selectedRows();
+    if (rows.isEmpty()) {
+        return nullptr;
+    }
+    return model_->PlayerAt(sorted_->mapToSource(rows.front()).row());
+}
+
+void CFindPlayerDlg::UpdateButtons() {
+    const bool player = SelectedPlayer() != nullptr;
+    banButton_->setEnabled(player && !flowRunning_);
+    unbanButton_->setEnabled(player && !flowRunning_);
+    copyGuidButton_->setEnabled(player);
+}
+
+void CFindPlayerDlg::StartFind(PlayerSearchMode mode, const QString& text) {
+    for (int i = 0; i < static_cast<int>(std::size(kModes)); ++i) {
+        if (kModes[i].mode == mode) {
+            mode_->setCurrentIndex(i);
+        }
+    }
+    text_->setText(text);
+    OnFind();
+}
+
+void CFindPlayerDlg::OnFind() {
+    if (config_.databasePath.empty()) {
+        return;
+    }
+    const PlayerSearchMode mode = kModes[std::max(0, mode_->currentIndex())].mode;
+    const PlayerSearchParse parse = ParsePlayerSearch(mode, QStringToLogText(text_->text()));
+    if (!parse.search) {
+        status_->setText(QString::fromStdString(parse.error));
+        return;
+    }
+    status_->setText(QStringLiteral("Searching..."));
+    finds_->Run<PlayerFindResult>(
+        [search = *parse.search](PlayerLookup& lookup) {
+            return lookup.FindPlayers(search, kShownLimit);
+        },
+        [this](const QueryOutcome<PlayerFindResult>& outcome) { ShowFound(outcome); });
+}
+
+void CFindPlayerDlg::ShowFound(const QueryOutcome<PlayerFindResult>& outcome) {
+    if (!outcome.value) {
+        status_->setText(QStringLiteral("The search failed."));
+        messages_->Show({outcome.error, "Quarvel", MessageIcon::None});
+        return;
+    }
+    status_->setText(FoundPlayersNote(*outcome.value));
+    model_->SetPlayers(outcome.value->players);
+    table_->resizeColumnsToContents();
+    if (model_->rowCount() > 0) {
+        table_->selectRow(0); // which shows it
+    } else {
+        ShowSelected();
+    }
+}
+
+void CFindPlayerDlg::ShowSelected() {
+    names_->clear();
+    addresses_->clear();
+    const FoundPlayer* player = SelectedPlayer();
+    if (player == nullptr) {
+        history_->Clear();
+    } else {
+        for (const std::string& name : player->names) {
+            names_->addItem(QString::fromStdString(name));
+        }
+        for (const std::string& address : player->addresses) {
+            addresses_->addItem(QString::fromStdString(address));
+        }
+        history_->ShowHistory(player->guid);
+    }
+    UpdateButtons();
+}
+
+template <typename Flow> void CFindPlayerDlg::RunFlow(Flow&& flow) {
+    const FoundPlayer* player = SelectedPlayer();
+    if (flowRunning_ || player == nullptr) {
+        return;
+    }
+    // The player as the log would have given it: log bytes.
+    const BanTarget target{Utf8ToWindows1252(player->guid),
+                           Utf8ToWindows1252(player->latestAddress),
+                           Utf8ToWindows1252(player->latestName)};
+    flowRunning_ = true;
+    UpdateButtons();
+    const auto end = qScopeGuard([this] {
+        flowRunning_ = false;
+        UpdateButtons();
+        if (closeHeld_) {
+            closeHeld_ = false;
+            QDialog::done(heldResult_);
+        }
+    });
+    BanRecordStore records(config_.DatabaseLocation(), admin_, clock_);
+    flow(target, records);
+    records.Close();
+    if (const auto failure = records.FailureMessage()) {
+        messages_->Show(*failure);
+    }
+    history_->Refresh();
+}
+
+void CFindPlayerDlg::OnBan() {
+    RunFlow([this](const BanTarget& target, BanRecordStore& records) {
+        CBanReasonDlg reasons(this);
+        BanOnEveryServer(config_.servers, target, reasons, *this, *messages_, &records);
+    });
+}
+
+void CFindPlayerDlg::OnUnban() {
+    RunFlow([this](const BanTarget& target, BanRecordStore& records) {
+        UnbanOnEveryServer(config_.servers, target, *this, *messages_, &records);
+    });
+}
+
+void CFindPlayerDlg::OnCopyGuid() {
+    if (const FoundPlayer* player = SelectedPlayer()) {
+        QApplication::clipboard()->setText(QString::fromStdString(player->guid));
+    }
+}
+
+void CFindPlayerDlg::done(int result) {
+    if (flowRunning_) {
+        // The flow still waits, asks and tells over this window.
+        closeHeld_ = true;
+        heldResult_ = result;
+        return;
+    }
+    QDialog::done(result);
+}
+
+void CFindPlayerDlg::timerEvent(QTimerEvent* event) {
+    OnTimer(event->timerId());
+    QDialog::timerEvent(event);
+}

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "BanTime.h"
+#include "MessageBoxSink.h"
+#include "PlayerQueryRunner.h"
+#include "PlayerSearch.h"
+#include "ReplyWaiter.h"
+
+#include <QDialog>
+#include <string>
+
+class AppConfig;
+class BanHistoryList;
+class FoundPlayersModel;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QProgressBar;
+class QPushButton;
+class QSortFilterProxyModel;
+class QTableView;
+class QTimerEvent;
+struct FoundPlayer;
+
+// "Find player": who is this player? One search text and a mode (a part of
+// the colour-free name, an address pattern, or the start of a GUID) find the
+// GUIDs in the player database, shown in a table that sorts on any column;
+// the selected player's names, addresses and ban history are listed below
+// it, and Ban, Unban (the Player Info window's flows, with the player's
+// latest name and address) and Copy GUID act on it.
+//
+// Finds and history are read off the user-interface thread, with a busy
+// indicator, so that a distant database never freezes the window; more than
+// kShownLimit players are cut with a note. Like the Player Info window it is
+// the waiting window of its flows: Ban and Unban are off while one runs, and
+// closing waits for it.
+class CFindPlayerDlg : public QDialog, public ReplyWaiter {
+    Q_OBJECT
+
+public:
+    static constexpr int kShownLimit = 1000;
+
+    // `config` gives the database and the servers and must outlive the
+    // window. `lookups` makes the look-ups' database objects (tests put in
+    // their own); by default they open the configured database.
+    CFindPlayerDlg(const AppConfig& config, QWidget* parent,
+                   PlayerQueryRunner::LookupFactory lookups = {});
+    ~CFindPlayerDlg() override;
+
+    // Sets the mode and the text and finds at once.
+    void StartFind(PlayerSearchMode mode, const QString& text);
+
+    // Where the window's messages go: message boxes over it unless another
+    // sink is given (null restores the message boxes).
+    void SetMessageSink(MessageSink* messages);
+    // Who and when the ban records say; the login name and the local clock
+    // unless set.
+    void SetRecordIdentity(std::string admin, BanClock clock);
+
+    // A find or the selected player's history is on its way.
+    bool busy() const;
+    bool flowRunning() const { return flowRunning_; }
+    // The player of the selected row, or null.
+    const FoundPlayer* SelectedPlayer() const;
+
+    // The buttons.
+    void OnFind();
+    void OnBan();
+    void OnUnban();
+    void OnCopyGuid();
+
+public slots:
+    void done(int result) override;
+
+protected:
+    void timerEvent(QTimerEvent* event) override;
+
+private:
+    void ShowFound(const QueryOutcome<PlayerFindResult>& outcome);
+    void ShowSelected();
+    void UpdateBusy();
+    void UpdateButtons();
+    template <typename Flow> void RunFlow(Flow&& flow);
+
+    const AppConfig& config_;
+    PlayerQueryRunner* finds_ = nullptr;
+    std::string admin_;
+    BanClock clock_;
+    bool flowRunning_ = false;
+    bool closeHeld_ = false;
+    int heldResult_ = QDialog::Rejected;
+
+    MessageBoxSink messageBoxes_;
+    MessageSink* messages_ = &messageBoxes_;
+
+    QComboBox* mode_ = nullptr;
+    QLineEdit* text_ = nullptr;
+    QPushButton* findButton_ = nullptr;
+    QProgressBar* busy_ = nullptr;
+    QLabel* status_ = nullptr;
+    FoundPlayersModel* model_ = nullptr;
+    QSortFilterProxyModel* sorted_ = nullptr;
+    QTableView* table_ = nullptr;
+    QListWidget* names_ = nullptr;
+    QListWidget* addresses_ = nullptr;
+    BanHistoryList* history_ = nullptr;
+    QPushButton* banButton_ = nullptr;
+    QPushButton* unbanButton_ = nullptr;
+    QPushButton* copyGuidButton_ = nullptr;
+};
+
+// What the status line says of a find's result.
+QString FoundPlayersNote(const PlayerFindResult& result);
