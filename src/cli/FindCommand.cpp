@@ -13,8 +13,9 @@
 
 namespace {
 
-constexpr char kUsage[] = "usage: quarvelctl find [--config FILE] (--name TEXT | --ip PATTERN | "
-                          "--guid PREFIX) [--limit N]";
+constexpr char kFindUsage[] =
+    "usage: quarvelctl find [--config FILE] (--name TEXT | --ip PATTERN | "
+    "--guid PREFIX) [--limit N]";
 
 void AppendStrings(std::string& out, const std::vector<std::string>& texts) {
     out += '[';
@@ -62,7 +63,7 @@ int RunFind(const std::vector<std::string>& words) {
     const auto args = Arguments::Parse(words, {"config", "name", "ip", "guid", "limit"}, {}, error);
     const auto option = args ? SearchOption(*args) : std::nullopt;
     if (!args || !args->positional().empty() || !option) {
-        PrintError(args ? kUsage : error);
+        PrintError(args ? kFindUsage : error);
         return 2;
     }
     const auto limit = args->Integer("limit", -1, error);

@@ -21,10 +21,10 @@ void AppendConnection(std::string& out, const ConnectionRecord* connection) {
 }
 
 // One slot a line, in slot order.
-void AppendSlots(std::string& out, const PlayerSlotTable& slots) {
+void AppendSlots(std::string& out, const PlayerSlotTable& slotTable) {
     out += "\"slots\": [";
     for (int i = 0; i < PlayerSlotTable::kSlotCount; ++i) {
-        const PlayerSlot& slot = slots.Slot(i);
+        const PlayerSlot& slot = slotTable.Slot(i);
         out += i == 0 ? "\n" : ",\n";
         out += "{\"slot\": " + std::to_string(i) + ", \"name\": ";
         AppendJsonLogText(out, slot.name.view());
@@ -83,12 +83,12 @@ int RunPlayers(const std::vector<std::string>& words) {
         RunClassificationWalk(model);
     }
 
-    const PlayerSlotTable& slots = model.playerSlots();
+    const PlayerSlotTable& slotTable = model.playerSlots();
     std::string out = "{";
-    AppendSlots(out, slots);
+    AppendSlots(out, slotTable);
     out += ",\n";
     AppendGuids(out, model.guidTable());
-    out += ",\n\"connectionCount\": " + std::to_string(slots.connectionCount()) + "}\n";
+    out += ",\n\"connectionCount\": " + std::to_string(slotTable.connectionCount()) + "}\n";
     std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
 }

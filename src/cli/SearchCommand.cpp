@@ -13,7 +13,7 @@
 
 namespace {
 
-constexpr char kUsage[] =
+constexpr char kSearchUsage[] =
     "usage: quarvelctl search LOG --text T [--regex] [--case] [--backwards] [--caret L:C] [--all]";
 
 // Every message the window would show becomes a line of output.
@@ -33,7 +33,7 @@ int RunSearch(const std::vector<std::string>& words) {
     const auto args =
         Arguments::Parse(words, {"text", "caret"}, {"regex", "case", "backwards", "all"}, error);
     if (!args || args->positional().size() != 1 || !args->Value("text")) {
-        PrintError(args ? kUsage : error);
+        PrintError(args ? kSearchUsage : error);
         return 2;
     }
     TextPosition caret;

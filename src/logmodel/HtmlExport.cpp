@@ -1,5 +1,6 @@
 #include "HtmlExport.h"
 
+#include "CaretCodes.h"
 #include "LineRuns.h"
 #include "Windows1252.h"
 
@@ -8,8 +9,6 @@
 #include <string_view>
 
 namespace {
-
-constexpr char kCaret = '^';
 
 constexpr std::string_view kHeader = "Version:0.9\n"
                                      "StartHTML:00000092\n"

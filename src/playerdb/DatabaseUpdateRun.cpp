@@ -7,7 +7,7 @@
 
 namespace {
 
-Message Failure(std::string text) {
+Message RunFailure(std::string text) {
     return Message{std::move(text), kApplicationTitle, MessageIcon::None};
 }
 
@@ -17,9 +17,9 @@ template <typename Work> std::optional<Message> Catching(Work&& work) {
     try {
         work();
     } catch (const DatabaseError& error) {
-        return Failure(error.what());
+        return RunFailure(error.what());
     } catch (const std::bad_alloc&) {
-        return Failure(kOtherErrorText);
+        return RunFailure(kOtherErrorText);
     }
     return std::nullopt;
 }

@@ -6,7 +6,7 @@
 
 namespace {
 
-QString Utf8(const std::string& text) {
+QString FoundUtf8(const std::string& text) {
     return QString::fromStdString(text);
 }
 
@@ -52,17 +52,17 @@ QVariant FoundPlayersModel::data(const QModelIndex& index, int role) const {
     }
     const std::size_t row = static_cast<std::size_t>(index.row());
     if (role == kColouredNameRole) {
-        return index.column() == kLatestName ? QVariant(Utf8(player->latestName)) : QVariant();
+        return index.column() == kLatestName ? QVariant(FoundUtf8(player->latestName)) : QVariant();
     }
     if (role == Qt::ToolTipRole && index.column() == kLatestName) {
-        return Utf8(player->latestName); // with the codes, as the log writes it
+        return FoundUtf8(player->latestName); // with the codes, as the log writes it
     }
     if (role != Qt::DisplayRole && role != kSortRole) {
         return {};
     }
     switch (index.column()) {
     case kGuid:
-        return Utf8(player->guid);
+        return FoundUtf8(player->guid);
     case kLatestName:
         // Sorted by what it shows, whatever the case.
         return role == kSortRole ? QVariant(colourFreeNames_[row].toCaseFolded())
@@ -72,9 +72,9 @@ QVariant FoundPlayersModel::data(const QModelIndex& index, int role) const {
     case kAddresses:
         return static_cast<int>(player->addresses.size());
     case kFirstSeen:
-        return Utf8(player->firstSeen);
+        return FoundUtf8(player->firstSeen);
     case kLastSeen:
-        return Utf8(player->lastSeen);
+        return FoundUtf8(player->lastSeen);
     default:
         return {};
     }

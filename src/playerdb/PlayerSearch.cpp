@@ -27,7 +27,7 @@ std::string Quoted(std::string_view bytes) {
     return "\"" + Windows1252ToUtf8(bytes) + "\"";
 }
 
-PlayerSearchParse Failure(std::string error) {
+PlayerSearchParse ParseFailure(std::string error) {
     return PlayerSearchParse{std::nullopt, std::move(error)};
 }
 
@@ -35,8 +35,8 @@ PlayerSearchParse ParseName(std::string_view text) {
     PlayerSearch search;
     CopyVisibleText(text, search.name);
     if (search.name.empty()) {
-        return Failure(text.empty() ? "The name to look for is empty."
-                                    : "The name to look for holds nothing but colour codes.");
+        return ParseFailure(text.empty() ? "The name to look for is empty."
+                                         : "The name to look for holds nothing but colour codes.");
     }
     return PlayerSearchParse{std::move(search), {}};
 }
@@ -44,18 +44,18 @@ PlayerSearchParse ParseName(std::string_view text) {
 PlayerSearchParse ParseGuid(std::string_view text) {
     text = TrimBlanks(text);
     if (text.empty()) {
-        return Failure("The GUID prefix is empty.");
+        return ParseFailure("The GUID prefix is empty.");
     }
     if (text.size() > kGuidDigits) {
-        return Failure("A GUID has 32 hexadecimal digits; " + Quoted(text) + " has " +
-                       std::to_string(text.size()) + " characters.");
+        return ParseFailure("A GUID has 32 hexadecimal digits; " + Quoted(text) + " has " +
+                            std::to_string(text.size()) + " characters.");
     }
     PlayerSearch search;
     search.mode = PlayerSearchMode::Guid;
     for (char c : text) {
         if (!std::isxdigit(static_cast<unsigned char>(c))) {
-            return Failure(Quoted(std::string_view(&c, 1)) + " in " + Quoted(text) +
-                           " is not a hexadecimal digit (0-9, A-F).");
+            return ParseFailure(Quoted(std::string_view(&c, 1)) + " in " + Quoted(text) +
+                                " is not a hexadecimal digit (0-9, A-F).");
         }
         search.guidPrefix += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
@@ -125,11 +125,11 @@ PlayerSearchParse ParseNetwork(std::string_view text, std::size_t slash) {
     std::string error;
     const auto octets = ParseOctets(text.substr(0, slash), text, error);
     if (!octets) {
-        return Failure(error);
+        return ParseFailure(error);
     }
     if (octets->size() != 4) {
-        return Failure("The network in " + Quoted(text) +
-                       " needs an address of four numbers, as in 81.2.0.0/16.");
+        return ParseFailure("The network in " + Quoted(text) +
+                            " needs an address of four numbers, as in 81.2.0.0/16.");
     }
     const std::string_view sizeText = text.substr(slash + 1);
     int bits = -1;
@@ -137,8 +137,8 @@ PlayerSearchParse ParseNetwork(std::string_view text, std::size_t slash) {
         std::from_chars(sizeText.data(), sizeText.data() + sizeText.size(), bits);
     if (sizeText.empty() || sizeText.size() > 2 || ec != std::errc() ||
         end != sizeText.data() + sizeText.size() || bits < 0 || bits > 32) {
-        return Failure("The network size in " + Quoted(text) +
-                       " is not a number of bits from 0 to 32.");
+        return ParseFailure("The network size in " + Quoted(text) +
+                            " is not a number of bits from 0 to 32.");
     }
     const std::size_t whole = static_cast<std::size_t>(bits / 8);
     const int rest = bits % 8;
@@ -162,7 +162,7 @@ PlayerSearchParse ParseNetwork(std::string_view text, std::size_t slash) {
 PlayerSearchParse ParseAddress(std::string_view text) {
     text = TrimBlanks(text);
     if (text.empty()) {
-        return Failure("The address pattern is empty.");
+        return ParseFailure("The address pattern is empty.");
     }
     if (const std::size_t slash = text.find('/'); slash != std::string_view::npos) {
         return ParseNetwork(text, slash);
@@ -171,19 +171,19 @@ PlayerSearchParse ParseAddress(std::string_view text) {
     std::string error;
     const auto octets = ParseOctets(prefix ? text.substr(0, text.size() - 1) : text, text, error);
     if (!octets) {
-        return Failure(error);
+        return ParseFailure(error);
     }
     AddressPattern pattern;
     if (prefix) {
         if (octets->size() > 3) {
-            return Failure(Quoted(text) + " is not an address: a prefix ends after the first, "
-                                          "second or third number.");
+            return ParseFailure(Quoted(text) + " is not an address: a prefix ends after the first, "
+                                               "second or third number.");
         }
         pattern.text = Dotted(*octets, octets->size());
         return Address(std::move(pattern));
     }
     if (octets->size() != 4) {
-        return Failure(Quoted(text) + " is not an address: " + AddressShapes() + ".");
+        return ParseFailure(Quoted(text) + " is not an address: " + AddressShapes() + ".");
     }
     pattern.exact = true;
     pattern.text = Dotted(*octets, 4);
@@ -202,5 +202,5 @@ PlayerSearchParse ParsePlayerSearch(PlayerSearchMode mode, std::string_view text
     case PlayerSearchMode::Guid:
         return ParseGuid(text);
     }
-    return Failure("Unknown search.");
+    return ParseFailure("Unknown search.");
 }

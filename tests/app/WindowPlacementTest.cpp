@@ -50,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PlaceCase{"NoArea", {0, 0}, 2, {0, 0, 0, 0}}),
     [](const auto& info) { return std::string(info.param.name); });
 
-QString PathOf(const TempFile& file) {
+QString PlacementPathOf(const TempFile& file) {
     return QString::fromStdString(file.path());
 }
 
@@ -59,7 +59,7 @@ TEST_F(MainFrameTest, NewWindowsOpenInsideTheArea) {
     std::vector<std::unique_ptr<TempFile>> logs;
     for (int i = 0; i < 12; ++i) {
         logs.push_back(std::make_unique<TempFile>(Lines(3)));
-        ASSERT_TRUE(frame->OpenDocumentFile(PathOf(*logs.back())));
+        ASSERT_TRUE(frame->OpenDocumentFile(PlacementPathOf(*logs.back())));
     }
     const QRect area(QPoint(0, 0), frame->mdiArea()->viewport()->size());
     for (CChildFrame* child : frame->childFrames()) {
@@ -71,8 +71,8 @@ TEST_F(MainFrameTest, NewWindowsOpenInsideTheArea) {
 TEST_F(MainFrameTest, WindowsOfLogsOpenedBeforeTheWindowShowsLieInsideTooOnceItShows) {
     TempFile first(Lines(3));
     TempFile second(Lines(3));
-    ASSERT_TRUE(frame->OpenDocumentFile(PathOf(first)));
-    ASSERT_TRUE(frame->OpenDocumentFile(PathOf(second)));
+    ASSERT_TRUE(frame->OpenDocumentFile(PlacementPathOf(first)));
+    ASSERT_TRUE(frame->OpenDocumentFile(PlacementPathOf(second)));
     ShowActive();
     const QRect area(QPoint(0, 0), frame->mdiArea()->viewport()->size());
     for (CChildFrame* child : frame->childFrames()) {
@@ -84,11 +84,11 @@ TEST_F(MainFrameTest, WindowsOfLogsOpenedBeforeTheWindowShowsLieInsideTooOnceItS
 TEST_F(MainFrameTest, TheWindowMenuListsTheOpenWindowsAndActivatesThem) {
     TempFile first(Lines(3));
     TempFile second(Lines(3));
-    ASSERT_TRUE(frame->OpenDocumentFile(PathOf(first)));
-    ASSERT_TRUE(frame->OpenDocumentFile(PathOf(second)));
+    ASSERT_TRUE(frame->OpenDocumentFile(PlacementPathOf(first)));
+    ASSERT_TRUE(frame->OpenDocumentFile(PlacementPathOf(second)));
     frame->commandAction(kWindowNew)->trigger();
-    const QString firstName = QFileInfo(PathOf(first)).fileName();
-    const QString secondName = QFileInfo(PathOf(second)).fileName();
+    const QString firstName = QFileInfo(PlacementPathOf(first)).fileName();
+    const QString secondName = QFileInfo(PlacementPathOf(second)).fileName();
 
     EXPECT_EQ(
         MenuEntries("&Window"),
@@ -98,10 +98,10 @@ TEST_F(MainFrameTest, TheWindowMenuListsTheOpenWindowsAndActivatesThem) {
     ASSERT_EQ(entries.size(), 4); // the separator and three windows
     EXPECT_FALSE(entries[1]->isChecked());
     EXPECT_TRUE(entries[3]->isChecked()) << "the active window";
-    EXPECT_EQ(entries[1]->statusTip(), QDir::toNativeSeparators(PathOf(first)));
+    EXPECT_EQ(entries[1]->statusTip(), QDir::toNativeSeparators(PlacementPathOf(first)));
 
     entries[1]->trigger();
-    EXPECT_EQ(frame->activeFrame()->document()->path(), PathOf(first));
+    EXPECT_EQ(frame->activeFrame()->document()->path(), PlacementPathOf(first));
     entries = frame->windowListActions();
     EXPECT_TRUE(entries[1]->isChecked());
 
@@ -128,9 +128,9 @@ TEST_F(MainFrameTest, TheMainWindowComesBackAsItWasLeft) {
 TEST_F(MainFrameTest, TheTitleBarsTooltipIsTheFullPathButTheLogShowsNone) {
     TempFile log(Lines(3));
     ShowActive();
-    ASSERT_TRUE(frame->OpenDocumentFile(PathOf(log)));
+    ASSERT_TRUE(frame->OpenDocumentFile(PlacementPathOf(log)));
     CChildFrame* child = frame->activeFrame();
-    const QString full = QDir::toNativeSeparators(PathOf(log));
+    const QString full = QDir::toNativeSeparators(PlacementPathOf(log));
     EXPECT_EQ(child->titleToolTip(), full);
 
     // Over the log: the request comes up from the view and shows nothing.
@@ -151,8 +151,9 @@ TEST_F(MainFrameTest, TheTitleBarsTooltipIsTheFullPathButTheLogShowsNone) {
 
 TEST_F(MainFrameTest, RecentEntriesPromptWithTheFullPath) {
     TempFile log(Lines(3));
-    ASSERT_TRUE(frame->OpenDocumentFile(PathOf(log)));
-    EXPECT_EQ(frame->recentFileAction(0)->statusTip(), QDir::toNativeSeparators(PathOf(log)));
+    ASSERT_TRUE(frame->OpenDocumentFile(PlacementPathOf(log)));
+    EXPECT_EQ(frame->recentFileAction(0)->statusTip(),
+              QDir::toNativeSeparators(PlacementPathOf(log)));
 }
 
 } // namespace

@@ -6,12 +6,12 @@
 
 namespace {
 
-const std::string kGuid(kGuidA);
+const std::string kRecognitionGuid(kGuidA);
 
 // Slot 2 holds ^1Bob of team 1 on connection A; slot 4 holds Zed of team 0
 // with no connection line.
 const std::vector<std::string> kPlayers = {
-    EventLine("ClientConnect: 2 - 10.0.0.2:20100 [" + kGuid + "]"),
+    EventLine("ClientConnect: 2 - 10.0.0.2:20100 [" + kRecognitionGuid + "]"),
     EventLine(R"(ClientUserinfoChanged: 2 n\^1Bob\t\1\model\x)"),
     EventLine(R"(ClientUserinfoChanged: 4 n\Zed\t\0\model\x)"),
 };
@@ -40,22 +40,23 @@ INSTANTIATE_TEST_SUITE_P(
     Events, Handlers,
     testing::Values(
         HandlerCase{"Connect",
-                    EventLine("ClientConnect: 3 - 192.168.1.7:20100 [" + kGuid + "] x"),
-                    {{2, "ClientConnect"}, {10, "3"}, {11, "192.168.1.7"}, {12, kGuid}}},
+                    EventLine("ClientConnect: 3 - 192.168.1.7:20100 [" + kRecognitionGuid + "] x"),
+                    {{2, "ClientConnect"}, {10, "3"}, {11, "192.168.1.7"}, {12, kRecognitionGuid}}},
         HandlerCase{"ConnectAddressRunsToTheLastColon",
-                    EventLine("ClientConnect: 3 - ::1:2:20100 [" + kGuid + "]"),
-                    {{2, "ClientConnect"}, {10, "3"}, {11, "::1:2"}, {12, kGuid}}},
+                    EventLine("ClientConnect: 3 - ::1:2:20100 [" + kRecognitionGuid + "]"),
+                    {{2, "ClientConnect"}, {10, "3"}, {11, "::1:2"}, {12, kRecognitionGuid}}},
         HandlerCase{"ConnectSmallLetterGuid",
                     EventLine("ClientConnect: 3 - 1.2.3.4:5 [0123456789abcdef0123456789abcdef]"),
                     {{0, "ClientConnect"}}},
         HandlerCase{"ConnectSlot64",
-                    EventLine("ClientConnect: 64 - 1.2.3.4:5 [" + kGuid + "]"),
+                    EventLine("ClientConnect: 64 - 1.2.3.4:5 [" + kRecognitionGuid + "]"),
                     {{0, "ClientConnect"}}},
         HandlerCase{"ConnectHugeSlot",
-                    EventLine("ClientConnect: 99999999999999999999999 - 1.2.3.4:5 [" + kGuid + "]"),
+                    EventLine("ClientConnect: 99999999999999999999999 - 1.2.3.4:5 [" +
+                              kRecognitionGuid + "]"),
                     {{0, "ClientConnect"}}},
         HandlerCase{"ConnectNoPort",
-                    EventLine("ClientConnect: 3 - 1.2.3.4 [" + kGuid + "]"),
+                    EventLine("ClientConnect: 3 - 1.2.3.4 [" + kRecognitionGuid + "]"),
                     {{0, "ClientConnect"}}},
         HandlerCase{"UserInfoTeamOne",
                     EventLine(R"(ClientUserinfoChanged: 2 n\^1Al\t\1\m\x)"),
@@ -237,14 +238,14 @@ TEST(Recognition, VisiblePositionsFollowTheMeasuredKinds) {
 
 TEST(Recognition, UserInfoRecordsAliasesOnlyForConnectedSlots) {
     ClassifiedLog log({EventLine(R"(ClientUserinfoChanged: 7 n\Ghost\t\2\)"),
-                       EventLine("ClientConnect: 7 - 1.2.3.4:5 [" + kGuid + "]"),
+                       EventLine("ClientConnect: 7 - 1.2.3.4:5 [" + kRecognitionGuid + "]"),
                        EventLine(R"(ClientUserinfoChanged: 7 n\^2Ghost\t\2\)"),
                        EventLine(R"(ClientUserinfoChanged: 7 n\^2Ghost\t\3\)")});
     log.Walk();
     const PlayerSlot& slot = log.model.playerSlots().Slot(7);
     EXPECT_EQ(slot.name.view(), "^2Ghost");
     EXPECT_EQ(slot.team, 3);
-    const auto* aliases = log.model.guidTable().Aliases(kGuid);
+    const auto* aliases = log.model.guidTable().Aliases(kRecognitionGuid);
     ASSERT_NE(aliases, nullptr);
     std::vector<std::string> names;
     for (const AliasName& alias : *aliases) {
@@ -255,8 +256,8 @@ TEST(Recognition, UserInfoRecordsAliasesOnlyForConnectedSlots) {
 
 TEST(Recognition, UnparsedPayloadsLeaveTheTablesAlone) {
     ClassifiedLog log({EventLine(R"(ClientUserinfoChanged: 64 n\Far\t\1\)"),
-                       EventLine("ClientConnect: 64 - 1.2.3.4:5 [" + kGuid + "]"),
-                       EventLine("ClientConnect: 1 - 1.2.3.4:5 [" + kGuid + "z]")});
+                       EventLine("ClientConnect: 64 - 1.2.3.4:5 [" + kRecognitionGuid + "]"),
+                       EventLine("ClientConnect: 1 - 1.2.3.4:5 [" + kRecognitionGuid + "z]")});
     log.Walk();
     EXPECT_EQ(log.model.playerSlots().connectionCount(), 0);
     EXPECT_FALSE(log.model.playerSlots().FindByName("Far").has_value());
@@ -265,7 +266,7 @@ TEST(Recognition, UnparsedPayloadsLeaveTheTablesAlone) {
 TEST(Recognition, LongTextIsCutInTheTablesButNotInTheLine) {
     const std::string address = "1234567890.1234567890"; // 21 bytes
     const std::string name(70, 'N');
-    ClassifiedLog log({EventLine("ClientConnect: 5 - " + address + ":1 [" + kGuid + "]"),
+    ClassifiedLog log({EventLine("ClientConnect: 5 - " + address + ":1 [" + kRecognitionGuid + "]"),
                        EventLine("ClientUserinfoChanged: 5 n\\" + name + "\\t\\0\\")});
     log.Walk();
     EXPECT_EQ(SegmentTexts(log.Line(0))[2], (SegmentText{11, address}));
@@ -273,7 +274,8 @@ TEST(Recognition, LongTextIsCutInTheTablesButNotInTheLine) {
     const PlayerSlot& slot = log.model.playerSlots().Slot(5);
     EXPECT_EQ(slot.connection->address.view(), address.substr(0, 15));
     EXPECT_EQ(slot.name.view(), name.substr(0, 49));
-    EXPECT_EQ(log.model.guidTable().Aliases(kGuid)->front().name.view(), name.substr(0, 63));
+    EXPECT_EQ(log.model.guidTable().Aliases(kRecognitionGuid)->front().name.view(),
+              name.substr(0, 63));
 }
 
 // --- Time stamps of other widths ---------------------------------------------

@@ -2,15 +2,15 @@
 #include "PlayerSlotTable.h"
 
 #include <cctype>
-#include <iterator>
 #include <cstdio>
 #include <gtest/gtest.h>
+#include <iterator>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr std::string_view kGuid = "0123456789ABCDEF0123456789ABCDEF";
+constexpr std::string_view kTableGuid = "0123456789ABCDEF0123456789ABCDEF";
 
 std::vector<std::string> AliasesOf(const GuidTable& table, std::string_view guid) {
     std::vector<std::string> names;
@@ -51,8 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(GuidTable, GuidsDifferingOnlyInCaseShareOneEntry) {
     GuidTable table;
     table.AddAlias("0123456789abcdef0123456789abcdef", "first");
-    table.AddAlias(kGuid, "second");
-    const GuidEntry* entry = table.Find(kGuid);
+    table.AddAlias(kTableGuid, "second");
+    const GuidEntry* entry = table.Find(kTableGuid);
     ASSERT_NE(entry, nullptr);
     EXPECT_EQ(entry, table.Find("0123456789abcdef0123456789abcdef"));
     EXPECT_EQ(entry->Guid(), "0123456789abcdef0123456789abcdef"); // kept as first seen
@@ -68,10 +68,10 @@ TEST(GuidTable, GuidsDifferingOnlyInCaseShareOneEntry) {
 
 TEST(GuidTable, UnknownOrMalformedGuidsFindNothing) {
     GuidTable table;
-    table.AddAlias(kGuid, "x");
+    table.AddAlias(kTableGuid, "x");
     EXPECT_EQ(table.Find("FEDCBA9876543210FEDCBA9876543210"), nullptr);
     EXPECT_EQ(table.Aliases("FEDCBA9876543210FEDCBA9876543210"), nullptr);
-    EXPECT_EQ(table.Find(kGuid.substr(0, 31)), nullptr);
+    EXPECT_EQ(table.Find(kTableGuid.substr(0, 31)), nullptr);
     EXPECT_EQ(table.Find(""), nullptr);
     table.AddAlias("short", "ignored");
     EXPECT_EQ(table.Find("short"), nullptr);
@@ -79,27 +79,28 @@ TEST(GuidTable, UnknownOrMalformedGuidsFindNothing) {
 
 TEST(GuidTable, NamesAreKeptOnceByExactBytesNewestFirst) {
     GuidTable table;
-    table.AddAlias(kGuid, "^1Bob");
-    table.AddAlias(kGuid, "^1Bob");
-    table.AddAlias(kGuid, "^4Bob");
-    table.AddAlias(kGuid, "^1bob");
-    table.AddAlias(kGuid, "^1Bob");
-    EXPECT_EQ(AliasesOf(table, kGuid), (std::vector<std::string>{"^1bob", "^4Bob", "^1Bob"}));
+    table.AddAlias(kTableGuid, "^1Bob");
+    table.AddAlias(kTableGuid, "^1Bob");
+    table.AddAlias(kTableGuid, "^4Bob");
+    table.AddAlias(kTableGuid, "^1bob");
+    table.AddAlias(kTableGuid, "^1Bob");
+    EXPECT_EQ(AliasesOf(table, kTableGuid), (std::vector<std::string>{"^1bob", "^4Bob", "^1Bob"}));
 }
 
 TEST(GuidTable, EmbeddedZeroBytesAreNamesOfTheirOwn) {
     GuidTable table;
-    table.AddAlias(kGuid, std::string_view("ab\0c", 4));
-    table.AddAlias(kGuid, "ab");
-    EXPECT_EQ(AliasesOf(table, kGuid), (std::vector<std::string>{"ab", std::string("ab\0c", 4)}));
+    table.AddAlias(kTableGuid, std::string_view("ab\0c", 4));
+    table.AddAlias(kTableGuid, "ab");
+    EXPECT_EQ(AliasesOf(table, kTableGuid),
+              (std::vector<std::string>{"ab", std::string("ab\0c", 4)}));
 }
 
 TEST(GuidTable, NamesAreCutAt63Bytes) {
     GuidTable table;
     const std::string longName(63, 'n');
-    table.AddAlias(kGuid, longName + "tail one");
-    table.AddAlias(kGuid, longName + "tail two"); // the same once cut
-    EXPECT_EQ(AliasesOf(table, kGuid), (std::vector<std::string>{longName}));
+    table.AddAlias(kTableGuid, longName + "tail one");
+    table.AddAlias(kTableGuid, longName + "tail two"); // the same once cut
+    EXPECT_EQ(AliasesOf(table, kTableGuid), (std::vector<std::string>{longName}));
 }
 
 TEST(GuidTable, ChainsHoldNewestGuidFirst) {
@@ -154,17 +155,18 @@ TEST(PlayerSlotTable, NamesAreCutAt49Bytes) {
 
 TEST(PlayerSlotTable, ConnectionsAccumulateNewestFirstAndNeverMove) {
     PlayerSlotTable slots;
-    const ConnectionRecord& first = slots.SetConnection(0, kGuid, "10.0.0.1");
+    const ConnectionRecord& first = slots.SetConnection(0, kTableGuid, "10.0.0.1");
     const ConnectionRecord* firstAddress = &first;
     for (int i = 0; i < 10000; ++i) {
         slots.SetConnection(i % 64, "FEDCBA9876543210FEDCBA9876543210", "10.0.0.2");
     }
-    const ConnectionRecord& last = slots.SetConnection(0, kGuid, "192.168.100.200:oops-too-long");
+    const ConnectionRecord& last =
+        slots.SetConnection(0, kTableGuid, "192.168.100.200:oops-too-long");
     EXPECT_EQ(slots.connectionCount(), 10002);
     EXPECT_EQ(&slots.connections().front(), &last);
     EXPECT_EQ(&slots.connections().back(), firstAddress);
     EXPECT_EQ(std::distance(slots.connections().begin(), slots.connections().end()), 10002);
-    EXPECT_EQ(firstAddress->Guid(), kGuid); // still valid after thousands more
+    EXPECT_EQ(firstAddress->Guid(), kTableGuid); // still valid after thousands more
     EXPECT_EQ(firstAddress->address.view(), "10.0.0.1");
     EXPECT_EQ(last.address.view(), "192.168.100.200"); // cut at 15 bytes
     EXPECT_EQ(slots.Slot(0).connection, &last);

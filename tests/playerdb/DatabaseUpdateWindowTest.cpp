@@ -20,7 +20,7 @@
 
 namespace {
 
-constexpr char kGuid[] = "0123456789ABCDEF0123456789ABCDEF";
+constexpr char kUpdateGuid[] = "0123456789ABCDEF0123456789ABCDEF";
 
 QPushButton* StopButton(QWidget* dialog) {
     return dialog->findChild<QPushButton*>(QStringLiteral("stopButton"));
@@ -151,7 +151,7 @@ protected:
 
 TEST_F(UpdateCommand, HarvestsTheLogAndLeavesTheWindowToBeClosed) {
     HarvestLog log(
-        {ConnectLine(0, "1.2.3.4", kGuid), UserinfoLine(0, "Bob"), UserinfoLine(0, "^1Rob")});
+        {ConnectLine(0, "1.2.3.4", kUpdateGuid), UserinfoLine(0, "Bob"), UserinfoLine(0, "^1Rob")});
     bool runningMeanwhile = false;
     bool mainEnabledMeanwhile = true;
     QTimer::singleShot(0, [&] {
@@ -181,7 +181,7 @@ TEST_F(UpdateCommand, HarvestsTheLogAndLeavesTheWindowToBeClosed) {
 
 TEST_F(UpdateCommand, StopIsNoticedAfterTheStepInProgress) {
     // Three lines a step: Bob in the first, Rob in the second.
-    HarvestLog log(WithFiller({ConnectLine(0, "1.2.3.4", kGuid), UserinfoLine(0, "Bob"),
+    HarvestLog log(WithFiller({ConnectLine(0, "1.2.3.4", kUpdateGuid), UserinfoLine(0, "Bob"),
                                "  12:34 say: Bob: hi", UserinfoLine(0, "Rob")},
                               246));
     QTimer::singleShot(0, [&] { QTest::mouseClick(StopButton(dialog), Qt::LeftButton); });
@@ -199,7 +199,7 @@ TEST_F(UpdateCommand, StopIsNoticedAfterTheStepInProgress) {
 
 TEST_F(UpdateCommand, AFailureIsToldAndTheButtonThenReadsClose) {
     std::filesystem::remove(scratch.location());
-    HarvestLog log({ConnectLine(0, "1.2.3.4", kGuid)});
+    HarvestLog log({ConnectLine(0, "1.2.3.4", kUpdateGuid)});
     MessageRecorder messages;
     Run(log, &messages);
     EXPECT_FALSE(updateRunning);
@@ -218,7 +218,7 @@ TEST_F(UpdateCommand, AFailureIsToldAndTheButtonThenReadsClose) {
 
 TEST_F(UpdateCommand, TheFailureBoxOverTheDisabledMainWindowCanBeAnswered) {
     std::filesystem::remove(scratch.location());
-    HarvestLog log({ConnectLine(0, "1.2.3.4", kGuid)});
+    HarvestLog log({ConnectLine(0, "1.2.3.4", kUpdateGuid)});
     bool enabled = false;
     QWidget* owner = nullptr;
     QString title;

@@ -10,8 +10,8 @@
 // quarvelctl harvest, run as a program on each engine.
 namespace {
 
-constexpr char kGuidA[] = "0123456789ABCDEF0123456789ABCDEF";
-constexpr char kGuidB[] = "FEDCBA9876543210FEDCBA9876543210";
+constexpr char kHarvestGuidA[] = "0123456789ABCDEF0123456789ABCDEF";
+constexpr char kHarvestGuidB[] = "FEDCBA9876543210FEDCBA9876543210";
 
 class HarvestCommandTest : public ::testing::TestWithParam<TestEngine> {
 protected:
@@ -42,11 +42,11 @@ protected:
 };
 
 TEST_P(HarvestCommandTest, PrintsTheCountersOfEachLog) {
-    HarvestLog first({ConnectLine(0, "1.2.3.4", kGuidA), UserinfoLine(0, "Bob"),
-                      ConnectLine(1, "5.6.7.8", kGuidB), UserinfoLine(1, "^1Rob"),
+    HarvestLog first({ConnectLine(0, "1.2.3.4", kHarvestGuidA), UserinfoLine(0, "Bob"),
+                      ConnectLine(1, "5.6.7.8", kHarvestGuidB), UserinfoLine(1, "^1Rob"),
                       UserinfoLine(1, "O'Neil|x")});
     // Its own document: slot 1 has no connection here, so Zed is not stored.
-    HarvestLog second({ConnectLine(0, "1.2.3.4", kGuidA), UserinfoLine(0, "^2Bob"),
+    HarvestLog second({ConnectLine(0, "1.2.3.4", kHarvestGuidA), UserinfoLine(0, "^2Bob"),
                        UserinfoLine(0, "Amy"), UserinfoLine(1, "Zed")});
     const CliResult r = Harvest({first.path(), second.path()});
     EXPECT_EQ(r.exitCode, 0) << r.err;
@@ -62,10 +62,10 @@ TEST_P(HarvestCommandTest, PrintsTheCountersOfEachLog) {
 
 TEST_P(HarvestCommandTest, AnEngineErrorEndsTheCommandAndKeepsWhatWasStored) {
     RefuseBoom(*scratch_, GetParam());
-    HarvestLog first({ConnectLine(0, "1.2.3.4", kGuidA), UserinfoLine(0, "Bob")});
-    HarvestLog second({ConnectLine(0, "1.2.3.4", kGuidA), UserinfoLine(0, "Amy"),
+    HarvestLog first({ConnectLine(0, "1.2.3.4", kHarvestGuidA), UserinfoLine(0, "Bob")});
+    HarvestLog second({ConnectLine(0, "1.2.3.4", kHarvestGuidA), UserinfoLine(0, "Amy"),
                        UserinfoLine(0, "Boom"), UserinfoLine(0, "Zed")});
-    HarvestLog third({ConnectLine(0, "1.2.3.4", kGuidA), UserinfoLine(0, "Eve")});
+    HarvestLog third({ConnectLine(0, "1.2.3.4", kHarvestGuidA), UserinfoLine(0, "Eve")});
     const CliResult r = Harvest({first.path(), second.path(), third.path()});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_EQ(r.out, "GUIDs new 1 total 1; Players new 1 total 1\n");
@@ -74,7 +74,7 @@ TEST_P(HarvestCommandTest, AnEngineErrorEndsTheCommandAndKeepsWhatWasStored) {
 }
 
 TEST_P(HarvestCommandTest, AMissingTableIsAnEngineError) {
-    HarvestLog log({ConnectLine(0, "1.2.3.4", kGuidA), UserinfoLine(0, "Bob")});
+    HarvestLog log({ConnectLine(0, "1.2.3.4", kHarvestGuidA), UserinfoLine(0, "Bob")});
     scratch_->Execute(R"(DROP TABLE "Players")");
     const CliResult r = Harvest({log.path()});
     EXPECT_EQ(r.exitCode, 1);
@@ -83,7 +83,7 @@ TEST_P(HarvestCommandTest, AMissingTableIsAnEngineError) {
 }
 
 TEST_P(HarvestCommandTest, AnUnreadableLogHarvestsNothing) {
-    HarvestLog log({ConnectLine(0, "1.2.3.4", kGuidA), UserinfoLine(0, "Bob")});
+    HarvestLog log({ConnectLine(0, "1.2.3.4", kHarvestGuidA), UserinfoLine(0, "Bob")});
     const CliResult r = Harvest({log.path(), scratch_->FileInFolder("missing.log")});
     EXPECT_EQ(r.exitCode, 2);
     EXPECT_EQ(r.out, "");
@@ -92,8 +92,8 @@ TEST_P(HarvestCommandTest, AnUnreadableLogHarvestsNothing) {
 }
 
 TEST_P(HarvestCommandTest, FollowWithHarvestStoresWhatAHarvestStores) {
-    HarvestLog log({ConnectLine(0, "1.2.3.4", kGuidA), UserinfoLine(0, "Bob"),
-                    ConnectLine(1, "5.6.7.8", kGuidB), UserinfoLine(1, "^1Rob"),
+    HarvestLog log({ConnectLine(0, "1.2.3.4", kHarvestGuidA), UserinfoLine(0, "Bob"),
+                    ConnectLine(1, "5.6.7.8", kHarvestGuidB), UserinfoLine(1, "^1Rob"),
                     UserinfoLine(1, "Rob")});
     const CliResult r =
         RunQuarvelctl({"follow", log.path(), "--config", config_, "--harvest", "--idle-exit", "0"});
@@ -109,7 +109,7 @@ TEST_P(HarvestCommandTest, FollowWithHarvestStoresWhatAHarvestStores) {
 }
 
 TEST_P(HarvestCommandTest, FollowWithHarvestReportsAFailureWithExitOne) {
-    HarvestLog log({ConnectLine(0, "1.2.3.4", kGuidA), UserinfoLine(0, "Bob")});
+    HarvestLog log({ConnectLine(0, "1.2.3.4", kHarvestGuidA), UserinfoLine(0, "Bob")});
     scratch_->Execute(R"(DROP TABLE "Players")");
     const CliResult r =
         RunQuarvelctl({"follow", log.path(), "--config", config_, "--harvest", "--idle-exit", "5"});
@@ -129,7 +129,7 @@ TEST(HarvestCommandUsage, NeedsALogAndADatabase) {
     ScratchDatabase scratch(TestEngine::Sqlite);
     const std::string config = scratch.FileInFolder("quarvel.cfg");
     std::ofstream(config) << "[server]\nname=A\n";
-    HarvestLog log({ConnectLine(0, "1.2.3.4", kGuidA)});
+    HarvestLog log({ConnectLine(0, "1.2.3.4", kHarvestGuidA)});
     const CliResult r = RunQuarvelctl({"harvest", "--config", config, log.path()});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_NE(r.err.find("no player database"), std::string::npos) << r.err;

@@ -17,7 +17,7 @@
 // not a player database, and a writer's lock waited for.
 namespace {
 
-constexpr char kGuid[] = "0123456789ABCDEF0123456789ABCDEF";
+constexpr char kHostileGuid[] = "0123456789ABCDEF0123456789ABCDEF";
 
 std::string ConfigFor(const ScratchDatabase& scratch, const std::string& file) {
     const std::string config = scratch.FileInFolder("quarvel.cfg");
@@ -43,7 +43,7 @@ TEST_P(NotAPlayerDatabaseFile, IsRefusedAndLeftUnchanged) {
     ScratchDatabase scratch(TestEngine::Sqlite);
     const std::string file = scratch.FileInFolder("players.sqlite");
     std::ofstream(file, std::ios::binary) << GetParam().bytes;
-    HarvestLog log({ConnectLine(0, "1.2.3.4", kGuid), UserinfoLine(0, "Bob")});
+    HarvestLog log({ConnectLine(0, "1.2.3.4", kHostileGuid), UserinfoLine(0, "Bob")});
 
     const CliResult r =
         RunQuarvelctl({"harvest", "--config", ConfigFor(scratch, file), log.path()});
@@ -80,7 +80,7 @@ TEST(HostileDatabase, AnSqliteDatabaseWithoutThePlayerTablesIsLeftUnchanged) {
         QSqlDatabase::removeDatabase(name);
     }
     const std::string before = ReadWholeFile(file);
-    HarvestLog log({ConnectLine(0, "1.2.3.4", kGuid), UserinfoLine(0, "Bob")});
+    HarvestLog log({ConnectLine(0, "1.2.3.4", kHostileGuid), UserinfoLine(0, "Bob")});
 
     const CliResult r =
         RunQuarvelctl({"harvest", "--config", ConfigFor(scratch, file), log.path()});
@@ -99,7 +99,7 @@ TEST(HostileDatabase, AWriterHoldingTheDatabaseIsWaitedFor) {
     scratch.Create();
     const std::string file = scratch.location();
     const std::string config = ConfigFor(scratch, file);
-    HarvestLog log({ConnectLine(0, "1.2.3.4", kGuid), UserinfoLine(0, "Bob")});
+    HarvestLog log({ConnectLine(0, "1.2.3.4", kHostileGuid), UserinfoLine(0, "Bob")});
 
     std::atomic<bool> holding = false;
     std::atomic<bool> failed = false;

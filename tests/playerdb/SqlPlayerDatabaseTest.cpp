@@ -55,7 +55,7 @@ TEST_P(PlayerDatabaseTest, CountsFollowTheRows) {
 
 // Names the old statement pasting broke or let inject SQL; log bytes beyond
 // ASCII are Windows-1252.
-const std::vector<std::string> kAwkwardNames = {
+const std::vector<std::string> kSqlAwkwardNames = {
     "O'Neil|x",    "''||''|'",     "back\\slash", "'); DELETE FROM \"Players\"; --",
     "\xE9l\x80ve", "100% _match_",
 };
@@ -63,7 +63,7 @@ const std::vector<std::string> kAwkwardNames = {
 TEST_P(PlayerDatabaseTest, AwkwardNamesAreStoredUnchangedAndFoundAgain) {
     auto database = OpenDatabase();
     const std::int32_t key = database->AddGuid(kGuidA);
-    for (const std::string& name : kAwkwardNames) {
+    for (const std::string& name : kSqlAwkwardNames) {
         SCOPED_TRACE(name);
         ASSERT_FALSE(database->SightingExists(key, "10.0.0.1", name));
         database->InsertSighting(Sighting(key, "10.0.0.1", name, "^2" + name));
@@ -73,7 +73,7 @@ TEST_P(PlayerDatabaseTest, AwkwardNamesAreStoredUnchangedAndFoundAgain) {
 
     std::vector<std::string> expectedFormatted;
     std::vector<std::string> expectedRaw;
-    for (const std::string& name : kAwkwardNames) {
+    for (const std::string& name : kSqlAwkwardNames) {
         expectedFormatted.push_back(Windows1252ToUtf8(name));
         expectedRaw.push_back(Windows1252ToUtf8("^2" + name));
     }

@@ -10,7 +10,7 @@
 
 namespace {
 
-const QString kGuid = QStringLiteral("0123456789ABCDEF0123456789ABCDEF");
+const QString kPickGuid = QStringLiteral("0123456789ABCDEF0123456789ABCDEF");
 
 // Slot 0 connects and goes by three names; slot 7 never connected.
 std::string PickLog() {
@@ -62,11 +62,13 @@ INSTANTIATE_TEST_SUITE_P(
     Picks, PlayerPick,
     ::testing::Values(
         // The colour codes are hidden on screen and kept in the name.
-        PickCase{"NameWithColourCodes", 1, 36, ShownPlayer{"^1Bob", "10.0.0.1", kGuid, kAliases}},
-        PickCase{"FirstColumnOfAName", 3, 35, ShownPlayer{"Alice", "10.0.0.1", kGuid, kAliases}},
+        PickCase{"NameWithColourCodes", 1, 36,
+                 ShownPlayer{"^1Bob", "10.0.0.1", kPickGuid, kAliases}},
+        PickCase{"FirstColumnOfAName", 3, 35,
+                 ShownPlayer{"Alice", "10.0.0.1", kPickGuid, kAliases}},
         PickCase{"LastColumnOfAName", 2, 38,
-                 ShownPlayer{QString::fromUtf8("Jörg"), "10.0.0.1", kGuid, kAliases}},
-        PickCase{"NameInChat", 5, 15, ShownPlayer{"Alice", "10.0.0.1", kGuid, kAliases}},
+                 ShownPlayer{QString::fromUtf8("Jörg"), "10.0.0.1", kPickGuid, kAliases}},
+        PickCase{"NameInChat", 5, 15, ShownPlayer{"Alice", "10.0.0.1", kPickGuid, kAliases}},
         PickCase{"NameWithoutConnection", 4, 36,
                  ShownPlayer{"Ghost", "No connection data", "", {}}},
         PickCase{"ChatText", 5, 24, std::nullopt}, PickCase{"Keyword", 5, 9, std::nullopt},

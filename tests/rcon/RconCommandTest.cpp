@@ -5,7 +5,7 @@
 
 namespace {
 
-const std::string kGuid = "0123456789abcdefABCDEF0123456789";
+const std::string kCommandGuid = "0123456789abcdefABCDEF0123456789";
 const std::string kPrefix = "\xFF\xFF\xFF\xFF";
 
 struct DatagramCase {
@@ -41,86 +41,97 @@ INSTANTIATE_TEST_SUITE_P(
     Ban, RequestDatagram,
     testing::Values(
         DatagramCase{
-            "FieldsInOrder", FormatBanRequest("pw", kGuid, "Name", "10.1.2.3", "aimbot"),
-            kPrefix + "rcon \"pw\" pb_sv_banguid " + kGuid + " \"Name\" 10.1.2.3 \"aimbot\"", ""},
+            "FieldsInOrder", FormatBanRequest("pw", kCommandGuid, "Name", "10.1.2.3", "aimbot"),
+            kPrefix + "rcon \"pw\" pb_sv_banguid " + kCommandGuid + " \"Name\" 10.1.2.3 \"aimbot\"",
+            ""},
         DatagramCase{"EmptyQuotedValuesAsAdjacentQuotes",
-                     FormatBanRequest("", kGuid, "", "0.0.0.0", ""),
-                     kPrefix + "rcon \"\" pb_sv_banguid " + kGuid + " \"\" 0.0.0.0 \"\"", ""},
+                     FormatBanRequest("", kCommandGuid, "", "0.0.0.0", ""),
+                     kPrefix + "rcon \"\" pb_sv_banguid " + kCommandGuid + " \"\" 0.0.0.0 \"\"",
+                     ""},
         // An empty GUID or IP would move every later argument one place.
         DatagramCase{"EmptyGuid", FormatBanRequest("pw", "", "n", "1.2.3.4", "r"), "",
                      "Not sent: the GUID"},
-        DatagramCase{"EmptyIp", FormatBanRequest("pw", kGuid, "n", "", "r"), "",
+        DatagramCase{"EmptyIp", FormatBanRequest("pw", kCommandGuid, "n", "", "r"), "",
                      "Not sent: the IP address"},
         // The IP goes out unquoted: only a dotted address, or the server's
         // tokenizer reads a comment or another argument.
-        DatagramCase{"IpWithCommentStart", FormatBanRequest("pw", kGuid, "n", "1.2.3.4//", "r"), "",
+        DatagramCase{"IpWithCommentStart",
+                     FormatBanRequest("pw", kCommandGuid, "n", "1.2.3.4//", "r"), "",
                      "Not sent: the IP address"},
-        DatagramCase{"IpWithBlockComment", FormatBanRequest("pw", kGuid, "n", "1.2.3.4/*", "r"), "",
+        DatagramCase{"IpWithBlockComment",
+                     FormatBanRequest("pw", kCommandGuid, "n", "1.2.3.4/*", "r"), "",
                      "Not sent: the IP address"},
-        DatagramCase{"IpWithPort", FormatBanRequest("pw", kGuid, "n", "1.2.3.4:28960", "r"), "",
+        DatagramCase{"IpWithPort", FormatBanRequest("pw", kCommandGuid, "n", "1.2.3.4:28960", "r"),
+                     "", "Not sent: the IP address"},
+        DatagramCase{"IpPartAbove255", FormatBanRequest("pw", kCommandGuid, "n", "1.2.3.256", "r"),
+                     "", "Not sent: the IP address"},
+        DatagramCase{"IpOfThreeParts", FormatBanRequest("pw", kCommandGuid, "n", "1.2.3", "r"), "",
                      "Not sent: the IP address"},
-        DatagramCase{"IpPartAbove255", FormatBanRequest("pw", kGuid, "n", "1.2.3.256", "r"), "",
-                     "Not sent: the IP address"},
-        DatagramCase{"IpOfThreeParts", FormatBanRequest("pw", kGuid, "n", "1.2.3", "r"), "",
-                     "Not sent: the IP address"},
-        DatagramCase{"IpOfFiveParts", FormatBanRequest("pw", kGuid, "n", "1.2.3.4.5", "r"), "",
-                     "Not sent: the IP address"},
-        DatagramCase{"IpWithLongPart", FormatBanRequest("pw", kGuid, "n", "1.2.3.0004", "r"), "",
-                     "Not sent: the IP address"},
+        DatagramCase{"IpOfFiveParts", FormatBanRequest("pw", kCommandGuid, "n", "1.2.3.4.5", "r"),
+                     "", "Not sent: the IP address"},
+        DatagramCase{"IpWithLongPart", FormatBanRequest("pw", kCommandGuid, "n", "1.2.3.0004", "r"),
+                     "", "Not sent: the IP address"},
+        DatagramCase{"HighestIp", FormatBanRequest("pw", kCommandGuid, "n", "255.255.255.255", "r"),
+                     kPrefix + "rcon \"pw\" pb_sv_banguid " + kCommandGuid +
+                         " \"n\" 255.255.255.255 \"r\"",
+                     ""},
         DatagramCase{
-            "HighestIp", FormatBanRequest("pw", kGuid, "n", "255.255.255.255", "r"),
-            kPrefix + "rcon \"pw\" pb_sv_banguid " + kGuid + " \"n\" 255.255.255.255 \"r\"", ""},
-        DatagramCase{"DelInNameAndReasonDropped",
-                     FormatBanRequest("pw", kGuid,
-                                      "a\x7F"
-                                      "b",
-                                      "1.2.3.4", "\x7Fr"),
-                     kPrefix + "rcon \"pw\" pb_sv_banguid " + kGuid + " \"ab\" 1.2.3.4 \"r\"", ""},
-        DatagramCase{"PasswordWithDel", FormatBanRequest("p\x7Fw", kGuid, "n", "1.2.3.4", "r"), "",
+            "DelInNameAndReasonDropped",
+            FormatBanRequest("pw", kCommandGuid,
+                             "a\x7F"
+                             "b",
+                             "1.2.3.4", "\x7Fr"),
+            kPrefix + "rcon \"pw\" pb_sv_banguid " + kCommandGuid + " \"ab\" 1.2.3.4 \"r\"", ""},
+        DatagramCase{"PasswordWithDel",
+                     FormatBanRequest("p\x7Fw", kCommandGuid, "n", "1.2.3.4", "r"), "",
                      "Not sent: the RCON password"},
         DatagramCase{"ColourCodesAndHighBytesKept",
-                     FormatBanRequest("pw", kGuid, "^1Caf\xE9^7!", "1.2.3.4", "r\xE9"),
-                     kPrefix + "rcon \"pw\" pb_sv_banguid " + kGuid +
+                     FormatBanRequest("pw", kCommandGuid, "^1Caf\xE9^7!", "1.2.3.4", "r\xE9"),
+                     kPrefix + "rcon \"pw\" pb_sv_banguid " + kCommandGuid +
                          " \"^1Caf\xE9^7!\" 1.2.3.4 \"r\xE9\"",
                      ""},
         DatagramCase{"DoubleQuoteInNameAndReasonSentAsSingleQuote",
-                     FormatBanRequest("pw", kGuid, "a\"b\"", "1.2.3.4", "x\" ; quit \""),
-                     kPrefix + "rcon \"pw\" pb_sv_banguid " + kGuid +
+                     FormatBanRequest("pw", kCommandGuid, "a\"b\"", "1.2.3.4", "x\" ; quit \""),
+                     kPrefix + "rcon \"pw\" pb_sv_banguid " + kCommandGuid +
                          " \"a'b'\" 1.2.3.4 \"x' ; quit '\"",
                      ""},
-        DatagramCase{
-            "ControlBytesInNameAndReasonDropped",
-            FormatBanRequest("pw", kGuid, std::string("a\r\nb\x01\tc\x1F", 8), "1.2.3.4",
-                             "line\none"),
-            kPrefix + "rcon \"pw\" pb_sv_banguid " + kGuid + " \"abc\" 1.2.3.4 \"lineone\"", ""},
-        DatagramCase{"GuidOneDigitShort", FormatBanRequest("pw", kGuid.substr(1), "n", "", "r"), "",
+        DatagramCase{"ControlBytesInNameAndReasonDropped",
+                     FormatBanRequest("pw", kCommandGuid, std::string("a\r\nb\x01\tc\x1F", 8),
+                                      "1.2.3.4", "line\none"),
+                     kPrefix + "rcon \"pw\" pb_sv_banguid " + kCommandGuid +
+                         " \"abc\" 1.2.3.4 \"lineone\"",
+                     ""},
+        DatagramCase{"GuidOneDigitShort",
+                     FormatBanRequest("pw", kCommandGuid.substr(1), "n", "", "r"), "",
                      "Not sent: the GUID"},
-        DatagramCase{"GuidOneDigitLong", FormatBanRequest("pw", kGuid + "0", "n", "", "r"), "",
-                     "Not sent: the GUID"},
+        DatagramCase{"GuidOneDigitLong", FormatBanRequest("pw", kCommandGuid + "0", "n", "", "r"),
+                     "", "Not sent: the GUID"},
         DatagramCase{"GuidWithNonHexDigit",
-                     FormatBanRequest("pw", "g" + kGuid.substr(1), "n", "", "r"), "",
+                     FormatBanRequest("pw", "g" + kCommandGuid.substr(1), "n", "", "r"), "",
                      "Not sent: the GUID"},
         DatagramCase{"GuidCarryingAnotherCommand",
-                     FormatBanRequest("pw", kGuid.substr(0, 27) + ";quit", "n", "", "r"), "",
+                     FormatBanRequest("pw", kCommandGuid.substr(0, 27) + ";quit", "n", "", "r"), "",
                      "Not sent: the GUID"},
-        DatagramCase{"IpWithBlank", FormatBanRequest("pw", kGuid, "n", "No connection data", "r"),
+        DatagramCase{"IpWithBlank",
+                     FormatBanRequest("pw", kCommandGuid, "n", "No connection data", "r"), "",
+                     "Not sent: the IP address"},
+        DatagramCase{"IpWithDoubleQuote", FormatBanRequest("pw", kCommandGuid, "n", "1.2\"", "r"),
                      "", "Not sent: the IP address"},
-        DatagramCase{"IpWithDoubleQuote", FormatBanRequest("pw", kGuid, "n", "1.2\"", "r"), "",
-                     "Not sent: the IP address"},
-        DatagramCase{"IpWithSingleQuote", FormatBanRequest("pw", kGuid, "n", "1.2'", "r"), "",
-                     "Not sent: the IP address"},
-        DatagramCase{"IpWithSemicolon", FormatBanRequest("pw", kGuid, "n", "1.2;quit", "r"), "",
-                     "Not sent: the IP address"},
-        DatagramCase{"IpWithLineBreak", FormatBanRequest("pw", kGuid, "n", "1.2\n", "r"), "",
+        DatagramCase{"IpWithSingleQuote", FormatBanRequest("pw", kCommandGuid, "n", "1.2'", "r"),
+                     "", "Not sent: the IP address"},
+        DatagramCase{"IpWithSemicolon", FormatBanRequest("pw", kCommandGuid, "n", "1.2;quit", "r"),
+                     "", "Not sent: the IP address"},
+        DatagramCase{"IpWithLineBreak", FormatBanRequest("pw", kCommandGuid, "n", "1.2\n", "r"), "",
                      "Not sent: the IP address"},
         DatagramCase{"PasswordWithDoubleQuote",
-                     FormatBanRequest("p\" quit \"", kGuid, "n", "1.2.3.4", "r"), "",
+                     FormatBanRequest("p\" quit \"", kCommandGuid, "n", "1.2.3.4", "r"), "",
                      "Not sent: the RCON password"},
         DatagramCase{"PasswordWithControlByte",
-                     FormatBanRequest("p\tw", kGuid, "n", "1.2.3.4", "r"), "",
+                     FormatBanRequest("p\tw", kCommandGuid, "n", "1.2.3.4", "r"), "",
                      "Not sent: the RCON password"},
         DatagramCase{"ReasonTooLong",
-                     FormatBanRequest("pw", kGuid, "n", "1.2.3.4", std::string(250, 'r')), "",
+                     FormatBanRequest("pw", kCommandGuid, "n", "1.2.3.4", std::string(250, 'r')),
+                     "",
                      "Not sent: the ban command is too long for one datagram; please enter a "
                      "shorter reason."}),
     CaseName);
@@ -128,20 +139,20 @@ INSTANTIATE_TEST_SUITE_P(
 INSTANTIATE_TEST_SUITE_P(
     Unban, RequestDatagram,
     testing::Values(
-        DatagramCase{"FieldsInOrder", FormatUnbanRequest("secret", kGuid),
-                     kPrefix + "rcon \"secret\" pb_sv_unbanguid " + kGuid, ""},
-        DatagramCase{"EmptyPassword", FormatUnbanRequest("", kGuid),
-                     kPrefix + "rcon \"\" pb_sv_unbanguid " + kGuid, ""},
+        DatagramCase{"FieldsInOrder", FormatUnbanRequest("secret", kCommandGuid),
+                     kPrefix + "rcon \"secret\" pb_sv_unbanguid " + kCommandGuid, ""},
+        DatagramCase{"EmptyPassword", FormatUnbanRequest("", kCommandGuid),
+                     kPrefix + "rcon \"\" pb_sv_unbanguid " + kCommandGuid, ""},
         DatagramCase{"EmptyGuid", FormatUnbanRequest("pw", ""), "", "Not sent: the GUID"},
-        DatagramCase{"GuidWithLineBreak", FormatUnbanRequest("pw", kGuid.substr(1) + "\n"), "",
-                     "Not sent: the GUID"},
-        DatagramCase{"PasswordWithDoubleQuote", FormatUnbanRequest("a\"b", kGuid), "",
+        DatagramCase{"GuidWithLineBreak", FormatUnbanRequest("pw", kCommandGuid.substr(1) + "\n"),
+                     "", "Not sent: the GUID"},
+        DatagramCase{"PasswordWithDoubleQuote", FormatUnbanRequest("a\"b", kCommandGuid), "",
                      "Not sent: the RCON password"}),
     CaseName);
 
 // The request of `reasonLength` reason bytes, with everything else fixed.
 RconRequest BanWithReasonOf(std::size_t reasonLength) {
-    return FormatBanRequest("pw", kGuid, "Name", "1.2.3.4", std::string(reasonLength, 'r'));
+    return FormatBanRequest("pw", kCommandGuid, "Name", "1.2.3.4", std::string(reasonLength, 'r'));
 }
 
 TEST(RequestLength, FullDatagramOf255BytesIsSentAnd256IsRefused) {
@@ -156,7 +167,7 @@ TEST(RequestLength, FullDatagramOf255BytesIsSentAnd256IsRefused) {
 TEST(RequestLength, DroppedControlBytesDoNotCount) {
     const std::size_t base = BanWithReasonOf(0).datagram.size();
     const std::string reason = std::string(RconRequest::kDatagramLimit - base, 'r') + "\r\n";
-    const RconRequest request = FormatBanRequest("pw", kGuid, "Name", "1.2.3.4", reason);
+    const RconRequest request = FormatBanRequest("pw", kCommandGuid, "Name", "1.2.3.4", reason);
     EXPECT_TRUE(request.sendable());
     EXPECT_EQ(request.datagram.size(), 255u);
 }

@@ -12,7 +12,7 @@
 
 namespace {
 
-const std::string kGuid = "00112233445566778899aabbccddeeff";
+const std::string kSocketGuid = "00112233445566778899aabbccddeeff";
 
 std::string Dotted(const std::optional<in_addr>& address) {
     char text[INET_ADDRSTRLEN] = {};
@@ -40,41 +40,41 @@ TEST_F(RequestSocket, SendsTheBanDatagramByteForByte) {
     RconBanSocket socket("127.0.0.1", server.port(), "secret");
     ASSERT_TRUE(socket.valid());
     EXPECT_NE(socket.localPort(), 0);
-    EXPECT_EQ(socket.SendBan(kGuid, "1.2.3.4", "^1Name", "wall hack"), SEND_DONE);
+    EXPECT_EQ(socket.SendBan(kSocketGuid, "1.2.3.4", "^1Name", "wall hack"), SEND_DONE);
     EXPECT_EQ(socket.result(), RCON_PENDING);
     Deliver();
     ASSERT_EQ(server.received().size(), 1u);
-    EXPECT_EQ(server.received()[0], "\xFF\xFF\xFF\xFFrcon \"secret\" pb_sv_banguid " + kGuid +
+    EXPECT_EQ(server.received()[0], "\xFF\xFF\xFF\xFFrcon \"secret\" pb_sv_banguid " + kSocketGuid +
                                         " \"^1Name\" 1.2.3.4 \"wall hack\"");
     EXPECT_EQ(server.received()[0], socket.command());
 }
 
 TEST_F(RequestSocket, SendsTheUnbanDatagramToAHostName) {
     RconUnbanSocket socket("localhost", server.port(), "secret");
-    EXPECT_EQ(socket.SendUnban(kGuid), SEND_DONE);
+    EXPECT_EQ(socket.SendUnban(kSocketGuid), SEND_DONE);
     Deliver();
     ASSERT_EQ(server.received().size(), 1u);
-    EXPECT_EQ(server.received()[0], "\xFF\xFF\xFF\xFFrcon \"secret\" pb_sv_unbanguid " + kGuid);
+    EXPECT_EQ(server.received()[0],
+              "\xFF\xFF\xFF\xFFrcon \"secret\" pb_sv_unbanguid " + kSocketGuid);
 }
 
 TEST_F(RequestSocket, KeepsTheTextLimitsOfItsCopies) {
     RconUnbanSocket socket("127.0.0.1", server.port(), std::string(39, 'p') + "TOO LONG");
-    EXPECT_EQ(socket.SendUnban(kGuid), SEND_DONE);
-    EXPECT_EQ(socket.command(),
-              "\xFF\xFF\xFF\xFFrcon \"" + std::string(39, 'p') + "\" pb_sv_unbanguid " + kGuid);
+    EXPECT_EQ(socket.SendUnban(kSocketGuid), SEND_DONE);
+    EXPECT_EQ(socket.command(), "\xFF\xFF\xFF\xFFrcon \"" + std::string(39, 'p') +
+                                    "\" pb_sv_unbanguid " + kSocketGuid);
 }
 
 TEST_F(RequestSocket, HostThatCannotBeResolvedSendsNothing) {
     RconBanSocket socket("no such host", server.port(), "secret");
-    EXPECT_EQ(socket.SendBan(kGuid, "1.2.3.4", "n", "r"), SEND_FAILED);
+    EXPECT_EQ(socket.SendBan(kSocketGuid, "1.2.3.4", "n", "r"), SEND_FAILED);
     EXPECT_EQ(socket.result(), RCON_PENDING);
 }
 
 TEST_F(RequestSocket, RefusedRequestSendsNothingAndSaysWhy) {
     RconBanSocket socket("127.0.0.1", server.port(), "secret");
     EXPECT_EQ(socket.SendBan("not a guid", "1.2.3.4", "n", "r"), SEND_REFUSED);
-    EXPECT_EQ(socket.refusal(),
-              "Not sent: the GUID must be exactly 32 hexadecimal digits.");
+    EXPECT_EQ(socket.refusal(), "Not sent: the GUID must be exactly 32 hexadecimal digits.");
     Deliver();
     EXPECT_TRUE(server.received().empty());
 }
@@ -82,7 +82,7 @@ TEST_F(RequestSocket, RefusedRequestSendsNothingAndSaysWhy) {
 TEST_F(RequestSocket, PortOutsideSixteenBitsIsRefused) {
     for (int port : {0, -1, 65536, server.port() + 65536}) {
         RconUnbanSocket socket("127.0.0.1", port, "secret");
-        EXPECT_EQ(socket.SendUnban(kGuid), SEND_REFUSED) << port;
+        EXPECT_EQ(socket.SendUnban(kSocketGuid), SEND_REFUSED) << port;
         EXPECT_EQ(socket.refusal(),
                   "Not sent: the RCON port of this server is not between 1 and 65535.");
     }
@@ -93,7 +93,7 @@ TEST_F(RequestSocket, PortOutsideSixteenBitsIsRefused) {
 TEST_F(RequestSocket, PollWithNothingWaitingKeepsThePendingResult) {
     RconBanSocket socket("127.0.0.1", server.port(), "secret");
     server.StaySilent();
-    socket.SendBan(kGuid, "1.2.3.4", "n", "r");
+    socket.SendBan(kSocketGuid, "1.2.3.4", "n", "r");
     Deliver();
     EXPECT_EQ(socket.Poll(), POLL_OK);
     EXPECT_EQ(socket.replyCount(), 0);
@@ -103,7 +103,7 @@ TEST_F(RequestSocket, PollWithNothingWaitingKeepsThePendingResult) {
 TEST_F(RequestSocket, LongReplyIsCutToItsSlot) {
     server.AnswerWith({FakeGameServer::Answer("Ban Added to Ban List" + std::string(300, '.'))});
     RconBanSocket socket("127.0.0.1", server.port(), "secret");
-    socket.SendBan(kGuid, "1.2.3.4", "n", "r");
+    socket.SendBan(kSocketGuid, "1.2.3.4", "n", "r");
     Deliver();
     EXPECT_EQ(socket.Poll(), POLL_OK);
     ASSERT_EQ(socket.replyCount(), 1);
@@ -115,7 +115,7 @@ TEST_F(RequestSocket, NoSlotIsWrittenAfterTheLastIsFilled) {
     server.AnswerWith(std::vector<std::string>(RconSocket::kReplySlots + 4,
                                                FakeGameServer::Answer("Ban Failed")));
     RconBanSocket socket("127.0.0.1", server.port(), "secret");
-    socket.SendBan(kGuid, "1.2.3.4", "n", "r");
+    socket.SendBan(kSocketGuid, "1.2.3.4", "n", "r");
     Deliver();
     EXPECT_EQ(socket.Poll(), POLL_OVERFLOW);
     EXPECT_EQ(socket.Poll(), POLL_OVERFLOW);
@@ -124,12 +124,15 @@ TEST_F(RequestSocket, NoSlotIsWrittenAfterTheLastIsFilled) {
 
 TEST_F(RequestSocket, SocketThatCouldNotBeCreatedFailsItsFirstReceive) {
     std::unique_ptr<RconBanSocket> socket;
+    // One made first, so that the sanitizer build checks the class's type
+    // while it can still read the process's memory map.
+    const RconBanSocket first("127.0.0.1", server.port(), "secret");
     {
         DescriptorsExhausted exhausted;
         socket = std::make_unique<RconBanSocket>("127.0.0.1", server.port(), "secret");
     }
     EXPECT_FALSE(socket->valid());
-    EXPECT_EQ(socket->SendBan(kGuid, "1.2.3.4", "n", "r"), SEND_FAILED);
+    EXPECT_EQ(socket->SendBan(kSocketGuid, "1.2.3.4", "n", "r"), SEND_FAILED);
     EXPECT_EQ(socket->Poll(), POLL_RECEIVE_ERROR);
     EXPECT_EQ(socket->receiveError(), EBADF);
 }

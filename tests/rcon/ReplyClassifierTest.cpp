@@ -22,7 +22,7 @@ void PrintTo(const ClassifyCase& c, std::ostream* os) {
     *os << c.name;
 }
 
-std::string CaseName(const testing::TestParamInfo<ClassifyCase>& info) {
+std::string ReplyCaseName(const testing::TestParamInfo<ClassifyCase>& info) {
     return info.param.name;
 }
 
@@ -50,7 +50,7 @@ INSTANTIATE_TEST_SUITE_P(
         ClassifyCase{"NotFound", Answer("GUID x Not Found in the Ban List\n"), false, RCON_REFUSED},
         ClassifyCase{"UnbanBadPassword", Answer("Bad rconpassword.\n"), false, RCON_BAD_PASSWORD},
         ClassifyCase{"BanPhraseForUnban", Answer("Ban Added to Ban List"), false, RCON_BAD_REPLY}),
-    CaseName);
+    ReplyCaseName);
 
 INSTANTIATE_TEST_SUITE_P(
     Offsets, FirstReply,
@@ -67,6 +67,6 @@ INSTANTIATE_TEST_SUITE_P(
                                  true, RCON_BAD_REPLY},
                     ClassifyCase{"ZeroBytesBeforeNineIgnored", std::string(9, '\0') + "Ban Failed",
                                  true, RCON_REFUSED}),
-    CaseName);
+    ReplyCaseName);
 
 } // namespace

@@ -16,17 +16,17 @@
 
 namespace {
 
-const std::string kGuid = "00112233445566778899aabbccddeeff";
+const std::string kWaitGuid = "00112233445566778899aabbccddeeff";
 
 // Sends the command to `server` on a fresh socket of the right kind.
 std::unique_ptr<RconSocket> SendTo(const ServerEntry& server, bool ban) {
     if (ban) {
         auto socket = std::make_unique<RconBanSocket>(server.address, server.port, server.rconpass);
-        socket->SendBan(kGuid, "1.2.3.4", "Player", "reason");
+        socket->SendBan(kWaitGuid, "1.2.3.4", "Player", "reason");
         return socket;
     }
     auto socket = std::make_unique<RconUnbanSocket>(server.address, server.port, server.rconpass);
-    socket->SendUnban(kGuid);
+    socket->SendUnban(kWaitGuid);
     return socket;
 }
 
@@ -90,7 +90,7 @@ INSTANTIATE_TEST_SUITE_P(
         WaitCase{"BanDone", true, [](FakeGameServer&) {}, "secret", 1, RCON_DONE, "", {}},
         WaitCase{"BanRefused",
                  true,
-                 [](FakeGameServer& s) { s.AddBan(kGuid); },
+                 [](FakeGameServer& s) { s.AddBan(kWaitGuid); },
                  "secret",
                  1,
                  RCON_REFUSED,
@@ -98,7 +98,7 @@ INSTANTIATE_TEST_SUITE_P(
                  {}},
         WaitCase{"UnbanDone",
                  false,
-                 [](FakeGameServer& s) { s.AddBan(kGuid); },
+                 [](FakeGameServer& s) { s.AddBan(kWaitGuid); },
                  "secret",
                  1,
                  RCON_DONE,
@@ -264,6 +264,10 @@ TEST_F(Wait, UnknownPollStatusIsReported) {
 
 TEST_F(Wait, ReceiveFailureIsReportedWithItsErrorNumber) {
     std::unique_ptr<RconSocket> socket;
+    // One made first, so that the sanitizer build checks the classes' types
+    // while it can still read the process's memory map.
+    const RconBanSocket first("127.0.0.1", 1, "secret");
+    const RconUnbanSocket second("127.0.0.1", 1, "secret");
     {
         DescriptorsExhausted exhausted;
         socket = SendTo(entry, true);

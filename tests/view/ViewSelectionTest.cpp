@@ -16,20 +16,21 @@ std::string SelectionLog() {
     return bytes;
 }
 
-constexpr int kLineLength = 30;
+constexpr int kSelectionLineLength = 30;
 
-struct Cell {
+struct SelectionCell {
     int line;
     int column;
 };
 
 struct DragCase {
     const char* name;
-    Cell from;
-    std::vector<Cell> path; // where the pointer moves, the button held; released at the last
+    SelectionCell from;
+    std::vector<SelectionCell>
+        path; // where the pointer moves, the button held; released at the last
     bool selected;
     SelectionBounds bounds;
-    Cell caret;
+    SelectionCell caret;
 };
 
 void PrintTo(const DragCase& c, std::ostream* os) {
@@ -44,11 +45,11 @@ TEST_P(ViewDragTest, SelectsAndPlacesTheCaret) {
     QWidget* window = view.viewport();
     const DragCase& c = GetParam();
     QTest::mousePress(window, Qt::LeftButton, {}, log.PointAt(c.from.line, c.from.column));
-    for (const Cell& to : c.path) {
+    for (const SelectionCell& to : c.path) {
         QTest::mouseMove(window, log.PointAt(to.line, to.column));
         EXPECT_TRUE(view.dragging());
     }
-    const Cell last = c.path.empty() ? c.from : c.path.back();
+    const SelectionCell last = c.path.empty() ? c.from : c.path.back();
     QTest::mouseRelease(window, Qt::LeftButton, {}, log.PointAt(last.line, last.column));
 
     EXPECT_FALSE(view.dragging());
@@ -70,8 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
                  {3, 5},
                  {{3, 35}},
                  true,
-                 {3, 5, 3, kLineLength - 1},
-                 {3, kLineLength}},
+                 {3, 5, 3, kSelectionLineLength - 1},
+                 {3, kSelectionLineLength}},
         DragCase{"OntoAnEmptyLine", {6, 4}, {{7, 10}}, true, {6, 4, 7, -1}, {7, 0}},
         DragCase{"BackAndThenForwardPastTheAnchor",
                  {3, 5},
