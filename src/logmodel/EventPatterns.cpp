@@ -47,8 +47,9 @@ bool BracketedGuidAt(std::string_view text, std::size_t pos) {
     return std::all_of(digits.begin(), digits.end(), IsUpperHex);
 }
 
-bool Matches(std::string_view payload, boost::cmatch& groups, const boost::regex& pattern) {
-    return boost::regex_match(payload.data(), payload.data() + payload.size(), groups, pattern);
+// Views of payload[from, to).
+std::string_view Part(std::string_view text, std::size_t from, std::size_t to) {
+    return text.substr(from, to - from);
 }
 
 } // namespace
@@ -58,65 +59,111 @@ EventPatterns::EventPatterns()
       userInfo_(R"(([0-9]+) n\\(.*)\\t\\([0-9])\\.*)"),
       kill_(R"(([0-9]+) ([0-9]+) ([0-9]+): (.*) killed (.*) by (.*))") {}
 
-bool EventPatterns::MayBeConnection(std::string_view payload) {
-    // digits " - " address ":" port " [" GUID "]" rest: the address and the
-    // port take at least one byte each, so the first colon after " - " is
-    // at least two bytes before some bracketed GUID.
+// "([0-9]+) - (.+):.+ \[([0-9A-F]{32})\].*", where a dot is any byte. The
+// first digits run to the blank (a digit cannot be one); the greedy address
+// ends at the last colon that leaves room for at least one byte before a
+// bracketed GUID; the greedy ".+" after it reaches the last bracketed GUID.
+// So: the last bracketed GUID, and the last colon at least two bytes before
+// it and at least one byte after " - ".
+bool EventPatterns::MatchConnection(std::string_view payload, PatternGroups& groups) {
     std::size_t pos = 0;
-    if (!SkipDigits(payload, pos) || !SkipLiteral(payload, pos, " - ")) {
+    if (!SkipDigits(payload, pos)) {
         return false;
     }
-    const std::size_t colon = payload.find(':', pos + 1);
-    if (colon == std::string_view::npos) {
+    const std::size_t slotEnd = pos;
+    if (!SkipLiteral(payload, pos, " - ")) {
         return false;
     }
-    for (std::size_t at = payload.find(" [", colon + 2); at != std::string_view::npos;
-         at = payload.find(" [", at + 1)) {
-        if (BracketedGuidAt(payload, at)) {
+    const std::size_t addressStart = pos;
+    constexpr std::size_t kBracketed = 35; // " [" + 32 digits + "]"
+    if (payload.size() < addressStart + 1 + 1 + 1 + kBracketed) {
+        return false;
+    }
+    std::size_t guidAt = std::string_view::npos;
+    for (std::size_t at = payload.size() - kBracketed + 1; at-- > addressStart + 3;) {
+        if (payload[at] == ' ' && BracketedGuidAt(payload, at)) {
+            guidAt = at;
+            break;
+        }
+    }
+    if (guidAt == std::string_view::npos) {
+        return false;
+    }
+    // The colon: at most guidAt - 2, at least addressStart + 1.
+    const std::size_t colon = payload.rfind(':', guidAt - 2);
+    if (colon == std::string_view::npos || colon < addressStart + 1) {
+        return false;
+    }
+    groups.group[0] = payload;
+    groups.group[1] = Part(payload, 0, slotEnd);
+    groups.group[2] = Part(payload, addressStart, colon);
+    groups.group[3] = payload.substr(guidAt + 2, 32);
+    return true;
+}
+
+// "([0-9]+) n\\(.*)\\t\\([0-9])\\.*": the digits, " n\", then the greedy
+// name up to the last "\t\" that a digit and a backslash follow.
+bool EventPatterns::MatchUserInfo(std::string_view payload, PatternGroups& groups) {
+    std::size_t pos = 0;
+    if (!SkipDigits(payload, pos)) {
+        return false;
+    }
+    const std::size_t slotEnd = pos;
+    if (!SkipLiteral(payload, pos, R"( n\)")) {
+        return false;
+    }
+    const std::size_t nameStart = pos;
+    if (payload.size() < nameStart + 5) {
+        return false;
+    }
+    for (std::size_t at = payload.size() - 5 + 1; at-- > nameStart;) {
+        if (payload[at] == '\\' && payload[at + 1] == 't' && payload[at + 2] == '\\' &&
+            IsDigit(payload[at + 3]) && payload[at + 4] == '\\') {
+            groups.group[0] = payload;
+            groups.group[1] = Part(payload, 0, slotEnd);
+            groups.group[2] = Part(payload, nameStart, at);
+            groups.group[3] = payload.substr(at + 3, 1);
             return true;
         }
     }
     return false;
 }
 
-bool EventPatterns::MayBeUserInfo(std::string_view payload) {
-    // digits " n\" name "\t\" digit "\" rest
+// "([0-9]+) ([0-9]+) ([0-9]+): (.*) killed (.*) by (.*)": three digit runs,
+// then the greedy killer up to the last " killed " that a " by " follows at
+// least eight bytes later (where the victim begins), and the greedy victim
+// up to the last " by ".
+bool EventPatterns::MatchKill(std::string_view payload, PatternGroups& groups) {
     std::size_t pos = 0;
-    if (!SkipDigits(payload, pos) || !SkipLiteral(payload, pos, R"( n\)")) {
-        return false;
-    }
-    for (std::size_t at = payload.find(R"(\t\)", pos); at != std::string_view::npos;
-         at = payload.find(R"(\t\)", at + 1)) {
-        if (at + 4 < payload.size() && IsDigit(payload[at + 3]) && payload[at + 4] == '\\') {
-            return true;
+    std::size_t ends[3] = {};
+    for (int n = 0; n < 3; ++n) {
+        if (!SkipDigits(payload, pos)) {
+            return false;
+        }
+        ends[n] = pos;
+        if (!SkipLiteral(payload, pos, n < 2 ? " " : ": ")) {
+            return false;
         }
     }
-    return false;
-}
-
-bool EventPatterns::MayBeKill(std::string_view payload) {
-    // digits " " digits " " digits ": " killer " killed " victim " by " means
-    std::size_t pos = 0;
-    if (!SkipDigits(payload, pos) || !SkipLiteral(payload, pos, " ") || !SkipDigits(payload, pos) ||
-        !SkipLiteral(payload, pos, " ") || !SkipDigits(payload, pos) ||
-        !SkipLiteral(payload, pos, ": ")) {
+    const std::size_t killerStart = pos;
+    constexpr std::string_view kKilled = " killed ";
+    constexpr std::string_view kBy = " by ";
+    const std::size_t by = payload.rfind(kBy);
+    if (by == std::string_view::npos || by < killerStart + kKilled.size()) {
         return false;
     }
-    const std::size_t killed = payload.find(" killed ", pos);
-    return killed != std::string_view::npos &&
-           payload.find(" by ", killed + 8) != std::string_view::npos;
-}
-
-bool EventPatterns::MatchConnection(std::string_view payload, boost::cmatch& groups) const {
-    return MayBeConnection(payload) && Matches(payload, groups, connection_);
-}
-
-bool EventPatterns::MatchUserInfo(std::string_view payload, boost::cmatch& groups) const {
-    return MayBeUserInfo(payload) && Matches(payload, groups, userInfo_);
-}
-
-bool EventPatterns::MatchKill(std::string_view payload, boost::cmatch& groups) const {
-    return MayBeKill(payload) && Matches(payload, groups, kill_);
+    const std::size_t killed = payload.rfind(kKilled, by - kKilled.size());
+    if (killed == std::string_view::npos || killed < killerStart) {
+        return false;
+    }
+    groups.group[0] = payload;
+    groups.group[1] = Part(payload, 0, ends[0]);
+    groups.group[2] = Part(payload, ends[0] + 1, ends[1]);
+    groups.group[3] = Part(payload, ends[1] + 1, ends[2]);
+    groups.group[4] = Part(payload, killerStart, killed);
+    groups.group[5] = Part(payload, killed + kKilled.size(), by);
+    groups.group[6] = payload.substr(by + kBy.size());
+    return true;
 }
 
 long long ReadDecimal(std::string_view digits, long long cap) {

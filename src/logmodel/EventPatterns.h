@@ -1,14 +1,23 @@
 #pragma once
 
+#include <array>
 #include <boost/regex.hpp>
 #include <string_view>
 
-// The three event patterns, compiled once per log model with the default
-// Perl syntax and matched against a whole payload with regex_match. Each
-// match first runs a cheap exact pre-check: a test of conditions every
-// matching payload meets, so it only turns away payloads the pattern could
-// never match and the regex stays the judge of everything else. About half
-// the lines of a log reach a pattern, and the regex is most of their cost.
+// What a pattern's match says: group 0 is the whole payload, groups 1 to 6
+// the pattern's own groups, as views of the payload.
+struct PatternGroups {
+    std::array<std::string_view, 7> group{};
+    std::string_view operator[](int n) const { return group[static_cast<std::size_t>(n)]; }
+};
+
+// The three event patterns and a whole-payload match against each. Boost.Regex
+// compiles them once per log model with the default Perl syntax and is the
+// reference of what a match is (regex_match, greedy groups); the matches the
+// program runs are exact scans in linear time that give the same answer and
+// the same groups for every payload, which a differential test and a fuzz
+// target hold them to. About half the lines of a log reach a pattern, and
+// backtracking over them was most of a classification's time.
 class EventPatterns {
 public:
     // Throws boost::regex_error if a pattern does not compile (they do).
@@ -16,6 +25,7 @@ public:
     EventPatterns(const EventPatterns&) = delete;
     EventPatterns& operator=(const EventPatterns&) = delete;
 
+    // The patterns as Boost.Regex has them, the reference of the matches.
     // ClientConnect: group 1 slot, group 2 address (before the port), group 3
     // the GUID in capital hexadecimal digits.
     const boost::regex& connectionPattern() const { return connection_; }
@@ -25,16 +35,10 @@ public:
     // killer name, victim name and means name.
     const boost::regex& killPattern() const { return kill_; }
 
-    // Whole-payload matches with the pre-check in front. `groups` is the
-    // caller's, so a walk reuses one set of results for every line.
-    bool MatchConnection(std::string_view payload, boost::cmatch& groups) const;
-    bool MatchUserInfo(std::string_view payload, boost::cmatch& groups) const;
-    bool MatchKill(std::string_view payload, boost::cmatch& groups) const;
-
-    // The pre-checks alone: false only for payloads the pattern cannot match.
-    static bool MayBeConnection(std::string_view payload);
-    static bool MayBeUserInfo(std::string_view payload);
-    static bool MayBeKill(std::string_view payload);
+    // Whole-payload matches.
+    static bool MatchConnection(std::string_view payload, PatternGroups& groups);
+    static bool MatchUserInfo(std::string_view payload, PatternGroups& groups);
+    static bool MatchKill(std::string_view payload, PatternGroups& groups);
 
 private:
     boost::regex connection_;
@@ -46,7 +50,7 @@ private:
 // that a number of any length reads without overflow.
 long long ReadDecimal(std::string_view digits, long long cap = 1'000'000'000);
 
-// A regex group as a view of the matched text.
+// A Boost.Regex group as a view of the matched text.
 inline std::string_view GroupText(const boost::cmatch& groups, int group) {
     const auto& sub = groups[group];
     return {sub.first, static_cast<std::size_t>(sub.second - sub.first)};

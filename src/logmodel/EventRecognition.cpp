@@ -63,9 +63,9 @@ struct Recognition {
     PlayerSlotTable& slots;
     GuidTable& guids;
     const EventPatterns& patterns;
-    boost::cmatch& groups;
+    PatternGroups& groups;
 
-    std::string_view Group(int n) const { return GroupText(groups, n); }
+    std::string_view Group(int n) const { return groups[n]; }
 };
 
 // A chat line's sender or receiver, resolved against the slots as they stand.

@@ -105,11 +105,11 @@ bool Harvester::HarvestConnect(std::string_view payload) {
     if (!patterns_.MatchConnection(payload, groups_)) {
         return false;
     }
-    const auto slot = SlotNumber(GroupText(groups_, 1));
+    const auto slot = SlotNumber(groups_[1]);
     if (!slot) {
         return true;
     }
-    const std::string_view guid = GroupText(groups_, 3);
+    const std::string_view guid = groups_[3];
     std::optional<std::int32_t> key = memo_.GuidKey(guid);
     if (!key) {
         key = database_->FindGuid(guid);
@@ -124,7 +124,7 @@ bool Harvester::HarvestConnect(std::string_view payload) {
     harvestSlot.guidKey = *key;
     // Cut to 15 bytes like the address the slot tables keep: the player is
     // still recorded under the GUID, which is what the aliases look up.
-    harvestSlot.address.Assign(GroupText(groups_, 2));
+    harvestSlot.address.Assign(groups_[2]);
     harvestSlot.connected = true;
     return true;
 }
@@ -133,7 +133,7 @@ bool Harvester::HarvestUserinfo(std::string_view payload) {
     if (!patterns_.MatchUserInfo(payload, groups_)) {
         return false;
     }
-    const auto slot = SlotNumber(GroupText(groups_, 1));
+    const auto slot = SlotNumber(groups_[1]);
     if (!slot) {
         return true;
     }
@@ -141,7 +141,7 @@ bool Harvester::HarvestUserinfo(std::string_view payload) {
     if (!harvestSlot.connected) {
         return true; // no GUID to store the name under
     }
-    const std::string_view name = GroupText(groups_, 2);
+    const std::string_view name = groups_[2];
     CopyVisibleText(name, sighting_.nameFormatted);
     const std::string_view address = harvestSlot.address.view();
     if (memo_.KnowsSighting(harvestSlot.guidKey, address, sighting_.nameFormatted)) {

@@ -82,7 +82,7 @@ private:
     // Scratch reused from line to line: the line's event text, the pattern's
     // groups and the sighting being stored.
     EventTextBuffer text_{};
-    boost::cmatch groups_;
+    PatternGroups groups_;
     PlayerSighting sighting_;
     HarvestMemo memo_;
 };

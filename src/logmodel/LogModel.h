@@ -180,7 +180,7 @@ private:
     // Scratch of the line being classified: its event text and the groups of
     // the pattern that matched it.
     EventTextBuffer eventText_{};
-    boost::cmatch eventGroups_;
+    PatternGroups eventGroups_;
 
     Harvester harvester_{patterns_};
 };
