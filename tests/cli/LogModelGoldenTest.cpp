@@ -2,6 +2,7 @@
 // expected output kept beside each log under tests/data. These files change
 // only on purpose: after a deliberate change, regenerate them with the
 // commands named in each case and review the difference.
+#include "LogGenerator.h"
 #include "RunQuarvelctl.h"
 
 #include <cstdint>
@@ -66,6 +67,23 @@ TEST(LogModelGolden, SampleLinesChecksum) {
     const CliResult r = RunQuarvelctl({"lines", kSampleLog});
     ASSERT_EQ(r.exitCode, 0) << r.err;
     EXPECT_EQ(Fnv1aAndSize(r.out), ReadWholeFile(kData + "/sample.lines.fnv1a"));
+}
+
+// A generated log of 2 MB (seed 3): every player, chat and kill the
+// generator makes, with the outputs kept as their hashes.
+TEST(LogModelGolden, GeneratedLogLinesAndPlayers) {
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("quarvel-golden-" + std::to_string(::getpid()) + ".log"))
+                                 .string();
+    ASSERT_TRUE(WriteGeneratedLog(path, 2'000'000, 3));
+    const CliResult lines = RunQuarvelctl({"lines", path});
+    const CliResult players = RunQuarvelctl({"players", path});
+    std::filesystem::remove(path);
+    ASSERT_EQ(lines.exitCode, 0) << lines.err;
+    ASSERT_EQ(players.exitCode, 0) << players.err;
+    EXPECT_EQ(Fnv1aAndSize(lines.out), ReadWholeFile(kData + "/generated-2mb-seed3.lines.fnv1a"));
+    EXPECT_EQ(Fnv1aAndSize(players.out),
+              ReadWholeFile(kData + "/generated-2mb-seed3.players.fnv1a"));
 }
 
 TEST(QuarvelctlPlayers, WithoutWalksTheTablesAreEmpty) {
