@@ -1,20 +1,17 @@
 #pragma once
 
-#include <fcntl.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
-// Holds the process's descriptor limit at the descriptors already open, so
-// that no socket can be created until it goes.
+// Lowers the process's descriptor limit to nothing, so that no socket can be
+// created until it goes. A limit at the lowest free descriptor is not enough:
+// another thread closing a descriptor below it opens a hole a socket takes.
 class DescriptorsExhausted {
 public:
     DescriptorsExhausted() {
         getrlimit(RLIMIT_NOFILE, &saved_);
-        const int lowestFree = open("/dev/null", O_RDONLY | O_CLOEXEC);
-        close(lowestFree);
-        rlimit tight = saved_;
-        tight.rlim_cur = static_cast<rlim_t>(lowestFree);
-        setrlimit(RLIMIT_NOFILE, &tight);
+        rlimit none = saved_;
+        none.rlim_cur = 0;
+        setrlimit(RLIMIT_NOFILE, &none);
     }
     ~DescriptorsExhausted() { setrlimit(RLIMIT_NOFILE, &saved_); }
     DescriptorsExhausted(const DescriptorsExhausted&) = delete;
