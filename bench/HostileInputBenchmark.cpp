@@ -26,8 +26,8 @@ public:
     int lineCount() const override { return count_; }
     LineView Line(int i) const override {
         LineView view;
-        view.text = bytes_.data() + store_.Record(i).offset;
-        view.byteLength = store_.Record(i).byteLength;
+        view.text = bytes_.data() + store_.Offset(i);
+        view.byteLength = store_.ByteLength(i);
         SetPlainSegments(view);
         return view;
     }

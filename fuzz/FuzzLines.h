@@ -5,6 +5,7 @@
 #include "LineStore.h"
 
 #include <string>
+#include <vector>
 
 // Fuzzed bytes split into lines as a loaded file is, each line cut into up to
 // three stretches (where it fits the packed records) of kinds that hide their
@@ -13,31 +14,27 @@
 class FuzzLines final : public LineSource {
 public:
     explicit FuzzLines(std::string bytes) : bytes_(std::move(bytes)) {
-        store_.Append(bytes_.data(), 0, static_cast<std::int64_t>(bytes_.size()));
-        count_ = store_.lineCount();
-        for (int i = 0; i < count_; ++i) {
-            LayStretches(store_.Line(i));
+        LineStore store;
+        store.Append(bytes_.data(), 0, static_cast<std::int64_t>(bytes_.size()));
+        lines_.resize(static_cast<std::size_t>(store.lineCount()));
+        for (int i = 0; i < store.lineCount(); ++i) {
+            LineView& line = lines_[static_cast<std::size_t>(i)];
+            line.text = bytes_.data() + store.Offset(i);
+            line.byteLength = store.ByteLength(i);
+            LayStretches(line);
         }
     }
 
-    int lineCount() const override { return count_; }
-    LineView Line(int i) const override {
-        const LogLine& record = store_.Record(i);
-        LineView view;
-        view.text = bytes_.data() + record.offset;
-        view.byteLength = record.byteLength;
-        view.visibleLength = record.visibleLength;
-        view.segments = record.segments;
-        return view;
-    }
+    int lineCount() const override { return static_cast<int>(lines_.size()); }
+    LineView Line(int i) const override { return lines_[static_cast<std::size_t>(i)]; }
     std::string_view Text(int i) const override { return Line(i).Text(); }
 
 private:
-    void LayStretches(LogLine& line) {
+    void LayStretches(LineView& line) {
         for (LineSegment& segment : line.segments) {
             segment.SetEndMark();
         }
-        const char* text = bytes_.data() + line.offset;
+        const char* text = line.text;
         const int length = line.byteLength;
         if (length > 0 && length < 4096) {
             static constexpr LineKind kKinds[] = {15, 1, 4, 7};
@@ -53,6 +50,5 @@ private:
     }
 
     std::string bytes_;
-    LineStore store_;
-    int count_ = 0;
+    std::vector<LineView> lines_;
 };

@@ -33,9 +33,6 @@ void SetSegment(LineSegment& segment, int start, int length, LineKind kind, cons
 // segments before it, and returns the line's visible length. Segments must be
 // in line order and must not overlap.
 int ComputeVisiblePositions(LineSegments& segments, int byteLength);
-inline void ComputeVisiblePositions(LogLine& line) {
-    line.visibleLength = ComputeVisiblePositions(line.segments, line.byteLength);
-}
 inline void ComputeVisiblePositions(LineView& line) {
     line.visibleLength = ComputeVisiblePositions(line.segments, line.byteLength);
 }

@@ -1,5 +1,10 @@
-// The recognition of game events in log lines: each event line is cut into
-// typed segments, and the player tables follow the slots and GUIDs it names.
+// The recognition of game events in log lines. The walk passes each line once
+// and keeps the player tables: the slots, the GUIDs and their names, and the
+// history of the slots (SlotTimeline) with the slots chat names resolved to.
+// A line's segments are laid whenever the line is read, from its bytes and
+// that history, so that the store keeps nothing of a line but where it lies.
+// Both passes run the same handlers, so that they cannot disagree on what a
+// line holds.
 #include "ColourCodes.h"
 #include "LogModel.h"
 
@@ -21,10 +26,93 @@ LineKind TeamNameKind(int team) {
     return static_cast<LineKind>(kTeamNameBase + team);
 }
 
+// What a slot held at the line: its team and its connection.
+struct SlotAtLine {
+    int team = 0;
+    const ConnectionRecord* connection = nullptr;
+};
+
+// The walk's side of a line: it changes the tables and writes down what the
+// reading side will need to know of them at this line.
+class WalkSide {
+public:
+    WalkSide(PlayerSlotTable& slots, GuidTable& guids, SlotTimeline& timeline,
+             ChatNameSlots& chatSlots, int line)
+        : slots_(slots), guids_(guids), timeline_(timeline), chatSlots_(chatSlots), line_(line) {}
+
+    void Connect(int slot, std::string_view guid, std::string_view address) {
+        slots_.SetConnection(slot, guid, address);
+        Remember(slot);
+    }
+    const ConnectionRecord* UserInfo(int slot, std::string_view name, int team) {
+        slots_.SetNameAndTeam(slot, name, team);
+        Remember(slot);
+        const ConnectionRecord* connection = slots_.Slot(slot).connection;
+        if (connection != nullptr) {
+            guids_.AddAlias(connection->Guid(), name);
+        }
+        return connection;
+    }
+    SlotAtLine At(int slot) const {
+        const PlayerSlot& player = slots_.Slot(slot);
+        return {player.team, player.connection};
+    }
+    // The slot the line's `which`th chat name matches now, kept for the line.
+    std::optional<int> ChatSlot(int which, std::string_view name) {
+        const auto slot = slots_.FindByName(name);
+        if (slot) {
+            chatSlots_.Set(line_, which, *slot);
+        }
+        return slot;
+    }
+
+private:
+    void Remember(int slot) {
+        const PlayerSlot& player = slots_.Slot(slot);
+        timeline_.Record(slot, line_, {player.team, slots_.ConnectionIndex(slot)});
+    }
+
+    PlayerSlotTable& slots_;
+    GuidTable& guids_;
+    SlotTimeline& timeline_;
+    ChatNameSlots& chatSlots_;
+    int line_;
+};
+
+// The reading side: the tables as they stood when the walk passed the line,
+// from what the walk wrote down.
+class ReadSide {
+public:
+    ReadSide(const PlayerSlotTable& slots, const SlotTimeline& timeline,
+             const ChatNameSlots& chatSlots, int line)
+        : slots_(slots), timeline_(timeline), chatSlots_(chatSlots), line_(line) {}
+
+    void Connect(int, std::string_view, std::string_view) {}
+    const ConnectionRecord* UserInfo(int slot, std::string_view, int) const {
+        return At(slot).connection;
+    }
+    SlotAtLine At(int slot) const {
+        const SlotState state = timeline_.At(slot, line_);
+        return {state.team, state.connection == SlotState::kNoConnection
+                                ? nullptr
+                                : &slots_.Connection(state.connection)};
+    }
+    std::optional<int> ChatSlot(int which, std::string_view) const {
+        const int slot = chatSlots_.Get(line_, which);
+        return slot == ChatNameSlots::kNone ? std::nullopt : std::optional<int>(slot);
+    }
+
+private:
+    const PlayerSlotTable& slots_;
+    const SlotTimeline& timeline_;
+    const ChatNameSlots& chatSlots_;
+    int line_;
+};
+
 // One event line being cut into segments after its keyword.
 class SegmentLayer {
 public:
-    SegmentLayer(LogLine& line, const EventText& event) : line_(line), event_(event) {}
+    SegmentLayer(LineView& line, const EventText& event) : line_(line), event_(event) {}
 
     std::string_view payload() const { return event_.payload; }
 
@@ -52,23 +140,34 @@ public:
     }
 
 private:
-    LogLine& line_;
+    LineView& line_;
     const EventText& event_;
     int used_ = 1; // segment 0 is the keyword
 };
 
+// The walk lays nothing.
+class NoSegments {
+public:
+    explicit NoSegments(const EventText& event) : payload_(event.payload) {}
+    std::string_view payload() const { return payload_; }
+    void Lay(std::string_view, LineKind, const ConnectionRecord* = nullptr, bool = false) {}
+    void LayMeasured(std::string_view, LineKind, const ConnectionRecord*) {}
+
+private:
+    std::string_view payload_;
+};
+
 // What a handler works with.
-struct Recognition {
-    SegmentLayer& layer;
-    PlayerSlotTable& slots;
-    GuidTable& guids;
+template <class Layer, class Side> struct Recognition {
+    Layer& layer;
+    Side& side;
     const EventPatterns& patterns;
     PatternGroups& groups;
 
     std::string_view Group(int n) const { return groups[n]; }
 };
 
-// A chat line's sender or receiver, resolved against the slots as they stand.
+// A chat line's sender or receiver, resolved against the slots.
 struct ChatName {
     LineKind kind = kUnparsed;
     const ConnectionRecord* player = nullptr;
@@ -87,16 +186,17 @@ constexpr ChatStyle kTell{0, 17};
 constexpr ChatStyle kAdminChat{7, 18};
 constexpr ChatStyle kAdminTell{9, 20};
 
-ChatName ResolveName(const PlayerSlotTable& slots, std::string_view name, ChatStyle style) {
-    const auto slot = slots.FindByName(name);
+template <class Side>
+ChatName ResolveName(Side& side, int which, std::string_view name, ChatStyle style) {
+    const auto slot = side.ChatSlot(which, name);
     if (!slot) {
         return {};
     }
-    const PlayerSlot& player = slots.Slot(*slot);
+    const SlotAtLine player = side.At(*slot);
     return {style.nameKind != 0 ? style.nameKind : TeamNameKind(player.team), player.connection};
 }
 
-bool HandleConnect(Recognition& r) {
+template <class R> bool HandleConnect(R& r) {
     if (!r.patterns.MatchConnection(r.layer.payload(), r.groups)) {
         return false;
     }
@@ -104,14 +204,14 @@ bool HandleConnect(Recognition& r) {
     if (!PlayerSlotTable::IsSlot(slot)) {
         return false;
     }
-    r.slots.SetConnection(static_cast<int>(slot), r.Group(3), r.Group(2));
+    r.side.Connect(static_cast<int>(slot), r.Group(3), r.Group(2));
     r.layer.Lay(r.Group(1), kSlotNumber);
     r.layer.Lay(r.Group(2), kAddress);
     r.layer.Lay(r.Group(3), kGuid);
     return true;
 }
 
-bool HandleUserInfo(Recognition& r) {
+template <class R> bool HandleUserInfo(R& r) {
     if (!r.patterns.MatchUserInfo(r.layer.payload(), r.groups)) {
         return false;
     }
@@ -121,18 +221,14 @@ bool HandleUserInfo(Recognition& r) {
     }
     const std::string_view name = r.Group(2);
     const int team = r.Group(3).front() - '0';
-    r.slots.SetNameAndTeam(static_cast<int>(slot), name, team);
-    const ConnectionRecord* connection = r.slots.Slot(static_cast<int>(slot)).connection;
+    const ConnectionRecord* connection = r.side.UserInfo(static_cast<int>(slot), name, team);
     r.layer.Lay(r.Group(1), kSlotNumber);
     r.layer.LayMeasured(name, TeamNameKind(team), connection);
     r.layer.Lay(r.Group(3), kTeamDigit);
-    if (connection != nullptr) {
-        r.guids.AddAlias(connection->Guid(), name);
-    }
     return true;
 }
 
-bool HandleKill(Recognition& r) {
+template <class R> bool HandleKill(R& r) {
     if (!r.patterns.MatchKill(r.layer.payload(), r.groups)) {
         return false;
     }
@@ -143,7 +239,7 @@ bool HandleKill(Recognition& r) {
         if (!PlayerSlotTable::IsSlot(slot)) {
             return {TeamNameKind(0), nullptr};
         }
-        const PlayerSlot& player = r.slots.Slot(static_cast<int>(slot));
+        const SlotAtLine player = r.side.At(static_cast<int>(slot));
         return {TeamNameKind(player.team), player.connection};
     };
     const ChatName killer = nameOf(1);
@@ -158,14 +254,14 @@ bool HandleKill(Recognition& r) {
 }
 
 // say, sayteam, admchat, admtalk: "name: message".
-bool HandleChat(Recognition& r, ChatStyle style) {
+template <class R> bool HandleChat(R& r, ChatStyle style) {
     const std::string_view payload = r.layer.payload();
     const std::size_t colon = payload.find(": ");
     if (colon == std::string_view::npos) {
         return false;
     }
     const std::string_view name = payload.substr(0, colon);
-    const ChatName sender = ResolveName(r.slots, name, style);
+    const ChatName sender = ResolveName(r.side, 0, name, style);
     r.layer.LayMeasured(name, sender.kind, sender.player);
     r.layer.LayMeasured(payload.substr(colon + 2), style.messageKind, nullptr);
     return true;
@@ -173,7 +269,7 @@ bool HandleChat(Recognition& r, ChatStyle style) {
 
 // tell, admtell: "sender to receiver: message". A " to " after the first
 // ": " leaves no receiver between them, so such a payload does not parse.
-bool HandleTell(Recognition& r, ChatStyle style) {
+template <class R> bool HandleTell(R& r, ChatStyle style) {
     const std::string_view payload = r.layer.payload();
     const std::size_t colon = payload.find(": ");
     const std::size_t to = payload.find(" to ");
@@ -182,8 +278,8 @@ bool HandleTell(Recognition& r, ChatStyle style) {
     }
     const std::string_view senderName = payload.substr(0, to);
     const std::string_view receiverName = payload.substr(to + 4, colon - (to + 4));
-    const ChatName sender = ResolveName(r.slots, senderName, style);
-    const ChatName receiver = ResolveName(r.slots, receiverName, style);
+    const ChatName sender = ResolveName(r.side, 0, senderName, style);
+    const ChatName receiver = ResolveName(r.side, 1, receiverName, style);
     r.layer.LayMeasured(senderName, sender.kind, sender.player);
     r.layer.LayMeasured(receiverName, receiver.kind, receiver.player);
     r.layer.LayMeasured(payload.substr(colon + 2), style.messageKind, nullptr);
@@ -222,7 +318,7 @@ Handler HandlerFor(std::string_view keyword) {
     return Handler::None;
 }
 
-bool RunHandler(Handler handler, Recognition& r) {
+template <class R> bool RunHandler(Handler handler, R& r) {
     switch (handler) {
     case Handler::Connect:
         return HandleConnect(r);
@@ -246,15 +342,8 @@ bool RunHandler(Handler handler, Recognition& r) {
     return false;
 }
 
-// A line that holds no event: one plain segment over it all. Lines longer
-// than the 12-bit fields get it clamped to 4095 bytes; the view draws the
-// rest plain.
-void SetPlainLine(LogLine& line) {
-    line.visibleLength = LayPlainLine(line.segments, line.byteLength);
-}
-
 // An event line whose keyword is all there is to show: the rest is plain.
-void SetKeywordOnly(LogLine& line, const EventText& event, LineKind kind) {
+void SetKeywordOnly(LineView& line, const EventText& event, LineKind kind) {
     SetSegment(line.segments[0], event.keywordOffset, static_cast<int>(event.keyword.size()), kind,
                nullptr);
     line.segments[1].SetEndMark();
@@ -263,14 +352,30 @@ void SetKeywordOnly(LogLine& line, const EventText& event, LineKind kind) {
 
 } // namespace
 
-// Every line first becomes plain text, then, when it holds an event, its
-// keyword and whatever its handler lays after it. Each record is written
-// once, in its final form.
-void LogModel::ClassifyLine(int i) {
-    LogLine& line = lines_.Line(i);
+// Only the lines that change the tables or resolve a chat name matter to
+// the walk; a kill names slots but changes nothing.
+void LogModel::WalkLine(int i) {
     const auto event = CutEventText(LineText(i), eventText_, eventTextOffset_);
     if (!event) {
-        SetPlainLine(line);
+        return;
+    }
+    const Handler handler = HandlerFor(event->keyword);
+    if (handler == Handler::None || handler == Handler::Kill) {
+        return;
+    }
+    NoSegments layer(*event);
+    WalkSide side(*playerSlots_, *guidTable_, timeline_, chatSlots_, i);
+    Recognition<NoSegments, WalkSide> recognition{layer, side, patterns_, eventGroups_};
+    RunHandler(handler, recognition);
+}
+
+// Every line first becomes plain text, then, when it holds an event, its
+// keyword and whatever its handler lays after it.
+void LogModel::LaySegments(int i, LineView& line) const {
+    EventTextBuffer buffer;
+    const auto event = CutEventText(line.Text(), buffer, eventTextOffset_);
+    if (!event) {
+        SetPlainSegments(line);
         return;
     }
     const Handler handler = HandlerFor(event->keyword);
@@ -281,7 +386,9 @@ void LogModel::ClassifyLine(int i) {
     SetSegment(line.segments[0], event->keywordOffset, static_cast<int>(event->keyword.size()),
                kKeyword, nullptr);
     SegmentLayer layer(line, *event);
-    Recognition recognition{layer, *playerSlots_, *guidTable_, patterns_, eventGroups_};
+    ReadSide side(*playerSlots_, timeline_, chatSlots_, i);
+    PatternGroups groups;
+    Recognition<SegmentLayer, ReadSide> recognition{layer, side, patterns_, groups};
     if (!RunHandler(handler, recognition)) {
         // Handlers fail before they lay anything or touch the tables.
         SetKeywordOnly(line, *event, kUnparsed);

@@ -15,4 +15,7 @@ public:
     virtual LineView Line(int i) const = 0;
     // Only its bytes, which is all a byte search needs.
     virtual std::string_view Text(int i) const = 0;
+    // Only its visible length, which a source may know without laying the
+    // line's segments.
+    virtual int VisibleLength(int i) const { return Line(i).visibleLength; }
 };

@@ -1,64 +1,62 @@
 #pragma once
 
-#include "LogLine.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
 
-// The lines of one log: fixed-size `LogLine` records in pages of 4096, a page
-// made the first time a line in it is touched and kept until the store dies
-// (a later load reuses it). The page table grows as needed, so the number of
-// lines is bounded only by `kMaxLines`.
+// Where the lines of one log lie in its file: for each line the offset of
+// its first byte, and whether a CR stands before its LF. A line's length
+// follows from where the next line begins, so a line costs the store eight
+// bytes, and nothing of it moves when the file's mapping does.
+//
+// The offsets sit in fixed blocks that are never moved or copied as the
+// store grows, so that lines appended to a followed log cost only their own
+// entries.
 class LineStore {
 public:
-    static constexpr int kPageBits = 12;
-    static constexpr int kPageSize = 1 << kPageBits;
-    static constexpr int kPageMask = kPageSize - 1;
     // Line indexes are 32-bit signed throughout the program.
     static constexpr std::int64_t kMaxLines = 0x7FFFFFFF;
 
-    LineStore();
-    ~LineStore();
+    LineStore() = default;
     LineStore(const LineStore&) = delete;
     LineStore& operator=(const LineStore&) = delete;
 
-    // The record of line i, making its page if needed. No range check: the
-    // caller passes 0 <= i < the number of lines split.
-    LogLine& Line(int i) {
-        const auto page = static_cast<std::size_t>(i) >> kPageBits;
-        if (page < pages_.size() && pages_[page] != nullptr) {
-            return pages_[page][i & kPageMask];
-        }
-        return MakePage(page)[i & kPageMask];
-    }
-
-    // The record of a stored line, 0 <= i < lineCount(), whose page exists.
-    const LogLine& Record(int i) const {
-        return pages_[static_cast<std::size_t>(i) >> kPageBits][i & kPageMask];
-    }
-
     // Splits the bytes [from, size) of the file at `data` at each LF into
-    // line records appended after those already stored (a CR right before
-    // the LF is not part of the line) and returns the offset just past the
-    // last LF, where the next line will begin. Bytes after the last LF form
-    // no line yet: the caller passes them again once more of the file is
-    // there, so a line or a CR LF pair split across two writes comes out
-    // whole.
+    // lines appended after those already stored (a CR right before the LF is
+    // not part of the line) and returns the offset just past the last LF,
+    // where the next line will begin. Bytes after the last LF form no line
+    // yet: the caller passes them again once more of the file is there, so a
+    // line or a CR LF pair split across two writes comes out whole. `from`
+    // is where the previous call left off (0 at first).
     std::int64_t Append(const char* data, std::int64_t from, std::int64_t size);
-    // Forgets every line; the pages stay for the lines to come.
-    void Clear() { lineCount_ = 0; }
+    // Forgets every line.
+    void Clear();
 
     int lineCount() const { return lineCount_; }
+    // Line i, 0 <= i < lineCount(): the offset of its first byte, and its
+    // length without its LF and without a CR right before that LF.
+    std::int64_t Offset(int i) const { return static_cast<std::int64_t>(Entry(i) & kOffsetMask); }
+    std::int32_t ByteLength(int i) const;
 
-    std::size_t pagesMade() const;
+    // Bytes the store holds for its lines.
+    std::size_t memoryBytes() const { return blocks_.size() * kBlockEntries * sizeof(Entry_); }
 
 private:
-    LogLine* MakePage(std::size_t page);
+    using Entry_ = std::uint64_t;
+    static constexpr int kBlockBits = 16;
+    static constexpr std::size_t kBlockEntries = std::size_t{1} << kBlockBits;
+    static constexpr Entry_ kCrFlag = Entry_{1} << 63;
+    static constexpr Entry_ kOffsetMask = kCrFlag - 1;
 
-    class RecordBlock;
-    std::vector<LogLine*> pages_;
-    std::vector<std::unique_ptr<RecordBlock>> blocks_;
+    Entry_ Entry(int i) const {
+        const auto index = static_cast<std::size_t>(i);
+        return blocks_[index >> kBlockBits][index & (kBlockEntries - 1)];
+    }
+    void SetEntry(std::int64_t i, Entry_ value);
+
+    // Entry i is line i's start; entry lineCount() is where the next line
+    // will start, so that the last line's length is known too.
+    std::vector<std::unique_ptr<Entry_[]>> blocks_;
     int lineCount_ = 0;
 };

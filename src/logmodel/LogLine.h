@@ -3,7 +3,6 @@
 #include <array>
 #include <cstdint>
 #include <string_view>
-#include <type_traits>
 
 struct ConnectionRecord;
 
@@ -39,22 +38,6 @@ struct LineSegment {
 
 inline constexpr int kSegmentsPerLine = 8;
 using LineSegments = std::array<LineSegment, kSegmentsPerLine>;
-
-// The record the line store keeps of one line. `offset` is where the line
-// begins in the file, so the record stays true when the mapping moves;
-// `byteLength` excludes the LF and a CR right before it.
-//
-// Records live in large zero-filled blocks that are never constructed one by
-// one, so both types stay trivial: no member initialisers.
-struct LogLine {
-    std::int64_t offset;
-    std::int32_t byteLength;
-    std::int32_t visibleLength;
-    LineSegments segments;
-};
-
-static_assert(std::is_trivially_default_constructible_v<LogLine>);
-static_assert(std::is_trivially_destructible_v<LogLine>);
 
 // One line as its readers see it: `text` points at its first byte in the
 // mapped file (not terminated) and is good until the log next changes, so

@@ -57,6 +57,8 @@ void LogModel::ResetClassification() {
     stampDetected_ = false;
     playerSlots_ = std::make_unique<PlayerSlotTable>();
     guidTable_ = std::make_unique<GuidTable>();
+    timeline_.Clear();
+    chatSlots_.Clear();
     classifiedCount_ = 0;
     nextLine_ = 0;
     walkEnd_ = 0;
@@ -137,23 +139,29 @@ FileChange LogModel::Refresh() {
 }
 
 LineView LogModel::Line(int i) const {
-    const LogLine& record = lines_.Record(i);
     LineView view;
-    view.text = file_.data() + record.offset;
-    view.byteLength = record.byteLength;
+    view.text = file_.data() + lines_.Offset(i);
+    view.byteLength = lines_.ByteLength(i);
     if (i < classifiedCount_) {
-        view.visibleLength = record.visibleLength;
-        view.segments = record.segments;
+        LaySegments(i, view);
     } else {
         SetPlainSegments(view);
     }
     return view;
 }
 
+int LogModel::VisibleLength(int i) const {
+    const std::string_view text = LineText(i);
+    if (i >= classifiedCount_ || text.find('^') == std::string_view::npos) {
+        return static_cast<int>(text.size());
+    }
+    return Line(i).visibleLength;
+}
+
 void LogModel::ClassifyUpTo(int end) {
     end = std::min(end, lineCount());
     for (int i = classifiedCount_; i < end; ++i) {
-        ClassifyLine(i);
+        WalkLine(i);
     }
     classifiedCount_ = std::max(classifiedCount_, end);
 }

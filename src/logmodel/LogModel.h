@@ -6,8 +6,10 @@
 #include "GuidTable.h"
 #include "Harvester.h"
 #include "LineStore.h"
+#include "LogLine.h"
 #include "PlayerDatabase.h"
 #include "PlayerSlotTable.h"
+#include "SlotTimeline.h"
 
 #include <cstdint>
 #include <memory>
@@ -67,9 +69,11 @@ public:
     LineView Line(int i) const;
     // Only the bytes of line i.
     std::string_view LineText(int i) const {
-        const LogLine& record = lines_.Record(i);
-        return {file_.data() + record.offset, static_cast<std::size_t>(record.byteLength)};
+        return {file_.data() + lines_.Offset(i), static_cast<std::size_t>(lines_.ByteLength(i))};
     }
+    // The columns line i shows: its byte length unless a colour code hides
+    // some of its bytes, which needs a caret.
+    int VisibleLength(int i) const;
     const LineStore& lineStore() const { return lines_; }
 
     // 1 before any load; 0 loaded; -1 open failed; -2 mapping failed (an
@@ -150,7 +154,11 @@ private:
     // from a grown one.
     void RememberHead();
     bool HeadChanged() const;
-    void ClassifyLine(int i);
+    // The walk's part of a line: what it changes in the tables.
+    void WalkLine(int i);
+    // The segments of a classified line, laid from its bytes and the tables'
+    // history at it.
+    void LaySegments(int i, LineView& line) const;
 
     std::string path_;
     FileMapping file_;
@@ -168,6 +176,8 @@ private:
 
     std::unique_ptr<PlayerSlotTable> playerSlots_;
     std::unique_ptr<GuidTable> guidTable_;
+    SlotTimeline timeline_;
+    ChatNameSlots chatSlots_;
     EventPatterns patterns_;
     int classifiedCount_ = 0;
 
@@ -177,8 +187,8 @@ private:
     int stepsDone_ = 0;
     bool harvestMode_ = false;
 
-    // Scratch of the line being classified: its event text and the groups of
-    // the pattern that matched it.
+    // Scratch of the line being walked: its event text and the groups of the
+    // pattern that matched it.
     EventTextBuffer eventText_{};
     PatternGroups eventGroups_;
 

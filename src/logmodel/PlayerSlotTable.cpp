@@ -9,6 +9,8 @@ const ConnectionRecord& PlayerSlotTable::SetConnection(int slot, std::string_vie
     std::copy_n(guid.begin(), std::min(guid.size(), kGuidLength), record.guid.begin());
     record.address.Assign(address);
     slots_[static_cast<std::size_t>(slot)].connection = &record;
+    connectionIndexes_[static_cast<std::size_t>(slot)] =
+        static_cast<std::int32_t>(connections_.size() - 1);
     return record;
 }
 

@@ -68,10 +68,23 @@ public:
     };
     NewestFirst connections() const { return {connections_.rbegin(), connections_.rend()}; }
     long long connectionCount() const { return static_cast<long long>(connections_.size()); }
+    // The record made `index` records after the first (0 for the first).
+    const ConnectionRecord& Connection(std::int32_t index) const {
+        return connections_[static_cast<std::size_t>(index)];
+    }
+    // The slot's connection as an index among the records, or -1.
+    std::int32_t ConnectionIndex(int slot) const {
+        return connectionIndexes_[static_cast<std::size_t>(slot)];
+    }
 
 private:
     std::array<PlayerSlot, kSlotCount> slots_{};
     // Oldest first: a deque keeps its elements in place as it grows at the
     // back, and makes them a block at a time rather than one by one.
     std::deque<ConnectionRecord> connections_;
+    std::array<std::int32_t, kSlotCount> connectionIndexes_ = [] {
+        std::array<std::int32_t, kSlotCount> none{};
+        none.fill(-1);
+        return none;
+    }();
 };

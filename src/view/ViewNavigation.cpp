@@ -30,7 +30,7 @@ int CQuarvelView::LastFirstColumn() const {
 
 void CQuarvelView::UpdateHorizontalRange() {
     for (; linesMeasured_ < lineCount_; ++linesMeasured_) {
-        widestLine_ = std::max(widestLine_, lines_.Line(linesMeasured_).visibleLength);
+        widestLine_ = std::max(widestLine_, lines_.VisibleLength(linesMeasured_));
     }
     const int last = LastFirstColumn();
     firstColumn_ = std::min(firstColumn_, last);

@@ -18,48 +18,43 @@ public:
     };
 
     explicit HandLog(std::string bytes) : bytes_(std::move(bytes)) {
-        store_.Append(bytes_.data(), 0, static_cast<std::int64_t>(bytes_.size()));
-        count_ = store_.lineCount();
-        for (int i = 0; i < count_; ++i) {
+        LineStore store;
+        store.Append(bytes_.data(), 0, static_cast<std::int64_t>(bytes_.size()));
+        lines_.resize(static_cast<std::size_t>(store.lineCount()));
+        for (int i = 0; i < store.lineCount(); ++i) {
+            LineView& line = lines_[static_cast<std::size_t>(i)];
+            line.text = bytes_.data() + store.Offset(i);
+            line.byteLength = store.ByteLength(i);
             Lay(i, {});
         }
     }
 
-    int lineCount() const override { return count_; }
-    LineView Line(int i) const override {
-        const LogLine& record = store_.Record(i);
-        LineView view;
-        view.text = bytes_.data() + record.offset;
-        view.byteLength = record.byteLength;
-        view.visibleLength = record.visibleLength;
-        view.segments = record.segments;
-        return view;
-    }
+    int lineCount() const override { return static_cast<int>(lines_.size()); }
+    LineView Line(int i) const override { return lines_[static_cast<std::size_t>(i)]; }
     std::string_view Text(int i) const override { return Line(i).Text(); }
-    LogLine& MutableLine(int i) { return store_.Line(i); }
+    LineView& MutableLine(int i) { return lines_[static_cast<std::size_t>(i)]; }
 
     // Every line one stretch of `kind`: with a caret-coloured kind (a chat
     // text, say), every caret of the log is read as a code.
     void LayEveryLine(LineKind kind) {
-        for (int i = 0; i < count_; ++i) {
-            Lay(i, {{0, store_.Record(i).byteLength, kind}});
+        for (int i = 0; i < lineCount(); ++i) {
+            Lay(i, {{0, Line(i).byteLength, kind}});
         }
     }
 
     void Lay(int i, const std::vector<Segment>& segments) {
-        LogLine& line = store_.Line(i);
+        LineView& line = MutableLine(i);
         for (LineSegment& segment : line.segments) {
             segment.SetEndMark();
         }
         for (std::size_t s = 0; s < segments.size(); ++s) {
             SetSegment(line.segments[s], segments[s].start, segments[s].length, segments[s].kind,
-                       bytes_.data() + line.offset + segments[s].start);
+                       line.text + segments[s].start);
         }
         ComputeVisiblePositions(line);
     }
 
 private:
     std::string bytes_;
-    LineStore store_;
-    int count_ = 0;
+    std::vector<LineView> lines_;
 };

@@ -71,33 +71,44 @@ TEST(LineStoreLoad, StatusesOfFilesThatDoNotLoad) {
     EXPECT_EQ(model.loadStatus(), -1);
 }
 
-TEST(LineStoreLoad, PagesAreMadeOnFirstTouch) {
+TEST(LineStoreLoad, LinesAcrossBlocksKeepTheirOffsetsAndLengths) {
+    // Offsets are kept in blocks of 65536; a line whose end is the first entry
+    // of the next block still has its length, and a CR before an LF is still
+    // dropped on either side of a block's edge.
     std::string bytes;
-    for (int i = 0; i < 4096; ++i) {
-        bytes += "x\n";
+    constexpr int kLines = 65536 * 2 + 3;
+    for (int i = 0; i < kLines; ++i) {
+        bytes += std::to_string(i);
+        bytes += i % 3 == 0 ? "\r\n" : "\n";
     }
-    TempFile file(bytes);
-    LogModel model;
-    model.Load(file.path());
-    EXPECT_EQ(model.lineCount(), 4096);
-    EXPECT_EQ(model.lineStore().pagesMade(), 1u);
-
-    file.Write(bytes + "y\n");
-    model.Load(file.path());
-    EXPECT_EQ(model.lineCount(), 4097);
-    EXPECT_EQ(model.lineStore().pagesMade(), 2u);
-    EXPECT_EQ(std::string(model.Line(4096).text, 1), "y");
+    LineStore store;
+    EXPECT_EQ(store.Append(bytes.data(), 0, static_cast<std::int64_t>(bytes.size())),
+              static_cast<std::int64_t>(bytes.size()));
+    ASSERT_EQ(store.lineCount(), kLines);
+    for (const int i : {0, 1, 65535, 65536, 65537, 131071, 131072, kLines - 1}) {
+        const std::string_view text(bytes.data() + store.Offset(i),
+                                    static_cast<std::size_t>(store.ByteLength(i)));
+        EXPECT_EQ(text, std::to_string(i)) << i;
+    }
+    // Eight bytes a line, in whole blocks.
+    EXPECT_EQ(store.memoryBytes(), 3u * 65536u * 8u);
 }
 
-TEST(LineStoreLoad, PageTableGrowsPastItsFirstSize) {
-    // Line numbers past the first 4096 pages still get records of their own.
+TEST(LineStoreLoad, AppendedBytesContinueTheLastLine) {
+    const std::string bytes = "one\r\ntw\r\nthree\nrest";
     LineStore store;
-    const int far = 4096 * 4096 + 5;
-    store.Line(far).byteLength = 7;
-    store.Line(0).byteLength = 1;
-    EXPECT_EQ(store.Line(far).byteLength, 7);
-    EXPECT_EQ(store.Line(0).byteLength, 1);
-    EXPECT_EQ(store.pagesMade(), 2u);
+    // The CR LF of the second line arrives in two writes.
+    EXPECT_EQ(store.Append(bytes.data(), 0, 8), 5);
+    EXPECT_EQ(store.lineCount(), 1);
+    EXPECT_EQ(store.Append(bytes.data(), 5, 9), 9);
+    EXPECT_EQ(store.Append(bytes.data(), 9, static_cast<std::int64_t>(bytes.size())), 15);
+    ASSERT_EQ(store.lineCount(), 3);
+    EXPECT_EQ(store.ByteLength(1), 2);
+    EXPECT_EQ(store.Offset(2), 9);
+    EXPECT_EQ(store.ByteLength(2), 5);
+    store.Clear();
+    EXPECT_EQ(store.lineCount(), 0);
+    EXPECT_EQ(store.memoryBytes(), 0u);
 }
 
 TEST(LineStoreLoad, CloseKeepsStatusAndDropsLines) {
