@@ -36,9 +36,10 @@ struct SlotAtLine {
 // reading side will need to know of them at this line.
 class WalkSide {
 public:
-    WalkSide(PlayerSlotTable& slots, GuidTable& guids, SlotTimeline& timeline,
-             ChatNameSlots& chatSlots, int line)
-        : slots_(slots), guids_(guids), timeline_(timeline), chatSlots_(chatSlots), line_(line) {}
+    WalkSide(PlayerSlotTable& slots, GuidTable& guids, AliasMemos& aliasMemos,
+             SlotTimeline& timeline, ChatNameSlots& chatSlots, int line)
+        : slots_(slots), guids_(guids), aliasMemos_(aliasMemos), timeline_(timeline),
+          chatSlots_(chatSlots), line_(line) {}
 
     void Connect(int slot, std::string_view guid, std::string_view address) {
         slots_.SetConnection(slot, guid, address);
@@ -49,7 +50,12 @@ public:
         Remember(slot);
         const ConnectionRecord* connection = slots_.Slot(slot).connection;
         if (connection != nullptr) {
-            guids_.AddAlias(connection->Guid(), name);
+            AliasMemo& memo = aliasMemos_[static_cast<std::size_t>(slot)];
+            const FixedText<63> alias(name);
+            if (memo.connection != connection || memo.name.view() != alias.view()) {
+                guids_.AddAlias(connection->Guid(), name);
+                memo = {connection, alias};
+            }
         }
         return connection;
     }
@@ -74,6 +80,7 @@ private:
 
     PlayerSlotTable& slots_;
     GuidTable& guids_;
+    AliasMemos& aliasMemos_;
     SlotTimeline& timeline_;
     ChatNameSlots& chatSlots_;
     int line_;
@@ -286,36 +293,52 @@ template <class R> bool HandleTell(R& r, ChatStyle style) {
     return true;
 }
 
-// The known keywords in the order they are tried. A keyword goes to the
-// first word it is the beginning of.
+// The known keywords in the order they are tried: ClientConnect,
+// ClientUserinfoChanged, Kill, say, sayteam, tell, admchat, admtalk, admtell.
+// A keyword goes to the first word it is the beginning of; an empty one to
+// the first of all.
 enum class Handler { None, Connect, UserInfo, Kill, Say, SayTeam, Tell, AdminChat, AdminTell };
 
 Handler HandlerFor(std::string_view keyword) {
-    static constexpr struct {
+    struct Word {
         std::string_view word;
         Handler handler;
-    } kWords[] = {
-        {"ClientConnect", Handler::Connect},
-        {"ClientUserinfoChanged", Handler::UserInfo},
-        {"Kill", Handler::Kill},
-        {"say", Handler::Say},
-        {"sayteam", Handler::SayTeam},
-        {"tell", Handler::Tell},
-        {"admchat", Handler::AdminChat},
-        {"admtalk", Handler::AdminChat},
-        {"admtell", Handler::AdminTell},
     };
+    static constexpr Word kCapitalC[] = {{"ClientConnect", Handler::Connect},
+                                         {"ClientUserinfoChanged", Handler::UserInfo}};
+    static constexpr Word kCapitalK[] = {{"Kill", Handler::Kill}};
+    static constexpr Word kSmallS[] = {{"say", Handler::Say}, {"sayteam", Handler::SayTeam}};
+    static constexpr Word kSmallT[] = {{"tell", Handler::Tell}};
+    static constexpr Word kSmallA[] = {{"admchat", Handler::AdminChat},
+                                       {"admtalk", Handler::AdminChat},
+                                       {"admtell", Handler::AdminTell}};
     if (keyword.empty()) {
-        return kWords[0].handler;
+        return Handler::Connect;
     }
-    // Most lines of a log carry other keywords; their first byte rules out
-    // every word without a full comparison.
-    for (const auto& known : kWords) {
-        if (known.word.front() == keyword.front() && KeywordAgrees(keyword, known.word)) {
-            return known.handler;
+    // Most lines of a log carry other keywords: their first byte settles
+    // them, and leaves at most three words to compare with the rest.
+    const auto first = [keyword](const auto& words) {
+        for (const Word& known : words) {
+            if (KeywordAgrees(keyword, known.word)) {
+                return known.handler;
+            }
         }
+        return Handler::None;
+    };
+    switch (keyword.front()) {
+    case 'C':
+        return first(kCapitalC);
+    case 'K':
+        return first(kCapitalK);
+    case 's':
+        return first(kSmallS);
+    case 't':
+        return first(kSmallT);
+    case 'a':
+        return first(kSmallA);
+    default:
+        return Handler::None;
     }
-    return Handler::None;
 }
 
 template <class R> bool RunHandler(Handler handler, R& r) {
@@ -355,7 +378,25 @@ void SetKeywordOnly(LineView& line, const EventText& event, LineKind kind) {
 // Only the lines that change the tables or resolve a chat name matter to
 // the walk; a kill names slots but changes nothing.
 void LogModel::WalkLine(int i) {
-    const auto event = CutEventText(LineText(i), eventText_, eventTextOffset_);
+    const std::string_view text = LineText(i);
+    // The keyword's first byte rules out most lines at once: only the
+    // keywords of connections, user info and chat start with these (and a
+    // colon right after the stamp is an empty keyword, a connection).
+    const auto first = static_cast<std::size_t>(eventTextOffset_);
+    if (text.size() <= first) {
+        return;
+    }
+    switch (text[first]) {
+    case 'C':
+    case 's':
+    case 't':
+    case 'a':
+    case ':':
+        break;
+    default:
+        return;
+    }
+    const auto event = EventTextInPlace(text, eventTextOffset_);
     if (!event) {
         return;
     }
@@ -364,7 +405,7 @@ void LogModel::WalkLine(int i) {
         return;
     }
     NoSegments layer(*event);
-    WalkSide side(*playerSlots_, *guidTable_, timeline_, chatSlots_, i);
+    WalkSide side(*playerSlots_, *guidTable_, aliasMemos_, timeline_, chatSlots_, i);
     Recognition<NoSegments, WalkSide> recognition{layer, side, patterns_, eventGroups_};
     RunHandler(handler, recognition);
 }
@@ -372,8 +413,7 @@ void LogModel::WalkLine(int i) {
 // Every line first becomes plain text, then, when it holds an event, its
 // keyword and whatever its handler lays after it.
 void LogModel::LaySegments(int i, LineView& line) const {
-    EventTextBuffer buffer;
-    const auto event = CutEventText(line.Text(), buffer, eventTextOffset_);
+    const auto event = EventTextInPlace(line.Text(), eventTextOffset_);
     if (!event) {
         SetPlainSegments(line);
         return;

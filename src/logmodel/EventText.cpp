@@ -25,6 +25,22 @@ std::optional<EventText> CutEventText(std::string_view line, EventTextBuffer& bu
                      textOffset + static_cast<int>(colon) + 2};
 }
 
+std::optional<EventText> EventTextInPlace(std::string_view line, int textOffset) {
+    textOffset = std::clamp(textOffset, kShortStampOffset, kEventTextOffset);
+    const auto offset = static_cast<std::size_t>(textOffset);
+    if (line.size() < offset + 2 || line.size() > kLongestEventLine) {
+        return std::nullopt;
+    }
+    const std::string_view text = line.substr(offset);
+    const std::size_t colon = text.find(':');
+    if (colon == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::size_t payloadStart = std::min(colon + 2, text.size());
+    return EventText{text.substr(0, colon), text.substr(payloadStart), textOffset,
+                     textOffset + static_cast<int>(colon) + 2};
+}
+
 int TimeStampWidth(std::string_view line) {
     std::size_t i = 0;
     while (i < line.size() && line[i] == ' ') {

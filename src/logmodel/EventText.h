@@ -33,6 +33,9 @@ struct EventText {
 std::optional<EventText> CutEventText(std::string_view line, EventTextBuffer& buffer,
                                       int textOffset = kEventTextOffset);
 
+// The same cut made in place: keyword and payload point into `line`.
+std::optional<EventText> EventTextInPlace(std::string_view line, int textOffset = kEventTextOffset);
+
 // The width of the time stamp a line starts with (blanks, minutes, a colon,
 // two digits of seconds and a blank), or 0 when it starts with none.
 int TimeStampWidth(std::string_view line);

@@ -16,6 +16,13 @@ struct AliasName {
     FixedText<63> name;
 };
 
+// The connection and name a player slot last added as an alias: the same
+// pair again is known to be in the table already.
+struct AliasMemo {
+    const ConnectionRecord* connection = nullptr;
+    FixedText<63> name;
+};
+
 // One GUID with every distinct name it used, newest first.
 struct GuidEntry {
     std::array<char, kGuidLength> guid; // as first seen, not terminated

@@ -58,6 +58,7 @@ void LogModel::ResetClassification() {
     playerSlots_ = std::make_unique<PlayerSlotTable>();
     guidTable_ = std::make_unique<GuidTable>();
     timeline_.Clear();
+    aliasMemos_ = {};
     chatSlots_.Clear();
     classifiedCount_ = 0;
     nextLine_ = 0;

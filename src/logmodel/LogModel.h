@@ -11,11 +11,14 @@
 #include "PlayerSlotTable.h"
 #include "SlotTimeline.h"
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+
+using AliasMemos = std::array<AliasMemo, PlayerSlotTable::kSlotCount>;
 
 // What a look at a followed log found (LogModel::Refresh).
 enum class FileChange {
@@ -187,10 +190,13 @@ private:
     int stepsDone_ = 0;
     bool harvestMode_ = false;
 
-    // Scratch of the line being walked: its event text and the groups of the
-    // pattern that matched it.
-    EventTextBuffer eventText_{};
+    // Scratch of the line being walked: the groups of the pattern that
+    // matched it.
     PatternGroups eventGroups_;
+    // The GUID and name each slot last gave the GUID table: a slot that sends
+    // the same name again (a team change, say) adds nothing, and is not
+    // looked up again.
+    AliasMemos aliasMemos_{};
 
     Harvester harvester_{patterns_};
 };
