@@ -29,10 +29,9 @@ int RunCopy(const std::vector<std::string>& words) {
         return 2;
     }
     LogModel model;
-    if (!LoadLogForCommand(model, args->positional()[0])) {
+    if (!LoadClassifiedLogForCommand(model, args->positional()[0])) {
         return 2;
     }
-    RunClassificationWalk(model);
 
     ModelLines lines(model);
     const KindTables tables = MakeKindTables(CaretColourTable());

@@ -21,10 +21,9 @@ int RunLines(const std::vector<std::string>& words) {
         return 2;
     }
     LogModel model;
-    if (!LoadLogForCommand(model, args->positional().front())) {
+    if (!LoadClassifiedLogForCommand(model, args->positional().front())) {
         return 2;
     }
-    RunClassificationWalk(model);
 
     // --count may be as large as a long long: compare without adding.
     long long end = model.lineCount();

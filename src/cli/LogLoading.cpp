@@ -2,19 +2,34 @@
 
 #include "Commands.h"
 
-bool LoadLogForCommand(LogModel& model, const std::string& path) {
-    model.Load(path);
+namespace {
+
+// What a classified load splits before it starts the second thread.
+constexpr std::int64_t kFirstPartBytes = 1 << 20;
+
+bool ReportUnreadable(const LogModel& model, const std::string& path) {
     if (model.loadStatus() == FileMapping::kOpenFailed ||
         model.loadStatus() == FileMapping::kViewFailed) {
         PrintError("cannot read " + path);
-        return false;
+        return true;
     }
-    return true;
+    return false;
 }
 
-void RunClassificationWalk(LogModel& model) {
-    model.BeginWalk(-1, LogModel::kClassify);
-    while (model.WalkStep() >= 0) {
+} // namespace
+
+bool LoadLogForCommand(LogModel& model, const std::string& path) {
+    model.Load(path);
+    return !ReportUnreadable(model, path);
+}
+
+bool LoadClassifiedLogForCommand(LogModel& model, const std::string& path) {
+    // The first part is split here, so that a file that cannot be read is
+    // told before anything else; the rest is split while it is classified.
+    model.Load(path, kFirstPartBytes);
+    if (ReportUnreadable(model, path)) {
+        return false;
     }
-    model.EndWalk();
+    model.SplitAndClassifyRest();
+    return true;
 }

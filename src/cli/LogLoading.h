@@ -8,6 +8,6 @@
 // cannot be read at all. An empty file loads as a log without lines.
 bool LoadLogForCommand(LogModel& model, const std::string& path);
 
-// The classification walk the view runs when it first shows a log: every
-// line, in the default steps.
-void RunClassificationWalk(LogModel& model);
+// The same, and classifies every line as the view does when it first shows
+// the log.
+bool LoadClassifiedLogForCommand(LogModel& model, const std::string& path);

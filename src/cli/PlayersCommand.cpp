@@ -73,14 +73,12 @@ int RunPlayers(const std::vector<std::string>& words) {
         return 2;
     }
     LogModel model;
-    if (!LoadLogForCommand(model, args->positional().front())) {
-        return 2;
-    }
     // A log is classified once, however many views show it: every walk
     // after the first finds nothing left to do. --walks 0 shows the tables
     // before any walk.
-    if (*walks > 0) {
-        RunClassificationWalk(model);
+    const std::string& path = args->positional().front();
+    if (!(*walks > 0 ? LoadClassifiedLogForCommand(model, path) : LoadLogForCommand(model, path))) {
+        return 2;
     }
 
     const PlayerSlotTable& slotTable = model.playerSlots();

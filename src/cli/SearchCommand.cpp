@@ -46,10 +46,9 @@ int RunSearch(const std::vector<std::string>& words) {
         caret = *parsed;
     }
     LogModel model;
-    if (!LoadLogForCommand(model, args->positional().front())) {
+    if (!LoadClassifiedLogForCommand(model, args->positional().front())) {
         return 2;
     }
-    RunClassificationWalk(model);
 
     ModelLines lines(model);
     LogSearch search;

@@ -17,6 +17,12 @@ void LineStore::SetEntry(std::int64_t i, Entry_ value) {
     blocks_[block][index & (kBlockEntries - 1)] = value;
 }
 
+void LineStore::ReserveFor(std::int64_t lines) {
+    // Entry `lines` (where the next line starts) has a place too.
+    const auto blocks = static_cast<std::size_t>((lines + 1) >> kBlockBits) + 1;
+    blocks_.reserve(std::max(blocks, blocks_.size()));
+}
+
 void LineStore::Clear() {
     lineCount_ = 0;
     blocks_.clear();

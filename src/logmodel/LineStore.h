@@ -32,6 +32,10 @@ public:
     std::int64_t Append(const char* data, std::int64_t from, std::int64_t size);
     // Forgets every line.
     void Clear();
+    // Makes room in the block table for `lines` lines, so that appending up
+    // to that many never moves it: another thread may then read the lines
+    // already stored while this one appends.
+    void ReserveFor(std::int64_t lines);
 
     int lineCount() const { return lineCount_; }
     // Line i, 0 <= i < lineCount(): the offset of its first byte, and its

@@ -3,7 +3,11 @@
 #include "ColourCodes.h"
 
 #include <algorithm>
+#include <atomic>
+#include <exception>
+#include <limits>
 #include <string_view>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -13,6 +17,8 @@ namespace {
 constexpr std::size_t kHeadBytes = 16 * 1024;
 // How many first lines tell the width of a log's time stamps.
 constexpr int kStampSampleLines = 50;
+// How much the splitting thread splits before it tells the classifying one.
+constexpr std::int64_t kConcurrentSplitBytes = 1 << 20;
 
 } // namespace
 
@@ -25,13 +31,17 @@ LogModel::~LogModel() {
 }
 
 bool LogModel::Load(const std::string& path) {
+    return Load(path, std::numeric_limits<std::int64_t>::max());
+}
+
+bool LogModel::Load(const std::string& path, std::int64_t bytes) {
     path_ = path;
     deleted_ = false;
-    Reload();
+    Reload(bytes);
     return loadStatus_ == FileMapping::kLoaded;
 }
 
-void LogModel::Reload() {
+void LogModel::Reload(std::int64_t bytes) {
     Close();
     ResetClassification();
     loadStatus_ = file_.Open(path_);
@@ -39,7 +49,9 @@ void LogModel::Reload() {
     if (loadStatus_ != FileMapping::kLoaded) {
         return;
     }
-    SplitNewBytes();
+    fileSize_ = file_.size();
+    SplitUpTo(bytes < fileSize_ ? bytes : fileSize_);
+    DetectStampWidth();
     RememberHead();
 }
 
@@ -48,6 +60,7 @@ void LogModel::Close() {
     lines_.Clear();
     fileSize_ = 0;
     splitEnd_ = 0;
+    scanned_ = 0;
     identity_.reset();
     headLength_ = 0;
 }
@@ -68,15 +81,97 @@ void LogModel::ResetClassification() {
 
 void LogModel::SplitNewBytes() {
     fileSize_ = file_.size();
-    splitEnd_ = lines_.Append(file_.data(), splitEnd_, fileSize_);
-    if (!stampDetected_ && lineCount() > 0) {
-        // Decided once, before any line is classified or harvested.
-        std::vector<std::string_view> first;
-        for (int i = 0; i < std::min(lineCount(), kStampSampleLines); ++i) {
-            first.push_back(LineText(i));
+    SplitUpTo(fileSize_);
+    DetectStampWidth();
+}
+
+int LogModel::SplitUpTo(std::int64_t limit) {
+    const int before = lineCount();
+    std::int64_t step = std::max<std::int64_t>(limit - splitEnd_, 0);
+    for (;;) {
+        scanned_ = std::max(scanned_, std::min(limit, fileSize_));
+        splitEnd_ = lines_.Append(file_.data(), splitEnd_, scanned_);
+        if (lineCount() > before || scanned_ >= fileSize_) {
+            return lineCount() - before;
         }
-        eventTextOffset_ = DetectEventTextOffset(first);
-        stampDetected_ = true;
+        // A line longer than the part asked for: look further.
+        step = std::max<std::int64_t>(step * 2, 1 << 16);
+        limit = scanned_ + step;
+    }
+}
+
+bool LogModel::SplitMore(std::int64_t bytes) {
+    if (fullySplit()) {
+        return false;
+    }
+    SplitUpTo(fileSize_ - scanned_ > bytes ? scanned_ + bytes : fileSize_);
+    DetectStampWidth();
+    return !fullySplit();
+}
+
+void LogModel::DetectStampWidth() {
+    if (stampDetected_ || lineCount() == 0) {
+        return;
+    }
+    // Decided once, before any line is classified or harvested, from the
+    // first lines split: at least as many as a whole file of that many has.
+    while (lineCount() < kStampSampleLines && !fullySplit()) {
+        SplitUpTo(scanned_ + (1 << 16));
+    }
+    std::vector<std::string_view> first;
+    for (int i = 0; i < std::min(lineCount(), kStampSampleLines); ++i) {
+        first.push_back(LineText(i));
+    }
+    eventTextOffset_ = DetectEventTextOffset(first);
+    stampDetected_ = true;
+}
+
+void LogModel::SplitAndClassifyRest() {
+    ClassifyUpTo(lineCount());
+    if (fullySplit()) {
+        return;
+    }
+    // The splitter appends to the store while this thread reads lines it
+    // has published; room for every line the rest could hold keeps the
+    // store's block table where it is meanwhile.
+    lines_.ReserveFor(static_cast<std::int64_t>(lineCount()) + (fileSize_ - splitEnd_) + 1);
+    std::atomic<int> published = lineCount();
+    std::atomic<bool> finished = false;
+    std::exception_ptr splitFailure;
+    {
+        std::jthread splitter([&](std::stop_token stop) {
+            try {
+                while (!stop.stop_requested() && !fullySplit()) {
+                    SplitUpTo(std::min(fileSize_, scanned_ + kConcurrentSplitBytes));
+                    published.store(lines_.lineCount(), std::memory_order_release);
+                }
+            } catch (...) {
+                splitFailure = std::current_exception();
+            }
+            finished.store(true, std::memory_order_release);
+        });
+        try {
+            for (;;) {
+                const bool done = finished.load(std::memory_order_acquire);
+                const int available = published.load(std::memory_order_acquire);
+                if (classifiedCount_ < available) {
+                    for (int i = classifiedCount_; i < available; ++i) {
+                        WalkLine(i);
+                    }
+                    classifiedCount_ = available;
+                } else if (done) {
+                    break;
+                } else {
+                    std::this_thread::yield();
+                }
+            }
+        } catch (...) {
+            splitter.request_stop();
+            throw;
+        }
+    }
+    if (splitFailure) {
+        std::rethrow_exception(splitFailure);
     }
 }
 
@@ -106,7 +201,7 @@ FileChange LogModel::Refresh() {
         // Renamed away and created anew (a rotation), or back after a
         // deletion: another file.
         deleted_ = false;
-        Reload();
+        Reload(std::numeric_limits<std::int64_t>::max());
         return FileChange::Replaced;
     }
     if (!file_.isOpen()) {
@@ -114,7 +209,7 @@ FileChange LogModel::Refresh() {
         // is loaded as soon as it has something to show: its lines are then
         // all new.
         const int before = lineCount();
-        Reload();
+        Reload(std::numeric_limits<std::int64_t>::max());
         return lineCount() > before ? FileChange::Grew : FileChange::None;
     }
     const std::int64_t size = file_.CurrentSize();
@@ -122,7 +217,7 @@ FileChange LogModel::Refresh() {
         return FileChange::None;
     }
     if (size < fileSize_ || HeadChanged()) {
-        Reload();
+        Reload(std::numeric_limits<std::int64_t>::max());
         return FileChange::Truncated;
     }
     if (size == fileSize_) {

@@ -52,6 +52,21 @@ public:
     // that cannot be opened or mapped leaves no lines and says why in
     // loadStatus(). The tables start empty and no line is classified.
     bool Load(const std::string& path);
+    // The same, splitting only about the first `bytes` of the file (whole
+    // lines, at least one when the file holds one); SplitMore or
+    // SplitAndClassifyRest split the rest.
+    bool Load(const std::string& path, std::int64_t bytes);
+    // Splits about `bytes` more of the loaded file (at least one more line
+    // when there is one). True while bytes of the file remain unsplit.
+    bool SplitMore(std::int64_t bytes);
+    // Every byte of the file as loaded or last refreshed has been split.
+    bool fullySplit() const { return scanned_ >= fileSize_; }
+    // Splits whatever is left on a second thread while this one classifies
+    // every line behind it: a large log is ready in the time of the slower
+    // of the two rather than of both. Returns with every line split and
+    // classified; a std::bad_alloc on either thread leaves here once both
+    // have stopped.
+    void SplitAndClassifyRest();
     // Releases the mapping; the line pages stay for a later load.
     void Close();
 
@@ -148,11 +163,15 @@ public:
 private:
     // Loads the file at path_ from scratch: a fresh mapping, no lines, empty
     // tables.
-    void Reload();
     void ResetClassification();
     // Splits what the file holds past the last line end split so far, and
     // finds the stamp width from the first lines once there are some.
     void SplitNewBytes();
+    // Splits up to `limit`, moving it on as needed to take at least one
+    // line when one lies beyond splitEnd_. Returns the lines added.
+    int SplitUpTo(std::int64_t limit);
+    void DetectStampWidth();
+    void Reload(std::int64_t bytes);
     // Remembers a hash of the file's first bytes, to tell a rewritten file
     // from a grown one.
     void RememberHead();
@@ -168,8 +187,10 @@ private:
     LineStore lines_;
     int loadStatus_ = 1;
     std::int64_t fileSize_ = 0;
-    // Where the next line begins: bytes from here on hold no LF yet.
+    // Where the next line begins: bytes from here on hold no LF yet, as far
+    // as the split has looked (up to scanned_).
     std::int64_t splitEnd_ = 0;
+    std::int64_t scanned_ = 0;
     std::optional<FileIdentity> identity_;
     int eventTextOffset_ = kEventTextOffset;
     bool stampDetected_ = false;
