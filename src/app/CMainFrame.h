@@ -36,6 +36,9 @@ public:
     // ("Cannot open <path>: No such file.", or whatever the reason) and gives
     // no window; returns false then.
     bool OpenDocumentFile(const QString& path);
+    // Loads at once whatever the open logs have left to load (a picture or
+    // a test that cannot wait for the slices).
+    void FinishLoading();
 
     // Where the frame's own messages go; message boxes over the frame unless
     // set otherwise (tests record them instead). Null restores the default.
@@ -96,6 +99,8 @@ private:
     // Command handlers.
     void OnFileOpen();
     void OnFileClose();
+    // Closes every window of the document.
+    void CloseFramesOf(const CQuarvelDoc* document);
     void OnFilePrint();
     void OnFilePrintPreview();
     void OnOpenRecentFile(int index);

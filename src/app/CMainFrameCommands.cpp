@@ -46,6 +46,11 @@ bool CMainFrame::OpenDocumentFile(const QString& path) {
         connect(document, &CQuarvelDoc::fileStatusChanged, this, &CMainFrame::UpdateLogPanes);
         connect(document, &CQuarvelDoc::liveHarvestFailed, this,
                 [this](const Message& message) { messages_->Show(message); });
+        // A loading cancelled closes the log: its windows go, and the last
+        // one takes the document with it.
+        connect(
+            document, &CQuarvelDoc::loadCancelled, this,
+            [this, document] { CloseFramesOf(document); }, Qt::QueuedConnection);
     }
     CreateFrame(opened.document);
     return true;
@@ -104,11 +109,20 @@ void CMainFrame::OnFileClose() {
     if (active == nullptr) {
         return;
     }
-    const CQuarvelDoc* document = active->document();
+    CloseFramesOf(active->document());
+}
+
+void CMainFrame::CloseFramesOf(const CQuarvelDoc* document) {
     for (CChildFrame* frame : childFrames()) {
         if (frame->document() == document) {
             frame->close();
         }
+    }
+}
+
+void CMainFrame::FinishLoading() {
+    for (CChildFrame* frame : childFrames()) {
+        frame->document()->FinishLoading();
     }
 }
 

@@ -1,5 +1,6 @@
 #include "CQuarvelDoc.h"
 
+#include "DocumentLoading.h"
 #include "LiveHarvest.h"
 #include "LogFileWatcher.h"
 #include "SqlPlayerDatabase.h"
@@ -27,6 +28,8 @@ CQuarvelDoc::CQuarvelDoc() {
     harvestSoon_.setSingleShot(true);
     harvestSoon_.setInterval(0);
     connect(&harvestSoon_, &QTimer::timeout, this, &CQuarvelDoc::HarvestPending);
+    loadSoon_.setInterval(0);
+    connect(&loadSoon_, &QTimer::timeout, this, &CQuarvelDoc::LoadSlice);
 }
 
 CQuarvelDoc::~CQuarvelDoc() = default;
@@ -53,9 +56,12 @@ bool CQuarvelDoc::Open(const QString& path) {
         identity_ = path_;
     }
     // The load status is deliberately not looked at: see above.
-    model_.Load(QFile::encodeName(path_).toStdString());
+    model_.Load(QFile::encodeName(path_).toStdString(), kFirstLoadPartBytes);
     watcher_ = std::make_unique<LogFileWatcher>(path_);
     connect(watcher_.get(), &LogFileWatcher::mayHaveChanged, this, &CQuarvelDoc::CheckFile);
+    if (!model_.fullySplit()) {
+        StartLoading();
+    }
     return true;
 }
 

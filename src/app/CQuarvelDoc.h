@@ -7,6 +7,7 @@
 #include <QString>
 #include <QTimer>
 #include <memory>
+#include <optional>
 #include <string>
 
 class LiveHarvest;
@@ -74,6 +75,22 @@ public:
         CQuarvelDoc& document_;
     };
 
+    // A log larger than its first part is loaded in slices with the event
+    // loop turning between them, so that the window keeps repainting: each
+    // slice splits more of the file and classifies what was split, and
+    // loadProgressed tells the views. Changes of the file wait until the
+    // whole log is in. What is not classified yet shows as plain text.
+    bool loading() const { return loading_; }
+    // How much of the log is classified, 0 to 1000.
+    int loadedPermille() const;
+    // Loads what is left at once, on two threads (see
+    // LogModel::SplitAndClassifyRest), for a caller that cannot wait for
+    // the slices.
+    void FinishLoading();
+    // Stops the loading for good: loadCancelled tells the windows, which
+    // close.
+    void CancelLoading();
+
     // Keeping the player database at `location` current with the log: every
     // line the log has and every line it gets are harvested, in batches of
     // one transaction each. A failure turns it off (see liveHarvestFailed).
@@ -98,10 +115,18 @@ signals:
     // The live harvest failed and is off; what was stored before stays.
     void liveHarvestFailed(const Message& message);
     void liveHarvestChanged();
+    // A slice of the loading was done: more lines may be split (see
+    // linesAppended) and classified.
+    void loadProgressed();
+    void loadFinished();
+    void loadCancelled();
 
 private:
     void SetFileStatus(const QString& status, bool forAWhile);
     void HarvestPending();
+    void StartLoading();
+    void LoadSlice();
+    void EndLoading();
 
     LogModel model_;
     QString path_;
@@ -115,4 +140,9 @@ private:
 
     std::unique_ptr<LiveHarvest> liveHarvest_;
     QTimer harvestSoon_;
+
+    bool loading_ = false;
+    QTimer loadSoon_;
+    // Declared last: destroyed first, while what it touches still lives.
+    std::optional<ChangesDeferred> loadDeferral_;
 };

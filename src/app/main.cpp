@@ -132,12 +132,14 @@ int RunScreenshot(const StartupOptions& options, const ScreenshotRequest& reques
     ErrorOutputMessages messages;
     frame.setMessageSink(&messages);
     frame.resize(request.size);
-    // Opening a log classifies it before the call returns. A log that did
+    // A log that did
     // not open has been reported; a picture without it would pass for one
     // of it, so none is taken.
     if (!RunStartup(frame, options)) {
         return 1;
     }
+    // A large log loads in slices; the picture shows it whole.
+    frame.FinishLoading();
     frame.show();
     QCoreApplication::processEvents();
     const QPixmap picture = frame.grab();

@@ -11,6 +11,7 @@
 #include "CommandIds.h"
 #include "DatabaseUpdateRun.h"
 #include "GlobalConfig.h"
+#include "LoadingProgress.h"
 #include "LogSearch.h"
 #include "SearchSettings.h"
 
@@ -68,6 +69,10 @@ CQuarvelView::CQuarvelView(CQuarvelDoc& document, QWidget* parent)
     // loaded again.
     connect(&document_, &CQuarvelDoc::linesAppended, this, &CQuarvelView::OnLinesAppended);
     connect(&document_, &CQuarvelDoc::reloaded, this, &CQuarvelView::OnReloaded);
+    connect(&document_, &CQuarvelDoc::loadProgressed, this, &CQuarvelView::OnLoadProgressed);
+    connect(&document_, &CQuarvelDoc::loadFinished, this, &CQuarvelView::OnLoadFinished);
+    connect(&document_, &CQuarvelDoc::loadCancelled, this,
+            [this] { LoadingProgress::Drop(loadingProgress_); });
     connect(&document_, &CQuarvelDoc::liveHarvestChanged, this, &CQuarvelView::commandStateChanged);
     connect(&autoScroll_, &QTimer::timeout, this, [this] { OnAutoScrollTimer(); });
 
@@ -79,7 +84,9 @@ CQuarvelView::CQuarvelView(CQuarvelDoc& document, QWidget* parent)
 
 // The search options are the application's, written when the user changes
 // them (ViewSearch.cpp); closing a window has nothing left to store.
-CQuarvelView::~CQuarvelView() = default;
+CQuarvelView::~CQuarvelView() {
+    LoadingProgress::Drop(loadingProgress_);
+}
 
 void CQuarvelView::OnUpdate() {
     const bool hadSelection = selectionActive_;
@@ -97,7 +104,17 @@ void CQuarvelView::OnUpdate() {
     verticalScrollBar()->setRange(0, std::max(lineCount_ - visibleLines_, 0));
     SetVerticalPosition();
 
-    {
+    if (document_.loading()) {
+        // The document classifies in slices; the first screen shows as soon
+        // as its lines are in.
+        LoadingProgress::Drop(loadingProgress_);
+        loadingProgress_ = LoadingProgress::ShowFor(*this);
+        if (loadingProgress_ != nullptr) {
+            loadingProgress_->SetPermille(document_.loadedPermille());
+            connect(loadingProgress_, &LoadingProgress::cancelled, &document_,
+                    &CQuarvelDoc::CancelLoading);
+        }
+    } else {
         ClassificationProgress progress(*this);
         progress.Run(model);
         viewport()->update();

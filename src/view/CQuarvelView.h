@@ -22,6 +22,7 @@ class CGoToDlg;
 class CPlayerInfoDlg;
 class CQuarvelDoc;
 class CSearchDlg;
+class LoadingProgress;
 class LogSearch;
 class QPagedPaintDevice;
 class QPainter;
@@ -214,6 +215,9 @@ private:
     // again from scratch.
     void OnLinesAppended(int first);
     void OnReloaded();
+    // A slice of the document's loading was done, or the last one.
+    void OnLoadProgressed();
+    void OnLoadFinished();
 
     // topLine as line down and page down leave it: the last line no higher
     // than the bottom row, and never below 0.
@@ -280,8 +284,12 @@ private:
     bool dragging_ = false;
     bool dragBackward_ = false;
     // The longest line of lines 0 .. linesMeasured_ - 1, in visible columns.
+    // Only classified lines are measured: a line's codes are hidden once it
+    // is.
     int widestLine_ = 0;
     int linesMeasured_ = 0;
+    // Shown while the document loads.
+    QPointer<LoadingProgress> loadingProgress_;
 
     // The caret exists while the view is active and blinks at the
     // platform's cursor flash rate.

@@ -4,6 +4,7 @@
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
 #include "GlobalConfig.h"
+#include "LoadingProgress.h"
 #include "LogSearch.h"
 
 #include <QScrollBar>
@@ -75,5 +76,21 @@ void CQuarvelView::OnKeepDatabaseUpdated() {
     } else if (!theAppConfig.databasePath.empty()) {
         document_.StartLiveHarvest(theAppConfig.DatabaseLocation());
     }
+    emit commandStateChanged();
+}
+
+void CQuarvelView::OnLoadProgressed() {
+    if (loadingProgress_ != nullptr) {
+        loadingProgress_->SetPermille(document_.loadedPermille());
+    }
+    // Lines in view may have been classified: they show their colours now.
+    UpdateHorizontalRange();
+    viewport()->update();
+}
+
+void CQuarvelView::OnLoadFinished() {
+    LoadingProgress::Drop(loadingProgress_);
+    UpdateHorizontalRange();
+    viewport()->update();
     emit commandStateChanged();
 }

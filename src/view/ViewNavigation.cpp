@@ -29,8 +29,14 @@ int CQuarvelView::LastFirstColumn() const {
 }
 
 void CQuarvelView::UpdateHorizontalRange() {
-    for (; linesMeasured_ < lineCount_; ++linesMeasured_) {
-        widestLine_ = std::max(widestLine_, lines_.VisibleLength(linesMeasured_));
+    const int measurable = std::min(lineCount_, document_.model().classifiedCount());
+    for (; linesMeasured_ < measurable; ++linesMeasured_) {
+        // A line shows at most as many columns as it has bytes: only a line
+        // longer than the widest so far can be wider, and only such a line
+        // is laid out to see how many of its bytes are codes.
+        if (static_cast<int>(lines_.Text(linesMeasured_).size()) > widestLine_) {
+            widestLine_ = std::max(widestLine_, lines_.VisibleLength(linesMeasured_));
+        }
     }
     const int last = LastFirstColumn();
     firstColumn_ = std::min(firstColumn_, last);
