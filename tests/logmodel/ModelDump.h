@@ -35,9 +35,9 @@ inline std::string DumpLines(const LogModel& model) {
 
 inline std::string DumpTables(const LogModel& model) {
     std::string out;
-    const PlayerSlotTable& slots = model.playerSlots();
+    const PlayerSlotTable& slotTable = model.playerSlots();
     for (int s = 0; s < PlayerSlotTable::kSlotCount; ++s) {
-        const PlayerSlot& slot = slots.Slot(s);
+        const PlayerSlot& slot = slotTable.Slot(s);
         out += "slot " + std::to_string(s) + " " + std::string(slot.name.view()) + " " +
                std::to_string(slot.team) + " " +
                (slot.connection != nullptr ? std::string(slot.connection->Guid()) : "-") + "\n";
@@ -51,7 +51,7 @@ inline std::string DumpTables(const LogModel& model) {
             out += "\n";
         }
     }
-    out += "connections " + std::to_string(slots.connectionCount()) + "\n";
+    out += "connections " + std::to_string(slotTable.connectionCount()) + "\n";
     return out;
 }
 
