@@ -10,27 +10,46 @@
 namespace {
 
 // Words are bytes, and a path or a name need not be UTF-8. The parser sees
-// only what it must read as options; every other word goes in as a token
-// standing for its index and comes back byte for byte.
+// only what it must read as options; every other word, and the value of a
+// "--name=value" word, goes in as a token standing for its bytes and comes
+// back byte for byte.
 constexpr QChar kTokenMark(0xE000); // a private-use character no argv holds
 
-QString ToParser(const std::string& word, std::size_t index) {
-    if (word.rfind('-', 0) == 0) {
-        return QString::fromUtf8(word.data(), static_cast<qsizetype>(word.size()));
+class Tokens {
+public:
+    QString Token(const std::string& bytes) {
+        bytes_.push_back(bytes);
+        return kTokenMark + QString::number(bytes_.size() - 1);
     }
-    return kTokenMark + QString::number(index);
-}
 
-std::string FromParser(const QString& text, const std::vector<std::string>& words) {
-    if (text.startsWith(kTokenMark)) {
-        bool ok = false;
-        const qsizetype index = text.mid(1).toLongLong(&ok);
-        if (ok && index >= 0 && static_cast<std::size_t>(index) < words.size()) {
-            return words[static_cast<std::size_t>(index)];
+    QString ToParser(const std::string& word) {
+        if (word.rfind('-', 0) != 0) {
+            return Token(word);
         }
+        const auto equals = word.find('=');
+        if (word.rfind("--", 0) == 0 && equals != std::string::npos) {
+            return QString::fromUtf8(word.data(), static_cast<qsizetype>(equals + 1)) +
+                   Token(word.substr(equals + 1));
+        }
+        const QString text = QString::fromUtf8(word.data(), static_cast<qsizetype>(word.size()));
+        // Bytes that are no UTF-8 cannot name an option: the value of one.
+        return text.toStdString() == word ? text : Token(word);
     }
-    return text.toStdString();
-}
+
+    std::string FromParser(const QString& text) const {
+        if (text.startsWith(kTokenMark)) {
+            bool ok = false;
+            const qsizetype index = text.mid(1).toLongLong(&ok);
+            if (ok && index >= 0 && static_cast<std::size_t>(index) < bytes_.size()) {
+                return bytes_[static_cast<std::size_t>(index)];
+            }
+        }
+        return text.toStdString();
+    }
+
+private:
+    std::vector<std::string> bytes_;
+};
 
 std::string OptionWord(const QString& name) {
     return (name.size() == 1 ? "-" : "--") + name.toStdString();
@@ -78,9 +97,10 @@ std::optional<Arguments> Arguments::Parse(const std::vector<std::string>& words,
             QCommandLineOption(QString::fromUtf8(option.name), QString::fromUtf8(option.help),
                                option.valueName ? QString::fromUtf8(option.valueName) : QString()));
     }
+    Tokens tokens;
     QStringList arguments{QStringLiteral("quarvelctl")};
-    for (std::size_t i = 0; i < words.size(); ++i) {
-        arguments.append(ToParser(words[i], i));
+    for (const std::string& word : words) {
+        arguments.append(tokens.ToParser(word));
     }
     if (!parser.parse(arguments)) {
         error = Describe(parser);
@@ -90,7 +110,7 @@ std::optional<Arguments> Arguments::Parse(const std::vector<std::string>& words,
     Arguments result;
     result.help_ = parser.isSet(help);
     for (const QString& word : parser.positionalArguments()) {
-        result.positional_.push_back(FromParser(word, words));
+        result.positional_.push_back(tokens.FromParser(word));
     }
     for (const OptionSpec& option : command.options) {
         const QString name = QString::fromUtf8(option.name);
@@ -98,7 +118,7 @@ std::optional<Arguments> Arguments::Parse(const std::vector<std::string>& words,
             continue;
         }
         if (option.valueName) {
-            result.values_[option.name] = FromParser(parser.value(name), words);
+            result.values_[option.name] = tokens.FromParser(parser.value(name));
         } else {
             result.flags_[option.name] = true;
         }
