@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Draws the program icon (a log page on black with a magnifier ring) as PNG
-files of the sizes the desktop and the About box use. Deterministic: run it
-again after changing the drawing and commit the pictures.
+files of the sizes the desktop and the About box use, and as an SVG drawing
+of the same shapes for the scalable icon. Deterministic: run it again after
+changing the drawing and commit the pictures.
 
     python3 res/make_icon.py res/icons
 """
@@ -11,7 +12,7 @@ import struct
 import sys
 import zlib
 
-SIZES = (16, 32, 48, 128)
+SIZES = (16, 32, 48, 64, 128, 256)
 SUPERSAMPLE = 4
 
 BACKGROUND = (0x10, 0x10, 0x14)
@@ -91,12 +92,39 @@ def png(size, pixels):
             chunk(b"IDAT", zlib.compress(pixels, 9)) + chunk(b"IEND", b""))
 
 
+def hex_colour(c):
+    return "#%02x%02x%02x" % c
+
+
+def svg():
+    """The same drawing in the unit square, as colour_at paints it."""
+    out = ['<?xml version="1.0" encoding="UTF-8"?>',
+           '<svg xmlns="http://www.w3.org/2000/svg" width="256" height="256" '
+           'viewBox="0 0 1 1">',
+           f'<rect x="0" y="0" width="1" height="1" rx="0.14" fill="{hex_colour(BORDER)}"/>',
+           f'<rect x="0.03" y="0.03" width="0.94" height="0.94" rx="0.11" '
+           f'fill="{hex_colour(BACKGROUND)}"/>']
+    for i, (colour, x0, x1) in enumerate(LINES):
+        top = 0.16 + i * 0.12
+        out.append(f'<rect x="{x0:g}" y="{top:g}" width="{x1 - x0:g}" height="0.06" '
+                   f'fill="{hex_colour(colour)}"/>')
+    ring = hex_colour(RING)
+    out.append(f'<circle cx="0.6" cy="0.58" r="0.22" fill="none" stroke="{ring}" '
+               'stroke-width="0.1"/>')
+    out.append('<rect x="0.22" y="-0.055" width="0.22" height="0.11" '
+               f'transform="translate(0.6 0.58) rotate(45)" fill="{ring}"/>')
+    out.append('</svg>')
+    return "\n".join(out) + "\n"
+
+
 def main():
     out = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__), "icons")
     os.makedirs(out, exist_ok=True)
     for size in SIZES:
         with open(os.path.join(out, f"quarvel-{size}.png"), "wb") as f:
             f.write(png(size, render(size)))
+    with open(os.path.join(out, "quarvel.svg"), "w") as f:
+        f.write(svg())
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 #include "CAboutDlg.h"
 
 #include "ProgramIcon.h"
+#include "QuarvelVersion.h"
 
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -13,7 +14,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     icon->setObjectName(QStringLiteral("icon"));
     icon->setPixmap(ProgramIcon().pixmap(32, 32));
 
-    auto* version = new QLabel(QStringLiteral("Quarvel Version 1.3"), this);
+    auto* version =
+        new QLabel(QStringLiteral("Quarvel Version ") + QLatin1String(kQuarvelVersion), this);
     version->setObjectName(QStringLiteral("version"));
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);

@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-// The About box: the program icon, "Quarvel Version 1.3" and OK.
+// The About box: the program icon, "Quarvel Version <version>" and OK.
 class CAboutDlg : public QDialog {
     Q_OBJECT
 

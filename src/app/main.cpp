@@ -2,6 +2,7 @@
 #include "CMainFrame.h"
 #include "ProgramIcon.h"
 #include "QuarvelApplication.h"
+#include "QuarvelVersion.h"
 #include "Startup.h"
 #include "StartupOptions.h"
 
@@ -104,7 +105,7 @@ bool AnswerWithoutGui(int argc, char** argv) {
         return true;
     }
     if (options.error.isEmpty() && options.showVersion) {
-        std::printf("Quarvel Version 1.3\n");
+        std::printf("Quarvel Version %s\n", kQuarvelVersion);
         return true;
     }
     return false;
@@ -173,7 +174,7 @@ int main(int argc, char** argv) {
     QuarvelApplication app(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Jor"));
     QApplication::setApplicationName(QStringLiteral("Quarvel"));
-    QApplication::setApplicationVersion(QStringLiteral("1.3"));
+    QApplication::setApplicationVersion(QLatin1String(kQuarvelVersion));
     QApplication::setWindowIcon(ProgramIcon());
     // Ties the windows to the installed desktop entry (its icon and name).
     QGuiApplication::setDesktopFileName(QStringLiteral("quarvel"));

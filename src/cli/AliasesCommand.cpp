@@ -13,7 +13,7 @@
 // aliases button would list them. The lookup's messages go to stderr.
 int RunAliases(const std::vector<std::string>& words) {
     std::string error;
-    const auto args = Arguments::Parse(words, {"config"}, {}, error);
+    const auto args = Arguments::Parse(words, "aliases", error);
     if (!args || args->positional().size() != 1) {
         PrintError(args ? "aliases takes one GUID" : error);
         return 2;

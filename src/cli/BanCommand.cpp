@@ -89,8 +89,7 @@ std::optional<std::string> Required(const Arguments& args, const char* name) {
 
 int RunBan(const std::vector<std::string>& words) {
     std::string error;
-    const auto args =
-        Arguments::Parse(words, {"config", "guid", "name", "ip", "reason"}, {}, error);
+    const auto args = Arguments::Parse(words, "ban", error);
     const char* usage = "usage: quarvelctl ban [--config FILE] --guid G --name N --ip I --reason R";
     if (!args || !args->positional().empty()) {
         PrintError(args ? usage : error);
@@ -119,7 +118,7 @@ int RunBan(const std::vector<std::string>& words) {
 
 int RunUnban(const std::vector<std::string>& words) {
     std::string error;
-    const auto args = Arguments::Parse(words, {"config", "guid"}, {}, error);
+    const auto args = Arguments::Parse(words, "unban", error);
     const char* usage = "usage: quarvelctl unban [--config FILE] --guid G";
     const auto guid = args ? Required(*args, "guid") : std::nullopt;
     if (!args || !args->positional().empty() || !guid) {

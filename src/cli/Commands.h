@@ -3,16 +3,16 @@
 #include <string>
 #include <vector>
 
-// One quarvelctl command: its name, a line of help, and the function that runs
-// it with the words after the command name. The function returns the exit
-// code; it prints results on stdout and errors on stderr.
+// One quarvelctl command: its name (its entry in the command table holds its
+// help) and the function that runs it with the words after the command name.
+// The function returns the exit code; it prints results on stdout and errors
+// on stderr.
 struct Command {
     const char* name;
-    const char* usage;
     int (*run)(const std::vector<std::string>& words);
 };
 
-// Every command, in the order --help lists them.
+// Every command, in the order of the command table.
 const std::vector<Command>& AllCommands();
 
 // Prints "quarvelctl: <text>" on stderr.

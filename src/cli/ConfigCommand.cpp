@@ -8,7 +8,7 @@
 
 int RunConfig(const std::vector<std::string>& words) {
     std::string error;
-    const auto args = Arguments::Parse(words, {"config"}, {}, error);
+    const auto args = Arguments::Parse(words, "config", error);
     if (!args || !args->positional().empty()) {
         PrintError(args ? "config takes no positional arguments" : error);
         return 2;

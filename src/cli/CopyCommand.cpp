@@ -17,7 +17,7 @@ constexpr char kUsage[] = "usage: quarvelctl copy LOG L1:C1 L2:C2 (--text | --ht
 
 int RunCopy(const std::vector<std::string>& words) {
     std::string error;
-    const auto args = Arguments::Parse(words, {}, {"text", "html"}, error);
+    const auto args = Arguments::Parse(words, "copy", error);
     if (!args || args->positional().size() != 3 || args->Flag("text") == args->Flag("html")) {
         PrintError(args ? kUsage : error);
         return 2;

@@ -60,7 +60,7 @@ std::optional<std::pair<PlayerSearchMode, std::string>> SearchOption(const Argum
 
 int RunFind(const std::vector<std::string>& words) {
     std::string error;
-    const auto args = Arguments::Parse(words, {"config", "name", "ip", "guid", "limit"}, {}, error);
+    const auto args = Arguments::Parse(words, "find", error);
     const auto option = args ? SearchOption(*args) : std::nullopt;
     if (!args || !args->positional().empty() || !option) {
         PrintError(args ? kFindUsage : error);

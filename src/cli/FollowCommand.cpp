@@ -47,7 +47,7 @@ void PrintCounters(const HarvestCounters& c) {
 
 int RunFollow(const std::vector<std::string>& words) {
     std::string error;
-    const auto args = Arguments::Parse(words, {"idle-exit", "config"}, {"harvest"}, error);
+    const auto args = Arguments::Parse(words, "follow", error);
     if (!args || args->positional().size() != 1) {
         PrintError(args ? "usage: quarvelctl follow LOG [--idle-exit SECONDS] [--config FILE] "
                           "[--harvest]"

@@ -69,7 +69,7 @@ private:
 // command with its description, keeping what was stored before it.
 int RunHarvest(const std::vector<std::string>& words) {
     std::string error;
-    const auto args = Arguments::Parse(words, {"config"}, {}, error);
+    const auto args = Arguments::Parse(words, "harvest", error);
     if (!args || args->positional().empty()) {
         PrintError(args ? "usage: quarvelctl harvest [--config FILE] LOG..." : error);
         return 2;

@@ -31,7 +31,7 @@ std::string RecordLine(const BanRecord& record) {
 
 int RunHistory(const std::vector<std::string>& words) {
     std::string error;
-    const auto args = Arguments::Parse(words, {"config", "guid", "limit"}, {}, error);
+    const auto args = Arguments::Parse(words, "history", error);
     if (!args || !args->positional().empty()) {
         PrintError(args ? "usage: quarvelctl history [--config FILE] [--guid G] [--limit N]"
                         : error);

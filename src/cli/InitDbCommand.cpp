@@ -6,7 +6,7 @@
 // program itself only ever opens an existing one.
 int RunInitDb(const std::vector<std::string>& words) {
     std::string error;
-    const auto args = Arguments::Parse(words, {}, {}, error);
+    const auto args = Arguments::Parse(words, "init-db", error);
     if (!args || args->positional().size() != 1) {
         PrintError(args ? "init-db takes one TARGET: a new SQLite file or a postgresql:// URI"
                         : error);

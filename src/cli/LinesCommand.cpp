@@ -9,7 +9,7 @@
 
 int RunLines(const std::vector<std::string>& words) {
     std::string error;
-    const auto args = Arguments::Parse(words, {"from", "count"}, {}, error);
+    const auto args = Arguments::Parse(words, "lines", error);
     if (!args || args->positional().size() != 1) {
         PrintError(args ? "usage: quarvelctl lines LOG [--from N] [--count M]" : error);
         return 2;

@@ -62,7 +62,7 @@ void AppendGuids(std::string& out, const GuidTable& guids) {
 
 int RunPlayers(const std::vector<std::string>& words) {
     std::string error;
-    const auto args = Arguments::Parse(words, {"walks"}, {}, error);
+    const auto args = Arguments::Parse(words, "players", error);
     if (!args || args->positional().size() != 1) {
         PrintError(args ? "usage: quarvelctl players LOG [--walks N]" : error);
         return 2;

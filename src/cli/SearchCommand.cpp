@@ -30,8 +30,7 @@ void PrintHit(const SearchHit& hit) {
 
 int RunSearch(const std::vector<std::string>& words) {
     std::string error;
-    const auto args =
-        Arguments::Parse(words, {"text", "caret"}, {"regex", "case", "backwards", "all"}, error);
+    const auto args = Arguments::Parse(words, "search", error);
     if (!args || args->positional().size() != 1 || !args->Value("text")) {
         PrintError(args ? kSearchUsage : error);
         return 2;

@@ -1,6 +1,8 @@
 // quarvelctl: the log model, the RCON client and the player database from the
 // command line. Every behaviour it shows is the core's; this is only argument
 // parsing and output.
+#include "Arguments.h"
+#include "CommandTable.h"
 #include "Commands.h"
 #include "EscapedFailure.h"
 
@@ -11,10 +13,23 @@
 namespace {
 
 void PrintHelp() {
-    std::printf("usage: quarvelctl COMMAND [ARGS]\n\ncommands:\n");
-    for (const Command& command : AllCommands()) {
-        std::printf("  %s\n", command.usage);
+    std::fputs(ProgramHelp().c_str(), stdout);
+}
+
+// "COMMAND --help" is answered before the command runs; words the command's
+// options do not allow are left to the command, which says what is wrong.
+bool AnswerCommandHelp(const char* name, const std::vector<std::string>& words) {
+    const CommandSpec* spec = FindCommandSpec(name);
+    if (spec == nullptr) {
+        return false;
     }
+    std::string error;
+    const auto args = Arguments::Parse(words, *spec, error);
+    if (!args || !args->WantsHelp()) {
+        return false;
+    }
+    std::fputs(CommandHelp(*spec).c_str(), stdout);
+    return true;
 }
 
 } // namespace
@@ -27,9 +42,16 @@ int main(int argc, char** argv) {
         PrintHelp();
         return argc < 2 ? 2 : 0;
     }
+    if (std::strcmp(argv[1], "--version") == 0) {
+        std::printf("%s\n", VersionLine().c_str());
+        return 0;
+    }
     const std::vector<std::string> words(argv + 2, argv + argc);
     for (const Command& command : AllCommands()) {
         if (std::strcmp(argv[1], command.name) == 0) {
+            if (AnswerCommandHelp(command.name, words)) {
+                return 0;
+            }
             // A failure no command caught (out of memory above all) is told
             // as the window would tell it, with an exit code of its own.
             try {

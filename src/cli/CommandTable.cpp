@@ -1,0 +1,293 @@
+#include "CommandTable.h"
+
+#include "QuarvelVersion.h"
+
+#include <algorithm>
+
+namespace {
+
+const OptionSpec kConfigOption{"config", "FILE",
+                               "read the configuration from FILE instead of the usual places",
+                               Completion::AnyFile};
+const ArgumentSpec kLogArgument{"LOG", "the log file", Completion::LogFile};
+const ExitSpec kUsageExit{2, "the command line is wrong"};
+const ExitSpec kUnreadableLogExit{2, "the command line is wrong or the log cannot be read"};
+const ExitSpec kDatabaseExit{
+    1, "the configuration cannot be read, no player database is configured, or the database fails"};
+
+} // namespace
+
+const std::vector<CommandSpec>& CommandTable() {
+    static const std::vector<CommandSpec> table = {
+        {"config",
+         "config [--config FILE]            print the configuration as JSON",
+         {},
+         {kConfigOption},
+         "Loads the configuration file and prints it as one JSON object: the servers in the "
+         "order they are asked and the player database.",
+         {{0, "the configuration was printed"},
+          {1, "the configuration file cannot be read"},
+          kUsageExit}},
+        {"lines",
+         "lines LOG [--from N] [--count M]   print the log's lines as JSON Lines",
+         {kLogArgument},
+         {{"from", "N", "the first line printed, counted from 0 (default 0)"},
+          {"count", "M", "the most lines printed (default: every line)"}},
+         "Classifies the log and prints its lines as JSON Lines, one object a line: line, "
+         "byteLength, visibleLength, text and segments (kind, byte and visible start and "
+         "length, player).",
+         {{0, "the lines were printed"}, kUnreadableLogExit}},
+        {"follow",
+         "follow LOG [--idle-exit SECONDS] [--config FILE] [--harvest]   the log's lines, then "
+         "every line appended, as JSON Lines",
+         {kLogArgument},
+         {{"idle-exit", "SECONDS",
+           "stop once the file has not changed for SECONDS seconds (default: never)"},
+          kConfigOption,
+          {"harvest", nullptr,
+           "also keep the configured player database current, one transaction a batch, with a "
+           "counter line per batch on the error output"}},
+         "Prints the log's lines as lines does, then every line appended later as soon as its "
+         "line end is written, each batch flushed at once. After a truncation or a rotation it "
+         "prints {\"reset\": \"truncated\"} or {\"reset\": \"replaced\"} and the new file's lines "
+         "from 0. Runs until SIGINT or SIGTERM, or until --idle-exit says. The service "
+         "quarvel-harvest@.service runs it with --harvest.",
+         {{0, "stopped by a signal or by --idle-exit"},
+          {1, "with --harvest: no player database, or the database failed"},
+          kUnreadableLogExit}},
+        {"players",
+         "players LOG [--walks N]            print the player and GUID tables as JSON",
+         {kLogArgument},
+         {{"walks", "N",
+           "classify N times (default 1); a log is classified once, so any N of 1 or more "
+           "prints the same, and 0 prints the tables before classification"}},
+         "Classifies the log and prints the 64 player slots, every GUID with its names newest "
+         "first, and the number of connection records, as one JSON object.",
+         {{0, "the tables were printed"}, kUnreadableLogExit}},
+        {"init-db",
+         "init-db TARGET                     create a new player database (SQLite file "
+         "or postgresql:// URI)",
+         {{"TARGET", "a new SQLite file, or a postgresql:// URI of an empty database",
+           Completion::AnyFile}},
+         {},
+         "Creates a new player database: an SQLite file, or the tables in an empty PostgreSQL "
+         "database. It never touches an existing one.",
+         {{0, "the database was created"},
+          {1, "the database exists already or cannot be created"},
+          kUsageExit}},
+        {"aliases",
+         "aliases [--config FILE] GUID       print the names the player database holds "
+         "for a GUID",
+         {{"GUID", "the player's GUID"}},
+         {kConfigOption},
+         "Prints every name the configured player database holds for the GUID, one a line in "
+         "byte order.",
+         {{0, "the names were printed"},
+          {1, "the GUID is not in the database, or the database cannot be used"},
+          kUsageExit}},
+        {"harvest",
+         "harvest [--config FILE] LOG...     harvest each log's players into the player "
+         "database",
+         {{"LOG...", "the log files", Completion::LogFile}},
+         {kConfigOption},
+         "Runs the Database update over each log in turn: a progress bar on the error output "
+         "when it is a terminal, then \"GUIDs new <n> total <n>; Players new <n> total <n>\" per "
+         "log. An engine error prints its description and stops, keeping what was stored.",
+         {{0, "every log was harvested"}, kDatabaseExit, kUnreadableLogExit}},
+        {"ban",
+         "ban [--config FILE] --guid G --name N --ip I --reason R   ban a GUID on "
+         "every server",
+         {},
+         {kConfigOption,
+          {"guid", "G", "the player's GUID"},
+          {"name", "N", "the player's name"},
+          {"ip", "I", "the player's address"},
+          {"reason", "R", "the reason given to every server"}},
+         "Bans the GUID on every configured server over RCON, the last [server] block first, "
+         "and prints \"<server name>: <message>\" per server. With a player database, a ban "
+         "record is stored per server asked.",
+         {{0, "every server carried the ban out"},
+          {1, "a server did not, no server is configured, or a ban record was not stored"},
+          kUsageExit}},
+        {"unban",
+         "unban [--config FILE] --guid G     lift a GUID's ban on every server",
+         {},
+         {kConfigOption, {"guid", "G", "the player's GUID"}},
+         "Lifts the GUID's ban on every configured server as ban does, with its records.",
+         {{0, "every server lifted the ban"},
+          {1, "a server did not, no server is configured, or a ban record was not stored"},
+          kUsageExit}},
+        {"find",
+         "find [--config FILE] (--name TEXT | --ip PATTERN | --guid PREFIX) [--limit N]   find "
+         "players in the player database, as JSON Lines",
+         {},
+         {kConfigOption,
+          {"name", "TEXT", "a part of the colour-free name, letter case ignored"},
+          {"ip", "PATTERN",
+           "an address (81.2.3.4), a prefix ending in a dot (81.2.) or a network (81.2.0.0/16)"},
+          {"guid", "PREFIX", "the first digits of the GUID"},
+          {"limit", "N", "print at most N players, with a note when more match"}},
+         "The Find player window's search as JSON Lines, one object per matching GUID, newest "
+         "lastSeen first, then GUID: guid, names and ips (each once, in byte order), sightings, "
+         "firstSeen, lastSeen. Exactly one of --name, --ip and --guid is given.",
+         {{0, "players were found"},
+          {1, "no player was found, or the database cannot be used"},
+          {2, "the command line or the pattern is wrong"}}},
+        {"history",
+         "history [--config FILE] [--guid G] [--limit N]   print the ban records, newest first, "
+         "as JSON Lines",
+         {},
+         {kConfigOption,
+          {"guid", "G", "only the records of this GUID, in either letter case"},
+          {"limit", "N", "print at most N records"}},
+         "Prints the ban records, newest first, as JSON Lines: time, action, guid, name, ip, "
+         "reason, server, result, admin; what an action did not know is an empty string.",
+         {{0, "the records were printed"}, {1, "the database cannot be used"}, kUsageExit}},
+        {"search",
+         "search LOG --text T [--regex] [--case] [--backwards] [--caret L:C] [--all]   Find "
+         "(and Find next): hits as LINE FIRST LAST, then the closing message",
+         {kLogArgument},
+         {{"text", "T", "the text or regular expression looked for"},
+          {"regex", nullptr, "read the text as a regular expression"},
+          {"case", nullptr, "match letter case"},
+          {"backwards", nullptr, "search towards the start of the log"},
+          {"caret", "L:C", "start at line L, column C (default 0:0)"},
+          {"all", nullptr, "Find next until nothing more is found"}},
+         "Find from the caret as the log window searches, and with --all Find next until "
+         "nothing more is found: each hit as \"<line> <first column> <last column>\", then the "
+         "message the window would show.",
+         {{0, "something was found"},
+          {1, "nothing was found"},
+          {2, "the command line or the expression is wrong, the log cannot be read, or the "
+              "expression takes too much work"}}},
+        {"copy",
+         "copy LOG L1:C1 L2:C2 (--text | --html)   the bytes Copy puts on the clipboard",
+         {kLogArgument,
+          {"L1:C1", "the selection's first character: line and column"},
+          {"L2:C2", "the selection's last character, included"}},
+         {{"text", nullptr, "print the plain text"},
+          {"html", nullptr, "print the \"HTML Format\" document"}},
+         "Prints the bytes Copy puts on the clipboard for the selection from (L1, C1) to (L2, "
+         "C2), both ends included: the plain text or the HTML document.",
+         {{0, "the bytes were printed"},
+          {1, "the HTML document would reach 100000000 bytes"},
+          {2, "the command line or the selection is wrong, or the log cannot be read"}}},
+    };
+    return table;
+}
+
+const CommandSpec* FindCommandSpec(std::string_view name) {
+    const auto& table = CommandTable();
+    const auto found = std::find_if(table.begin(), table.end(),
+                                    [&](const CommandSpec& spec) { return spec.name == name; });
+    return found == table.end() ? nullptr : &*found;
+}
+
+std::string_view Synopsis(const CommandSpec& command) {
+    const std::string_view usage = command.usage;
+    return usage.substr(0, usage.find("   "));
+}
+
+std::string_view Summary(const CommandSpec& command) {
+    const std::string_view usage = command.usage;
+    const auto gap = usage.find("   ");
+    return gap == std::string_view::npos ? std::string_view()
+                                         : usage.substr(usage.find_first_not_of(' ', gap));
+}
+
+const std::vector<ExitSpec>& CommonExits() {
+    static const std::vector<ExitSpec> exits = {
+        {0, "the command did what it was asked"},
+        {1, "the command ran but failed (see each command)"},
+        {2, "the command line is wrong, or a file cannot be read"},
+        {3, "a failure no command expected, out of memory above all"},
+    };
+    return exits;
+}
+
+namespace {
+
+// `text` broken into lines of at most `width` characters, each indented.
+std::string Wrapped(std::string_view text, std::size_t indent, std::size_t width) {
+    std::string out;
+    std::size_t column = 0;
+    while (!text.empty()) {
+        const auto end = text.find(' ');
+        const std::string_view word = text.substr(0, end);
+        text = end == std::string_view::npos ? std::string_view() : text.substr(end + 1);
+        if (column > indent && column + 1 + word.size() > width) {
+            out += '\n';
+            column = 0;
+        }
+        if (column == 0) {
+            out.append(indent, ' ');
+            column = indent;
+        } else {
+            out += ' ';
+            ++column;
+        }
+        out += word;
+        column += word.size();
+    }
+    return out + '\n';
+}
+
+// Two columns: each name, then its text from the same column on.
+std::string Columns(const std::vector<std::pair<std::string, std::string>>& rows) {
+    std::size_t nameWidth = 0;
+    for (const auto& row : rows) {
+        nameWidth = std::max(nameWidth, row.first.size());
+    }
+    std::string out;
+    for (const auto& [name, text] : rows) {
+        const std::string head = "  " + name + std::string(nameWidth - name.size() + 2, ' ');
+        std::string body = Wrapped(text, head.size(), 79);
+        out += head + body.substr(head.size());
+    }
+    return out;
+}
+
+} // namespace
+
+std::string ProgramHelp() {
+    std::string out = "usage: quarvelctl COMMAND [ARGS]\n\ncommands:\n";
+    for (const CommandSpec& command : CommandTable()) {
+        out += std::string("  ") + command.usage + "\n";
+    }
+    out += "\noptions:\n";
+    out += Columns({{"-h, --help", kHelpOptionHelp}, {"--version", kVersionOptionHelp}});
+    out += "\n\"quarvelctl COMMAND --help\" describes a command.\n";
+    return out;
+}
+
+std::string CommandHelp(const CommandSpec& command) {
+    std::string out = "usage: quarvelctl " + std::string(Synopsis(command)) + "\n\n";
+    out += std::string(Summary(command)) + "\n\n";
+    out += Wrapped(command.description, 0, 79);
+    if (!command.arguments.empty()) {
+        std::vector<std::pair<std::string, std::string>> rows;
+        for (const ArgumentSpec& argument : command.arguments) {
+            rows.emplace_back(argument.name, argument.help);
+        }
+        out += "\narguments:\n" + Columns(rows);
+    }
+    std::vector<std::pair<std::string, std::string>> rows;
+    for (const OptionSpec& option : command.options) {
+        rows.emplace_back(std::string("--") + option.name +
+                              (option.valueName ? std::string(" ") + option.valueName : ""),
+                          option.help);
+    }
+    rows.emplace_back("-h, --help", kHelpOptionHelp);
+    out += "\noptions:\n" + Columns(rows);
+    rows.clear();
+    for (const ExitSpec& exit : command.exits) {
+        rows.emplace_back(std::to_string(exit.code), exit.meaning);
+    }
+    rows.emplace_back("3", CommonExits().back().meaning);
+    out += "\nexit status:\n" + Columns(rows);
+    return out;
+}
+
+std::string VersionLine() {
+    return std::string("quarvelctl ") + kQuarvelVersion;
+}
