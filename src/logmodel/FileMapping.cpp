@@ -78,6 +78,29 @@ int FileMapping::Open(const std::string& path) {
     return kLoaded;
 }
 
+void FileMapping::ReadAhead(std::int64_t from, std::int64_t to) const {
+    if (data_ == nullptr || from >= to) {
+        return;
+    }
+    // Reading the pages in up front costs one pass in the kernel instead of a
+    // fault per page.
+    const auto page = static_cast<std::int64_t>(::sysconf(_SC_PAGESIZE));
+    const std::int64_t start = from / page * page;
+    const std::int64_t end = std::min(to, size_);
+    if (start >= end) {
+        return;
+    }
+    void* at = const_cast<char*>(data_) + start;
+    const auto length = static_cast<std::size_t>(end - start);
+#ifdef MADV_POPULATE_READ
+    if (::madvise(at, length, MADV_POPULATE_READ) != 0) {
+        ::madvise(at, length, MADV_WILLNEED);
+    }
+#else
+    ::madvise(at, length, MADV_WILLNEED);
+#endif
+}
+
 bool FileMapping::MapView(std::int64_t fileSize) {
     const auto bytes = static_cast<std::size_t>(fileSize);
     // Longer than the file, so it can grow in place; where the address space
@@ -91,16 +114,9 @@ bool FileMapping::MapView(std::int64_t fileSize) {
     if (view == MAP_FAILED) {
         return false;
     }
-    // Every byte of the file is about to be read by the split: reading the
-    // pages in up front costs one pass in the kernel instead of a fault per
-    // page. The room past the end is left alone.
-#ifdef MADV_POPULATE_READ
-    if (::madvise(view, bytes, MADV_POPULATE_READ) != 0) {
-        ::madvise(view, bytes, MADV_WILLNEED);
-    }
-#else
-    ::madvise(view, bytes, MADV_WILLNEED);
-#endif
+    // The split reads the pages in as it goes (ReadAhead), a part at a
+    // time, so that mapping a large file does not stall whoever waits.
+    ::madvise(view, bytes, MADV_SEQUENTIAL);
     Unmap();
     data_ = static_cast<const char*>(view);
     mappedLength_ = length;
@@ -221,6 +237,10 @@ int FileMapping::Open(const std::string& path) {
         return kViewFailed;
     }
     return kLoaded;
+}
+
+void FileMapping::ReadAhead(std::int64_t, std::int64_t) const {
+    // The system's own read-ahead serves a mapped view here.
 }
 
 bool FileMapping::MapView(std::int64_t fileSize) {

@@ -57,6 +57,8 @@ public:
     // mapping otherwise, after which data() has moved. False when no larger
     // mapping could be made; the bytes mapped so far stay readable.
     bool Extend(std::int64_t newSize);
+    // Reads the file's bytes [from, to) into memory ahead of their use.
+    void ReadAhead(std::int64_t from, std::int64_t to) const;
 
     const char* data() const { return data_; }
     std::int64_t size() const { return size_; }

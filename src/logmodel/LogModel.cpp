@@ -89,7 +89,9 @@ int LogModel::SplitUpTo(std::int64_t limit) {
     const int before = lineCount();
     std::int64_t step = std::max<std::int64_t>(limit - splitEnd_, 0);
     for (;;) {
+        const std::int64_t from = scanned_;
         scanned_ = std::max(scanned_, std::min(limit, fileSize_));
+        file_.ReadAhead(from, scanned_);
         splitEnd_ = lines_.Append(file_.data(), splitEnd_, scanned_);
         if (lineCount() > before || scanned_ >= fileSize_) {
             return lineCount() - before;
