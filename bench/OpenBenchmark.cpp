@@ -3,10 +3,10 @@
 // loop stood still while the log loaded (the longest gap between two ticks
 // of a 5 ms timer), and the time until the whole log was in. The logs are
 // generated once into the temporary folder (200 MB and 1 GB).
+#include "CChildFrame.h"
 #include "CMainFrame.h"
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
-#include "CChildFrame.h"
 #include "LogGenerator.h"
 
 #include <QApplication>
@@ -43,7 +43,8 @@ public:
 protected:
     bool eventFilter(QObject*, QEvent* event) override {
         if (event->type() == QEvent::Paint && firstFrameMs_ < 0 && view_ != nullptr) {
-            const int last = std::min(view_->topLine() + view_->visibleLines(), view_->lineCount()) - 1;
+            const int last =
+                std::min(view_->topLine() + view_->visibleLines(), view_->lineCount()) - 1;
             if (last >= 0 && view_->document().model().IsClassified(last)) {
                 firstFrameMs_ = clock_.elapsed();
             }
@@ -107,8 +108,8 @@ BENCHMARK(BM_OpenToFirstFrame)->Arg(200)->Arg(1024)->Iterations(1)->Unit(benchma
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen"
-                                                                     : qgetenv("QT_QPA_PLATFORM"));
+    qputenv("QT_QPA_PLATFORM",
+            qgetenv("QT_QPA_PLATFORM").isEmpty() ? "offscreen" : qgetenv("QT_QPA_PLATFORM"));
     QApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

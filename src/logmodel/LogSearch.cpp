@@ -166,9 +166,15 @@ void LogSearch::Compile(std::string_view text, bool regExp, bool caseSensitive) 
         requiredText_ = text;
         requiredBytes_ = text;
     }
-    if (!requiredText_.empty()) {
+    if (!requiredBytes_.empty()) {
         fold_ = caseSensitive ? IdentityFold() : CaseFoldOf(searchRegex_);
+    }
+    if (!requiredText_.empty()) {
         quickLook_.emplace(requiredText_, fold_);
+    }
+    neededBytes_.reset();
+    for (const char c : requiredBytes_) {
+        neededBytes_.set(fold_[static_cast<unsigned char>(c)]);
     }
 }
 
@@ -205,7 +211,7 @@ std::optional<SearchHit> LogSearch::FindFromCaret(LineSource& lines, TextPositio
 void LogSearch::ChooseRareByte(LineSource& lines, TextPosition caret) {
     rareByte_.reset();
     const int count = lines.lineCount();
-    if (requiredText_.empty() || count == 0) {
+    if (requiredBytes_.empty() || count == 0) {
         return;
     }
     // A stretch of the log on the side the search goes to.
@@ -267,6 +273,9 @@ std::optional<SearchHit> LogSearch::SearchForwards(LineSource& lines, TextPositi
         if (!scan && !BytesMayHold(line)) {
             continue;
         }
+        if (!RawMayHold(line)) {
+            continue;
+        }
         const std::string_view text = VisibleTextOf(lines, n, line);
         const int m = static_cast<int>(text.size());
         if (k > m || !MayHold(text.substr(static_cast<std::size_t>(k)))) {
@@ -289,7 +298,7 @@ std::optional<SearchHit> LogSearch::SearchBackwards(LineSource& lines, TextPosit
             continue; // nothing lies left of the caret
         }
         const std::string_view line = lines.Text(n);
-        if (!BytesMayHold(line)) {
+        if (!BytesMayHold(line) || !RawMayHold(line)) {
             continue;
         }
         const std::string_view text = VisibleTextOf(lines, n, line);
@@ -326,6 +335,21 @@ std::optional<SearchHit> LogSearch::SearchBackwards(LineSource& lines, TextPosit
         }
     }
     return std::nullopt;
+}
+
+bool LogSearch::RawMayHold(std::string_view line) const {
+    // A line without a caret is its own visible text, which the quick look
+    // checks well enough; a line with one costs a layout to get its visible
+    // text, which holds no byte its line does not. A line that lacks a byte
+    // every match holds is ruled out before that.
+    if (neededBytes_.none() || IsFreeOfCarets(line)) {
+        return true;
+    }
+    std::bitset<256> present;
+    for (const char c : line) {
+        present.set(fold_[static_cast<unsigned char>(c)]);
+    }
+    return (neededBytes_ & ~present).none();
 }
 
 bool LogSearch::BytesMayHold(std::string_view line) const {

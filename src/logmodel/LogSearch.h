@@ -7,6 +7,7 @@
 #include "SearchBudget.h"
 #include "TextPosition.h"
 
+#include <bitset>
 #include <boost/regex.hpp>
 #include <optional>
 #include <string>
@@ -108,6 +109,7 @@ private:
     std::optional<SearchHit> SearchForwards(LineSource& lines, TextPosition caret);
     std::optional<SearchHit> SearchBackwards(LineSource& lines, TextPosition caret);
     bool BytesMayHold(std::string_view line) const;
+    bool RawMayHold(std::string_view line) const;
     std::string_view VisibleTextOf(const LineSource& lines, int n, std::string_view line);
     bool MayHold(std::string_view text) const;
     std::optional<Span> FirstMatch(std::string_view text, int from, int to);
@@ -126,6 +128,8 @@ private:
     std::string requiredText_;
     std::string requiredBytes_;
     ByteFold fold_{};
+    // The folded bytes every match holds.
+    std::bitset<256> neededBytes_;
     std::optional<RareByteFilter> rareByte_;
     std::optional<LiteralFinder> quickLook_;
     std::string searchBuffer_;

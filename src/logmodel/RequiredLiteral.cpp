@@ -1,5 +1,6 @@
 #include "RequiredLiteral.h"
 
+#include <algorithm>
 #include <optional>
 #include <vector>
 
@@ -99,9 +100,81 @@ private:
     std::string every_;
 };
 
+// The expression cut at its top-level bars; nothing when it cannot be cut
+// with certainty (an unclosed bracket expression).
+std::optional<std::vector<std::string_view>> TopLevelAlternatives(std::string_view e) {
+    std::vector<std::string_view> alternatives;
+    std::size_t start = 0;
+    int depth = 0;
+    for (std::size_t i = 0; i < e.size();) {
+        switch (e[i]) {
+        case '\\':
+            i += 2;
+            continue;
+        case '[': {
+            const auto after = SkipBracketExpression(e, i);
+            if (!after) {
+                return std::nullopt;
+            }
+            i = *after;
+            continue;
+        }
+        case '(':
+            ++depth;
+            break;
+        case ')':
+            --depth;
+            break;
+        case '|':
+            if (depth == 0) {
+                alternatives.push_back(e.substr(start, i - start));
+                start = i + 1;
+            }
+            break;
+        default:
+            break;
+        }
+        ++i;
+    }
+    alternatives.push_back(e.substr(std::min(start, e.size())));
+    return alternatives;
+}
+
+RequiredText FindRequiredTextOfBranch(std::string_view e);
+
 } // namespace
 
+// Alternatives at the top leave no one text every match holds, but a match
+// holds one alternative's text: a byte that every alternative's text holds
+// is held by every match.
 RequiredText FindRequiredText(std::string_view e) {
+    const auto alternatives = TopLevelAlternatives(e);
+    if (!alternatives) {
+        return {};
+    }
+    if (alternatives->size() == 1) {
+        return FindRequiredTextOfBranch(e);
+    }
+    std::string common;
+    for (std::size_t a = 0; a < alternatives->size(); ++a) {
+        const std::string bytes = FindRequiredTextOfBranch((*alternatives)[a]).everyByte;
+        if (a == 0) {
+            common = bytes;
+        } else {
+            std::erase_if(common, [&bytes](char c) { return bytes.find(c) == std::string::npos; });
+        }
+        if (common.empty()) {
+            return {};
+        }
+    }
+    std::sort(common.begin(), common.end());
+    common.erase(std::unique(common.begin(), common.end()), common.end());
+    return {std::string(), common};
+}
+
+namespace {
+
+RequiredText FindRequiredTextOfBranch(std::string_view e) {
     LiteralCollector literals;
     int depth = 0;
     std::size_t i = 0;
@@ -179,6 +252,8 @@ RequiredText FindRequiredText(std::string_view e) {
     }
     return literals.Result();
 }
+
+} // namespace
 
 std::string RequiredLiteral(std::string_view expression) {
     return FindRequiredText(expression).longest;

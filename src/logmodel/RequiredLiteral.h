@@ -12,7 +12,9 @@
 std::string RequiredLiteral(std::string_view expression);
 
 // The same reading, keeping every stretch: the longest, and the bytes of all
-// of them (each of which every match holds).
+// of them (each of which every match holds). Of an expression with
+// alternatives at its top, no longest, but the bytes that every
+// alternative's stretches hold.
 struct RequiredText {
     std::string longest;
     std::string everyByte;

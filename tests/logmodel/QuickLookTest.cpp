@@ -2,6 +2,7 @@
 #include "RareByteFilter.h"
 #include "RequiredLiteral.h"
 
+#include <algorithm>
 #include <boost/regex.hpp>
 #include <gtest/gtest.h>
 #include <ostream>
@@ -55,6 +56,34 @@ INSTANTIATE_TEST_SUITE_P(
                     LiteralCase{"UnterminatedClassGivesUp", "ab[cd", ""},
                     LiteralCase{"NothingLiteral", ".*", ""}),
     [](const testing::TestParamInfo<LiteralCase>& info) { return info.param.name; });
+
+// The bytes every match holds, sorted, of expressions with alternatives at
+// their top: those that every alternative's text holds.
+class CommonBytesTest : public testing::TestWithParam<LiteralCase> {};
+
+TEST_P(CommonBytesTest, AreHeldByEveryAlternative) {
+    std::string bytes = FindRequiredText(GetParam().expression).everyByte;
+    std::sort(bytes.begin(), bytes.end());
+    bytes.erase(std::unique(bytes.begin(), bytes.end()), bytes.end());
+    EXPECT_EQ(bytes, GetParam().literal);
+    EXPECT_EQ(FindRequiredText(GetParam().expression).longest.empty(),
+              std::string_view(GetParam().expression).find('|') != std::string_view::npos ||
+                  bytes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Alternatives, CommonBytesTest,
+                         testing::Values(LiteralCase{"SharedLetters", "Needle43|Needle42", "4Ndel"},
+                                         LiteralCase{"NothingShared", "Kill|say", ""},
+                                         LiteralCase{"OneAlternativeWithoutText", "abc|.*", ""},
+                                         LiteralCase{"EmptyAlternative", "abc|", ""},
+                                         LiteralCase{"BarInAClassDoesNotCut", "a[|]b|ab", "ab"},
+                                         LiteralCase{"EscapedBarDoesNotCut", "a\\|b|ab", "ab"},
+                                         LiteralCase{"BarInAGroupDoesNotCut", "x(a|b)y|xz", "x"},
+                                         LiteralCase{"ThreeAlternatives", "kill|skilled|ill", "il"},
+                                         LiteralCase{"UnterminatedClassGivesUp", "ab|[cd", ""}),
+                         [](const testing::TestParamInfo<LiteralCase>& info) {
+                             return info.param.name;
+                         });
 
 struct FinderCase {
     const char* name;
