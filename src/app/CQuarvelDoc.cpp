@@ -36,9 +36,8 @@ CQuarvelDoc::~CQuarvelDoc() = default;
 
 bool CQuarvelDoc::Open(const QString& path) {
     // First make sure the file can be read at all: a name that opens nothing is
-    // reported by the caller, whereas a file that opens but cannot be mapped is
-    // shown as an empty log without complaint. Only regular files: a FIFO
-    // would block the open itself.
+    // reported by the caller. Only regular files: a FIFO would block the open
+    // itself.
     const QFileInfo info(path);
     if (!info.isFile()) {
         return false;
@@ -55,8 +54,15 @@ bool CQuarvelDoc::Open(const QString& path) {
     if (identity_.isEmpty()) {
         identity_ = path_;
     }
-    // The load status is deliberately not looked at: see above.
+    // A file that opens but cannot be mapped for want of address space is
+    // refused, as quarvelctl refuses it; one that maps to nothing (an empty
+    // file) is an empty log.
     model_.Load(QFile::encodeName(path_).toStdString(), kFirstLoadPartBytes);
+    if (model_.loadStatus() == FileMapping::kViewFailed ||
+        model_.loadStatus() == FileMapping::kOpenFailed) {
+        model_.Close();
+        return false;
+    }
     watcher_ = std::make_unique<LogFileWatcher>(path_);
     connect(watcher_.get(), &LogFileWatcher::mayHaveChanged, this, &CQuarvelDoc::CheckFile);
     if (!model_.fullySplit()) {

@@ -34,10 +34,10 @@ public:
     CQuarvelDoc(const CQuarvelDoc&) = delete;
     CQuarvelDoc& operator=(const CQuarvelDoc&) = delete;
 
-    // Opens the log at `path`. Fails only when the file cannot be opened for
-    // reading at all (missing, a folder, no permission); a file that opens but
-    // cannot be mapped or split (an empty one, for instance) still makes a
-    // document, with no lines. From then on the file is watched.
+    // Opens the log at `path`. Fails when the file cannot be opened for
+    // reading (missing, a folder, no permission) or mapped (too large for the
+    // address space left); an empty file still makes a document, with no
+    // lines. From then on the file is watched.
     bool Open(const QString& path);
 
     LogModel& model() { return model_; }

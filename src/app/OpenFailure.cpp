@@ -1,5 +1,7 @@
 #include "OpenFailure.h"
 
+#include "FileMapping.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -34,6 +36,10 @@ QString WhyCannotOpen(const QString& path) {
     const int descriptor = ::open(name.constData(), O_RDONLY | O_CLOEXEC);
     if (descriptor >= 0) {
         ::close(descriptor);
+        FileMapping mapping;
+        if (mapping.Open(name.toStdString()) == FileMapping::kViewFailed) {
+            return QStringLiteral("Not enough memory to map it");
+        }
         return {};
     }
     return OpenErrorText(errno);

@@ -1,12 +1,15 @@
 // The document and the registry of open documents, without any window.
 #include "CQuarvelDoc.h"
 #include "DocumentRegistry.h"
+#include "OpenFailure.h"
 #include "TempFile.h"
 
 #include <QDir>
 #include <QFileInfo>
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -55,6 +58,34 @@ TEST(CQuarvelDoc, WhatCannotBeReadDoesNotOpen) {
         EXPECT_FALSE(unreadable.Open(PathOf(locked)));
     }
 }
+
+#if !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+// The address space the process has mapped now, in bytes.
+rlim_t MappedNow() {
+    std::ifstream statm("/proc/self/statm");
+    rlim_t pages = 0;
+    statm >> pages;
+    return pages * static_cast<rlim_t>(sysconf(_SC_PAGESIZE));
+}
+
+TEST(CQuarvelDoc, ALogTooLargeToMapIsRefusedAndSaysWhy) {
+    // A sparse file of 4 GB and room for much less than that.
+    TempFile huge("");
+    std::filesystem::resize_file(huge.path(), std::uintmax_t{4} << 30);
+    rlimit saved{};
+    getrlimit(RLIMIT_AS, &saved);
+    rlimit tight = saved;
+    tight.rlim_cur = MappedNow() + (rlim_t{512} << 20);
+    setrlimit(RLIMIT_AS, &tight);
+    CQuarvelDoc document;
+    const bool opened = document.Open(PathOf(huge));
+    const QString why = WhyCannotOpen(PathOf(huge));
+    setrlimit(RLIMIT_AS, &saved);
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(why, QStringLiteral("Not enough memory to map it"));
+    EXPECT_EQ(document.model().lineCount(), 0);
+}
+#endif
 
 TEST(CQuarvelDoc, NeverWritesTheLog) {
     const std::string bytes = "   0:00 InitGame: \\sv_hostname\\x\n";
