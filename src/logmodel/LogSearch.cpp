@@ -173,6 +173,8 @@ void LogSearch::Compile(std::string_view text, bool regExp, bool caseSensitive) 
         quickLook_.emplace(requiredText_, fold_);
     }
     neededBytes_.reset();
+    rawCheckedLine_ = nullptr;
+    forwardScan_.reset();
     for (const char c : requiredBytes_) {
         neededBytes_.set(fold_[static_cast<unsigned char>(c)]);
     }
@@ -250,10 +252,17 @@ std::optional<SearchHit> LogSearch::SearchForwards(LineSource& lines, TextPositi
     }
     // The lines lie one after another in memory: read them as one stretch
     // for the rare byte and go straight to the next line that holds it.
-    std::optional<ForwardByteScan> scan;
+    // Kept for the searches after this one: Find next over the rest of a
+    // long line reads on from where this one stopped.
+    std::optional<ForwardByteScan>& scan = forwardScan_;
     if (rareByte_ && !rareByte_->bytes().empty()) {
         const std::string_view last = lines.Text(count - 1);
-        scan.emplace(*rareByte_, last.data() + last.size());
+        const char* end = last.data() + last.size();
+        if (!scan || scan->end() != end || scan->bytes() != rareByte_->bytes()) {
+            scan.emplace(*rareByte_, end);
+        }
+    } else {
+        scan.reset();
     }
     for (; n < count; ++n, k = 0) {
         if (scan) {
@@ -337,19 +346,30 @@ std::optional<SearchHit> LogSearch::SearchBackwards(LineSource& lines, TextPosit
     return std::nullopt;
 }
 
-bool LogSearch::RawMayHold(std::string_view line) const {
+bool LogSearch::RawMayHold(std::string_view line) {
     // A line without a caret is its own visible text, which the quick look
     // checks well enough; a line with one costs a layout to get its visible
     // text, which holds no byte its line does not. A line that lacks a byte
     // every match holds is ruled out before that.
-    if (neededBytes_.none() || IsFreeOfCarets(line)) {
+    if (neededBytes_.none()) {
+        return true;
+    }
+    // The searches after a hit ask about the same line again.
+    if (line.data() == rawCheckedLine_ && line.size() == rawCheckedLength_) {
+        return rawCheckPassed_;
+    }
+    rawCheckedLine_ = line.data();
+    rawCheckedLength_ = line.size();
+    rawCheckPassed_ = true;
+    if (IsFreeOfCarets(line)) {
         return true;
     }
     std::bitset<256> present;
     for (const char c : line) {
         present.set(fold_[static_cast<unsigned char>(c)]);
     }
-    return (neededBytes_ & ~present).none();
+    rawCheckPassed_ = (neededBytes_ & ~present).none();
+    return rawCheckPassed_;
 }
 
 bool LogSearch::BytesMayHold(std::string_view line) const {

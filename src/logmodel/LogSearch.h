@@ -92,6 +92,8 @@ public:
     void ForgetLines() {
         bufferedLine_ = nullptr;
         sampledAt_ = nullptr;
+        rawCheckedLine_ = nullptr;
+        forwardScan_.reset();
     }
 
     bool usable() const { return usable_; }
@@ -109,7 +111,7 @@ private:
     std::optional<SearchHit> SearchForwards(LineSource& lines, TextPosition caret);
     std::optional<SearchHit> SearchBackwards(LineSource& lines, TextPosition caret);
     bool BytesMayHold(std::string_view line) const;
-    bool RawMayHold(std::string_view line) const;
+    bool RawMayHold(std::string_view line);
     std::string_view VisibleTextOf(const LineSource& lines, int n, std::string_view line);
     bool MayHold(std::string_view text) const;
     std::optional<Span> FirstMatch(std::string_view text, int from, int to);
@@ -131,6 +133,11 @@ private:
     // The folded bytes every match holds.
     std::bitset<256> neededBytes_;
     std::optional<RareByteFilter> rareByte_;
+    std::optional<ForwardByteScan> forwardScan_;
+    // The line RawMayHold last looked at, and what it found.
+    const char* rawCheckedLine_ = nullptr;
+    std::size_t rawCheckedLength_ = 0;
+    bool rawCheckPassed_ = true;
     std::optional<LiteralFinder> quickLook_;
     std::string searchBuffer_;
     // Find next on a long line comes back to the same line again and again:

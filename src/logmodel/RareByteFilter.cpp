@@ -1,5 +1,6 @@
 #include "RareByteFilter.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <limits>
@@ -107,11 +108,18 @@ bool RareByteFilter::MayHold(std::string_view bytes) const {
 }
 
 ForwardByteScan::ForwardByteScan(const RareByteFilter& filter, const char* end)
-    : bytes_(filter.bytes()), end_(end) {}
+    : count_(filter.bytes().size()), end_(end) {
+    std::copy_n(filter.bytes().begin(), count_, bytes_.begin());
+}
 
 const char* ForwardByteScan::Next(const char* from) {
+    if (lowest_ == nullptr || from < lowest_) {
+        // Before the first place asked about: nothing known holds here.
+        known_.fill(false);
+        lowest_ = from;
+    }
     const char* first = nullptr;
-    for (std::size_t i = 0; i < bytes_.size(); ++i) {
+    for (std::size_t i = 0; i < count_; ++i) {
         // A byte not found before stays not found: the reading only goes on.
         if (!known_[i] || (next_[i] != nullptr && next_[i] < from)) {
             next_[i] = from < end_ ? static_cast<const char*>(std::memchr(

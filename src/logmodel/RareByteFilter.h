@@ -30,7 +30,8 @@ private:
 
 // The next place of any of a filter's bytes in one long stretch of memory,
 // read forwards. Each byte's next place is remembered, so a stretch is read
-// once however often it is asked about.
+// once however often it is asked about, by one search or by the searches
+// after it (Find next, every hit of a long line) as long as they go forwards.
 class ForwardByteScan {
 public:
     ForwardByteScan(const RareByteFilter& filter, const char* end);
@@ -38,9 +39,16 @@ public:
     // The first byte at or after `from` that is one of the filter's, or null.
     const char* Next(const char* from);
 
+    std::string_view bytes() const { return {bytes_.data(), count_}; }
+    const char* end() const { return end_; }
+
 private:
-    std::string_view bytes_;
+    // A copy: the scan outlives the filter it was made from.
+    std::array<char, RareByteFilter::kMaxBytes> bytes_{};
+    std::size_t count_ = 0;
     const char* end_;
+    // The lowest place asked about: what was not found past it is not there.
+    const char* lowest_ = nullptr;
     std::array<const char*, RareByteFilter::kMaxBytes> next_{};
     std::array<bool, RareByteFilter::kMaxBytes> known_{};
 };
