@@ -19,14 +19,21 @@ void CQuarvelDoc::LoadSlice() {
     const int before = model_.lineCount();
     QElapsedTimer clock;
     clock.start();
-    do {
-        if (model_.classifiedCount() == model_.lineCount() && !model_.fullySplit()) {
-            model_.SplitMore(kLoadSliceBytes);
-        }
-        model_.ClassifyUpTo(static_cast<int>(std::min<std::int64_t>(
-            model_.lineCount(), std::int64_t{model_.classifiedCount()} + kLoadSliceLines)));
-    } while (clock.elapsed() < kLoadSliceMs &&
-             (model_.classifiedCount() < model_.lineCount() || !model_.fullySplit()));
+    try {
+        do {
+            if (model_.classifiedCount() == model_.lineCount() && !model_.fullySplit()) {
+                model_.SplitMore(kLoadSliceBytes);
+            }
+            model_.ClassifyUpTo(static_cast<int>(std::min<std::int64_t>(
+                model_.lineCount(), std::int64_t{model_.classifiedCount()} + kLoadSliceLines)));
+        } while (clock.elapsed() < kLoadSliceMs &&
+                 (model_.classifiedCount() < model_.lineCount() || !model_.fullySplit()));
+    } catch (...) {
+        // A failure (out of memory) ends the loading: the log closes and the
+        // failure is shown once, not again at every slice.
+        CancelLoading();
+        throw;
+    }
     if (model_.lineCount() > before) {
         emit linesAppended(before);
     }
@@ -41,7 +48,12 @@ void CQuarvelDoc::FinishLoading() {
         return;
     }
     const int before = model_.lineCount();
-    model_.SplitAndClassifyRest();
+    try {
+        model_.SplitAndClassifyRest();
+    } catch (...) {
+        CancelLoading();
+        throw;
+    }
     if (model_.lineCount() > before) {
         emit linesAppended(before);
     }
