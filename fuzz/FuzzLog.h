@@ -35,6 +35,16 @@ public:
         model.EndWalk();
     }
 
+    // Loads what LoadAndWalk last wrote, a part of `part` bytes at a time,
+    // classifying as it goes, as a window loads a large log.
+    void LoadInParts(LogModel& model, std::int64_t part) const {
+        model.Load(path_, part);
+        while (model.SplitMore(part)) {
+            model.ClassifyUpTo(model.lineCount());
+        }
+        model.ClassifyUpTo(model.lineCount());
+    }
+
 private:
     int fd_;
     std::string path_;

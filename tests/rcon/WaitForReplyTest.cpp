@@ -264,10 +264,15 @@ TEST_F(Wait, UnknownPollStatusIsReported) {
 
 TEST_F(Wait, ReceiveFailureIsReportedWithItsErrorNumber) {
     std::unique_ptr<RconSocket> socket;
-    // One made first, so that the sanitizer build checks the classes' types
-    // while it can still read the process's memory map.
-    const RconBanSocket first("127.0.0.1", 1, "secret");
-    const RconUnbanSocket second("127.0.0.1", 1, "secret");
+    // The sanitizer build checks the sockets' types as they are used, which
+    // needs the process's memory map, and so a descriptor: one whole exchange
+    // first, while descriptors can still be had.
+    {
+        const auto warm = SendTo(entry, true);
+        ReplyWaiterObject warmWaiter;
+        ASSERT_EQ(warmWaiter.WaitForReply(*warm, entry, sink), 1);
+        sink.messages.clear();
+    }
     {
         DescriptorsExhausted exhausted;
         socket = SendTo(entry, true);
