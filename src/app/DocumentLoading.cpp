@@ -36,6 +36,10 @@ void CQuarvelDoc::LoadSlice() {
     }
     if (model_.lineCount() > before) {
         emit linesAppended(before);
+        // A live harvest takes the new lines as it takes appended ones.
+        if (liveHarvest_) {
+            harvestSoon_.start();
+        }
     }
     emit loadProgressed();
     if (model_.fullySplit() && model_.classifiedCount() == model_.lineCount()) {
@@ -56,6 +60,9 @@ void CQuarvelDoc::FinishLoading() {
     }
     if (model_.lineCount() > before) {
         emit linesAppended(before);
+        if (liveHarvest_) {
+            harvestSoon_.start();
+        }
     }
     emit loadProgressed();
     EndLoading();

@@ -9,6 +9,9 @@ void CQuarvelView::OnDatabaseUpdate() {
     // asks again when told.
     updateRunning_ = true;
     emit commandStateChanged();
+    // The run harvests every line of the log: a log still loading is loaded
+    // whole first.
+    document_.FinishLoading();
     // The run lets the event loop turn between its steps; the lines it walks
     // must not be loaded again meanwhile.
     const CQuarvelDoc::ChangesDeferred deferred(document_);

@@ -2,11 +2,14 @@
 // while no run of the view goes on, and running the harvest behind its window.
 #include "CDatabaseUpdateDlg.h"
 #include "CommandIds.h"
+#include "DocumentLoading.h"
 #include "GlobalConfig.h"
+#include "LogGenerator.h"
 #include "ModalScript.h"
 #include "PlayerSchema.h"
 #include "ViewTestSupport.h"
 
+#include <QElapsedTimer>
 #include <QLabel>
 #include <QSignalSpy>
 #include <QSqlDatabase>
@@ -119,6 +122,25 @@ TEST_F(ViewDatabaseUpdate, KeepDatabaseUpdatedHarvestsTheLogAndWhatItGets) {
     EXPECT_FALSE(view.IsCommandChecked(CommandId::kKeepDatabaseUpdated));
     theAppConfig.databasePath.clear();
     EXPECT_FALSE(view.IsCommandEnabled(CommandId::kKeepDatabaseUpdated));
+}
+
+TEST_F(ViewDatabaseUpdate, KeepDatabaseUpdatedTakesEveryLineOfALogStillLoading) {
+    const std::string database = NewDatabase();
+    TempFile file(GenerateLog(2 * kFirstLoadPartBytes, 9));
+    CQuarvelDoc document;
+    ASSERT_TRUE(document.Open(QString::fromStdString(file.path())));
+    ASSERT_TRUE(document.loading());
+    document.StartLiveHarvest(database);
+    // The lines the slices bring are harvested as they come, and the last
+    // of them too.
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < 120'000 && (document.loading() || !document.liveHarvestUpToDate())) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+    EXPECT_FALSE(document.loading());
+    EXPECT_TRUE(document.liveHarvestUpToDate());
+    EXPECT_GT(document.liveHarvestCounters().playersTotal, 0);
 }
 
 TEST_F(ViewDatabaseUpdate, KeepDatabaseUpdatedTurnsItselfOffOnAFailure) {
