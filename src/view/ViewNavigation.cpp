@@ -1,6 +1,7 @@
 // Scrolling the view: the two scroll bars, the keys and the mouse wheel. The
 // horizontal range follows the widest line, so the end of any line, however
 // long, can be scrolled into view.
+#include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
 
 #include <QKeyEvent>
