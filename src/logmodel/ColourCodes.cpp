@@ -14,22 +14,7 @@ constexpr std::uint32_t Field12(int value) {
 } // namespace
 
 bool IsColourCodedKind(LineKind kind) {
-    switch (kind) {
-    case 3:
-    case 6:
-    case 7:
-    case 8:
-    case 9:
-    case 15:
-    case 16:
-    case 17:
-    case 18:
-    case 19:
-    case 20:
-        return true;
-    default:
-        return false;
-    }
+    return TraitsOf(kind).codesMeasured;
 }
 
 int CountVisibleCharacters(const char* text, int length) {
@@ -45,7 +30,8 @@ int CountVisibleCharacters(const char* text, int length) {
 
 void SetSegment(LineSegment& segment, int start, int length, LineKind kind, const char* text) {
     const std::uint32_t clampedLength = Field12(length);
-    segment.word0 = Field12(start) << 20 | clampedLength << 8 | kind;
+    segment.word0 =
+        Field12(start) << 20 | clampedLength << 8 | static_cast<std::uint32_t>(KindNumber(kind));
     std::uint32_t shown = clampedLength;
     if (text != nullptr && IsColourCodedKind(kind)) {
         shown = static_cast<std::uint32_t>(
@@ -58,7 +44,7 @@ void SetSegment(LineSegment& segment, int start, int length, LineKind kind, cons
 int ComputeVisiblePositions(LineSegments& segments, int byteLength) {
     int hidden = 0;
     for (LineSegment& segment : segments) {
-        if (segment.kind() == kEndMark) {
+        if (segment.kind() == LineKind::EndMark) {
             break;
         }
         // A start is never below the code bytes hidden before it, since
@@ -71,8 +57,7 @@ int ComputeVisiblePositions(LineSegments& segments, int byteLength) {
 }
 
 int LayPlainLine(LineSegments& segments, int byteLength) {
-    constexpr LineKind kPlain = 1;
-    SetSegment(segments[0], 0, byteLength, kPlain, nullptr);
+    SetSegment(segments[0], 0, byteLength, LineKind::Text, nullptr);
     segments[1].SetEndMark();
     return ComputeVisiblePositions(segments, byteLength);
 }

@@ -97,9 +97,7 @@ bool AppendEscaped(std::string& out, const char* p, int length, std::size_t limi
 
 } // namespace
 
-HtmlExport::HtmlExport(const std::array<Rgb, kKindTableSize>& kindColours,
-                       const std::array<std::uint32_t, kKindTableSize>& kindStyles)
-    : kindColours_(kindColours), kindStyles_(kindStyles) {}
+HtmlExport::HtmlExport(const KindTables& kinds) : kinds_(kinds) {}
 
 void HtmlExport::AddLine(const LineView& line, int from, int to) {
     if (tooLong_) {
@@ -161,17 +159,14 @@ bool HtmlExport::Finish() {
 }
 
 void HtmlExport::AppendSpan(LineKind kind, const char* p, int length, int skip) {
-    const std::uint32_t style = KindStyle(kind);
+    const std::uint32_t style = kinds_.Style(kind);
     if (style & kStyleBold) {
         body_ += "<B>";
-    }
-    if (style & kStyleItalic) {
-        body_ += "<I>";
     }
 
     // Codes left of the selection still set the colour its first piece
     // starts in. A code that straddles the selection's start is taken whole.
-    Rgb colour = KindColour(kind);
+    Rgb colour = kinds_.Colour(kind);
     int i = 0;
     while (i < std::min(skip, length)) {
         if (p[i] == kCaret && i + 1 < length) {
@@ -211,9 +206,6 @@ void HtmlExport::AppendSpan(LineKind kind, const char* p, int length, int skip) 
         AppendPiece(pieceColour, p + pieceStart, pieceEnd - pieceStart);
     }
 
-    if (style & kStyleItalic) {
-        body_ += "</I>";
-    }
     if (style & kStyleBold) {
         body_ += "</B>";
     }
@@ -232,12 +224,4 @@ void HtmlExport::AppendPiece(Rgb colour, const char* p, int length) {
         return;
     }
     body_ += "</FONT>";
-}
-
-Rgb HtmlExport::KindColour(LineKind kind) const {
-    return kind < kKindTableSize ? kindColours_[kind] : kindColours_[kGapKind];
-}
-
-std::uint32_t HtmlExport::KindStyle(LineKind kind) const {
-    return kind < kKindTableSize ? kindStyles_[kind] : kindStyles_[kGapKind];
 }

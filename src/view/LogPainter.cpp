@@ -115,8 +115,8 @@ void LogPainter::LayLine(const LineView& line, Row& row, int firstColumn) {
 
 bool LogPainter::LayCaretColouredRun(const LineView& line, const LineRun& run, int drawStart,
                                      Row& row) {
-    const KindFont font = kinds_.kindFont[run.kind];
-    Rgb colour = kinds_.kindColour[run.kind];
+    const KindFont font = kinds_.Font(run.kind);
+    Rgb colour = kinds_.Colour(run.kind);
     const char* text = line.text;
     const int end = run.end();
     // The walk starts at the run's own start even when the run is clipped:
@@ -146,8 +146,8 @@ bool LogPainter::LayCaretColouredRun(const LineView& line, const LineRun& run, i
 }
 
 bool LogPainter::LayPlainRun(const LineView& line, const LineRun& run, int drawStart, Row& row) {
-    const KindFont font = kinds_.kindFont[run.kind];
-    const Rgb colour = kinds_.kindColour[run.kind];
+    const KindFont font = kinds_.Font(run.kind);
+    const Rgb colour = kinds_.Colour(run.kind);
     for (int i = drawStart; i < run.end(); ++i) {
         if (!LayCell(row, font, colour, static_cast<unsigned char>(line.text[i]))) {
             return false;
