@@ -2,6 +2,7 @@
 
 #include "CaretCodes.h"
 #include "LineRuns.h"
+#include "VisibleText.h"
 
 #include <algorithm>
 
@@ -18,13 +19,16 @@ bool IsColourCodedKind(LineKind kind) {
 }
 
 int CountVisibleCharacters(const char* text, int length) {
-    const std::string_view bytes(text, static_cast<std::size_t>(std::max(length, 0)));
     int shown = 0;
-    for (std::size_t i = 0; i < bytes.size();) {
-        const CaretStep step = ReadCaretToken(bytes, i);
-        shown += step.shows() ? 1 : 0;
-        i += static_cast<std::size_t>(step.length);
-    }
+    ForEachCaretToken(std::string_view(text, static_cast<std::size_t>(std::max(length, 0))),
+                      [&shown](const CaretPiece& piece) {
+                          if (piece.token == CaretToken::Character) {
+                              shown += static_cast<int>(piece.bytes.size());
+                          } else if (piece.token == CaretToken::DoubledCaret) {
+                              ++shown; // two carets show one
+                          }
+                          return true;
+                      });
     return shown;
 }
 
@@ -83,12 +87,23 @@ int ColumnToByteOffset(const LineView& line, int column) {
         }
         const std::string_view bytes =
             text.substr(static_cast<std::size_t>(run.start), static_cast<std::size_t>(run.length));
-        for (std::size_t i = 0; i < bytes.size();) {
-            const CaretStep step = ReadCaretToken(bytes, i);
-            i += static_cast<std::size_t>(step.length);
-            if (step.shows() && ++shown >= column) {
-                return run.start + static_cast<int>(i);
+        int found = -1;
+        ForEachCaretToken(bytes, [&](const CaretPiece& piece) {
+            if (piece.token == CaretToken::Character) {
+                const int size = static_cast<int>(piece.bytes.size());
+                if (shown + size >= column) {
+                    found = static_cast<int>(piece.at) + (column - shown);
+                    return false;
+                }
+                shown += size;
+            } else if (piece.token == CaretToken::DoubledCaret && ++shown >= column) {
+                found = static_cast<int>(piece.end());
+                return false;
             }
+            return true;
+        });
+        if (found >= 0) {
+            return run.start + found;
         }
     }
     return end;
@@ -103,16 +118,10 @@ std::string_view LineVisibleText(const LineView& line, std::string& buffer) {
     for (const LineRun& run : LineRuns(line)) {
         const std::string_view bytes =
             text.substr(static_cast<std::size_t>(run.start), static_cast<std::size_t>(run.length));
-        if (!IsCaretColouredRun(run)) {
+        if (IsCaretColouredRun(run)) {
+            AppendVisibleText(bytes, buffer);
+        } else {
             buffer.append(bytes);
-            continue;
-        }
-        for (std::size_t i = 0; i < bytes.size();) {
-            const CaretStep step = ReadCaretToken(bytes, i);
-            if (step.shows()) {
-                buffer.push_back(bytes[i + static_cast<std::size_t>(step.length) - 1]);
-            }
-            i += static_cast<std::size_t>(step.length);
         }
     }
     return buffer;
