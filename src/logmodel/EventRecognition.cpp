@@ -291,14 +291,15 @@ Handler HandlerFor(std::string_view keyword) {
         std::string_view word;
         Handler handler;
     };
-    static constexpr Word kCapitalC[] = {{"ClientConnect", Handler::Connect},
-                                         {"ClientUserinfoChanged", Handler::UserInfo}};
-    static constexpr Word kCapitalK[] = {{"Kill", Handler::Kill}};
-    static constexpr Word kSmallS[] = {{"say", Handler::Say}, {"sayteam", Handler::SayTeam}};
-    static constexpr Word kSmallT[] = {{"tell", Handler::Tell}};
-    static constexpr Word kSmallA[] = {{"admchat", Handler::AdminChat},
-                                       {"admtalk", Handler::AdminChat},
-                                       {"admtell", Handler::AdminTell}};
+    static constexpr Word kCapitalC[] = {{kConnectKeyword, Handler::Connect},
+                                         {kUserinfoKeyword, Handler::UserInfo}};
+    static constexpr Word kCapitalK[] = {{kKillKeyword, Handler::Kill}};
+    static constexpr Word kSmallS[] = {{kSayKeyword, Handler::Say},
+                                       {kSayTeamKeyword, Handler::SayTeam}};
+    static constexpr Word kSmallT[] = {{kTellKeyword, Handler::Tell}};
+    static constexpr Word kSmallA[] = {{kAdminChatKeyword, Handler::AdminChat},
+                                       {kAdminTalkKeyword, Handler::AdminChat},
+                                       {kAdminTellKeyword, Handler::AdminTell}};
     if (keyword.empty()) {
         return Handler::Connect;
     }

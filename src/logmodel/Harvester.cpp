@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr std::string_view kConnectWord = "ClientConnect";
-constexpr std::string_view kUserinfoWord = "ClientUserinfoChanged";
 constexpr std::size_t kAddressPartLimit = 3;
 
 // The counters are 32-bit like the tables' row counts; they stop at the
@@ -26,7 +24,7 @@ void CountOne(std::int32_t& counter) {
 // 64 slots the server has.
 std::optional<std::size_t> SlotNumber(std::string_view digits) {
     const long long slot = ReadDecimal(digits);
-    if (slot < 0 || slot >= kHarvestSlotCount) {
+    if (slot < 0 || slot >= kPlayerSlotCount) {
         return std::nullopt;
     }
     return static_cast<std::size_t>(slot);
@@ -94,9 +92,9 @@ void Harvester::HarvestLine(std::string_view line) {
     }
     // A keyword agrees with a word it is the beginning of, so a shortened
     // or empty keyword is taken for a connection line.
-    if (KeywordAgrees(event->keyword, kConnectWord)) {
+    if (KeywordAgrees(event->keyword, kConnectKeyword)) {
         HarvestConnect(event->payload);
-    } else if (KeywordAgrees(event->keyword, kUserinfoWord)) {
+    } else if (KeywordAgrees(event->keyword, kUserinfoKeyword)) {
         HarvestUserinfo(event->payload);
     }
 }
