@@ -99,13 +99,13 @@ void Harvester::HarvestLine(std::string_view line) {
     }
 }
 
-bool Harvester::HarvestConnect(std::string_view payload) {
+void Harvester::HarvestConnect(std::string_view payload) {
     if (!patterns_.MatchConnection(payload, groups_)) {
-        return false;
+        return;
     }
     const auto slot = SlotNumber(groups_[1]);
     if (!slot) {
-        return true;
+        return;
     }
     const std::string_view guid = groups_[3];
     std::optional<std::int32_t> key = memo_.GuidKey(guid);
@@ -124,30 +124,29 @@ bool Harvester::HarvestConnect(std::string_view payload) {
     // still recorded under the GUID, which is what the aliases look up.
     harvestSlot.address.Assign(groups_[2]);
     harvestSlot.connected = true;
-    return true;
 }
 
-bool Harvester::HarvestUserinfo(std::string_view payload) {
+void Harvester::HarvestUserinfo(std::string_view payload) {
     if (!patterns_.MatchUserInfo(payload, groups_)) {
-        return false;
+        return;
     }
     const auto slot = SlotNumber(groups_[1]);
     if (!slot) {
-        return true;
+        return;
     }
     const HarvestSlot& harvestSlot = slots_[*slot];
     if (!harvestSlot.connected) {
-        return true; // no GUID to store the name under
+        return; // no GUID to store the name under
     }
     const std::string_view name = groups_[2];
     CopyVisibleText(name, sighting_.nameFormatted);
     const std::string_view address = harvestSlot.address.view();
     if (memo_.KnowsSighting(harvestSlot.guidKey, address, sighting_.nameFormatted)) {
-        return true;
+        return;
     }
     if (database_->SightingExists(harvestSlot.guidKey, address, sighting_.nameFormatted)) {
         memo_.RememberSighting(harvestSlot.guidKey, address, sighting_.nameFormatted);
-        return true;
+        return;
     }
     sighting_.guidKey = harvestSlot.guidKey;
     SplitAddress(address, sighting_.ipParts);
@@ -157,5 +156,4 @@ bool Harvester::HarvestUserinfo(std::string_view payload) {
     memo_.RememberSighting(harvestSlot.guidKey, address, sighting_.nameFormatted);
     CountOne(counters_.playersNew);
     CountOne(counters_.playersTotal);
-    return true;
 }
