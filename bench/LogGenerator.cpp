@@ -29,27 +29,50 @@ private:
 };
 
 constexpr std::array<const char*, 24> kBaseNames = {
-    "Bob",    "Bobby",   "Alice",  "Sam",     "Viper",  "Ghost",   "Nomad",    "Raven",
-    "Hawk",   "Dutch",   "Sniper", "Medic",   "Tango",  "Ozzy",    "Kilo",     "Frost",
-    "Blaze",  "Mamba",   "Rook",   "Jinx",    "O'Neil", "Pipe|x",  "<Boss>",   "Zoe&Co"};
-constexpr std::array<const char*, 12> kMeans = {
-    "MOD_M4_ASSAULT_RIFLE", "MOD_AK74_ASSAULT_RIFLE", "MOD_USAS_12_SHOTGUN", "MOD_MSG90A1_SNIPER",
-    "MOD_M590_SHOTGUN",     "MOD_MICRO_UZI_SUBMACHINEGUN", "MOD_MP5", "MOD_KNIFE",
-    "MOD_M67_GRENADE",      "MOD_SIG551",             "MOD_M60_MACHINEGUN", "MOD_M1911A1_PISTOL"};
-constexpr std::array<const char*, 16> kChat = {
-    "gg",          "nice shot",     "lol",            "anyone up for a rematch?",
-    "camping again", "rush B",     "need ammo",      "who is ^1Bob^7?",
-    "brb",         "^3gl ^5hf",    "stop team killing", "map vote pls",
-    "100% <cheat>", "ok & thanks", "\"quoted\" text", "ping 300 ^^ lag"};
+    "Bob",   "Bobby", "Alice",  "Sam",   "Viper",  "Ghost",  "Nomad",  "Raven",
+    "Hawk",  "Dutch", "Sniper", "Medic", "Tango",  "Ozzy",   "Kilo",   "Frost",
+    "Blaze", "Mamba", "Rook",   "Jinx",  "O'Neil", "Pipe|x", "<Boss>", "Zoe&Co"};
+constexpr std::array<const char*, 12> kMeans = {"MOD_M4_ASSAULT_RIFLE",
+                                                "MOD_AK74_ASSAULT_RIFLE",
+                                                "MOD_USAS_12_SHOTGUN",
+                                                "MOD_MSG90A1_SNIPER",
+                                                "MOD_M590_SHOTGUN",
+                                                "MOD_MICRO_UZI_SUBMACHINEGUN",
+                                                "MOD_MP5",
+                                                "MOD_KNIFE",
+                                                "MOD_M67_GRENADE",
+                                                "MOD_SIG551",
+                                                "MOD_M60_MACHINEGUN",
+                                                "MOD_M1911A1_PISTOL"};
+constexpr std::array<const char*, 16> kChat = {"gg",
+                                               "nice shot",
+                                               "lol",
+                                               "anyone up for a rematch?",
+                                               "camping again",
+                                               "rush B",
+                                               "need ammo",
+                                               "who is ^1Bob^7?",
+                                               "brb",
+                                               "^3gl ^5hf",
+                                               "stop team killing",
+                                               "map vote pls",
+                                               "100% <cheat>",
+                                               "ok & thanks",
+                                               "\"quoted\" text",
+                                               "ping 300 ^^ lag"};
 constexpr std::array<const char*, 6> kMaps = {"mp_shop", "mp_hospital", "mp_train",
                                               "mp_snow", "mp_jor1",     "mp_kam2"};
 constexpr std::array<const char*, 6> kIdentities = {
     "NPC_Sam/sam_gladstone", "NPC_Hawk/hawk_fatigue", "NPC_Taylor/taylor_urban",
     "NPC_Hawk/hawk_urban",   "NPC_Sam/sam_arctic",    "NPC_Taylor/taylor_desert"};
-constexpr std::array<const char*, 8> kOrdinary = {
-    "Item: %d pickup_health",     "Item: %d pickup_armor_big", "score: %d  ping: 50  client: 3",
-    "Exit: Timelimit hit.",       "red:%d  blue:3",           "broadcast: print \"server restarting\"",
-    "Weapon_Stats: %d M4 25 3",   "Vote: %d map_restart"};
+constexpr std::array<const char*, 8> kOrdinary = {"Item: %d pickup_health",
+                                                  "Item: %d pickup_armor_big",
+                                                  "score: %d  ping: 50  client: 3",
+                                                  "Exit: Timelimit hit.",
+                                                  "red:%d  blue:3",
+                                                  "broadcast: print \"server restarting\"",
+                                                  "Weapon_Stats: %d M4 25 3",
+                                                  "Vote: %d map_restart"};
 
 struct Player {
     bool present = false;
@@ -129,8 +152,9 @@ private:
                 present.push_back(i);
             }
         }
-        return present.empty() ? -1 : present[static_cast<std::size_t>(random_.Below(
-                                           static_cast<int>(present.size())))];
+        return present.empty() ? -1
+                               : present[static_cast<std::size_t>(
+                                     random_.Below(static_cast<int>(present.size())))];
     }
 
     void UserinfoChanged(int slot) {

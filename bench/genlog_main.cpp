@@ -12,7 +12,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     const auto bytes = std::strtoull(argv[2], nullptr, 10);
-    const auto seed = argc == 4 ? static_cast<std::uint32_t>(std::strtoul(argv[3], nullptr, 10)) : 1u;
+    const auto seed =
+        argc == 4 ? static_cast<std::uint32_t>(std::strtoul(argv[3], nullptr, 10)) : 1u;
     if (!WriteGeneratedLog(argv[1], bytes, seed)) {
         std::fprintf(stderr, "quarvel-genlog: cannot write %s\n", argv[1]);
         return 1;

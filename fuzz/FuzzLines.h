@@ -37,7 +37,8 @@ private:
         const char* text = line.text;
         const int length = line.byteLength;
         if (length > 0 && length < 4096) {
-            static constexpr LineKind kKinds[] = {15, 1, 4, 7};
+            static constexpr LineKind kKinds[] = {LineKind::Say, LineKind::Text,
+                                                  LineKind::Team1Name, LineKind::AdminChatName};
             const int third = length / 3 + 1;
             std::size_t s = 0;
             for (int start = 0; start < length && s < 3; start += third + 1, ++s) {

@@ -12,7 +12,7 @@ void CheckLine(const LineView& line) {
     FUZZ_CHECK(line.byteLength >= 0);
     FUZZ_CHECK(line.visibleLength >= 0 && line.visibleLength <= line.byteLength);
     for (const LineSegment& segment : line.segments) {
-        if (segment.kind() == kEndMark) {
+        if (segment.kind() == LineKind::EndMark) {
             break;
         }
         FUZZ_CHECK(segment.start() + segment.length() <= line.byteLength);

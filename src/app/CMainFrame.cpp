@@ -9,6 +9,7 @@
 #include "GlobalConfig.h"
 #include "LockKeyIndicators.h"
 #include "MessagePane.h"
+#include "Messages.h"
 #include "ProgramIcon.h"
 
 #include <QAction>
@@ -27,8 +28,6 @@
 using namespace CommandId;
 
 namespace {
-
-constexpr char kApplicationTitle[] = "Quarvel";
 
 // The commands the active view serves; the frame only passes them on.
 constexpr std::array kViewCommands = {kEditCopy,        kEditSelectAll, kFind,

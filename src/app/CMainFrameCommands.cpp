@@ -9,6 +9,7 @@
 #include "CommandIds.h"
 #include "FindPlayerCommand.h"
 #include "GlobalConfig.h"
+#include "Messages.h"
 #include "OpenFailure.h"
 #include "WindowPlacement.h"
 
@@ -28,7 +29,8 @@ using namespace CommandId;
 bool CMainFrame::OpenDocumentFile(const QString& path) {
     const DocumentRegistry::OpenResult opened = documents_.Open(path);
     if (opened.document == nullptr) {
-        messages_->Show({CannotOpenMessage(path).toStdString(), "Quarvel", MessageIcon::Warning});
+        messages_->Show(
+            {CannotOpenMessage(path).toStdString(), kApplicationTitle, MessageIcon::Warning});
         return false;
     }
     if (opened.alreadyOpen) {

@@ -6,6 +6,7 @@
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
 #include "CommandIds.h"
+#include "UserSettings.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -24,7 +25,7 @@ namespace {
 constexpr char kWrapKey[] = "PrintWrapLines";
 
 bool StoredWrapLines() {
-    QSettings settings(QStringLiteral("Jor"), QStringLiteral("Quarvel"));
+    QSettings settings = UserSettings();
     settings.beginGroup(QStringLiteral("Settings"));
     return settings.value(QLatin1String(kWrapKey), true).toBool();
 }
@@ -33,7 +34,7 @@ void StoreWrapLines(bool wrap) {
     if (wrap == StoredWrapLines()) {
         return;
     }
-    QSettings settings(QStringLiteral("Jor"), QStringLiteral("Quarvel"));
+    QSettings settings = UserSettings();
     settings.beginGroup(QStringLiteral("Settings"));
     settings.setValue(QLatin1String(kWrapKey), wrap);
 }
@@ -72,7 +73,8 @@ void CMainFrame::OnFilePrint() {
     if (!view->Print(printer, choice, pageRange ? printer.fromPage() : 0,
                      pageRange ? printer.toPage() : 0) &&
         printer.printerState() != QPrinter::Aborted) {
-        messages_->Show({"The document could not be printed.", "Quarvel", MessageIcon::Warning});
+        messages_->Show(
+            {"The document could not be printed.", kApplicationTitle, MessageIcon::Warning});
     }
 }
 

@@ -3,6 +3,7 @@
 #include "CChildFrame.h"
 #include "CMainFrame.h"
 #include "CQuarvelDoc.h"
+#include "UserSettings.h"
 
 #include <QAction>
 #include <QDir>
@@ -22,10 +23,6 @@ constexpr char kStateKey[] = "MainWindowState";
 constexpr char kStatusBarKey[] = "StatusBarShown";
 // Window menu entries with a number key; later ones are listed without.
 constexpr int kNumberedWindows = 9;
-
-QSettings UserSettings() {
-    return QSettings(QStringLiteral("Jor"), QStringLiteral("Quarvel"));
-}
 
 } // namespace
 

@@ -2,8 +2,8 @@
 
 #include <filesystem>
 #include <memory>
-#include <system_error>
 #include <string_view>
+#include <system_error>
 
 namespace {
 

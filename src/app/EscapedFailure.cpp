@@ -1,5 +1,6 @@
 #include "EscapedFailure.h"
 
+#include "Messages.h"
 #include "PlayerDatabase.h"
 
 #include <boost/regex.hpp>
@@ -8,10 +9,8 @@
 
 namespace {
 
-constexpr char kTitle[] = "Quarvel";
-
 Message Failure(std::string text) {
-    return {std::move(text), kTitle, MessageIcon::Error};
+    return {std::move(text), kApplicationTitle, MessageIcon::Error};
 }
 
 } // namespace

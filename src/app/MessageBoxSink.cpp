@@ -1,5 +1,7 @@
 #include "MessageBoxSink.h"
 
+#include "Messages.h"
+
 #include <QEvent>
 #include <QFontMetrics>
 #include <QLayout>
@@ -63,7 +65,7 @@ int MessageBoxSink::CaptionWidth(const QMessageBox& box) {
 }
 
 void MessageBoxSink::Show(const Message& message) {
-    const QString caption = message.caption.empty() ? QStringLiteral("Quarvel")
+    const QString caption = message.caption.empty() ? QString::fromLatin1(kApplicationTitle)
                                                     : QString::fromStdString(message.caption);
     CaptionedMessageBox box(IconFor(message.icon), caption, QString::fromStdString(message.text),
                             QMessageBox::Ok, owner_.data());

@@ -1,5 +1,7 @@
 #include "RecentFileList.h"
 
+#include "UserSettings.h"
+
 #include <QFileInfo>
 #include <QSettings>
 
@@ -15,7 +17,7 @@ QString EntryKey(int index) {
 
 void RecentFileList::Load() {
     paths_.clear();
-    QSettings settings(QStringLiteral("Jor"), QStringLiteral("Quarvel"));
+    QSettings settings = UserSettings();
     settings.beginGroup(QLatin1String(kSection));
     for (int i = 0; i < kSize; ++i) {
         const QString path = settings.value(EntryKey(i)).toString();
@@ -52,7 +54,7 @@ QString RecentFileList::MenuText(int index, const QString& path) {
 }
 
 void RecentFileList::Save() const {
-    QSettings settings(QStringLiteral("Jor"), QStringLiteral("Quarvel"));
+    QSettings settings = UserSettings();
     settings.beginGroup(QLatin1String(kSection));
     for (int i = 0; i < kSize; ++i) {
         if (i < paths_.size()) {

@@ -5,6 +5,7 @@
 #include "QuarvelVersion.h"
 #include "Startup.h"
 #include "StartupOptions.h"
+#include "UserSettings.h"
 
 #include <QApplication>
 #include <QPixmap>
@@ -172,8 +173,8 @@ int main(int argc, char** argv) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
     QuarvelApplication app(argc, argv);
-    QApplication::setOrganizationName(QStringLiteral("Jor"));
-    QApplication::setApplicationName(QStringLiteral("Quarvel"));
+    QApplication::setOrganizationName(QString::fromLatin1(kSettingsOrganisation));
+    QApplication::setApplicationName(QString::fromLatin1(kSettingsApplication));
     QApplication::setApplicationVersion(QLatin1String(kQuarvelVersion));
     QApplication::setWindowIcon(ProgramIcon());
     // Ties the windows to the installed desktop entry (its icon and name).

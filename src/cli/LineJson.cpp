@@ -9,11 +9,12 @@ void AppendSegments(std::string& out, const LineView& line) {
     out += "[";
     for (int s = 0; s < kSegmentsPerLine; ++s) {
         const LineSegment& segment = line.segments[static_cast<std::size_t>(s)];
-        if (segment.kind() == kEndMark) {
+        if (segment.kind() == LineKind::EndMark) {
             break;
         }
         out += s == 0 ? "{\"kind\": " : ", {\"kind\": ";
-        out += std::to_string(segment.kind()) + ", \"start\": " + std::to_string(segment.start()) +
+        out += std::to_string(KindNumber(segment.kind())) +
+               ", \"start\": " + std::to_string(segment.start()) +
                ", \"length\": " + std::to_string(segment.length()) +
                ", \"visibleStart\": " + std::to_string(segment.visibleStart()) +
                ", \"visibleLength\": " + std::to_string(segment.visibleLength()) + ", \"player\": ";

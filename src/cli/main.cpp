@@ -5,6 +5,7 @@
 #include "CommandTable.h"
 #include "Commands.h"
 #include "EscapedFailure.h"
+#include "UserSettings.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -36,8 +37,8 @@ bool AnswerCommandHelp(const char* name, const std::vector<std::string>& words) 
 
 int main(int argc, char** argv) {
     QCoreApplication app(argc, argv);
-    QCoreApplication::setOrganizationName(QStringLiteral("Jor"));
-    QCoreApplication::setApplicationName(QStringLiteral("Quarvel"));
+    QCoreApplication::setOrganizationName(QString::fromLatin1(kSettingsOrganisation));
+    QCoreApplication::setApplicationName(QString::fromLatin1(kSettingsApplication));
     if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
         PrintHelp();
         return argc < 2 ? 2 : 0;

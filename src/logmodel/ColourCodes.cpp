@@ -2,6 +2,7 @@
 
 #include "CaretCodes.h"
 #include "LineRuns.h"
+#include "VisibleText.h"
 
 #include <algorithm>
 
@@ -14,38 +15,27 @@ constexpr std::uint32_t Field12(int value) {
 } // namespace
 
 bool IsColourCodedKind(LineKind kind) {
-    switch (kind) {
-    case 3:
-    case 6:
-    case 7:
-    case 8:
-    case 9:
-    case 15:
-    case 16:
-    case 17:
-    case 18:
-    case 19:
-    case 20:
-        return true;
-    default:
-        return false;
-    }
+    return TraitsOf(kind).codesMeasured;
 }
 
 int CountVisibleCharacters(const char* text, int length) {
-    const std::string_view bytes(text, static_cast<std::size_t>(std::max(length, 0)));
     int shown = 0;
-    for (std::size_t i = 0; i < bytes.size();) {
-        const CaretStep step = ReadCaretToken(bytes, i);
-        shown += step.shows() ? 1 : 0;
-        i += static_cast<std::size_t>(step.length);
-    }
+    ForEachCaretToken(std::string_view(text, static_cast<std::size_t>(std::max(length, 0))),
+                      [&shown](const CaretPiece& piece) {
+                          if (piece.token == CaretToken::Character) {
+                              shown += static_cast<int>(piece.bytes.size());
+                          } else if (piece.token == CaretToken::DoubledCaret) {
+                              ++shown; // two carets show one
+                          }
+                          return true;
+                      });
     return shown;
 }
 
 void SetSegment(LineSegment& segment, int start, int length, LineKind kind, const char* text) {
     const std::uint32_t clampedLength = Field12(length);
-    segment.word0 = Field12(start) << 20 | clampedLength << 8 | kind;
+    segment.word0 =
+        Field12(start) << 20 | clampedLength << 8 | static_cast<std::uint32_t>(KindNumber(kind));
     std::uint32_t shown = clampedLength;
     if (text != nullptr && IsColourCodedKind(kind)) {
         shown = static_cast<std::uint32_t>(
@@ -58,7 +48,7 @@ void SetSegment(LineSegment& segment, int start, int length, LineKind kind, cons
 int ComputeVisiblePositions(LineSegments& segments, int byteLength) {
     int hidden = 0;
     for (LineSegment& segment : segments) {
-        if (segment.kind() == kEndMark) {
+        if (segment.kind() == LineKind::EndMark) {
             break;
         }
         // A start is never below the code bytes hidden before it, since
@@ -71,8 +61,7 @@ int ComputeVisiblePositions(LineSegments& segments, int byteLength) {
 }
 
 int LayPlainLine(LineSegments& segments, int byteLength) {
-    constexpr LineKind kPlain = 1;
-    SetSegment(segments[0], 0, byteLength, kPlain, nullptr);
+    SetSegment(segments[0], 0, byteLength, LineKind::Text, nullptr);
     segments[1].SetEndMark();
     return ComputeVisiblePositions(segments, byteLength);
 }
@@ -98,12 +87,23 @@ int ColumnToByteOffset(const LineView& line, int column) {
         }
         const std::string_view bytes =
             text.substr(static_cast<std::size_t>(run.start), static_cast<std::size_t>(run.length));
-        for (std::size_t i = 0; i < bytes.size();) {
-            const CaretStep step = ReadCaretToken(bytes, i);
-            i += static_cast<std::size_t>(step.length);
-            if (step.shows() && ++shown >= column) {
-                return run.start + static_cast<int>(i);
+        int found = -1;
+        ForEachCaretToken(bytes, [&](const CaretPiece& piece) {
+            if (piece.token == CaretToken::Character) {
+                const int size = static_cast<int>(piece.bytes.size());
+                if (shown + size >= column) {
+                    found = static_cast<int>(piece.at) + (column - shown);
+                    return false;
+                }
+                shown += size;
+            } else if (piece.token == CaretToken::DoubledCaret && ++shown >= column) {
+                found = static_cast<int>(piece.end());
+                return false;
             }
+            return true;
+        });
+        if (found >= 0) {
+            return run.start + found;
         }
     }
     return end;
@@ -118,16 +118,10 @@ std::string_view LineVisibleText(const LineView& line, std::string& buffer) {
     for (const LineRun& run : LineRuns(line)) {
         const std::string_view bytes =
             text.substr(static_cast<std::size_t>(run.start), static_cast<std::size_t>(run.length));
-        if (!IsCaretColouredRun(run)) {
+        if (IsCaretColouredRun(run)) {
+            AppendVisibleText(bytes, buffer);
+        } else {
             buffer.append(bytes);
-            continue;
-        }
-        for (std::size_t i = 0; i < bytes.size();) {
-            const CaretStep step = ReadCaretToken(bytes, i);
-            if (step.shows()) {
-                buffer.push_back(bytes[i + static_cast<std::size_t>(step.length) - 1]);
-            }
-            i += static_cast<std::size_t>(step.length);
         }
     }
     return buffer;

@@ -8,23 +8,10 @@
 #include "ColourCodes.h"
 #include "LogModel.h"
 
+#include <optional>
 #include <string_view>
 
 namespace {
-
-// Segment kinds laid by the recognisers.
-constexpr LineKind kUnparsed = 0; // keyword of a payload that did not parse; unknown chat name
-constexpr LineKind kKeyword = 2;
-constexpr LineKind kTeamNameBase = 3; // 3 + team digit
-constexpr LineKind kSlotNumber = 10;
-constexpr LineKind kAddress = 11;
-constexpr LineKind kGuid = 12;
-constexpr LineKind kTeamDigit = 13;
-constexpr LineKind kKillMeans = 14;
-
-LineKind TeamNameKind(int team) {
-    return static_cast<LineKind>(kTeamNameBase + team);
-}
 
 // What a slot held at the line: its team and its connection.
 struct SlotAtLine {
@@ -176,22 +163,22 @@ template <class Layer, class Side> struct Recognition {
 
 // A chat line's sender or receiver, resolved against the slots.
 struct ChatName {
-    LineKind kind = kUnparsed;
+    LineKind kind = LineKind::Unparsed;
     const ConnectionRecord* player = nullptr;
 };
 
-// How a chat handler colours its names and message. A name kind of 0 means
-// "by the matching slot's team".
+// How a chat handler colours its names and message. No name kind means "by
+// the matching slot's team".
 struct ChatStyle {
-    LineKind nameKind;
+    std::optional<LineKind> nameKind;
     LineKind messageKind;
 };
 
-constexpr ChatStyle kSay{0, 15};
-constexpr ChatStyle kSayTeam{0, 16};
-constexpr ChatStyle kTell{0, 17};
-constexpr ChatStyle kAdminChat{7, 18};
-constexpr ChatStyle kAdminTell{9, 20};
+constexpr ChatStyle kSay{std::nullopt, LineKind::Say};
+constexpr ChatStyle kSayTeam{std::nullopt, LineKind::TeamSay};
+constexpr ChatStyle kTell{std::nullopt, LineKind::Tell};
+constexpr ChatStyle kAdminChat{LineKind::AdminChatName, LineKind::AdminChat};
+constexpr ChatStyle kAdminTell{LineKind::AdminTellName, LineKind::AdminTell};
 
 template <class Side>
 ChatName ResolveName(Side& side, int which, std::string_view name, ChatStyle style) {
@@ -200,7 +187,7 @@ ChatName ResolveName(Side& side, int which, std::string_view name, ChatStyle sty
         return {};
     }
     const SlotAtLine player = side.At(*slot);
-    return {style.nameKind != 0 ? style.nameKind : TeamNameKind(player.team), player.connection};
+    return {style.nameKind.value_or(TeamNameKind(player.team)), player.connection};
 }
 
 template <class R> bool HandleConnect(R& r) {
@@ -212,9 +199,9 @@ template <class R> bool HandleConnect(R& r) {
         return false;
     }
     r.side.Connect(static_cast<int>(slot), r.Group(3), r.Group(2));
-    r.layer.Lay(r.Group(1), kSlotNumber);
-    r.layer.Lay(r.Group(2), kAddress);
-    r.layer.Lay(r.Group(3), kGuid);
+    r.layer.Lay(r.Group(1), LineKind::SlotNumber);
+    r.layer.Lay(r.Group(2), LineKind::Address);
+    r.layer.Lay(r.Group(3), LineKind::Guid);
     return true;
 }
 
@@ -229,9 +216,9 @@ template <class R> bool HandleUserInfo(R& r) {
     const std::string_view name = r.Group(2);
     const int team = r.Group(3).front() - '0';
     const ConnectionRecord* connection = r.side.UserInfo(static_cast<int>(slot), name, team);
-    r.layer.Lay(r.Group(1), kSlotNumber);
+    r.layer.Lay(r.Group(1), LineKind::SlotNumber);
     r.layer.LayMeasured(name, TeamNameKind(team), connection);
-    r.layer.Lay(r.Group(3), kTeamDigit);
+    r.layer.Lay(r.Group(3), LineKind::TeamDigit);
     return true;
 }
 
@@ -251,12 +238,12 @@ template <class R> bool HandleKill(R& r) {
     };
     const ChatName killer = nameOf(1);
     const ChatName victim = nameOf(2);
-    r.layer.Lay(r.Group(1), kSlotNumber);
-    r.layer.Lay(r.Group(2), kSlotNumber);
-    r.layer.Lay(r.Group(3), kKillMeans);
+    r.layer.Lay(r.Group(1), LineKind::SlotNumber);
+    r.layer.Lay(r.Group(2), LineKind::SlotNumber);
+    r.layer.Lay(r.Group(3), LineKind::KillMeans);
     r.layer.LayMeasured(r.Group(4), killer.kind, killer.player);
     r.layer.LayMeasured(r.Group(5), victim.kind, victim.player);
-    r.layer.Lay(r.Group(6), kKillMeans);
+    r.layer.Lay(r.Group(6), LineKind::KillMeans);
     return true;
 }
 
@@ -304,14 +291,15 @@ Handler HandlerFor(std::string_view keyword) {
         std::string_view word;
         Handler handler;
     };
-    static constexpr Word kCapitalC[] = {{"ClientConnect", Handler::Connect},
-                                         {"ClientUserinfoChanged", Handler::UserInfo}};
-    static constexpr Word kCapitalK[] = {{"Kill", Handler::Kill}};
-    static constexpr Word kSmallS[] = {{"say", Handler::Say}, {"sayteam", Handler::SayTeam}};
-    static constexpr Word kSmallT[] = {{"tell", Handler::Tell}};
-    static constexpr Word kSmallA[] = {{"admchat", Handler::AdminChat},
-                                       {"admtalk", Handler::AdminChat},
-                                       {"admtell", Handler::AdminTell}};
+    static constexpr Word kCapitalC[] = {{kConnectKeyword, Handler::Connect},
+                                         {kUserinfoKeyword, Handler::UserInfo}};
+    static constexpr Word kCapitalK[] = {{kKillKeyword, Handler::Kill}};
+    static constexpr Word kSmallS[] = {{kSayKeyword, Handler::Say},
+                                       {kSayTeamKeyword, Handler::SayTeam}};
+    static constexpr Word kSmallT[] = {{kTellKeyword, Handler::Tell}};
+    static constexpr Word kSmallA[] = {{kAdminChatKeyword, Handler::AdminChat},
+                                       {kAdminTalkKeyword, Handler::AdminChat},
+                                       {kAdminTellKeyword, Handler::AdminTell}};
     if (keyword.empty()) {
         return Handler::Connect;
     }
@@ -420,18 +408,18 @@ void LogModel::LaySegments(int i, LineView& line) const {
     }
     const Handler handler = HandlerFor(event->keyword);
     if (handler == Handler::None) {
-        SetKeywordOnly(line, *event, kKeyword);
+        SetKeywordOnly(line, *event, LineKind::Keyword);
         return;
     }
     SetSegment(line.segments[0], event->keywordOffset, static_cast<int>(event->keyword.size()),
-               kKeyword, nullptr);
+               LineKind::Keyword, nullptr);
     SegmentLayer layer(line, *event);
     ReadSide side(*playerSlots_, timeline_, chatSlots_, i);
     PatternGroups groups;
     Recognition<SegmentLayer, ReadSide> recognition{layer, side, patterns_, groups};
     if (!RunHandler(handler, recognition)) {
         // Handlers fail before they lay anything or touch the tables.
-        SetKeywordOnly(line, *event, kUnparsed);
+        SetKeywordOnly(line, *event, LineKind::Unparsed);
         return;
     }
     layer.Finish();

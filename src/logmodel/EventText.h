@@ -53,6 +53,17 @@ template <typename Lines> int DetectEventTextOffset(const Lines& firstLines) {
     return shortStamps > longStamps ? kShortStampOffset : kEventTextOffset;
 }
 
+// The keywords of the events the program reads, in the order they are tried.
+inline constexpr std::string_view kConnectKeyword = "ClientConnect";
+inline constexpr std::string_view kUserinfoKeyword = "ClientUserinfoChanged";
+inline constexpr std::string_view kKillKeyword = "Kill";
+inline constexpr std::string_view kSayKeyword = "say";
+inline constexpr std::string_view kSayTeamKeyword = "sayteam";
+inline constexpr std::string_view kTellKeyword = "tell";
+inline constexpr std::string_view kAdminChatKeyword = "admchat";
+inline constexpr std::string_view kAdminTalkKeyword = "admtalk";
+inline constexpr std::string_view kAdminTellKeyword = "admtell";
+
 // True when `keyword` is the beginning of `word`: the comparison covers only
 // the keyword's own bytes, so "Kil" and an empty keyword agree with "Kill".
 // Case matters.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FixedText.h"
+#include "GameServer.h"
 
 #include <array>
 #include <cstdint>
@@ -14,17 +15,14 @@
 // so its sighting takes both from here. The document keeps its slots from
 // one harvest run to the next.
 struct HarvestSlot {
-    static constexpr std::size_t kAddressLimit = 15;
-
     std::int32_t guidKey = 0;
-    FixedText<kAddressLimit> address; // without the port; longer text is cut
+    FixedText<kAddressTextLimit> address; // without the port; longer text is cut
     // False until a ClientConnect line has filled the slot: a name seen in
     // a slot nobody connected to has no GUID to be stored under.
     bool connected = false;
 };
 
-inline constexpr int kHarvestSlotCount = 64;
-using HarvestSlots = std::array<HarvestSlot, kHarvestSlotCount>;
+using HarvestSlots = std::array<HarvestSlot, kPlayerSlotCount>;
 
 // Fills `parts` with the four dotted parts of an address, each cut to the 3
 // characters an IPv4 part can have. A fourth dot ends the split; parts the

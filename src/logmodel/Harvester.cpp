@@ -10,8 +10,6 @@
 
 namespace {
 
-constexpr std::string_view kConnectWord = "ClientConnect";
-constexpr std::string_view kUserinfoWord = "ClientUserinfoChanged";
 constexpr std::size_t kAddressPartLimit = 3;
 
 // The counters are 32-bit like the tables' row counts; they stop at the
@@ -26,7 +24,7 @@ void CountOne(std::int32_t& counter) {
 // 64 slots the server has.
 std::optional<std::size_t> SlotNumber(std::string_view digits) {
     const long long slot = ReadDecimal(digits);
-    if (slot < 0 || slot >= kHarvestSlotCount) {
+    if (slot < 0 || slot >= kPlayerSlotCount) {
         return std::nullopt;
     }
     return static_cast<std::size_t>(slot);
@@ -94,20 +92,20 @@ void Harvester::HarvestLine(std::string_view line) {
     }
     // A keyword agrees with a word it is the beginning of, so a shortened
     // or empty keyword is taken for a connection line.
-    if (KeywordAgrees(event->keyword, kConnectWord)) {
+    if (KeywordAgrees(event->keyword, kConnectKeyword)) {
         HarvestConnect(event->payload);
-    } else if (KeywordAgrees(event->keyword, kUserinfoWord)) {
+    } else if (KeywordAgrees(event->keyword, kUserinfoKeyword)) {
         HarvestUserinfo(event->payload);
     }
 }
 
-bool Harvester::HarvestConnect(std::string_view payload) {
+void Harvester::HarvestConnect(std::string_view payload) {
     if (!patterns_.MatchConnection(payload, groups_)) {
-        return false;
+        return;
     }
     const auto slot = SlotNumber(groups_[1]);
     if (!slot) {
-        return true;
+        return;
     }
     const std::string_view guid = groups_[3];
     std::optional<std::int32_t> key = memo_.GuidKey(guid);
@@ -126,30 +124,29 @@ bool Harvester::HarvestConnect(std::string_view payload) {
     // still recorded under the GUID, which is what the aliases look up.
     harvestSlot.address.Assign(groups_[2]);
     harvestSlot.connected = true;
-    return true;
 }
 
-bool Harvester::HarvestUserinfo(std::string_view payload) {
+void Harvester::HarvestUserinfo(std::string_view payload) {
     if (!patterns_.MatchUserInfo(payload, groups_)) {
-        return false;
+        return;
     }
     const auto slot = SlotNumber(groups_[1]);
     if (!slot) {
-        return true;
+        return;
     }
     const HarvestSlot& harvestSlot = slots_[*slot];
     if (!harvestSlot.connected) {
-        return true; // no GUID to store the name under
+        return; // no GUID to store the name under
     }
     const std::string_view name = groups_[2];
     CopyVisibleText(name, sighting_.nameFormatted);
     const std::string_view address = harvestSlot.address.view();
     if (memo_.KnowsSighting(harvestSlot.guidKey, address, sighting_.nameFormatted)) {
-        return true;
+        return;
     }
     if (database_->SightingExists(harvestSlot.guidKey, address, sighting_.nameFormatted)) {
         memo_.RememberSighting(harvestSlot.guidKey, address, sighting_.nameFormatted);
-        return true;
+        return;
     }
     sighting_.guidKey = harvestSlot.guidKey;
     SplitAddress(address, sighting_.ipParts);
@@ -159,5 +156,4 @@ bool Harvester::HarvestUserinfo(std::string_view payload) {
     memo_.RememberSighting(harvestSlot.guidKey, address, sighting_.nameFormatted);
     CountOne(counters_.playersNew);
     CountOne(counters_.playersTotal);
-    return true;
 }

@@ -70,8 +70,10 @@ public:
     const HarvestSlots& harvestSlots() const { return slots_; }
 
 private:
-    bool HarvestConnect(std::string_view payload);
-    bool HarvestUserinfo(std::string_view payload);
+    // Each does nothing with a line whose payload does not parse or names
+    // no slot it can use.
+    void HarvestConnect(std::string_view payload);
+    void HarvestUserinfo(std::string_view payload);
 
     const EventPatterns& patterns_;
     std::unique_ptr<PlayerDatabase> database_;

@@ -97,9 +97,7 @@ bool AppendEscaped(std::string& out, const char* p, int length, std::size_t limi
 
 } // namespace
 
-HtmlExport::HtmlExport(const std::array<Rgb, kKindTableSize>& kindColours,
-                       const std::array<std::uint32_t, kKindTableSize>& kindStyles)
-    : kindColours_(kindColours), kindStyles_(kindStyles) {}
+HtmlExport::HtmlExport(const KindTables& kinds) : kinds_(kinds) {}
 
 void HtmlExport::AddLine(const LineView& line, int from, int to) {
     if (tooLong_) {
@@ -161,59 +159,54 @@ bool HtmlExport::Finish() {
 }
 
 void HtmlExport::AppendSpan(LineKind kind, const char* p, int length, int skip) {
-    const std::uint32_t style = KindStyle(kind);
+    const std::uint32_t style = kinds_.Style(kind);
     if (style & kStyleBold) {
         body_ += "<B>";
     }
-    if (style & kStyleItalic) {
-        body_ += "<I>";
-    }
 
-    // Codes left of the selection still set the colour its first piece
-    // starts in. A code that straddles the selection's start is taken whole.
-    Rgb colour = KindColour(kind);
-    int i = 0;
-    while (i < std::min(skip, length)) {
-        if (p[i] == kCaret && i + 1 < length) {
-            if (p[i + 1] != kCaret) {
-                colour = caretColours_.Colour(p[i + 1]);
-            }
-            i += 2;
-        } else {
-            ++i;
+    // Every code of every kind ends a piece and starts one in its colour; a
+    // doubled caret is written as it stands, a trailing one is not written.
+    // Codes left of the selection still set the colour its first piece starts
+    // in; a code that straddles the selection's start is taken whole.
+    Rgb colour = kinds_.Colour(kind);
+    const auto from = static_cast<std::size_t>(std::max(skip, 0));
+    bool pieceOpen = false;
+    std::size_t pieceStart = 0;
+    Rgb pieceColour = colour;
+    const auto open = [&](std::size_t at) {
+        if (!pieceOpen) {
+            pieceOpen = true;
+            pieceStart = at;
+            pieceColour = colour;
         }
-    }
-
-    // Every code of every kind ends a piece and starts one in its colour.
-    while (i < length && !tooLong_) {
-        const int pieceStart = i;
-        const Rgb pieceColour = colour;
-        int pieceEnd = length;
-        while (i < length) {
-            if (p[i] != kCaret) {
-                ++i;
-                continue;
+    };
+    const auto close = [&](std::size_t at) {
+        AppendPiece(pieceColour, p + pieceStart, static_cast<int>(at - pieceStart));
+        pieceOpen = false;
+    };
+    const std::string_view span(p, static_cast<std::size_t>(std::max(length, 0)));
+    ForEachCaretToken(span, [&](const CaretPiece& piece) {
+        if (piece.at < from) {
+            if (piece.token == CaretToken::ColourCode) {
+                colour = caretColours_.Colour(piece.code());
+            } else if (piece.token == CaretToken::Character && piece.end() > from) {
+                open(from);
             }
-            if (i + 1 >= length) {
-                pieceEnd = i; // a trailing caret is not written
-                i = length;
-                break;
-            }
-            if (p[i + 1] == kCaret) {
-                i += 2; // a doubled caret is written as it stands
-                continue;
-            }
-            pieceEnd = i;
-            colour = caretColours_.Colour(p[i + 1]);
-            i += 2;
-            break;
+            return true;
         }
-        AppendPiece(pieceColour, p + pieceStart, pieceEnd - pieceStart);
+        open(piece.at);
+        if (piece.token == CaretToken::ColourCode) {
+            close(piece.at);
+            colour = caretColours_.Colour(piece.code());
+        } else if (piece.token == CaretToken::TrailingCaret) {
+            close(piece.at);
+        }
+        return !tooLong_;
+    });
+    if (pieceOpen && !tooLong_) {
+        close(span.size());
     }
 
-    if (style & kStyleItalic) {
-        body_ += "</I>";
-    }
     if (style & kStyleBold) {
         body_ += "</B>";
     }
@@ -232,12 +225,4 @@ void HtmlExport::AppendPiece(Rgb colour, const char* p, int length) {
         return;
     }
     body_ += "</FONT>";
-}
-
-Rgb HtmlExport::KindColour(LineKind kind) const {
-    return kind < kKindTableSize ? kindColours_[kind] : kindColours_[kGapKind];
-}
-
-std::uint32_t HtmlExport::KindStyle(LineKind kind) const {
-    return kind < kKindTableSize ? kindStyles_[kind] : kindStyles_[kGapKind];
 }

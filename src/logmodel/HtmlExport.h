@@ -21,8 +21,7 @@ class HtmlExport {
 public:
     static constexpr std::size_t kDocumentLimit = 100'000'000;
 
-    HtmlExport(const std::array<Rgb, kKindTableSize>& kindColours,
-               const std::array<std::uint32_t, kKindTableSize>& kindStyles);
+    explicit HtmlExport(const KindTables& kinds);
 
     // Appends bytes [from, to) of the line, then "<br>\n".
     void AddLine(const LineView& line, int from, int to);
@@ -38,13 +37,10 @@ private:
     void AppendPiece(Rgb colour, const char* p, int length);
     bool CheckLimit();
     void MarkTooLong();
-    Rgb KindColour(LineKind kind) const;
-    std::uint32_t KindStyle(LineKind kind) const;
 
     std::string document_;
     std::string body_;
     CaretColourTable caretColours_;
-    const std::array<Rgb, kKindTableSize>& kindColours_;
-    const std::array<std::uint32_t, kKindTableSize>& kindStyles_;
+    const KindTables& kinds_;
     bool tooLong_ = false;
 };

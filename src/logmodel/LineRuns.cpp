@@ -1,7 +1,5 @@
 #include "LineRuns.h"
 
-#include "ColourCodes.h"
-
 #include <algorithm>
 
 LineRuns::LineRuns(const LineView& line) {
@@ -9,17 +7,18 @@ LineRuns::LineRuns(const LineView& line) {
     int position = 0;
     int next = 0;
     while (position < lineEnd) {
-        const bool segmentsLeft = next < kSegmentsPerLine &&
-                                  line.segments[static_cast<std::size_t>(next)].kind() != kEndMark;
+        const bool segmentsLeft =
+            next < kSegmentsPerLine &&
+            line.segments[static_cast<std::size_t>(next)].kind() != LineKind::EndMark;
         if (!segmentsLeft) {
-            Add(position, lineEnd - position, kGapKind);
+            Add(position, lineEnd - position, LineKind::Text);
             break;
         }
         const LineSegment& segment = line.segments[static_cast<std::size_t>(next)];
         if (segment.start() > position) {
             // Text no segment covers, up to the segment (never past the line).
             const int gapEnd = std::min(segment.start(), lineEnd);
-            Add(position, gapEnd - position, kGapKind);
+            Add(position, gapEnd - position, LineKind::Text);
             position = gapEnd;
             continue;
         }
@@ -35,8 +34,4 @@ LineRuns::LineRuns(const LineView& line) {
 void LineRuns::Add(int start, int length, LineKind kind) {
     runs_[static_cast<std::size_t>(count_)] = LineRun{start, length, kind};
     ++count_;
-}
-
-bool IsCaretColouredRun(const LineRun& run) {
-    return IsColourCodedKind(run.kind);
 }

@@ -5,7 +5,8 @@
 #include <array>
 #include <cstddef>
 
-// A stretch of a line drawn with one kind: bytes [start, start + length).
+// A stretch of a line drawn with one kind: bytes [start, start + length). The
+// text between and after segments is a run of kind Text.
 struct LineRun {
     int start;
     int length;
@@ -13,9 +14,6 @@ struct LineRun {
 
     int end() const { return start + length; }
 };
-
-// The kind of the text between and after segments.
-inline constexpr LineKind kGapKind = 1;
 
 // Eight segments, a gap before each and the tail after the last.
 inline constexpr int kMaxRunsPerLine = 2 * kSegmentsPerLine + 1;
@@ -39,4 +37,6 @@ private:
 
 // True when the run is drawn with its colour codes applied and hidden. Gaps
 // and the tail never are.
-bool IsCaretColouredRun(const LineRun& run);
+inline bool IsCaretColouredRun(const LineRun& run) {
+    return TraitsOf(run.kind).codesApplied;
+}

@@ -1,15 +1,12 @@
 #pragma once
 
+#include "LineKind.h"
+
 #include <array>
 #include <cstdint>
 #include <string_view>
 
 struct ConnectionRecord;
-
-// The 8-bit kind of a stretch of a line. 0..20 are the recognised kinds;
-// kEndMark closes a line's segment list when fewer than eight are used.
-using LineKind = std::uint8_t;
-inline constexpr LineKind kEndMark = 255;
 
 // Offsets, lengths and columns of a segment are 12-bit fields: 0..4095.
 inline constexpr int kSegmentFieldMax = 4095;
@@ -30,7 +27,7 @@ struct LineSegment {
     int visibleStart() const { return static_cast<int>(word1 >> 20); }
 
     void SetEndMark() {
-        word0 = kEndMark;
+        word0 = static_cast<std::uint32_t>(LineKind::EndMark);
         word1 = 0;
         player = nullptr;
     }

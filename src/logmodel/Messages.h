@@ -2,6 +2,9 @@
 
 #include <string>
 
+// The program's name: the caption of its windows and of its messages.
+inline constexpr char kApplicationTitle[] = "Quarvel";
+
 // What the program tells the user: a text, a caption and an icon, shown in a
 // message box by the GUI, printed by quarvelctl and recorded by tests. Texts
 // are UTF-8.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FixedText.h"
+#include "GameServer.h"
 
 #include <array>
 #include <cstdint>
@@ -15,8 +16,8 @@ inline constexpr std::size_t kGuidLength = 32;
 // connection came from. Line segments point at these, so a record never
 // changes or moves once made and lives as long as its table.
 struct ConnectionRecord {
-    std::array<char, kGuidLength> guid; // not terminated
-    FixedText<15> address;              // without the port
+    std::array<char, kGuidLength> guid;   // not terminated
+    FixedText<kAddressTextLimit> address; // without the port
 
     std::string_view Guid() const { return {guid.data(), guid.size()}; }
 };
@@ -34,7 +35,7 @@ struct PlayerSlot {
 // accumulate (newest first) until the table is destroyed.
 class PlayerSlotTable {
 public:
-    static constexpr int kSlotCount = 64;
+    static constexpr int kSlotCount = kPlayerSlotCount;
 
     PlayerSlotTable() = default;
     PlayerSlotTable(const PlayerSlotTable&) = delete;

@@ -34,7 +34,7 @@ std::optional<CopiedSelection> CopySelection(LineSource& lines, const SelectionB
     if (formats == CopyFormats::TextOnly) {
         return copied;
     }
-    HtmlExport html(tables.kindColour, tables.kindStyle);
+    HtmlExport html(tables);
     for (int l = selection.startLine; l <= selection.endLine; ++l) {
         const LineView line = lines.Line(l);
         html.AddLine(line, l == selection.startLine ? first : 0,

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "GameServer.h"
+
 #include <array>
 #include <cstddef>
 #include <cstdint>
@@ -25,7 +27,7 @@ struct SlotState {
 // anything.
 class SlotTimeline {
 public:
-    static constexpr int kSlotCount = 64;
+    static constexpr int kSlotCount = kPlayerSlotCount;
 
     // The slot's state from `line` on. Changes come in line order.
     void Record(int slot, int line, SlotState state);

@@ -115,7 +115,9 @@ void Unregister(const void* begin) {
 
 namespace truncation_guard {
 // Windows keeps writers out of a mapped file, so there is nothing to guard.
-bool Register(const void*, std::size_t) { return true; }
+bool Register(const void*, std::size_t) {
+    return true;
+}
 void Unregister(const void*) {}
 } // namespace truncation_guard
 

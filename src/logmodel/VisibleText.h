@@ -15,3 +15,6 @@ bool IsFreeOfCarets(std::string_view raw);
 // Writes the visible text of `raw` into `buffer` (which grows as needed and
 // keeps its capacity between calls) and returns a view of it.
 std::string_view CopyVisibleText(std::string_view raw, std::string& buffer);
+
+// Appends the visible text of `raw` to `out`.
+void AppendVisibleText(std::string_view raw, std::string& out);

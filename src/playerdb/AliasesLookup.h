@@ -35,7 +35,6 @@ struct AliasesLookup {
 inline constexpr char kGuidNotFoundText[] = "GUID not found in the database";
 inline constexpr char kGuidKeyNotFoundText[] = "Guid_Key not found in the database";
 inline constexpr char kAliasesCaption[] = "Aliases";
-inline constexpr char kApplicationTitle[] = "Quarvel";
 inline constexpr char kOtherErrorText[] = "Other error";
 
 // Opens the database, finds the GUID's key and the names stored under it, and

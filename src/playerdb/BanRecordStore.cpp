@@ -2,6 +2,7 @@
 
 #include "BanRecordSchema.h"
 #include "BanRecordSql.h"
+#include "Messages.h"
 #include "PlayerDatabase.h"
 #include "Windows1252.h"
 
@@ -107,5 +108,5 @@ std::optional<Message> BanRecordStore::FailureMessage() const {
                    : std::to_string(failed_) + " of its " + std::to_string(total) + " records";
     return Message{"The " + command + " went ahead, but the player database did not store " + lost +
                        ":\n" + firstError_,
-                   "Quarvel", MessageIcon::Warning};
+                   kApplicationTitle, MessageIcon::Warning};
 }

@@ -8,6 +8,7 @@
 #include "ColouredNameDelegate.h"
 #include "FoundPlayersModel.h"
 #include "LogText.h"
+#include "Messages.h"
 #include "SqlPlayerLookup.h"
 #include "Windows1252.h"
 
@@ -257,7 +258,7 @@ void CFindPlayerDlg::OnFind() {
 void CFindPlayerDlg::ShowFound(const QueryOutcome<PlayerFindResult>& outcome) {
     if (!outcome.value) {
         status_->setText(QStringLiteral("The search failed."));
-        messages_->Show({outcome.error, "Quarvel", MessageIcon::None});
+        messages_->Show({outcome.error, kApplicationTitle, MessageIcon::None});
         return;
     }
     status_->setText(FoundPlayersNote(*outcome.value));

@@ -1,29 +1,33 @@
 #include "NameColourRuns.h"
 
+#include "CaretCodes.h"
+
 std::vector<NameColourRun> NameColourRuns(std::string_view name, const CaretColourTable& colours,
                                           Rgb initial) {
     std::vector<NameColourRun> runs;
     Rgb colour = initial;
-    auto show = [&](char byte) {
+    const auto show = [&](std::string_view text) {
         if (runs.empty() || runs.back().colour != colour) {
             runs.push_back({{}, colour});
         }
-        runs.back().text += byte;
+        runs.back().text += text;
     };
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (name[i] != '^') {
-            show(name[i]);
-            continue;
-        }
-        if (i + 1 >= name.size()) {
+    // A doubled caret shows one caret, as on the screen.
+    ForEachCaretToken(name, [&](const CaretPiece& piece) {
+        switch (piece.token) {
+        case CaretToken::Character:
+            show(piece.bytes);
+            break;
+        case CaretToken::DoubledCaret:
+            show(piece.bytes.substr(1));
+            break;
+        case CaretToken::ColourCode:
+            colour = colours.Colour(piece.code());
+            break;
+        case CaretToken::TrailingCaret:
             break;
         }
-        const char code = name[++i];
-        if (code == '^') {
-            show('^');
-        } else {
-            colour = colours.Colour(code);
-        }
-    }
+        return true;
+    });
     return runs;
 }

@@ -1,5 +1,6 @@
 #include "BanFlow.h"
 
+#include "Messages.h"
 #include "RconBanSocket.h"
 #include "RconUnbanSocket.h"
 #include "ReplyWaiter.h"
@@ -29,7 +30,7 @@ bool RefuseWithoutConnectionData(bool hasConnectionData, MessageSink& messages) 
     if (hasConnectionData) {
         return false;
     }
-    messages.Show({std::string(kNoConnectionDataRefusal), "Quarvel", MessageIcon::Warning});
+    messages.Show({std::string(kNoConnectionDataRefusal), kApplicationTitle, MessageIcon::Warning});
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "RconSocket.h"
 
+#include "AppConfig.h"
 #include "HostAddress.h"
 
 #include <arpa/inet.h>
@@ -31,8 +32,8 @@ int OpenBoundSocket() {
 } // namespace
 
 RconSocket::RconSocket(std::string_view hostAddress, int port, std::string_view password)
-    : socket_(OpenBoundSocket()), hostAddress_(hostAddress.substr(0, kTextLimit)),
-      password_(password.substr(0, kTextLimit)), port_(port),
+    : socket_(OpenBoundSocket()), hostAddress_(hostAddress.substr(0, ServerEntry::kTextLimit)),
+      password_(password.substr(0, ServerEntry::kTextLimit)), port_(port),
       slots_(std::make_unique<std::array<ReplySlot, kReplySlots>>()) {
     if (socket_ >= 0) {
         // Nobody listens to its signal: the notifier only wakes the event

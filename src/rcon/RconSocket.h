@@ -23,7 +23,6 @@ class RconSocket {
 public:
     static constexpr int kReplySlots = 256;
     static constexpr std::size_t kReplyBytes = 255; // data bytes of a slot; a zero follows
-    static constexpr std::size_t kTextLimit = 39;   // host address and password copies
     static constexpr int kStraysPerPoll = 1024;     // foreign datagrams one poll drops at most
 
     // Creation or binding failures are not reported here: the socket is left

@@ -1,5 +1,6 @@
 #include "LogPainter.h"
 
+#include "CaretCodes.h"
 #include "ColourCodes.h"
 #include "ViewFonts.h"
 
@@ -8,8 +9,6 @@
 #include <algorithm>
 
 namespace {
-
-constexpr char kCaret = '^';
 
 // The colour a cell shows when it is inverted.
 constexpr Rgb Inverted(Rgb colour) {
@@ -115,39 +114,42 @@ void LogPainter::LayLine(const LineView& line, Row& row, int firstColumn) {
 
 bool LogPainter::LayCaretColouredRun(const LineView& line, const LineRun& run, int drawStart,
                                      Row& row) {
-    const KindFont font = kinds_.kindFont[run.kind];
-    Rgb colour = kinds_.kindColour[run.kind];
-    const char* text = line.text;
-    const int end = run.end();
-    // The walk starts at the run's own start even when the run is clipped:
-    // codes left of the first visible column still set the colour.
-    int i = run.start;
-    while (i < end) {
-        const char byte = text[i];
-        if (byte == kCaret) {
-            if (i + 1 >= end) {
-                break; // a caret that ends the run shows nothing
+    const KindFont font = kinds_.Font(run.kind);
+    Rgb colour = kinds_.Colour(run.kind);
+    // The run is read from its own start even when it is clipped: codes left
+    // of the first visible column still set the colour. A doubled caret
+    // shows one caret; a caret that ends the run shows nothing.
+    const std::string_view bytes(line.text + run.start, static_cast<std::size_t>(run.length));
+    const auto firstDrawn = static_cast<std::size_t>(drawStart - run.start);
+    bool roomLeft = true;
+    ForEachCaretToken(bytes, [&](const CaretPiece& piece) {
+        switch (piece.token) {
+        case CaretToken::Character:
+            for (std::size_t i = std::max(piece.at, firstDrawn); i < piece.end(); ++i) {
+                if (!LayCell(row, font, colour, static_cast<unsigned char>(bytes[i]))) {
+                    return roomLeft = false;
+                }
             }
-            const char code = text[i + 1];
-            if (code != kCaret) {
-                colour = CaretColour(code);
-            } else if (i >= drawStart && !LayCell(row, font, colour, kCaret)) {
-                return false;
+            break;
+        case CaretToken::ColourCode:
+            colour = CaretColour(piece.code());
+            break;
+        case CaretToken::DoubledCaret:
+            if (piece.at >= firstDrawn && !LayCell(row, font, colour, kCaret)) {
+                return roomLeft = false;
             }
-            i += 2;
-            continue;
+            break;
+        case CaretToken::TrailingCaret:
+            break;
         }
-        if (i >= drawStart && !LayCell(row, font, colour, static_cast<unsigned char>(byte))) {
-            return false;
-        }
-        ++i;
-    }
-    return true;
+        return true;
+    });
+    return roomLeft;
 }
 
 bool LogPainter::LayPlainRun(const LineView& line, const LineRun& run, int drawStart, Row& row) {
-    const KindFont font = kinds_.kindFont[run.kind];
-    const Rgb colour = kinds_.kindColour[run.kind];
+    const KindFont font = kinds_.Font(run.kind);
+    const Rgb colour = kinds_.Colour(run.kind);
     for (int i = drawStart; i < run.end(); ++i) {
         if (!LayCell(row, font, colour, static_cast<unsigned char>(line.text[i]))) {
             return false;

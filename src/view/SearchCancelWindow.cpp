@@ -1,5 +1,7 @@
 #include "SearchCancelWindow.h"
 
+#include "Messages.h"
+
 #include <QCoreApplication>
 #include <QProgressDialog>
 #include <QWidget>
@@ -19,7 +21,7 @@ bool SearchCancelWindow::KeepGoing() {
         // nothing but this box takes input, so no other command can start.
         dialog_ = std::make_unique<QProgressDialog>(QStringLiteral("Searching..."),
                                                     QStringLiteral("Cancel"), 0, 0, owner_.data());
-        dialog_->setWindowTitle(QStringLiteral("Quarvel"));
+        dialog_->setWindowTitle(QString::fromLatin1(kApplicationTitle));
         dialog_->setWindowModality(Qt::ApplicationModal);
         dialog_->setMinimumDuration(0);
         dialog_->setAutoClose(false);

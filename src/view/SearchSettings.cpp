@@ -1,6 +1,7 @@
 #include "SearchSettings.h"
 
 #include "CSearchDlg.h"
+#include "UserSettings.h"
 
 #include <QSettings>
 
@@ -15,7 +16,7 @@ std::int32_t ReadOption(const QSettings& settings, const QString& name) {
 } // namespace
 
 void LoadSearchOptions(CSearchDlg& dialog) {
-    QSettings settings(QStringLiteral("Jor"), QStringLiteral("Quarvel"));
+    QSettings settings = UserSettings();
     settings.beginGroup(QStringLiteral("Settings"));
     dialog.caseSensitive = ReadOption(settings, QStringLiteral("CaseSensitive"));
     dialog.regExp = ReadOption(settings, QStringLiteral("RegExp"));
@@ -23,7 +24,7 @@ void LoadSearchOptions(CSearchDlg& dialog) {
 }
 
 void SaveChangedSearchOptions(const CSearchDlg& dialog) {
-    QSettings settings(QStringLiteral("Jor"), QStringLiteral("Quarvel"));
+    QSettings settings = UserSettings();
     settings.beginGroup(QStringLiteral("Settings"));
     if (ReadOption(settings, QStringLiteral("CaseSensitive")) == dialog.caseSensitive &&
         ReadOption(settings, QStringLiteral("RegExp")) == dialog.regExp &&

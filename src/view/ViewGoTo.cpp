@@ -3,15 +3,10 @@
 #include "CGoToDlg.h"
 #include "CQuarvelView.h"
 #include "LogTimeStamp.h"
+#include "Messages.h"
 
 #include <QScrollBar>
 #include <algorithm>
-
-namespace {
-
-constexpr char kTitle[] = "Quarvel";
-
-} // namespace
 
 void CQuarvelView::GoToLine(int line) {
     if (lineCount_ <= 0) {
@@ -49,7 +44,7 @@ void CQuarvelView::OnGoTo() {
         const auto line = FindTimeOfLog(lines_, caretLine_, *time);
         if (!line) {
             messages_->Show({"The log's clock never reaches " + FormatTimeOfLog(*time) + ".",
-                             kTitle, MessageIcon::Warning});
+                             kApplicationTitle, MessageIcon::Warning});
             return;
         }
         GoToLine(*line);
@@ -60,7 +55,7 @@ void CQuarvelView::OnGoTo() {
     if (!isNumber) {
         messages_->Show({"Type a line number from 1 to " + std::to_string(lineCount_) +
                              ", or a time of the log such as 12:34.",
-                         kTitle, MessageIcon::Warning});
+                         kApplicationTitle, MessageIcon::Warning});
         return;
     }
     // Numbers past either end go to the first or the last line.

@@ -7,15 +7,10 @@
 
 namespace {
 
-// The kinds of a player's name: 3 to 6 a name by team (3 + the team digit),
-// 7 to 9 the names in administrators' chat and tells.
-constexpr LineKind kFirstNameKind = 3;
-constexpr LineKind kLastNameKind = 9;
-
 // The first segment of the line whose visible columns hold `column`, or null.
 const LineSegment* SegmentAtColumn(const LineView& line, int column) {
     for (const LineSegment& segment : line.segments) {
-        if (segment.kind() == kEndMark) {
+        if (segment.kind() == LineKind::EndMark) {
             break;
         }
         if (segment.visibleStart() <= column &&
@@ -37,7 +32,7 @@ void CQuarvelView::OnLButtonDblClk(QPoint point) {
     }
     const LineView& line = lines_.Line(caretLine_);
     const LineSegment* hit = SegmentAtColumn(line, caretColumn_);
-    if (hit == nullptr || hit->kind() < kFirstNameKind || hit->kind() > kLastNameKind) {
+    if (hit == nullptr || !TraitsOf(hit->kind()).namesPlayer) {
         return;
     }
     if (playerInfoDialog_ == nullptr) {

@@ -2,6 +2,7 @@
 // Preview alike.
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
+#include "Messages.h"
 
 #include <QDir>
 #include <QPagedPaintDevice>
@@ -35,7 +36,7 @@ bool CQuarvelView::Print(QPagedPaintDevice& device, const PrintChoice& choice, i
     // second, with Cancel.
     QProgressDialog progress(QStringLiteral("Printing..."), QStringLiteral("Cancel"), 0,
                              last - first + 1, this);
-    progress.setWindowTitle(QStringLiteral("Quarvel"));
+    progress.setWindowTitle(QString::fromLatin1(kApplicationTitle));
     progress.setWindowModality(Qt::WindowModal);
     progress.setMinimumDuration(500);
     for (int p = first; p <= last; ++p) {

@@ -77,7 +77,7 @@ TEST_F(DocumentLoadingTest, LinesNotClassifiedYetArePlainAndNameNoPlayer) {
     ASSERT_FALSE(model.IsClassified(0));
     // Line 2 of the generated log connects a player: plain until classified.
     const LineView line = model.Line(2);
-    EXPECT_EQ(line.segments[1].kind(), kEndMark);
+    EXPECT_EQ(line.segments[1].kind(), LineKind::EndMark);
     EXPECT_EQ(line.segments[0].player, nullptr);
     EXPECT_EQ(line.visibleLength, line.byteLength);
 }

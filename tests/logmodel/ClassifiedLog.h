@@ -34,18 +34,20 @@ inline void PrintTo(const SegmentText& s, std::ostream* os) {
 inline std::vector<SegmentText> SegmentTexts(const LineView& line) {
     std::vector<SegmentText> result;
     for (const LineSegment& segment : line.segments) {
-        if (segment.kind() == kEndMark) {
+        if (segment.kind() == LineKind::EndMark) {
             break;
         }
-        result.push_back({segment.kind(), std::string(line.text + segment.start(),
-                                                      static_cast<std::size_t>(segment.length()))});
+        result.push_back(
+            {KindNumber(segment.kind()),
+             std::string(line.text + segment.start(), static_cast<std::size_t>(segment.length()))});
     }
     return result;
 }
 
 inline int SegmentCount(const LineView& line) {
     int n = 0;
-    while (n < kSegmentsPerLine && line.segments[static_cast<std::size_t>(n)].kind() != kEndMark) {
+    while (n < kSegmentsPerLine &&
+           line.segments[static_cast<std::size_t>(n)].kind() != LineKind::EndMark) {
         ++n;
     }
     return n;

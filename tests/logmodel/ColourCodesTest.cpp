@@ -32,7 +32,7 @@ TEST_P(CaretMeasure, SegmentShowsTheCharactersLeftByTheCaretRules) {
     LineSegment segment{};
     SetSegment(segment, 3, static_cast<int>(c.text.size()), static_cast<LineKind>(c.kind),
                c.text.data());
-    EXPECT_EQ(segment.kind(), c.kind);
+    EXPECT_EQ(KindNumber(segment.kind()), c.kind);
     EXPECT_EQ(segment.start(), 3);
     EXPECT_EQ(segment.length(), static_cast<int>(c.text.size()));
     EXPECT_EQ(segment.visibleLength(), c.visible);
@@ -69,21 +69,21 @@ INSTANTIATE_TEST_SUITE_P(Texts, CaretMeasure,
 
 TEST(SetSegment, WithoutTextVisibleLengthIsTheByteLength) {
     LineSegment segment{};
-    SetSegment(segment, 0, 5, 3, nullptr);
+    SetSegment(segment, 0, 5, LineKind::Team0Name, nullptr);
     EXPECT_EQ(segment.visibleLength(), 5);
 }
 
 TEST(SetSegment, MeasuresOnlyItsOwnBytes) {
     const std::string text = "ab^1cd";
     LineSegment segment{};
-    SetSegment(segment, 0, 3, 15, text.data()); // "ab^": the caret ends the segment
+    SetSegment(segment, 0, 3, LineKind::Say, text.data()); // "ab^": the caret ends the segment
     EXPECT_EQ(segment.visibleLength(), 2);
 }
 
 TEST(SetSegment, ClampsToTheTwelveBitFields) {
     LineSegment segment{};
-    SetSegment(segment, 5000, 9000, 1, nullptr);
-    EXPECT_EQ(segment.kind(), 1);
+    SetSegment(segment, 5000, 9000, LineKind::Text, nullptr);
+    EXPECT_EQ(KindNumber(segment.kind()), 1);
     EXPECT_EQ(segment.start(), 4095);
     EXPECT_EQ(segment.length(), 4095);
     EXPECT_EQ(segment.visibleLength(), 4095);
@@ -111,9 +111,9 @@ TEST(ComputeVisiblePositions, StartsMoveLeftByTheCodesBeforeThem) {
     // bytes 8-11 a keyword, 14-20 a name with one code, 23-30 a message
     const std::string text = "01234567KKKK: ^1Bobby: message.";
     LineView line = MakeLine(text);
-    SetSegment(line.segments[0], 8, 4, 2, text.data() + 8);
-    SetSegment(line.segments[1], 14, 7, 3, text.data() + 14);
-    SetSegment(line.segments[2], 23, 8, 15, text.data() + 23);
+    SetSegment(line.segments[0], 8, 4, LineKind::Keyword, text.data() + 8);
+    SetSegment(line.segments[1], 14, 7, LineKind::Team0Name, text.data() + 14);
+    SetSegment(line.segments[2], 23, 8, LineKind::Say, text.data() + 23);
     line.segments[3].SetEndMark();
     ComputeVisiblePositions(line);
     EXPECT_EQ(line.segments[0].visibleStart(), 8);
@@ -130,7 +130,8 @@ TEST(ComputeVisiblePositions, UsesAllEightSegmentsWithoutAnEndMark) {
     const std::string text = "^1^1^1^1^1^1^1^1xx";
     LineView line = MakeLine(text);
     for (int s = 0; s < kSegmentsPerLine; ++s) {
-        SetSegment(line.segments[static_cast<std::size_t>(s)], 2 * s, 2, 15, text.data() + 2 * s);
+        SetSegment(line.segments[static_cast<std::size_t>(s)], 2 * s, 2, LineKind::Say,
+                   text.data() + 2 * s);
     }
     ComputeVisiblePositions(line);
     EXPECT_EQ(line.segments[7].visibleStart(), 0);

@@ -177,7 +177,7 @@ TEST(Recognition, LinesLongerThanTheSegmentFieldsAreClamped) {
     log.Walk();
     const LineView& line = log.Line(0);
     ASSERT_EQ(SegmentCount(line), 1);
-    EXPECT_EQ(line.segments[0].kind(), 1);
+    EXPECT_EQ(KindNumber(line.segments[0].kind()), 1);
     EXPECT_EQ(line.segments[0].length(), 4095);
     EXPECT_EQ(line.visibleLength, 5000);
 }

@@ -130,7 +130,7 @@ TEST(Follow, ClassificationContinuesTheTables) {
     const LineView name = model.Line(1);
     ASSERT_NE(name.segments[2].player, nullptr);
     EXPECT_EQ(name.segments[2].player->Guid(), guid);
-    EXPECT_EQ(model.Line(2).segments[1].kind(), 5);
+    EXPECT_EQ(KindNumber(model.Line(2).segments[1].kind()), 5);
     EXPECT_EQ(model.playerSlots().connectionCount(), 1);
     EXPECT_EQ(DumpModel(model), FreshDump(file.path()));
 }

@@ -14,7 +14,7 @@ public:
     struct Segment {
         int start;
         int length;
-        LineKind kind;
+        int kind; // the kind's number
     };
 
     explicit HandLog(std::string bytes) : bytes_(std::move(bytes)) {
@@ -38,7 +38,7 @@ public:
     // text, say), every caret of the log is read as a code.
     void LayEveryLine(LineKind kind) {
         for (int i = 0; i < lineCount(); ++i) {
-            Lay(i, {{0, Line(i).byteLength, kind}});
+            Lay(i, {{0, Line(i).byteLength, KindNumber(kind)}});
         }
     }
 
@@ -48,8 +48,8 @@ public:
             segment.SetEndMark();
         }
         for (std::size_t s = 0; s < segments.size(); ++s) {
-            SetSegment(line.segments[s], segments[s].start, segments[s].length, segments[s].kind,
-                       line.text + segments[s].start);
+            SetSegment(line.segments[s], segments[s].start, segments[s].length,
+                       static_cast<LineKind>(segments[s].kind), line.text + segments[s].start);
         }
         ComputeVisiblePositions(line);
     }

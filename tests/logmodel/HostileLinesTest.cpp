@@ -66,7 +66,7 @@ void ExpectSoundSegments(const LineView& line, const PlayerSlotTable& slots, int
     ASSERT_GE(count, 1) << index;
     for (int s = 0; s < count; ++s) {
         const LineSegment& segment = line.segments[static_cast<std::size_t>(s)];
-        ASSERT_LE(segment.kind(), 20) << index;
+        ASSERT_LE(KindNumber(segment.kind()), 20) << index;
         ASSERT_GE(segment.start(), end) << index << " segment " << s;
         ASSERT_LE(segment.start() + segment.length(), std::min(line.byteLength, 4095)) << index;
         ASSERT_LE(segment.visibleLength(), segment.length()) << index;
@@ -74,7 +74,7 @@ void ExpectSoundSegments(const LineView& line, const PlayerSlotTable& slots, int
         end = segment.start() + segment.length();
         visible = segment.visibleStart() + segment.visibleLength();
         if (segment.player != nullptr) {
-            ASSERT_GE(segment.kind(), 3) << index;
+            ASSERT_GE(KindNumber(segment.kind()), 3) << index;
             bool known = false;
             for (const ConnectionRecord& record : slots.connections()) {
                 known = known || &record == segment.player;

@@ -70,7 +70,7 @@ TEST_P(LineHtmlTest, WritesTheLine) {
     const LineHtmlCase& c = GetParam();
     HandLog log(c.line + "\n");
     log.Lay(0, c.segments);
-    HtmlExport html(Tables().kindColour, Tables().kindStyle);
+    HtmlExport html(Tables());
     html.AddLine(log.Line(0), c.from, c.to);
     ASSERT_TRUE(html.Finish());
     EXPECT_EQ(html.document(), Document(c.html + "<br>\n"));
@@ -224,7 +224,7 @@ TEST(HtmlExport, DocumentsOfAHundredMillionBytesDoNotFit) {
         segment.SetEndMark();
     }
 
-    HtmlExport fits(Tables().kindColour, Tables().kindStyle);
+    HtmlExport fits(Tables());
     fits.AddLine(line, 0, lineBytes);
     fits.AddLine(line, 0, lineBytes);
     ASSERT_TRUE(fits.Finish());
@@ -232,7 +232,7 @@ TEST(HtmlExport, DocumentsOfAHundredMillionBytesDoNotFit) {
     EXPECT_EQ(fits.document().substr(39, 8), "99999998");
 
     line.byteLength = lineBytes + 1;
-    HtmlExport tooLong(Tables().kindColour, Tables().kindStyle);
+    HtmlExport tooLong(Tables());
     tooLong.AddLine(line, 0, lineBytes);
     tooLong.AddLine(line, 0, lineBytes + 1);
     EXPECT_FALSE(tooLong.Finish());

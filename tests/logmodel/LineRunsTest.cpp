@@ -26,7 +26,7 @@ void PrintTo(const RunText& r, std::ostream* os) {
 std::vector<RunText> RunsOf(const LineView& line) {
     std::vector<RunText> runs;
     for (const LineRun& run : LineRuns(line)) {
-        runs.push_back({run.start, run.length, run.kind});
+        runs.push_back({run.start, run.length, KindNumber(run.kind)});
     }
     return runs;
 }
@@ -53,7 +53,7 @@ TEST_P(LineRunsTest, CutsTheLine) {
 std::vector<HandLog::Segment> EightSegments() {
     std::vector<HandLog::Segment> segments;
     for (int i = 0; i < 8; ++i) {
-        segments.push_back({2 + 4 * i, 2, static_cast<LineKind>(2 + i)});
+        segments.push_back({2 + 4 * i, 2, 2 + i});
     }
     return segments;
 }

@@ -59,7 +59,7 @@ class FindTest : public testing::TestWithParam<FindCase> {};
 
 // The kind of chat text every line of a case is, so that its carets are
 // codes wherever they stand.
-constexpr LineKind kChatText = 15;
+constexpr LineKind kChatText = LineKind::Say;
 
 TEST_P(FindTest, FindsTheDescribedHit) {
     const FindCase& c = GetParam();

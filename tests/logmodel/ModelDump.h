@@ -15,11 +15,11 @@ inline std::string DumpLines(const LogModel& model) {
         out += std::to_string(i) + " " + std::to_string(line.byteLength) + "/" +
                std::to_string(line.visibleLength) + " [" + std::string(line.Text()) + "]";
         for (const LineSegment& segment : line.segments) {
-            if (segment.kind() == kEndMark) {
+            if (segment.kind() == LineKind::EndMark) {
                 break;
             }
-            out += " {" + std::to_string(segment.kind()) + " " + std::to_string(segment.start()) +
-                   "+" + std::to_string(segment.length()) + " @" +
+            out += " {" + std::to_string(KindNumber(segment.kind())) + " " +
+                   std::to_string(segment.start()) + "+" + std::to_string(segment.length()) + " @" +
                    std::to_string(segment.visibleStart()) + "+" +
                    std::to_string(segment.visibleLength());
             if (segment.player != nullptr) {

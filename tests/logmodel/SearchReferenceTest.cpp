@@ -15,10 +15,11 @@ namespace {
 
 // The kinds a random line's stretches get: chat texts and names that hide
 // their codes, and plain text and team names that show their carets.
-constexpr LineKind kStretchKinds[] = {15, 3, 7, 1, 4, 10};
+constexpr LineKind kStretchKinds[] = {LineKind::Say,  LineKind::Team0Name, LineKind::AdminChatName,
+                                      LineKind::Text, LineKind::Team1Name, LineKind::SlotNumber};
 
 bool HidesCodes(LineKind kind) {
-    return kind == 15 || kind == 3 || kind == 7;
+    return kind == LineKind::Say || kind == LineKind::Team0Name || kind == LineKind::AdminChatName;
 }
 
 // Byte by byte: inside a stretch that hides codes, a caret and the byte after
@@ -28,7 +29,7 @@ std::string VisibleText(const LineView& line) {
     const std::string_view raw = line.Text();
     std::vector<int> stretchEnd(raw.size(), -1); // end of the hiding stretch a byte is in
     for (const LineSegment& segment : line.segments) {
-        if (segment.kind() == kEndMark) {
+        if (segment.kind() == LineKind::EndMark) {
             break;
         }
         if (HidesCodes(segment.kind())) {
@@ -67,7 +68,7 @@ void LayRandomStretches(HandLog& log, std::mt19937& random) {
             }
             const int clipped = std::min(size, length - start);
             segments.push_back(
-                {start, clipped, kStretchKinds[random() % std::size(kStretchKinds)]});
+                {start, clipped, KindNumber(kStretchKinds[random() % std::size(kStretchKinds)])});
             at = start + clipped;
         }
         log.Lay(n, segments);

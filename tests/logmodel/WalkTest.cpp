@@ -45,7 +45,7 @@ TEST_P(WalkArithmetic, StepsCoverEveryLineOnce) {
     log.model.EndWalk();
     for (int i = 0; i < c.lines; ++i) {
         ASSERT_EQ(SegmentCount(log.model.Line(i)), 1) << i;
-        ASSERT_EQ(log.model.Line(i).segments[0].kind(), 1) << i;
+        ASSERT_EQ(KindNumber(log.model.Line(i).segments[0].kind()), 1) << i;
     }
 }
 

@@ -2,9 +2,9 @@
 #include "AppConfig.h"
 #include "CDatabaseAliasesDlg.h"
 #include "DatabaseAliasesCommand.h"
+#include "MessageRecorder.h"
 #include "ModalHandler.h"
 #include "PlayerDatabase.h"
-#include "MessageRecorder.h"
 #include "ScratchDatabase.h"
 
 #include <QListWidget>

@@ -104,12 +104,12 @@ TEST_F(ProgressTest, ASecondViewFindsTheLinesClassified) {
     ASSERT_TRUE(document.Open(QString::fromStdString(file.path())));
     CQuarvelView first(document);
     first.OnUpdate();
-    ASSERT_EQ(document.model().Line(0).segments[0].kind(), 2) << "the keyword";
+    ASSERT_EQ(KindNumber(document.model().Line(0).segments[0].kind()), 2) << "the keyword";
     // The log is the document's and classified once: the second view's
     // update records no connection again.
     CQuarvelView second(document);
     second.OnUpdate();
-    EXPECT_EQ(document.model().Line(0).segments[0].kind(), 2);
+    EXPECT_EQ(KindNumber(document.model().Line(0).segments[0].kind()), 2);
     EXPECT_EQ(document.model().playerSlots().connectionCount(), 1);
     EXPECT_EQ(second.lineCount(), 1);
 }

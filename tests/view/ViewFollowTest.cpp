@@ -112,7 +112,7 @@ TEST_F(ViewFollowTest, AppendedLinesAreClassifiedOnceForEveryView) {
            "   0:01 ClientConnect: 3 - 1.2.3.4:5 [0123456789ABCDEF0123456789ABCDEF]\n");
     document.CheckFile();
     EXPECT_EQ(document.model().classifiedCount(), 31);
-    EXPECT_EQ(document.model().Line(30).segments[3].kind(), 12);
+    EXPECT_EQ(KindNumber(document.model().Line(30).segments[3].kind()), 12);
     EXPECT_EQ(document.model().playerSlots().connectionCount(), 1);
     // A third view finds nothing to classify.
     auto third = MakeView(document, 10);
