@@ -2,6 +2,7 @@
 // of `quarvelctl follow` and the screen of a view, what following costs while
 // nothing is written, and how fast a burst appended to an open log is taken
 // in compared with opening the same bytes.
+#include "AppConfig.h"
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
 #include "LogGenerator.h"
@@ -197,7 +198,8 @@ void ViewRepaintDelay(benchmark::State& state) {
         std::ofstream(log, std::ios::trunc) << ChatLine(0);
         CQuarvelDoc document;
         document.Open(QString::fromStdString(log));
-        CQuarvelView view(document);
+        const AppConfig config; // no servers, no database
+        CQuarvelView view(document, config);
         view.resize(800, 600);
         view.show();
         QCoreApplication::processEvents();
@@ -256,7 +258,8 @@ void ViewIdleCpu(benchmark::State& state) {
         std::ofstream(log, std::ios::trunc) << ChatLine(0);
         CQuarvelDoc document;
         document.Open(QString::fromStdString(log));
-        CQuarvelView view(document);
+        const AppConfig config; // no servers, no database
+        CQuarvelView view(document, config);
         view.setFocusPolicy(Qt::NoFocus); // no caret blinking
         view.resize(800, 600);
         view.show();

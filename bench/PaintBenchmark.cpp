@@ -1,6 +1,7 @@
 // The log view's painting on the offscreen platform: a full 1920 x 1080
 // window of dense colour-coded lines, and opening the generated 200 MB log
 // (BenchLog.h) to its first painted frame.
+#include "AppConfig.h"
 #include "BenchLog.h"
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
@@ -103,7 +104,8 @@ void PaintFullView(benchmark::State& state) {
     DenseLogFile file;
     CQuarvelDoc document;
     document.Open(file.path());
-    CQuarvelView view(document);
+    const AppConfig config; // no servers, no database
+    CQuarvelView view(document, config);
     ShowWithClientSize(view, QSize(1920, 1080));
     view.OnUpdate();
     for (auto _ : state) {
@@ -124,7 +126,8 @@ void RenderFullView(benchmark::State& state) {
     DenseLogFile file;
     CQuarvelDoc document;
     document.Open(file.path());
-    CQuarvelView view(document);
+    const AppConfig config; // no servers, no database
+    CQuarvelView view(document, config);
     ShowWithClientSize(view, QSize(1920, 1080));
     view.OnUpdate();
     QImage image(view.viewport()->size(), QImage::Format_ARGB32_Premultiplied);
@@ -147,7 +150,8 @@ void OpenToFirstFrame(benchmark::State& state) {
     for (auto _ : state) {
         CQuarvelDoc document;
         document.Open(path);
-        CQuarvelView view(document);
+        const AppConfig config; // no servers, no database
+        CQuarvelView view(document, config);
         ShowWithClientSize(view, QSize(1920, 1080));
         view.OnUpdate();
         view.viewport()->repaint();

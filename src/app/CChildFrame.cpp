@@ -8,10 +8,11 @@
 #include <QHelpEvent>
 #include <QToolTip>
 
-CChildFrame::CChildFrame(std::shared_ptr<CQuarvelDoc> document, QWidget* parent)
+CChildFrame::CChildFrame(std::shared_ptr<CQuarvelDoc> document, const AppConfig& config,
+                         QWidget* parent)
     : QMdiSubWindow(parent), document_(std::move(document)) {
     setAttribute(Qt::WA_DeleteOnClose);
-    view_ = new CQuarvelView(*document_, this);
+    view_ = new CQuarvelView(*document_, config, this);
     setWidget(view_);
     setWindowTitle(document_->displayName());
 }

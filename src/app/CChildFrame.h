@@ -17,7 +17,8 @@ class CChildFrame : public QMdiSubWindow {
     Q_OBJECT
 
 public:
-    explicit CChildFrame(std::shared_ptr<CQuarvelDoc> document, QWidget* parent = nullptr);
+    CChildFrame(std::shared_ptr<CQuarvelDoc> document, const AppConfig& config,
+                QWidget* parent = nullptr);
     ~CChildFrame() override;
 
     // Null once the frame has closed.

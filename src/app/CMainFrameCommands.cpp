@@ -64,7 +64,7 @@ void CMainFrame::CreateFrame(const std::shared_ptr<CQuarvelDoc>& document) {
     const bool maximized = previous != nullptr && previous->isMaximized();
     const int windowsBefore = static_cast<int>(childFrames().size());
 
-    auto* frame = new CChildFrame(document, mdiArea_);
+    auto* frame = new CChildFrame(document, theAppConfig, mdiArea_);
     mdiArea_->addSubWindow(frame);
     connect(frame, &CChildFrame::frameClosed, this, &CMainFrame::RefreshFrameState);
     connect(frame, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateFrameTitles);

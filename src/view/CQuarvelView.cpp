@@ -4,13 +4,13 @@
 // selection in ViewSelection.cpp.
 #include "CQuarvelView.h"
 
+#include "AppConfig.h"
 #include "CGoToDlg.h"
 #include "CQuarvelDoc.h"
 #include "CSearchDlg.h"
 #include "ClassificationProgress.h"
 #include "CommandIds.h"
 #include "DatabaseUpdateRun.h"
-#include "GlobalConfig.h"
 #include "LoadingProgress.h"
 #include "LogSearch.h"
 #include "SearchSettings.h"
@@ -24,8 +24,8 @@
 #include <QStyleHints>
 #include <algorithm>
 
-CQuarvelView::CQuarvelView(CQuarvelDoc& document, QWidget* parent)
-    : QAbstractScrollArea(parent), document_(document), lines_(document.model()),
+CQuarvelView::CQuarvelView(CQuarvelDoc& document, const AppConfig& config, QWidget* parent)
+    : QAbstractScrollArea(parent), document_(document), config_(config), lines_(document.model()),
       kinds_(MakeKindTables(caretColours_)),
       painter_(fonts_, caretColours_, kinds_, kBackgroundColour), charWidth_(fonts_.charWidth()),
       lineHeight_(fonts_.lineHeight()) {
@@ -289,14 +289,14 @@ bool CQuarvelView::IsCommandEnabled(int id) const {
         return true;
     case CommandId::kKeepDatabaseUpdated:
         // Turning it off is always possible.
-        return document_.liveHarvestOn() || !theAppConfig.databasePath.empty();
+        return document_.liveHarvestOn() || !config_.databasePath.empty();
     case CommandId::kEditCopy:
         return OnUpdateEditCopy();
     case CommandId::kEditSelectAll:
     case CommandId::kGoTo:
         return lineCount_ > 0;
     case CommandId::kDatabaseUpdate:
-        return IsDatabaseUpdateEnabled(theAppConfig.databasePath, updateRunning_);
+        return IsDatabaseUpdateEnabled(config_.databasePath, updateRunning_);
     case CommandId::kExecuteRconFile: // nothing stands behind it
     default:
         return false;

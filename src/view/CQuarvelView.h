@@ -20,6 +20,7 @@
 class CDatabaseUpdateDlg;
 class CGoToDlg;
 class CPlayerInfoDlg;
+class AppConfig;
 class CQuarvelDoc;
 class CSearchDlg;
 class LoadingProgress;
@@ -70,7 +71,9 @@ public:
     static constexpr int kCaretWidth = 2;
     static constexpr int kCaretHeight = 16;
 
-    explicit CQuarvelView(CQuarvelDoc& document, QWidget* parent = nullptr);
+    // `config` (the servers, the database) is read, never kept a copy of, and
+    // outlives the view.
+    CQuarvelView(CQuarvelDoc& document, const AppConfig& config, QWidget* parent = nullptr);
     ~CQuarvelView() override;
 
     CQuarvelDoc& document() const { return document_; }
@@ -257,6 +260,7 @@ private:
     bool OnUpdateEditCopy() const { return selectionActive_; }
 
     CQuarvelDoc& document_;
+    const AppConfig& config_;
     ModelLines lines_;
 
     // normalFont and boldFont, with the cell they draw in.

@@ -1,8 +1,8 @@
 // The "Database update" command of the view.
+#include "AppConfig.h"
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
 #include "DatabaseUpdateCommand.h"
-#include "GlobalConfig.h"
 
 void CQuarvelView::OnDatabaseUpdate() {
     // The command is disabled for this view while its run goes on; the frame
@@ -15,7 +15,7 @@ void CQuarvelView::OnDatabaseUpdate() {
     // The run lets the event loop turn between its steps; the lines it walks
     // must not be loaded again meanwhile.
     const CQuarvelDoc::ChangesDeferred deferred(document_);
-    RunDatabaseUpdate(this, document_.model(), theAppConfig, updateRunning_, updateDialog_);
+    RunDatabaseUpdate(this, document_.model(), config_, updateRunning_, updateDialog_);
     updateRunning_ = false;
     emit commandStateChanged();
 }

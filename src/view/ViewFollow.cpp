@@ -1,9 +1,9 @@
 // Following a growing log: the view takes in the lines the document appends,
 // keeps the end in view while it was in view, and starts afresh when the
 // document loads its file again.
+#include "AppConfig.h"
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
-#include "GlobalConfig.h"
 #include "LoadingProgress.h"
 #include "LogSearch.h"
 
@@ -73,8 +73,8 @@ void CQuarvelView::SetFollowing(bool follow) {
 void CQuarvelView::OnKeepDatabaseUpdated() {
     if (document_.liveHarvestOn()) {
         document_.StopLiveHarvest();
-    } else if (!theAppConfig.databasePath.empty()) {
-        document_.StartLiveHarvest(theAppConfig.DatabaseLocation());
+    } else if (!config_.databasePath.empty()) {
+        document_.StartLiveHarvest(config_.DatabaseLocation());
     }
     emit commandStateChanged();
 }

@@ -1,9 +1,9 @@
 // The double-click on a player's name: the Player Info window for the player
 // the name's segment points at.
+#include "AppConfig.h"
 #include "CPlayerInfoDlg.h"
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
-#include "GlobalConfig.h"
 
 namespace {
 
@@ -36,7 +36,7 @@ void CQuarvelView::OnLButtonDblClk(QPoint point) {
         return;
     }
     if (playerInfoDialog_ == nullptr) {
-        playerInfoDialog_ = new CPlayerInfoDlg(theAppConfig, this);
+        playerInfoDialog_ = new CPlayerInfoDlg(config_, this);
     }
     playerInfoDialog_->Fill(line, *hit, document_.model().guidTable());
     playerInfoDialog_->exec();

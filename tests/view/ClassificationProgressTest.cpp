@@ -1,5 +1,6 @@
 // The classification behind a progress bar over the main window's message
 // pane, as the view's update runs it.
+#include "GlobalConfig.h"
 #include "MessagePane.h"
 #include "ViewTestSupport.h"
 
@@ -72,7 +73,7 @@ TEST_F(ProgressTest, TheBarCoversTheMessagePaneAndFollowsEveryStep) {
     TempFile file(PlainLines(250));
     CQuarvelDoc document;
     ASSERT_TRUE(document.Open(QString::fromStdString(file.path())));
-    auto view = std::make_unique<CQuarvelView>(document);
+    auto view = std::make_unique<CQuarvelView>(document, theAppConfig);
     window.setCentralWidget(view.get());
     window.show();
     QCoreApplication::processEvents();
@@ -102,12 +103,12 @@ TEST_F(ProgressTest, ASecondViewFindsTheLinesClassified) {
     TempFile file("   0:01 ClientConnect: 3 - 10.0.0.1:1 [0123456789ABCDEF0123456789ABCDEF]\n");
     CQuarvelDoc document;
     ASSERT_TRUE(document.Open(QString::fromStdString(file.path())));
-    CQuarvelView first(document);
+    CQuarvelView first(document, theAppConfig);
     first.OnUpdate();
     ASSERT_EQ(KindNumber(document.model().Line(0).segments[0].kind()), 2) << "the keyword";
     // The log is the document's and classified once: the second view's
     // update records no connection again.
-    CQuarvelView second(document);
+    CQuarvelView second(document, theAppConfig);
     second.OnUpdate();
     EXPECT_EQ(KindNumber(document.model().Line(0).segments[0].kind()), 2);
     EXPECT_EQ(document.model().playerSlots().connectionCount(), 1);
@@ -118,7 +119,7 @@ TEST_F(ProgressTest, WithoutAMainWindowTheWalkRunsUnseen) {
     TempFile file(PlainLines(3));
     CQuarvelDoc document;
     ASSERT_TRUE(document.Open(QString::fromStdString(file.path())));
-    CQuarvelView view(document);
+    CQuarvelView view(document, theAppConfig);
     view.OnUpdate();
     EXPECT_EQ(view.lineCount(), 3);
     EXPECT_EQ(document.model().Line(2).visibleLength, 60);

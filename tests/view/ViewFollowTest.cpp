@@ -2,6 +2,7 @@
 // whose end is in view follows, a view scrolled elsewhere stays put, and a
 // reload starts every view afresh.
 #include "CommandIds.h"
+#include "GlobalConfig.h"
 #include "ViewTestSupport.h"
 
 #include <QSignalSpy>
@@ -29,7 +30,7 @@ void FitClientArea(CQuarvelView& view, const QSize& client) {
 
 // A view as the frame makes one: sized to `rows` rows, then updated.
 std::unique_ptr<CQuarvelView> MakeView(CQuarvelDoc& document, int rows) {
-    auto view = std::make_unique<CQuarvelView>(document);
+    auto view = std::make_unique<CQuarvelView>(document, theAppConfig);
     view->setFocusPolicy(Qt::NoFocus);
     view->resize(400, 300);
     view->show();

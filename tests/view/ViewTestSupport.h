@@ -2,6 +2,7 @@
 
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
+#include "GlobalConfig.h"
 #include "TempFile.h"
 
 #include <QImage>
@@ -37,7 +38,7 @@ class ViewOnLog {
 public:
     explicit ViewOnLog(const std::string& bytes, int rows = 10, int columns = 40) : file_(bytes) {
         document_.Open(QString::fromStdString(file_.path()));
-        view_ = std::make_unique<CQuarvelView>(document_);
+        view_ = std::make_unique<CQuarvelView>(document_, theAppConfig);
         view_->setFocusPolicy(Qt::NoFocus);
         view_->resize(400, 300);
         view_->show();
