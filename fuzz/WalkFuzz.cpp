@@ -52,7 +52,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(whole.visibleLength == inParts.visibleLength);
         for (std::size_t s = 0; s < whole.segments.size(); ++s) {
             FUZZ_CHECK(whole.segments[s].word0 == inParts.segments[s].word0);
-            if (whole.segments[s].kind() == kEndMark) {
+            if (whole.segments[s].kind() == LineKind::EndMark) {
                 break;
             }
             FUZZ_CHECK(whole.segments[s].word1 == inParts.segments[s].word1);
