@@ -158,14 +158,14 @@ std::string QuarvelctlPage() {
            "Results go to the standard output, errors to the error output with a non\\-zero "
            "exit status.\n";
     out << ".SH COMMANDS\n";
-    for (const CommandSpec& command : CommandTable()) {
+    for (const CommandEntry& command : CommandTable()) {
         out << ".SS \"" << Roff(Synopsis(command)) << "\"\n";
         out << Roff(Sentence(Summary(command))) << "\n.PP\n" << Roff(command.description) << "\n";
-        for (const ArgumentSpec& argument : command.arguments) {
+        for (const ArgumentEntry& argument : command.arguments) {
             out << ".TP\n.I " << Roff(argument.name) << "\n"
                 << Roff(Sentence(argument.help)) << "\n";
         }
-        for (const OptionSpec& option : command.options) {
+        for (const OptionEntry& option : command.options) {
             out << ".TP\n";
             if (option.valueName) {
                 out << ".BI \\-\\-" << Roff(option.name) << " \" " << Roff(option.valueName)
@@ -177,7 +177,7 @@ std::string QuarvelctlPage() {
         }
         out << ".TP\n.BR \\-h \", \" \\-\\-help\n" << Roff(Sentence(kHelpOptionHelp)) << "\n";
         out << ".PP\nExit status:\n";
-        for (const ExitSpec& exit : command.exits) {
+        for (const ExitEntry& exit : command.exits) {
             out << ".IP " << exit.code << " 4\n" << Roff(exit.meaning) << "\n";
         }
     }
@@ -186,7 +186,7 @@ std::string QuarvelctlPage() {
         << ".TP\n.B \\-\\-version\n"
         << Roff(Sentence(kVersionOptionHelp)) << "\n";
     out << ".SH EXIT STATUS\n";
-    for (const ExitSpec& exit : CommonExits()) {
+    for (const ExitEntry& exit : CommonExits()) {
         out << ".TP\n.B " << exit.code << "\n" << Roff(Sentence(exit.meaning)) << "\n";
     }
     out << kConfigurationSection << kServiceSection;
@@ -310,7 +310,7 @@ std::string BashCompletion(const std::string& quarvelHelp) {
            "    esac\n"
            "}\n\n";
     std::vector<std::string> names;
-    for (const CommandSpec& command : CommandTable()) {
+    for (const CommandEntry& command : CommandTable()) {
         names.emplace_back(command.name);
     }
     out << "_quarvelctl() {\n"
@@ -325,18 +325,18 @@ std::string BashCompletion(const std::string& quarvelHelp) {
            "    # positional: the kind of each positional argument, the last repeating.\n"
            "    local options=\"\" values=\"\" positional=\"\"\n"
            "    case ${COMP_WORDS[1]} in\n";
-    for (const CommandSpec& command : CommandTable()) {
+    for (const CommandEntry& command : CommandTable()) {
         std::vector<std::string> options{"--help"};
         std::vector<std::string> values;
         std::vector<std::string> positional;
-        for (const OptionSpec& option : command.options) {
+        for (const OptionEntry& option : command.options) {
             options.push_back(std::string("--") + option.name);
             if (option.valueName) {
                 values.push_back(std::string("--") + option.name + "=" +
                                  CompletionName(option.completion));
             }
         }
-        for (const ArgumentSpec& argument : command.arguments) {
+        for (const ArgumentEntry& argument : command.arguments) {
             positional.emplace_back(CompletionName(argument.completion));
         }
         out << "    " << command.name << ") options=\"" << Words(options) << "\" values=\""

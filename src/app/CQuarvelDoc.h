@@ -126,6 +126,11 @@ private:
     void HarvestPending();
     void StartLoading();
     void LoadSlice();
+    // Every byte split and every line classified.
+    bool LoadComplete() const;
+    // Tells the views (and the live harvest) what a slice brought, lines
+    // split after `before` among it.
+    void AnnounceLoaded(int before);
     void EndLoading();
 
     LogModel model_;

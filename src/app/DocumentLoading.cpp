@@ -26,23 +26,15 @@ void CQuarvelDoc::LoadSlice() {
             }
             model_.ClassifyUpTo(static_cast<int>(std::min<std::int64_t>(
                 model_.lineCount(), std::int64_t{model_.classifiedCount()} + kLoadSliceLines)));
-        } while (clock.elapsed() < kLoadSliceMs &&
-                 (model_.classifiedCount() < model_.lineCount() || !model_.fullySplit()));
+        } while (clock.elapsed() < kLoadSliceMs && !LoadComplete());
     } catch (...) {
         // A failure (out of memory) ends the loading: the log closes and the
         // failure is shown once, not again at every slice.
         CancelLoading();
         throw;
     }
-    if (model_.lineCount() > before) {
-        emit linesAppended(before);
-        // A live harvest takes the new lines as it takes appended ones.
-        if (liveHarvest_) {
-            harvestSoon_.start();
-        }
-    }
-    emit loadProgressed();
-    if (model_.fullySplit() && model_.classifiedCount() == model_.lineCount()) {
+    AnnounceLoaded(before);
+    if (LoadComplete()) {
         EndLoading();
     }
 }
@@ -58,14 +50,23 @@ void CQuarvelDoc::FinishLoading() {
         CancelLoading();
         throw;
     }
+    AnnounceLoaded(before);
+    EndLoading();
+}
+
+bool CQuarvelDoc::LoadComplete() const {
+    return model_.fullySplit() && model_.classifiedCount() == model_.lineCount();
+}
+
+void CQuarvelDoc::AnnounceLoaded(int before) {
     if (model_.lineCount() > before) {
         emit linesAppended(before);
+        // A live harvest takes the new lines as it takes appended ones.
         if (liveHarvest_) {
             harvestSoon_.start();
         }
     }
     emit loadProgressed();
-    EndLoading();
 }
 
 void CQuarvelDoc::EndLoading() {

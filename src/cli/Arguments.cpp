@@ -78,21 +78,21 @@ std::string Describe(const QCommandLineParser& parser) {
 
 std::optional<Arguments> Arguments::Parse(const std::vector<std::string>& words,
                                           const char* command, std::string& error) {
-    const CommandSpec* spec = FindCommandSpec(command);
-    if (spec == nullptr) {
+    const CommandEntry* entry = FindCommandEntry(command);
+    if (entry == nullptr) {
         error = std::string("no command ") + command;
         return std::nullopt;
     }
-    return Parse(words, *spec, error);
+    return Parse(words, *entry, error);
 }
 
 std::optional<Arguments> Arguments::Parse(const std::vector<std::string>& words,
-                                          const CommandSpec& command, std::string& error) {
+                                          const CommandEntry& command, std::string& error) {
     QCommandLineParser parser;
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QString::fromUtf8(kHelpOptionHelp));
     parser.addOption(help);
-    for (const OptionSpec& option : command.options) {
+    for (const OptionEntry& option : command.options) {
         parser.addOption(
             QCommandLineOption(QString::fromUtf8(option.name), QString::fromUtf8(option.help),
                                option.valueName ? QString::fromUtf8(option.valueName) : QString()));
@@ -112,7 +112,7 @@ std::optional<Arguments> Arguments::Parse(const std::vector<std::string>& words,
     for (const QString& word : parser.positionalArguments()) {
         result.positional_.push_back(tokens.FromParser(word));
     }
-    for (const OptionSpec& option : command.options) {
+    for (const OptionEntry& option : command.options) {
         const QString name = QString::fromUtf8(option.name);
         if (!parser.isSet(name)) {
             continue;

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-struct CommandSpec;
+struct CommandEntry;
 
 // The arguments of one quarvelctl command: positional values, "--name value"
 // options and "--flag" switches, as the command's entry in the command table
@@ -18,7 +18,7 @@ public:
     static std::optional<Arguments> Parse(const std::vector<std::string>& words,
                                           const char* command, std::string& error);
     static std::optional<Arguments> Parse(const std::vector<std::string>& words,
-                                          const CommandSpec& command, std::string& error);
+                                          const CommandEntry& command, std::string& error);
 
     const std::vector<std::string>& positional() const { return positional_; }
     std::optional<std::string> Value(const std::string& name) const;

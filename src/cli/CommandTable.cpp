@@ -6,19 +6,19 @@
 
 namespace {
 
-const OptionSpec kConfigOption{"config", "FILE",
-                               "read the configuration from FILE instead of the usual places",
-                               Completion::AnyFile};
-const ArgumentSpec kLogArgument{"LOG", "the log file", Completion::LogFile};
-const ExitSpec kUsageExit{2, "the command line is wrong"};
-const ExitSpec kUnreadableLogExit{2, "the command line is wrong or the log cannot be read"};
-const ExitSpec kDatabaseExit{
+const OptionEntry kConfigOption{"config", "FILE",
+                                "read the configuration from FILE instead of the usual places",
+                                Completion::AnyFile};
+const ArgumentEntry kLogArgument{"LOG", "the log file", Completion::LogFile};
+const ExitEntry kUsageExit{2, "the command line is wrong"};
+const ExitEntry kUnreadableLogExit{2, "the command line is wrong or the log cannot be read"};
+const ExitEntry kDatabaseExit{
     1, "the configuration cannot be read, no player database is configured, or the database fails"};
 
 } // namespace
 
-const std::vector<CommandSpec>& CommandTable() {
-    static const std::vector<CommandSpec> table = {
+const std::vector<CommandEntry>& CommandTable() {
+    static const std::vector<CommandEntry> table = {
         {"config",
          "config [--config FILE]            print the configuration as JSON",
          {},
@@ -176,27 +176,27 @@ const std::vector<CommandSpec>& CommandTable() {
     return table;
 }
 
-const CommandSpec* FindCommandSpec(std::string_view name) {
+const CommandEntry* FindCommandEntry(std::string_view name) {
     const auto& table = CommandTable();
     const auto found = std::find_if(table.begin(), table.end(),
-                                    [&](const CommandSpec& spec) { return spec.name == name; });
+                                    [&](const CommandEntry& entry) { return entry.name == name; });
     return found == table.end() ? nullptr : &*found;
 }
 
-std::string_view Synopsis(const CommandSpec& command) {
+std::string_view Synopsis(const CommandEntry& command) {
     const std::string_view usage = command.usage;
     return usage.substr(0, usage.find("   "));
 }
 
-std::string_view Summary(const CommandSpec& command) {
+std::string_view Summary(const CommandEntry& command) {
     const std::string_view usage = command.usage;
     const auto gap = usage.find("   ");
     return gap == std::string_view::npos ? std::string_view()
                                          : usage.substr(usage.find_first_not_of(' ', gap));
 }
 
-const std::vector<ExitSpec>& CommonExits() {
-    static const std::vector<ExitSpec> exits = {
+const std::vector<ExitEntry>& CommonExits() {
+    static const std::vector<ExitEntry> exits = {
         {0, "the command did what it was asked"},
         {1, "the command ran but failed (see each command)"},
         {2, "the command line is wrong, or a file cannot be read"},
@@ -251,7 +251,7 @@ std::string Columns(const std::vector<std::pair<std::string, std::string>>& rows
 
 std::string ProgramHelp() {
     std::string out = "usage: quarvelctl COMMAND [ARGS]\n\ncommands:\n";
-    for (const CommandSpec& command : CommandTable()) {
+    for (const CommandEntry& command : CommandTable()) {
         out += std::string("  ") + command.usage + "\n";
     }
     out += "\noptions:\n";
@@ -260,19 +260,19 @@ std::string ProgramHelp() {
     return out;
 }
 
-std::string CommandHelp(const CommandSpec& command) {
+std::string CommandHelp(const CommandEntry& command) {
     std::string out = "usage: quarvelctl " + std::string(Synopsis(command)) + "\n\n";
     out += std::string(Summary(command)) + "\n\n";
     out += Wrapped(command.description, 0, 79);
     if (!command.arguments.empty()) {
         std::vector<std::pair<std::string, std::string>> rows;
-        for (const ArgumentSpec& argument : command.arguments) {
+        for (const ArgumentEntry& argument : command.arguments) {
             rows.emplace_back(argument.name, argument.help);
         }
         out += "\narguments:\n" + Columns(rows);
     }
     std::vector<std::pair<std::string, std::string>> rows;
-    for (const OptionSpec& option : command.options) {
+    for (const OptionEntry& option : command.options) {
         rows.emplace_back(std::string("--") + option.name +
                               (option.valueName ? std::string(" ") + option.valueName : ""),
                           option.help);
@@ -280,7 +280,7 @@ std::string CommandHelp(const CommandSpec& command) {
     rows.emplace_back("-h, --help", kHelpOptionHelp);
     out += "\noptions:\n" + Columns(rows);
     rows.clear();
-    for (const ExitSpec& exit : command.exits) {
+    for (const ExitEntry& exit : command.exits) {
         rows.emplace_back(std::to_string(exit.code), exit.meaning);
     }
     rows.emplace_back("3", CommonExits().back().meaning);

@@ -13,52 +13,52 @@
 // What a shell offers when completing a value.
 enum class Completion { Nothing, LogFile, AnyFile };
 
-struct OptionSpec {
+struct OptionEntry {
     const char* name;      // without the leading "--"
     const char* valueName; // nullptr for a switch
     const char* help;
     Completion completion = Completion::Nothing;
 };
 
-struct ArgumentSpec {
+struct ArgumentEntry {
     const char* name;
     const char* help;
     Completion completion = Completion::Nothing;
 };
 
-struct ExitSpec {
+struct ExitEntry {
     int code;
     const char* meaning;
 };
 
-struct CommandSpec {
+struct CommandEntry {
     const char* name;
     // The line `quarvelctl --help` lists: the synopsis, three blanks or more,
     // then a summary.
     const char* usage;
-    std::vector<ArgumentSpec> arguments;
-    std::vector<OptionSpec> options;
+    std::vector<ArgumentEntry> arguments;
+    std::vector<OptionEntry> options;
     const char* description;
-    std::vector<ExitSpec> exits;
+    std::vector<ExitEntry> exits;
 };
 
 // Every command, in the order --help lists them.
-const std::vector<CommandSpec>& CommandTable();
-const CommandSpec* FindCommandSpec(std::string_view name);
+const std::vector<CommandEntry>& CommandTable();
+const CommandEntry* FindCommandEntry(std::string_view name);
 
 // The parts of a command's usage line.
-std::string_view Synopsis(const CommandSpec& command);
-std::string_view Summary(const CommandSpec& command);
+std::string_view Synopsis(const CommandEntry& command);
+std::string_view Summary(const CommandEntry& command);
 
 // What quarvelctl's own options and its exit statuses common to all
 // commands say.
 inline constexpr char kHelpOptionHelp[] = "print this help and exit";
 inline constexpr char kVersionOptionHelp[] = "print the version and exit";
-const std::vector<ExitSpec>& CommonExits();
+const std::vector<ExitEntry>& CommonExits();
 
 // `quarvelctl --help` and `quarvelctl COMMAND --help`.
 std::string ProgramHelp();
-std::string CommandHelp(const CommandSpec& command);
+std::string CommandHelp(const CommandEntry& command);
 
 // "quarvelctl <version>", what --version prints.
 std::string VersionLine();

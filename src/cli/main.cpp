@@ -20,16 +20,16 @@ void PrintHelp() {
 // "COMMAND --help" is answered before the command runs; words the command's
 // options do not allow are left to the command, which says what is wrong.
 bool AnswerCommandHelp(const char* name, const std::vector<std::string>& words) {
-    const CommandSpec* spec = FindCommandSpec(name);
-    if (spec == nullptr) {
+    const CommandEntry* entry = FindCommandEntry(name);
+    if (entry == nullptr) {
         return false;
     }
     std::string error;
-    const auto args = Arguments::Parse(words, *spec, error);
+    const auto args = Arguments::Parse(words, *entry, error);
     if (!args || !args->WantsHelp()) {
         return false;
     }
-    std::fputs(CommandHelp(*spec).c_str(), stdout);
+    std::fputs(CommandHelp(*entry).c_str(), stdout);
     return true;
 }
 

@@ -88,8 +88,7 @@ CQuarvelView::~CQuarvelView() {
     LoadingProgress::Drop(loadingProgress_);
 }
 
-void CQuarvelView::OnUpdate() {
-    const bool hadSelection = selectionActive_;
+void CQuarvelView::ResetPositions() {
     topLine_ = 0;
     firstColumn_ = 0;
     caretLine_ = 0;
@@ -97,6 +96,11 @@ void CQuarvelView::OnUpdate() {
     selectionActive_ = false;
     dragging_ = false;
     dragBackward_ = false;
+}
+
+void CQuarvelView::OnUpdate() {
+    const bool hadSelection = selectionActive_;
+    ResetPositions();
     LogModel& model = document_.model();
     lineCount_ = model.lineCount();
 

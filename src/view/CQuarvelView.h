@@ -217,6 +217,8 @@ private:
     // The document's log grew by lines `first` .. its end, or was loaded
     // again from scratch.
     void OnLinesAppended(int first);
+    // The top of the log, caret at its start, no selection, no drag.
+    void ResetPositions();
     void OnReloaded();
     // A slice of the document's loading was done, or the last one.
     void OnLoadProgressed();

@@ -31,13 +31,7 @@ void CQuarvelView::OnReloaded() {
     // Another file now, or the same one written anew: nothing of the old
     // positions applies.
     const bool hadSelection = selectionActive_;
-    topLine_ = 0;
-    firstColumn_ = 0;
-    caretLine_ = 0;
-    caretColumn_ = 0;
-    selectionActive_ = false;
-    dragging_ = false;
-    dragBackward_ = false;
+    ResetPositions();
     lineCount_ = document_.model().lineCount();
     search_->ForgetLines();
     widestLine_ = 0;
