@@ -74,7 +74,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
     for (const ReplyPhrases* phrases : {&kBanPhrases, &kUnbanPhrases}) {
-        const int result = ClassifyReply(input, *phrases);
+        const RconResult result = ClassifyReply(input, *phrases);
         FUZZ_CHECK(result == RCON_DONE || result == RCON_REFUSED || result == RCON_BAD_PASSWORD ||
                    result == RCON_BAD_REPLY);
     }

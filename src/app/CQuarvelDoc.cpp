@@ -58,8 +58,8 @@ bool CQuarvelDoc::Open(const QString& path) {
     // refused, as quarvelctl refuses it; one that maps to nothing (an empty
     // file) is an empty log.
     model_.Load(QFile::encodeName(path_).toStdString(), kFirstLoadPartBytes);
-    if (model_.loadStatus() == FileMapping::kViewFailed ||
-        model_.loadStatus() == FileMapping::kOpenFailed) {
+    if (model_.loadStatus() == LoadStatus::ViewFailed ||
+        model_.loadStatus() == LoadStatus::OpenFailed) {
         model_.Close();
         return false;
     }

@@ -37,7 +37,7 @@ QString WhyCannotOpen(const QString& path) {
     if (descriptor >= 0) {
         ::close(descriptor);
         FileMapping mapping;
-        if (mapping.Open(name.toStdString()) == FileMapping::kViewFailed) {
+        if (mapping.Open(name.toStdString()) == LoadStatus::ViewFailed) {
             return QStringLiteral("Not enough memory to map it");
         }
         return {};

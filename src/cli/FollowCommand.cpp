@@ -73,7 +73,7 @@ int RunFollow(const std::vector<std::string>& words) {
     const std::string& path = args->positional().front();
     CQuarvelDoc document;
     if (!document.Open(QFile::decodeName(path.c_str())) ||
-        document.model().loadStatus() == FileMapping::kViewFailed) {
+        document.model().loadStatus() == LoadStatus::ViewFailed) {
         PrintError("cannot read " + path);
         return 2;
     }

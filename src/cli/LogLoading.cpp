@@ -8,8 +8,8 @@ namespace {
 constexpr std::int64_t kFirstPartBytes = 1 << 20;
 
 bool ReportUnreadable(const LogModel& model, const std::string& path) {
-    if (model.loadStatus() == FileMapping::kOpenFailed ||
-        model.loadStatus() == FileMapping::kViewFailed) {
+    if (model.loadStatus() == LoadStatus::OpenFailed ||
+        model.loadStatus() == LoadStatus::ViewFailed) {
         PrintError("cannot read " + path);
         return true;
     }

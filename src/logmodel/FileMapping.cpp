@@ -53,29 +53,29 @@ std::optional<FileIdentity> IdentityOfPath(const std::string& path) {
                         static_cast<std::uint64_t>(info.st_ino)};
 }
 
-int FileMapping::Open(const std::string& path) {
+LoadStatus FileMapping::Open(const std::string& path) {
     Close();
     // Non-blocking, so that opening a FIFO nobody writes to returns at once;
     // anything but a regular file is refused right after.
     fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) {
-        return kOpenFailed;
+        return LoadStatus::OpenFailed;
     }
     struct stat info {};
     if (::fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
         Close();
-        return kOpenFailed;
+        return LoadStatus::OpenFailed;
     }
     if (info.st_size < 1) {
         // Nothing to map: an empty file has no mapping.
         Close();
-        return kMappingFailed;
+        return LoadStatus::MappingFailed;
     }
     if (!MapView(info.st_size)) {
         Close();
-        return kViewFailed;
+        return LoadStatus::ViewFailed;
     }
-    return kLoaded;
+    return LoadStatus::Loaded;
 }
 
 void FileMapping::ReadAhead(std::int64_t from, std::int64_t to) const {
@@ -219,24 +219,24 @@ std::optional<FileIdentity> IdentityOfPath(const std::string& path) {
                         (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
-int FileMapping::Open(const std::string& path) {
+LoadStatus FileMapping::Open(const std::string& path) {
     Close();
     HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) {
-        return kOpenFailed;
+        return LoadStatus::OpenFailed;
     }
     file_ = file;
     const std::int64_t size = CurrentSize();
     if (size < 1) {
         Close();
-        return kMappingFailed;
+        return LoadStatus::MappingFailed;
     }
     if (!MapView(size)) {
         Close();
-        return kViewFailed;
+        return LoadStatus::ViewFailed;
     }
-    return kLoaded;
+    return LoadStatus::Loaded;
 }
 
 void FileMapping::ReadAhead(std::int64_t, std::int64_t) const {

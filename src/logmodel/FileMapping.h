@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LoadStatus.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -32,21 +34,15 @@ std::optional<FileIdentity> IdentityOfPath(const std::string& path);
 // readers see zero bytes instead of the program dying.
 class FileMapping {
 public:
-    // Open() results, the line store's load statuses.
-    static constexpr int kLoaded = 0;
-    static constexpr int kOpenFailed = -1;
-    static constexpr int kMappingFailed = -2;
-    static constexpr int kViewFailed = -3;
-
     FileMapping() = default;
     ~FileMapping();
     FileMapping(const FileMapping&) = delete;
     FileMapping& operator=(const FileMapping&) = delete;
 
     // Maps the whole file at `path`. Only regular files are opened: a FIFO or
-    // a device would block or never end (kOpenFailed). An empty file cannot be
-    // mapped (kMappingFailed). Closes whatever was open before.
-    int Open(const std::string& path);
+    // a device would block or never end (LoadStatus::OpenFailed). An empty file cannot be
+    // mapped (LoadStatus::MappingFailed). Closes whatever was open before.
+    LoadStatus Open(const std::string& path);
     void Close();
 
     // The file's size as its open descriptor reports it now, or -1 when none

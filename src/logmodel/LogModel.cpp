@@ -38,7 +38,7 @@ bool LogModel::Load(const std::string& path, std::int64_t bytes) {
     path_ = path;
     deleted_ = false;
     Reload(bytes);
-    return loadStatus_ == FileMapping::kLoaded;
+    return loadStatus_ == LoadStatus::Loaded;
 }
 
 void LogModel::Reload(std::int64_t bytes) {
@@ -46,7 +46,7 @@ void LogModel::Reload(std::int64_t bytes) {
     ResetClassification();
     loadStatus_ = file_.Open(path_);
     identity_ = file_.identity();
-    if (loadStatus_ != FileMapping::kLoaded) {
+    if (loadStatus_ != LoadStatus::Loaded) {
         return;
     }
     fileSize_ = file_.size();

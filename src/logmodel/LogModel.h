@@ -6,6 +6,7 @@
 #include "GuidTable.h"
 #include "Harvester.h"
 #include "LineStore.h"
+#include "LoadStatus.h"
 #include "LogLine.h"
 #include "PlayerDatabase.h"
 #include "PlayerSlotTable.h"
@@ -94,9 +95,8 @@ public:
     int VisibleLength(int i) const;
     const LineStore& lineStore() const { return lines_; }
 
-    // 1 before any load; 0 loaded; -1 open failed; -2 mapping failed (an
-    // empty file among others); -3 view failed.
-    int loadStatus() const { return loadStatus_; }
+    // NotLoaded before any load, then Loaded or why the load failed.
+    LoadStatus loadStatus() const { return loadStatus_; }
     std::int64_t fileSize() const { return fileSize_; }
     int lineCount() const { return lines_.lineCount(); }
 
@@ -185,7 +185,7 @@ private:
     std::string path_;
     FileMapping file_;
     LineStore lines_;
-    int loadStatus_ = 1;
+    LoadStatus loadStatus_ = LoadStatus::NotLoaded;
     std::int64_t fileSize_ = 0;
     // Where the next line begins: bytes from here on hold no LF yet, as far
     // as the split has looked (up to scanned_).

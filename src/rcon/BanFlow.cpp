@@ -44,7 +44,7 @@ bool WarnWhenNoServers(const std::forward_list<ServerEntry>& servers, MessageSin
 
 // Follows a request just made on `socket` (`sent` being what the send
 // returned) to its end: how it ended and what the user is to be told.
-ServerResult Conclude(RconSocket& socket, int sent, const ServerEntry& server,
+ServerResult Conclude(RconSocket& socket, SendResult sent, const ServerEntry& server,
                       const AnswerTexts& answers, ReplyWaiter& waiter) {
     const std::string caption = Windows1252ToUtf8(server.name);
     ServerResult result{server.name, ServerOutcome::Failed, {}};
@@ -96,7 +96,7 @@ std::vector<ServerResult> BanOnEveryServer(const std::forward_list<ServerEntry>&
             continue;
         }
         RconBanSocket socket(server.address, server.port, server.rconpass);
-        const int sent = socket.SendBan(target.guid, target.ip, target.name, *reason);
+        const SendResult sent = socket.SendBan(target.guid, target.ip, target.name, *reason);
         results.push_back(Conclude(socket, sent, server, kBanAnswers, waiter));
         Report({BanAction::Ban, target, *reason, results.back()}, recorder, messages);
     }
@@ -122,7 +122,7 @@ std::vector<ServerResult> UnbanOnEveryServer(const std::forward_list<ServerEntry
     }
     for (const ServerEntry& server : servers) {
         RconUnbanSocket socket(server.address, server.port, server.rconpass);
-        const int sent = socket.SendUnban(target.guid);
+        const SendResult sent = socket.SendUnban(target.guid);
         results.push_back(Conclude(socket, sent, server, kUnbanAnswers, waiter));
         Report({BanAction::Unban, target, {}, results.back()}, recorder, messages);
     }

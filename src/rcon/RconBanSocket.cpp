@@ -2,13 +2,13 @@
 
 #include "ReplyClassifier.h"
 
-int RconBanSocket::SendBan(std::string_view guid, std::string_view ip, std::string_view name,
-                           std::string_view reason) {
+SendResult RconBanSocket::SendBan(std::string_view guid, std::string_view ip, std::string_view name,
+                                  std::string_view reason) {
     return Send(FormatBanRequest(password(), guid, name, ip, reason));
 }
 
-int RconBanSocket::Poll() {
-    const int status = RconSocket::Poll();
+PollStatus RconBanSocket::Poll() {
+    const PollStatus status = RconSocket::Poll();
     if (status != POLL_OK) {
         return status;
     }

@@ -12,9 +12,9 @@ public:
     // a GUID, IP text or password that may not be sent, or a command too long
     // for one datagram, refuses the request. SEND_DONE, SEND_FAILED or
     // SEND_REFUSED.
-    int SendBan(std::string_view guid, std::string_view ip, std::string_view name,
-                std::string_view reason);
+    SendResult SendBan(std::string_view guid, std::string_view ip, std::string_view name,
+                       std::string_view reason);
 
     // Classifies the first reply by the ban phrases.
-    int Poll() override;
+    PollStatus Poll() override;
 };

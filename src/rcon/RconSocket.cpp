@@ -50,7 +50,7 @@ RconSocket::~RconSocket() {
     }
 }
 
-int RconSocket::Send(const RconRequest& request) {
+SendResult RconSocket::Send(const RconRequest& request) {
     result_ = RCON_PENDING;
     replyCount_ = 0;
     refusal_ = request.refusal;
@@ -80,7 +80,7 @@ int RconSocket::Send(const RconRequest& request) {
     return sent == static_cast<ssize_t>(command_.size()) ? SEND_DONE : SEND_FAILED;
 }
 
-int RconSocket::Poll() {
+PollStatus RconSocket::Poll() {
     // Once the last slot is filled nothing more is stored.
     if (replyCount_ >= kReplySlots) {
         return POLL_OVERFLOW;

@@ -37,9 +37,9 @@ public:
     // datagrams from the address and port the request went to are replies:
     // any other is dropped unseen. Derived classes classify the first reply
     // once it is in.
-    virtual int Poll();
+    virtual PollStatus Poll();
 
-    int result() const { return result_; }
+    RconResult result() const { return result_; }
     int replyCount() const { return replyCount_; }
     // The bytes of reply slot `slot` (below replyCount()).
     std::string_view Reply(int slot) const;
@@ -67,10 +67,10 @@ protected:
     // Sends a formatted request: result := pending, reply count := 0, the
     // address resolved anew. SEND_DONE, SEND_FAILED (nothing went out) or
     // SEND_REFUSED (a value may not be sent; nothing went out).
-    int Send(const RconRequest& request);
+    SendResult Send(const RconRequest& request);
 
     const std::string& password() const { return password_; }
-    void SetResult(int result) { result_ = result; }
+    void SetResult(RconResult result) { result_ = result; }
 
 private:
     using ReplySlot = std::array<char, kReplyBytes + 1>;
@@ -85,7 +85,7 @@ private:
     int replyCount_ = 0;
     std::string command_;
     std::string refusal_;
-    int result_ = RCON_PENDING;
+    RconResult result_ = RCON_PENDING;
     int receiveError_ = 0;
     // Where the last request went (network byte order); replies come from
     // there or are not replies.

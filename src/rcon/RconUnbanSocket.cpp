@@ -2,12 +2,12 @@
 
 #include "ReplyClassifier.h"
 
-int RconUnbanSocket::SendUnban(std::string_view guid) {
+SendResult RconUnbanSocket::SendUnban(std::string_view guid) {
     return Send(FormatUnbanRequest(password(), guid));
 }
 
-int RconUnbanSocket::Poll() {
-    const int status = RconSocket::Poll();
+PollStatus RconUnbanSocket::Poll() {
+    const PollStatus status = RconSocket::Poll();
     if (status != POLL_OK) {
         return status;
     }

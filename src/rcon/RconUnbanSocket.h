@@ -10,8 +10,8 @@ public:
 
     // The GUID is log bytes; one that may not be sent, or a password that may
     // not, refuses the request. SEND_DONE, SEND_FAILED or SEND_REFUSED.
-    int SendUnban(std::string_view guid);
+    SendResult SendUnban(std::string_view guid);
 
     // Classifies the first reply by the unban phrases.
-    int Poll() override;
+    PollStatus Poll() override;
 };

@@ -2,7 +2,7 @@
 
 #include "RconCodes.h"
 
-int ClassifyReply(std::string_view firstDatagram, const ReplyPhrases& phrases) {
+RconResult ClassifyReply(std::string_view firstDatagram, const ReplyPhrases& phrases) {
     constexpr std::size_t kTextOffset = 9;
     if (firstDatagram.size() <= kTextOffset) {
         return RCON_BAD_REPLY;

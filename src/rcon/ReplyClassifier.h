@@ -1,5 +1,7 @@
 #pragma once
 
+#include "RconCodes.h"
+
 #include <string_view>
 
 // The phrases a server's first reply datagram is searched for.
@@ -17,4 +19,4 @@ inline constexpr std::string_view kBadPasswordPhrase = "Bad rconpassword";
 // to the first zero byte from there on; the phrases are searched for with
 // regard to case, in the order done, refused, bad password, the first found
 // deciding. A text holding none of them is a bad reply.
-int ClassifyReply(std::string_view firstDatagram, const ReplyPhrases& phrases);
+RconResult ClassifyReply(std::string_view firstDatagram, const ReplyPhrases& phrases);

@@ -18,7 +18,7 @@ WaitOutcome Failure(std::string text, const ServerEntry& server, MessageIcon ico
 }
 
 // The end of a wait that did not time out, by the poll status and the result.
-WaitOutcome Finish(int status, const RconSocket& socket, const ServerEntry& server) {
+WaitOutcome Finish(PollStatus status, const RconSocket& socket, const ServerEntry& server) {
     switch (status) {
     case POLL_OVERFLOW:
         return Failure("Too many messages received", server, MessageIcon::Error);
@@ -37,11 +37,12 @@ WaitOutcome Finish(int status, const RconSocket& socket, const ServerEntry& serv
         case RCON_BAD_PASSWORD:
             return Failure("Invalid RCON password", server, MessageIcon::Warning);
         default:
-            return Failure("Unknown result: " + std::to_string(socket.result()), server,
+            return Failure("Unknown result: " + std::to_string(RconCode(socket.result())), server,
                            MessageIcon::Error);
         }
     default:
-        return Failure("Unknown result: " + std::to_string(status), server, MessageIcon::Error);
+        return Failure("Unknown result: " + std::to_string(RconCode(status)), server,
+                       MessageIcon::Error);
     }
 }
 
@@ -66,7 +67,7 @@ WaitOutcome ReplyWaiter::AwaitReply(RconSocket& socket, const ServerEntry& serve
     socket.SetWakesEventLoop(true);
     const QScopeGuard stopWaking([&socket] { socket.SetWakesEventLoop(false); });
 
-    int status = POLL_OK;
+    PollStatus status = POLL_OK;
     for (bool first = true;; first = false) {
         if (first) {
             // A reply already queued is read at once.

@@ -176,7 +176,7 @@ void CQuarvelView::paintEvent(QPaintEvent* event) {
     // background too.
     painter.fillRect(event->rect(), QColor(QRgb(kBackgroundColour)));
     // A log that did not load shows nothing but the background.
-    if (document_.model().loadStatus() == 0) {
+    if (document_.model().loadStatus() == LoadStatus::Loaded) {
         const SelectionBounds shown = selection();
         painter_.Paint(painter, lines_, ScreenFrame(event->rect(), shown));
     }

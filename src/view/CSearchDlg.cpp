@@ -16,7 +16,7 @@ void ExchangeCheck(QCheckBox* box, std::int32_t& value, bool saveAndValidate) {
     if (saveAndValidate) {
         value = box->isChecked() ? 1 : 0;
     } else {
-        box->setChecked(value == 1);
+        box->setChecked(CSearchDlg::IsOn(value));
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "LogSearch.h"
+
 #include <QDialog>
 #include <QString>
 #include <cstdint>
@@ -27,6 +29,12 @@ public:
     std::int32_t caseSensitive = 0;
     std::int32_t regExp = 0;
     QString searchText;
+
+    // A field holds 1 for an option that is on; every other value, one
+    // written into the settings by hand say, is off.
+    static bool IsOn(std::int32_t field) { return field == 1; }
+    // The options as the search takes them.
+    SearchOptions options() const { return {IsOn(caseSensitive), IsOn(regExp), IsOn(backwards)}; }
 
     // The controls, for tests that fill the dialog as a user would.
     QLineEdit* searchEdit() const { return searchEdit_; }

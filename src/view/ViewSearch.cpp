@@ -40,9 +40,7 @@ void CQuarvelView::OnFind() {
         return;
     }
     SaveChangedSearchOptions(*searchDialog_);
-    // The dialog gives its options back as 0 or 1.
-    const SearchOptions options{searchDialog_->caseSensitive == 1, searchDialog_->regExp == 1,
-                                searchDialog_->backwards == 1};
+    const SearchOptions options = searchDialog_->options();
     const CancellableSearch cancellable(*search_, *this);
     const auto hit = search_->Find(lines_, QStringToLogText(searchDialog_->searchText), options,
                                    {caretLine_, caretColumn_}, *messages_);

@@ -231,7 +231,7 @@ TEST(Follow, AFifoIsRefusedWithoutBlocking) {
     ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
     LogModel model;
     EXPECT_FALSE(model.Load(path));
-    EXPECT_EQ(model.loadStatus(), FileMapping::kOpenFailed);
+    EXPECT_EQ(model.loadStatus(), LoadStatus::OpenFailed);
     fs::remove(path);
 }
 

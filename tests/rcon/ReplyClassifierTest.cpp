@@ -15,7 +15,7 @@ struct ClassifyCase {
     const char* name;
     std::string datagram;
     bool ban; // ban phrases, else unban phrases
-    int result;
+    RconResult result;
 };
 
 void PrintTo(const ClassifyCase& c, std::ostream* os) {

@@ -40,7 +40,7 @@ struct WaitCase {
     void (*setUp)(FakeGameServer&);
     const char* password;
     int returned;
-    int result;          // when it returned 1
+    RconResult result;   // when it returned 1
     const char* message; // when it returned 0
     MessageIcon icon;
 };
@@ -108,14 +108,14 @@ INSTANTIATE_TEST_SUITE_P(
         // Only the server asked answers: a datagram from another port is
         // no reply, whatever it says.
         WaitCase{"AnswerFromAnotherPortIsNoReply", true,
-                 [](FakeGameServer& s) { s.AnswerFromOtherPort(); }, "secret", 0, 0, "No reply",
-                 MessageIcon::Error},
+                 [](FakeGameServer& s) { s.AnswerFromOtherPort(); }, "secret", 0, RCON_PENDING,
+                 "No reply", MessageIcon::Error},
         WaitCase{"StraysBeforeTheAnswerAreDropped", true,
                  [](FakeGameServer& s) {
                      s.StraysFirst(Copies(100, kAdded));
                      s.AnswerWith({FakeGameServer::Answer("Bad rconpassword.\n")});
                  },
-                 "secret", 0, 0, "Invalid RCON password", MessageIcon::Warning},
+                 "secret", 0, RCON_PENDING, "Invalid RCON password", MessageIcon::Warning},
         WaitCase{"StrayZeroLengthDatagramIsDropped",
                  true,
                  [](FakeGameServer& s) { s.StraysFirst({""}); },
@@ -129,24 +129,24 @@ INSTANTIATE_TEST_SUITE_P(
                  [](FakeGameServer& s) {
                      s.AnswerWith({FakeGameServer::Answer(std::string(65000, 'x') + kAdded)});
                  },
-                 "secret", 0, 0, "Bad reply", MessageIcon::Error},
+                 "secret", 0, RCON_PENDING, "Bad reply", MessageIcon::Error},
         WaitCase{"BinaryReplyReadUpToItsNul", true,
                  [](FakeGameServer& s) {
                      s.AnswerWith({FakeGameServer::Answer(std::string("\x01\x80\0", 3) + kAdded)});
                  },
-                 "secret", 0, 0, "Bad reply", MessageIcon::Error},
-        WaitCase{"BadPassword", true, [](FakeGameServer&) {}, "wrong", 0, 0,
+                 "secret", 0, RCON_PENDING, "Bad reply", MessageIcon::Error},
+        WaitCase{"BadPassword", true, [](FakeGameServer&) {}, "wrong", 0, RCON_PENDING,
                  "Invalid RCON password", MessageIcon::Warning},
-        WaitCase{"UnbanBadPassword", false, [](FakeGameServer&) {}, "wrong", 0, 0,
+        WaitCase{"UnbanBadPassword", false, [](FakeGameServer&) {}, "wrong", 0, RCON_PENDING,
                  "Invalid RCON password", MessageIcon::Warning},
         WaitCase{"BadReply", true,
                  [](FakeGameServer& s) { s.AnswerWith({FakeGameServer::Answer("Unknown cmd")}); },
-                 "secret", 0, 0, "Bad reply", MessageIcon::Error},
+                 "secret", 0, RCON_PENDING, "Bad reply", MessageIcon::Error},
         WaitCase{"SuccessOnlyInSecondDatagram", true,
                  [](FakeGameServer& s) {
                      s.AnswerWith({FakeGameServer::Answer("..."), kAdded});
                  },
-                 "secret", 0, 0, "Bad reply", MessageIcon::Error},
+                 "secret", 0, RCON_PENDING, "Bad reply", MessageIcon::Error},
         WaitCase{"SuccessInFirstOfSeveral",
                  true,
                  [](FakeGameServer& s) {
@@ -158,21 +158,21 @@ INSTANTIATE_TEST_SUITE_P(
                  "",
                  {}},
         WaitCase{"ShortFirstDatagram", true, [](FakeGameServer& s) { s.AnswerWith({"\xFF\xFF"}); },
-                 "secret", 0, 0, "Bad reply", MessageIcon::Error},
+                 "secret", 0, RCON_PENDING, "Bad reply", MessageIcon::Error},
         WaitCase{"PhraseBeyondTheSlot", true,
                  [](FakeGameServer& s) {
                      s.AnswerWith({FakeGameServer::Answer(std::string(250, '.') + "Ban Failed")});
                  },
-                 "secret", 0, 0, "Bad reply", MessageIcon::Error},
+                 "secret", 0, RCON_PENDING, "Bad reply", MessageIcon::Error},
         WaitCase{"ZeroLengthDatagram", true, [](FakeGameServer& s) { s.AnswerWith({""}); },
-                 "secret", 0, 0, "Connection was closed", MessageIcon::Error},
+                 "secret", 0, RCON_PENDING, "Connection was closed", MessageIcon::Error},
         WaitCase{"ZeroLengthAfterAnAnswer", true,
                  [](FakeGameServer& s) {
                      s.AnswerWith({kAdded, ""});
                  },
-                 "secret", 0, 0, "Connection was closed", MessageIcon::Error},
+                 "secret", 0, RCON_PENDING, "Connection was closed", MessageIcon::Error},
         WaitCase{"Datagrams256", true, [](FakeGameServer& s) { s.AnswerWith(Copies(256, kAdded)); },
-                 "secret", 0, 0, "Too many messages received", MessageIcon::Error},
+                 "secret", 0, RCON_PENDING, "Too many messages received", MessageIcon::Error},
         WaitCase{"Datagrams255",
                  true,
                  [](FakeGameServer& s) { s.AnswerWith(Copies(255, kAdded)); },
@@ -251,7 +251,7 @@ TEST_F(Wait, LateButTimelyAnswerIsTaken) {
 class StrangeSocket : public RconSocket {
 public:
     using RconSocket::RconSocket;
-    int Poll() override { return 7; }
+    PollStatus Poll() override { return static_cast<PollStatus>(7); }
 };
 
 TEST_F(Wait, UnknownPollStatusIsReported) {

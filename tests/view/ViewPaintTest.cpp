@@ -336,7 +336,7 @@ TEST(ViewBytesTest, ControlBytesTakeOneCellAndCodesAbove0x7FAreWhite) {
 
 TEST(ViewBytesTest, ALogThatDidNotLoadShowsOnlyTheBackground) {
     ViewOnLog log("");
-    ASSERT_NE(log.document().model().loadStatus(), 0);
+    ASSERT_NE(log.document().model().loadStatus(), LoadStatus::Loaded);
     const QImage image = log.Grab();
     EXPECT_TRUE(IsBlank(image, image.rect()));
 }
