@@ -1,7 +1,6 @@
 #pragma once
 
-#include "ConfigReader.h"
-
+#include <cstdio>
 #include <forward_list>
 #include <string>
 
@@ -27,22 +26,24 @@ struct ServerEntry {
 //
 // Section names and keys are compared without regard to case. The server list
 // holds the blocks in reverse file order: the last block is used first.
-class AppConfig : public ConfigReader {
+// AppConfigReader reads the file into it.
+class AppConfig {
 public:
     static constexpr std::size_t kDatabasePathLimit = 79;
 
-    bool Load() override;
+    // Reads the file at `path` into a new server list. False when it cannot
+    // be opened or is not a regular file.
+    bool Load();
+    // Reads the lines of an open file into the lists as they are. False when
+    // a read failed.
+    bool LoadFrom(std::FILE* file);
 
     // The database the configuration names: empty when none; a postgresql://
     // URI as written; a relative file name taken relative to the folder of
     // the configuration file.
     std::string DatabaseLocation() const;
 
-    int section = 0; // 0 none, 1 server, 2 database
+    std::string path; // of the configuration file
     std::forward_list<ServerEntry> servers;
     std::string databasePath; // the "file" value as read
-
-protected:
-    int OnSection(const std::string& name) override;
-    int OnKeyValue(const std::string& key, const std::string& value) override;
 };

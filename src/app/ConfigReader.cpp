@@ -42,7 +42,7 @@ int GetTextChar(std::FILE* file) {
 
 } // namespace
 
-bool ConfigReader::Load() {
+bool ConfigReader::Load(const std::string& path) {
     // Only a regular file is a configuration: a folder opens and reads as
     // empty, and a pipe would block the start until someone writes to it.
     std::error_code ec;

@@ -22,12 +22,10 @@ public:
 
     // Reads the whole file at `path`. False when it cannot be opened or is
     // not a regular file.
-    virtual bool Load();
+    bool Load(const std::string& path);
     // Reads every line of an open file (the base of Load). False when a
     // read failed.
     bool LoadFrom(std::FILE* file);
-
-    std::string path;
 
 protected:
     virtual int OnSection(const std::string& name) = 0;
