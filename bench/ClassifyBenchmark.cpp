@@ -13,10 +13,7 @@
 namespace {
 
 void ClassifyAll(LogModel& model) {
-    model.BeginWalk(-1, LogModel::kClassify);
-    while (model.WalkStep() >= 0) {
-    }
-    model.EndWalk();
+    model.WalkAll(WalkMode::Classify);
 }
 
 double PeakResidentMegabytes() {

@@ -41,10 +41,7 @@ LogModel& ClassifiedLog() {
     static LogModel& model = []() -> LogModel& {
         static LogModel loaded;
         loaded.Load(NeedleLogPath());
-        loaded.BeginWalk(-1, LogModel::kClassify);
-        while (loaded.WalkStep() >= 0) {
-        }
-        loaded.EndWalk();
+        loaded.WalkAll(WalkMode::Classify);
         return loaded;
     }();
     return model;

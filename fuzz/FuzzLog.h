@@ -29,10 +29,7 @@ public:
             std::abort();
         }
         model.Load(path_);
-        model.BeginWalk(-1, LogModel::kClassify);
-        while (model.WalkStep() >= 0) {
-        }
-        model.EndWalk();
+        model.WalkAll(WalkMode::Classify);
     }
 
     // Loads what LoadAndWalk last wrote, a part of `part` bytes at a time,

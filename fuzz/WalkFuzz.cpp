@@ -27,10 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static FuzzLogFile file;
     LogModel model;
     file.LoadAndWalk(model, data, size);
-    model.BeginWalk(-1, LogModel::kClassify);
-    while (model.WalkStep() >= 0) {
-    }
-    model.EndWalk();
+    model.WalkAll(WalkMode::Classify);
     const char* begin = reinterpret_cast<const char*>(data);
     for (int i = 0; i < model.lineCount(); ++i) {
         const LineView line = model.Line(i);

@@ -6,7 +6,8 @@
 // Both passes run the same handlers, so that they cannot disagree on what a
 // line holds.
 #include "ColourCodes.h"
-#include "LogModel.h"
+#include "EventText.h"
+#include "LogClassifier.h"
 
 #include <optional>
 #include <string_view>
@@ -365,12 +366,11 @@ void SetKeywordOnly(LineView& line, const EventText& event, LineKind kind) {
 
 // Only the lines that change the tables or resolve a chat name matter to
 // the walk; a kill names slots but changes nothing.
-void LogModel::WalkLine(int i) {
-    const std::string_view text = LineText(i);
+void LogClassifier::WalkLine(int i, std::string_view text, int eventTextOffset) {
     // The keyword's first byte rules out most lines at once: only the
     // keywords of connections, user info and chat start with these (and a
     // colon right after the stamp is an empty keyword, a connection).
-    const auto first = static_cast<std::size_t>(eventTextOffset_);
+    const auto first = static_cast<std::size_t>(eventTextOffset);
     if (text.size() <= first) {
         return;
     }
@@ -384,7 +384,7 @@ void LogModel::WalkLine(int i) {
     default:
         return;
     }
-    const auto event = EventTextInPlace(text, eventTextOffset_);
+    const auto event = EventTextInPlace(text, eventTextOffset);
     if (!event) {
         return;
     }
@@ -400,8 +400,8 @@ void LogModel::WalkLine(int i) {
 
 // Every line first becomes plain text, then, when it holds an event, its
 // keyword and whatever its handler lays after it.
-void LogModel::LaySegments(int i, LineView& line) const {
-    const auto event = EventTextInPlace(line.Text(), eventTextOffset_);
+void LogClassifier::LaySegments(int i, LineView& line, int eventTextOffset) const {
+    const auto event = EventTextInPlace(line.Text(), eventTextOffset);
     if (!event) {
         SetPlainSegments(line);
         return;

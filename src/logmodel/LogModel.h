@@ -1,38 +1,27 @@
 #pragma once
 
-#include "EventPatterns.h"
-#include "EventText.h"
-#include "FileMapping.h"
-#include "GuidTable.h"
 #include "Harvester.h"
-#include "LineStore.h"
-#include "LoadStatus.h"
+#include "LogClassifier.h"
 #include "LogLine.h"
+#include "LogStore.h"
 #include "PlayerDatabase.h"
-#include "PlayerSlotTable.h"
-#include "SlotTimeline.h"
 
-#include <array>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
-using AliasMemos = std::array<AliasMemo, PlayerSlotTable::kSlotCount>;
-
-// What a look at a followed log found (LogModel::Refresh).
-enum class FileChange {
-    None,      // nothing new
-    Grew,      // lines were appended
-    Truncated, // the file shrank or its first bytes changed: reloaded
-    Replaced,  // the path names another file now (or again): reloaded
-    Deleted,   // the path names no file any more: what was read stays
+// What a walk over the lines does.
+enum class WalkMode {
+    Classify, // classifies the lines not classified yet
+    Harvest,  // harvests every line into the player database
 };
 
-// Everything one open log needs: the mapped file and its line records, the
-// player and GUID tables the classification keeps, the event patterns and
-// the state of the walk over the lines. Each document owns exactly one.
+// Everything one open log needs, each job in its own part: the store (the
+// mapped file and where its lines start), the classifier (the player and
+// GUID tables the lines build, with their history), the harvester (the
+// player database a harvest writes to) and the state of the walk over the
+// lines. Each document owns exactly one.
 //
 // A log is classified once: lines are classified in order, each exactly
 // once, continuing the tables where the last one left them, whoever asks
@@ -40,12 +29,8 @@ enum class FileChange {
 // from empty tables.
 class LogModel {
 public:
-    // BeginWalk modes.
-    static constexpr int kClassify = 0;
-    static constexpr int kHarvest = 1;
-
-    LogModel();
-    ~LogModel();
+    LogModel() = default;
+    ~LogModel() = default;
     LogModel(const LogModel&) = delete;
     LogModel& operator=(const LogModel&) = delete;
 
@@ -61,7 +46,7 @@ public:
     // when there is one). True while bytes of the file remain unsplit.
     bool SplitMore(std::int64_t bytes);
     // Every byte of the file as loaded or last refreshed has been split.
-    bool fullySplit() const { return scanned_ >= fileSize_; }
+    bool fullySplit() const { return store_.fullySplit(); }
     // Splits whatever is left on a second thread while this one classifies
     // every line behind it: a large log is ready in the time of the slower
     // of the two rather than of both. Returns with every line split and
@@ -69,7 +54,7 @@ public:
     // have stopped.
     void SplitAndClassifyRest();
     // Releases the mapping; the line pages stay for a later load.
-    void Close();
+    void Close() { store_.Close(); }
 
     // Looks at the file again and follows what happened to it: appended
     // lines are split and added (not classified yet); a file that shrank,
@@ -79,51 +64,52 @@ public:
     // be loaded (missing, empty) is loaded once it can be.
     FileChange Refresh();
     // The path the log was loaded from.
-    const std::string& path() const { return path_; }
+    const std::string& path() const { return store_.path(); }
     // True while the path names no file.
-    bool deleted() const { return deleted_; }
+    bool deleted() const { return store_.deleted(); }
 
     // Line i, 0 <= i < lineCount(): its bytes, segments and visible columns.
     // A line not classified yet is one plain stretch.
     LineView Line(int i) const;
     // Only the bytes of line i.
-    std::string_view LineText(int i) const {
-        return {file_.data() + lines_.Offset(i), static_cast<std::size_t>(lines_.ByteLength(i))};
-    }
+    std::string_view LineText(int i) const { return store_.LineText(i); }
     // The columns line i shows: its byte length unless a colour code hides
     // some of its bytes, which needs a caret.
     int VisibleLength(int i) const;
-    const LineStore& lineStore() const { return lines_; }
+    const LineStore& lineStore() const { return store_.lines(); }
 
     // NotLoaded before any load, then Loaded or why the load failed.
-    LoadStatus loadStatus() const { return loadStatus_; }
-    std::int64_t fileSize() const { return fileSize_; }
-    int lineCount() const { return lines_.lineCount(); }
+    LoadStatus loadStatus() const { return store_.loadStatus(); }
+    std::int64_t fileSize() const { return store_.fileSize(); }
+    int lineCount() const { return store_.lineCount(); }
 
     // Where the event text of this log's lines starts: the width of its time
     // stamps, 8 for most logs and 7 for those of other games of the engine,
     // found from its first lines.
-    int eventTextOffset() const { return eventTextOffset_; }
+    int eventTextOffset() const { return store_.eventTextOffset(); }
 
     // Lines 0 .. classifiedCount() - 1 are classified.
-    int classifiedCount() const { return classifiedCount_; }
-    bool IsClassified(int i) const { return i < classifiedCount_; }
+    int classifiedCount() const { return classifier_.classifiedCount(); }
+    bool IsClassified(int i) const { return i < classifier_.classifiedCount(); }
     // Classifies the lines from classifiedCount() up to, not including,
     // `end` (at most lineCount()).
     void ClassifyUpTo(int end);
 
     // A walk over the lines in steps, so a caller can show progress. Steps
     // below 1 ask for the default: a thousandth of the lines, at least 100.
-    // Mode kClassify classifies the lines not classified yet (every line of a
-    // log just loaded; none once the log is classified); kHarvest harvests
-    // every line instead. Returns the number of steps planned; the walk may
+    // WalkMode::Classify classifies the lines not classified yet (every line
+    // of a log just loaded; none once the log is classified); Harvest
+    // harvests every line instead. Returns the number of steps planned; the walk may
     // take fewer, since every step but the last covers the same number of
     // lines.
-    int BeginWalk(int steps, int mode);
+    int BeginWalk(int steps, WalkMode mode);
     // Processes the next step's lines; returns the steps done so far, or -1
     // once every line has been processed.
     int WalkStep();
     void EndWalk();
+    // The whole walk at once, for callers that show no progress; a walk
+    // that fails is ended before the failure leaves.
+    void WalkAll(WalkMode mode);
     // In harvest mode BeginWalk opens the player database and reads its two
     // counts, each WalkStep writes its lines in one database step, and EndWalk
     // commits what is open and closes the database. A DatabaseError or
@@ -135,12 +121,12 @@ public:
     int stepsDone() const { return stepsDone_; }
     bool harvestMode() const { return harvestMode_; }
 
-    const PlayerSlotTable& playerSlots() const { return *playerSlots_; }
-    const GuidTable& guidTable() const { return *guidTable_; }
+    const PlayerSlotTable& playerSlots() const { return classifier_.playerSlots(); }
+    const GuidTable& guidTable() const { return classifier_.guidTable(); }
 
     // The patterns the classification matches event payloads with; every
     // harvest of the log uses them too.
-    const EventPatterns& eventPatterns() const { return patterns_; }
+    const EventPatterns& eventPatterns() const { return classifier_.eventPatterns(); }
 
     // The database a harvest walk writes to, kept for the document's later
     // runs. A harvest walk without one fails as it begins.
@@ -161,49 +147,14 @@ public:
     const HarvestSlots& harvestSlots() const { return harvester_.harvestSlots(); }
 
 private:
-    // Loads the file at path_ from scratch: a fresh mapping, no lines, empty
-    // tables.
+    // After the store loaded its file again: empty tables, no walk.
     void ResetClassification();
-    // Splits what the file holds past the last line end split so far, and
-    // finds the stamp width from the first lines once there are some.
-    void SplitNewBytes();
-    // Splits up to `limit`, moving it on as needed to take at least one
-    // line when one lies beyond splitEnd_. Returns the lines added.
-    int SplitUpTo(std::int64_t limit);
-    void DetectStampWidth();
-    void Reload(std::int64_t bytes);
-    // Remembers a hash of the file's first bytes, to tell a rewritten file
-    // from a grown one.
-    void RememberHead();
-    bool HeadChanged() const;
-    // The walk's part of a line: what it changes in the tables.
-    void WalkLine(int i);
-    // The segments of a classified line, laid from its bytes and the tables'
-    // history at it.
-    void LaySegments(int i, LineView& line) const;
+    // Resets the classification when the store has loaded its file again
+    // since `reloadsBefore`.
+    void FollowReload(int reloadsBefore);
 
-    std::string path_;
-    FileMapping file_;
-    LineStore lines_;
-    LoadStatus loadStatus_ = LoadStatus::NotLoaded;
-    std::int64_t fileSize_ = 0;
-    // Where the next line begins: bytes from here on hold no LF yet, as far
-    // as the split has looked (up to scanned_).
-    std::int64_t splitEnd_ = 0;
-    std::int64_t scanned_ = 0;
-    std::optional<FileIdentity> identity_;
-    int eventTextOffset_ = kEventTextOffset;
-    bool stampDetected_ = false;
-    std::size_t headLength_ = 0;
-    std::uint64_t headHash_ = 0;
-    bool deleted_ = false;
-
-    std::unique_ptr<PlayerSlotTable> playerSlots_;
-    std::unique_ptr<GuidTable> guidTable_;
-    SlotTimeline timeline_;
-    ChatNameSlots chatSlots_;
-    EventPatterns patterns_;
-    int classifiedCount_ = 0;
+    LogStore store_;
+    LogClassifier classifier_;
 
     int linesPerStep_ = 1;
     int nextLine_ = 0;
@@ -211,13 +162,5 @@ private:
     int stepsDone_ = 0;
     bool harvestMode_ = false;
 
-    // Scratch of the line being walked: the groups of the pattern that
-    // matched it.
-    PatternGroups eventGroups_;
-    // The GUID and name each slot last gave the GUID table: a slot that sends
-    // the same name again (a team change, say) adds nothing, and is not
-    // looked up again.
-    AliasMemos aliasMemos_{};
-
-    Harvester harvester_{patterns_};
+    Harvester harvester_{classifier_.eventPatterns()};
 };

@@ -9,10 +9,10 @@ constexpr int kLinesPerDefaultStep = 1000;
 constexpr int kFewestDefaultSteps = 100;
 } // namespace
 
-int LogModel::BeginWalk(int steps, int mode) {
+int LogModel::BeginWalk(int steps, WalkMode mode) {
     // A classification walk covers what is not classified yet; a harvest
     // walk the whole log.
-    const int first = mode == kHarvest ? 0 : classifiedCount_;
+    const int first = mode == WalkMode::Harvest ? 0 : classifiedCount();
     const int lines = lineCount() - first;
     // Zero steps would divide by zero below; it gets the default like a
     // negative count.
@@ -23,9 +23,9 @@ int LogModel::BeginWalk(int steps, int mode) {
     nextLine_ = first;
     walkEnd_ = lineCount();
     stepsDone_ = 0;
-    if (mode == kHarvest) {
+    if (mode == WalkMode::Harvest) {
         harvestMode_ = true;
-        harvester_.SetEventTextOffset(eventTextOffset_);
+        harvester_.SetEventTextOffset(eventTextOffset());
         try {
             harvester_.Begin();
         } catch (...) {
@@ -66,4 +66,16 @@ void LogModel::EndWalk() {
         harvestMode_ = false;
         harvester_.End();
     }
+}
+
+void LogModel::WalkAll(WalkMode mode) {
+    BeginWalk(-1, mode);
+    try {
+        while (WalkStep() >= 0) {
+        }
+    } catch (...) {
+        EndWalk();
+        throw;
+    }
+    EndWalk();
 }

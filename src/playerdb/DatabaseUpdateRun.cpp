@@ -33,7 +33,7 @@ HarvestCounters CountersOf(const LogModel& model) {
 DatabaseUpdateOutcome RunHarvestWalk(LogModel& model, DatabaseUpdateProgress& progress) {
     DatabaseUpdateOutcome outcome;
     outcome.failure = Catching([&] {
-        progress.Begin(model.BeginWalk(-1, LogModel::kHarvest));
+        progress.Begin(model.BeginWalk(-1, WalkMode::Harvest));
         for (;;) {
             const int step = model.WalkStep();
             if (step < 0) {

@@ -21,7 +21,7 @@ ClassificationProgress::ClassificationProgress(const QWidget& view) {
 ClassificationProgress::~ClassificationProgress() = default;
 
 void ClassificationProgress::Run(LogModel& model) {
-    const int steps = model.BeginWalk(-1, LogModel::kClassify);
+    const int steps = model.BeginWalk(-1, WalkMode::Classify);
     if (bar_ != nullptr) {
         bar_->setRange(0, steps);
         bar_->setValue(0);

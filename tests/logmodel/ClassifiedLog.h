@@ -61,12 +61,7 @@ public:
     }
 
     // One classification walk over every line, as a view runs it.
-    void Walk() {
-        model.BeginWalk(-1, LogModel::kClassify);
-        while (model.WalkStep() >= 0) {
-        }
-        model.EndWalk();
-    }
+    void Walk() { model.WalkAll(WalkMode::Classify); }
 
     LineView Line(int i) const { return model.Line(i); }
     LineView Last() const { return model.Line(model.lineCount() - 1); }

@@ -36,12 +36,7 @@ public:
     LogModel& model() { return log_.model; }
 
     // One whole run as the faces make it; the walk's own steps.
-    void Harvest() {
-        model().BeginWalk(-1, LogModel::kHarvest);
-        while (model().WalkStep() >= 0) {
-        }
-        model().EndWalk();
-    }
+    void Harvest() { model().WalkAll(WalkMode::Harvest); }
 
     // The rows stored, as "key ip name-formatted name-raw".
     std::vector<std::string> Rows() const {
@@ -232,10 +227,7 @@ TEST(Harvest, EveryRunStartsWithEmptySlots) {
 
 TEST(Harvest, TheClassificationWalkLeavesTheHarvestSlotsAlone) {
     HarvestedLog log({Connect(0, "1.2.3.4"), Userinfo(1, "Bob")});
-    log.model().BeginWalk(-1, LogModel::kClassify);
-    while (log.model().WalkStep() >= 0) {
-    }
-    log.model().EndWalk();
+    log.model().WalkAll(WalkMode::Classify);
     EXPECT_FALSE(log.model().harvestSlots()[0].connected);
     EXPECT_TRUE(log.db->calls.empty());
 }
@@ -309,7 +301,7 @@ TEST(Harvest, EachStepIsOneDatabaseStep) {
     lines[0] = Connect(0, "1.2.3.4");
     lines[1] = Userinfo(0, "Bob");
     HarvestedLog log(lines);
-    EXPECT_EQ(log.model().BeginWalk(-1, LogModel::kHarvest), 100);
+    EXPECT_EQ(log.model().BeginWalk(-1, WalkMode::Harvest), 100);
     EXPECT_TRUE(log.db->open);
     int steps = 0;
     int step = 0;
@@ -341,7 +333,7 @@ TEST(Harvest, AFailureEndsTheStepAndEndWalkKeepsWhatWentBefore) {
     // Open, two counts, BeginStep, FindGuid, AddGuid, SightingExists,
     // InsertSighting (Bob), SightingExists, then Rob's insert fails.
     log.db->failAt = 10;
-    log.model().BeginWalk(1, LogModel::kHarvest);
+    log.model().BeginWalk(1, WalkMode::Harvest);
     EXPECT_THROW(log.model().WalkStep(), DatabaseError);
     EXPECT_EQ(log.model().playersNew(), 1);
     EXPECT_TRUE(log.db->players.empty()); // not committed yet
@@ -355,9 +347,19 @@ TEST(Harvest, RunningOutOfMemoryLeavesTheStepAlike) {
     HarvestedLog log({Connect(0, "1.2.3.4"), Userinfo(0, "Bob")});
     log.db->failAt = 5; // the first FindGuid
     log.db->failure = RecordingPlayerDatabase::Failure::OutOfMemory;
-    log.model().BeginWalk(-1, LogModel::kHarvest);
+    log.model().BeginWalk(-1, WalkMode::Harvest);
     EXPECT_THROW(log.model().WalkStep(), std::bad_alloc);
     log.model().EndWalk();
+    EXPECT_FALSE(log.db->open);
+}
+
+// A whole walk at once that fails ends itself: harvest mode is over and the
+// database closed.
+TEST(Harvest, AWholeWalkThatFailsIsEndedBeforeTheFailureLeaves) {
+    HarvestedLog log({Connect(0, "1.2.3.4"), Userinfo(0, "Bob"), Userinfo(0, "Rob")});
+    log.db->failAt = 10;
+    EXPECT_THROW(log.model().WalkAll(WalkMode::Harvest), DatabaseError);
+    EXPECT_FALSE(log.model().harvestMode());
     EXPECT_FALSE(log.db->open);
 }
 
@@ -365,7 +367,7 @@ TEST(Harvest, AFailingOpenLeavesTheCountersOfTheLastRun) {
     HarvestedLog log({Connect(0, "1.2.3.4"), Userinfo(0, "Bob")});
     log.Harvest();
     log.db->failAt = static_cast<int>(log.db->calls.size()) + 1;
-    EXPECT_THROW(log.model().BeginWalk(-1, LogModel::kHarvest), DatabaseError);
+    EXPECT_THROW(log.model().BeginWalk(-1, WalkMode::Harvest), DatabaseError);
     log.model().EndWalk();
     EXPECT_FALSE(log.model().harvestMode());
     EXPECT_EQ(log.model().playersNew(), 1);
@@ -374,7 +376,7 @@ TEST(Harvest, AFailingOpenLeavesTheCountersOfTheLastRun) {
 
 TEST(Harvest, AFailingCloseStillEndsHarvestMode) {
     HarvestedLog log({Connect(0, "1.2.3.4")});
-    log.model().BeginWalk(-1, LogModel::kHarvest);
+    log.model().BeginWalk(-1, WalkMode::Harvest);
     while (log.model().WalkStep() >= 0) {
     }
     log.db->failAt = static_cast<int>(log.db->calls.size()) + 1;
@@ -384,7 +386,7 @@ TEST(Harvest, AFailingCloseStillEndsHarvestMode) {
 
 TEST(Harvest, WithoutADatabaseTheRunFailsAtOnce) {
     ClassifiedLog log({Connect(0, "1.2.3.4")});
-    EXPECT_THROW(log.model.BeginWalk(-1, LogModel::kHarvest), DatabaseError);
+    EXPECT_THROW(log.model.BeginWalk(-1, WalkMode::Harvest), DatabaseError);
     EXPECT_FALSE(log.model.harvestMode());
     log.model.EndWalk();
 }

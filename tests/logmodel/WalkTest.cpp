@@ -31,7 +31,7 @@ TEST_P(WalkArithmetic, StepsCoverEveryLineOnce) {
     const WalkCase& c = GetParam();
     ClassifiedLog log(PlainLines(c.lines));
     ASSERT_EQ(log.model.lineCount(), c.lines);
-    EXPECT_EQ(log.model.BeginWalk(c.askedSteps, LogModel::kClassify), c.plannedSteps);
+    EXPECT_EQ(log.model.BeginWalk(c.askedSteps, WalkMode::Classify), c.plannedSteps);
     EXPECT_EQ(log.model.linesPerStep(), c.linesPerStep);
     int last = 0;
     int step = 0;
@@ -65,7 +65,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Walk, AFileThatDoesNotLoadWalksNothing) {
     LogModel model;
     model.Load("/nonexistent/quarvel/missing.log");
-    EXPECT_EQ(model.BeginWalk(-1, LogModel::kClassify), 100);
+    EXPECT_EQ(model.BeginWalk(-1, WalkMode::Classify), 100);
     EXPECT_EQ(model.WalkStep(), -1);
     model.EndWalk();
 }
@@ -74,7 +74,7 @@ TEST(Walk, HarvestModeLastsUntilEndWalk) {
     ClassifiedLog log(PlainLines(10));
     log.model.SetPlayerDatabase(std::make_unique<RecordingPlayerDatabase>());
     EXPECT_FALSE(log.model.harvestMode());
-    log.model.BeginWalk(-1, LogModel::kHarvest);
+    log.model.BeginWalk(-1, WalkMode::Harvest);
     EXPECT_TRUE(log.model.harvestMode());
     int steps = 0;
     while (log.model.WalkStep() >= 0) {
@@ -84,7 +84,7 @@ TEST(Walk, HarvestModeLastsUntilEndWalk) {
     EXPECT_TRUE(log.model.harvestMode());
     log.model.EndWalk();
     EXPECT_FALSE(log.model.harvestMode());
-    log.model.BeginWalk(-1, LogModel::kClassify);
+    log.model.BeginWalk(-1, WalkMode::Classify);
     EXPECT_FALSE(log.model.harvestMode());
 }
 
@@ -104,7 +104,7 @@ TEST(Walk, ALogIsClassifiedOnceWhoeverWalksIt) {
     // A second view's walk finds nothing left to classify: the chat line
     // does not pick up the player who connects after it, and no connection
     // is recorded twice.
-    EXPECT_EQ(log.model.BeginWalk(-1, LogModel::kClassify), 100);
+    EXPECT_EQ(log.model.BeginWalk(-1, WalkMode::Classify), 100);
     EXPECT_EQ(log.model.WalkStep(), -1);
     log.model.EndWalk();
     EXPECT_EQ(SegmentTexts(log.Line(0)), early);

@@ -167,7 +167,7 @@ TEST_P(HarvestRun, ARefusedRowEndsTheRunAndKeepsWhatCameBeforeIt) {
     HarvestLog log(WithFiller({ConnectLine(0, "1.2.3.4", kGuidA), UserinfoLine(0, "Bob"),
                                UserinfoLine(0, "Boom"), UserinfoLine(0, "Rob")},
                               300));
-    ASSERT_EQ(log.model.BeginWalk(-1, LogModel::kClassify), 100);
+    ASSERT_EQ(log.model.BeginWalk(-1, WalkMode::Classify), 100);
     ASSERT_EQ(log.model.linesPerStep(), 4);
     log.model.EndWalk();
     RecordedProgress progress;

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "EventPatterns.h"
+#include "GuidTable.h"
+#include "LogLine.h"
+#include "PlayerSlotTable.h"
+#include "SlotTimeline.h"
+
+#include <array>
+#include <memory>
+#include <string_view>
+
+using AliasMemos = std::array<AliasMemo, PlayerSlotTable::kSlotCount>;
+
+// What the lines of one log say about its players: the slot and GUID tables
+// they build, in line order, each line once, and the history the tables
+// keep of it, from which any classified line's segments are laid again.
+class LogClassifier {
+public:
+    LogClassifier();
+
+    // Empty tables, no line classified.
+    void Reset();
+
+    // Lines 0 .. classifiedCount() - 1 are classified.
+    int classifiedCount() const { return classifiedCount_; }
+    // Classifies line classifiedCount(), whose bytes are `text` and whose
+    // event text starts at `eventTextOffset`: what it changes in the tables.
+    void ClassifyNext(std::string_view text, int eventTextOffset) {
+        WalkLine(classifiedCount_, text, eventTextOffset);
+        ++classifiedCount_;
+    }
+    // The segments of classified line i, laid from its bytes and the
+    // tables' history at it.
+    void LaySegments(int i, LineView& line, int eventTextOffset) const;
+
+    const PlayerSlotTable& playerSlots() const { return *playerSlots_; }
+    const GuidTable& guidTable() const { return *guidTable_; }
+    const EventPatterns& eventPatterns() const { return patterns_; }
+
+private:
+    void WalkLine(int i, std::string_view text, int eventTextOffset);
+
+    std::unique_ptr<PlayerSlotTable> playerSlots_;
+    std::unique_ptr<GuidTable> guidTable_;
+    SlotTimeline timeline_;
+    ChatNameSlots chatSlots_;
+    EventPatterns patterns_;
+    int classifiedCount_ = 0;
+
+    // Scratch of the line being walked: the groups of the pattern that
+    // matched it.
+    PatternGroups eventGroups_;
+    // The GUID and name each slot last gave the GUID table: a slot that sends
+    // the same name again (a team change, say) adds nothing, and is not
+    // looked up again.
+    AliasMemos aliasMemos_{};
+};
