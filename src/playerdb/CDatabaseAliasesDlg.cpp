@@ -1,9 +1,9 @@
 #include "CDatabaseAliasesDlg.h"
 
-#include "DialogUnits.h"
-
+#include <QFontMetrics>
 #include <QListWidget>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 CDatabaseAliasesDlg::CDatabaseAliasesDlg(const QStringList& names, QWidget* parent)
     : QDialog(parent) {
@@ -12,18 +12,24 @@ CDatabaseAliasesDlg::CDatabaseAliasesDlg(const QStringList& names, QWidget* pare
     courier.setStyleHint(QFont::TypeWriter);
     setFont(courier);
 
-    const DialogUnits units(font());
-    setFixedSize(units.Size(242, 253));
-
     list_ = new QListWidget(this);
     list_->setObjectName(QStringLiteral("aliases"));
-    list_->setGeometry(units.Rect(26, 17, 190, 184));
     list_->setSortingEnabled(true); // the list keeps its own order, whatever the query's
     list_->addItems(names);
+    // Room for about twenty long names; a larger window gives the list the rest.
+    const QFontMetrics metrics(font());
+    list_->setMinimumSize(metrics.averageCharWidth() * 52, metrics.lineSpacing() * 24);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));
-    ok->setGeometry(units.Rect(96, 221, 50, 14));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(list_, 1);
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
+    // Placed at once, as the window always was: its controls have their
+    // places before it first shows.
+    adjustSize();
+    layout->activate();
 }

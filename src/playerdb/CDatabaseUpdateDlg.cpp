@@ -1,16 +1,26 @@
 #include "CDatabaseUpdateDlg.h"
 
-#include "DialogUnits.h"
-
 #include <QCloseEvent>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QVBoxLayout>
+#include <initializer_list>
 
 namespace {
 // The title bar without a system menu, and so without a close box.
 constexpr Qt::WindowFlags kFrame = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+
+QLabel* AddText(QWidget* parent, const QString& text, const QString& name = {}) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(name);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    return label;
+}
 } // namespace
 
 CDatabaseUpdateDlg::CDatabaseUpdateDlg(QWidget* mainWindow)
@@ -23,45 +33,67 @@ CDatabaseUpdateDlg::CDatabaseUpdateDlg(QWidget* mainWindow)
     setEnabled(true);
     setModal(false);
     setWindowTitle(QStringLiteral("Database Update"));
-
-    const DialogUnits units(font());
-    setFixedSize(units.Size(251, 154));
+    const QFontMetrics metrics(font());
 
     stopButton_ = new QPushButton(QStringLiteral("Stop"), this);
     stopButton_->setObjectName(QStringLiteral("stopButton"));
-    stopButton_->setGeometry(units.Rect(100, 118, 50, 14));
     stopButton_->setDefault(true);
     connect(stopButton_, &QPushButton::clicked, this, &CDatabaseUpdateDlg::OnStopOrClose);
 
     progress_ = new QProgressBar(this);
     progress_->setObjectName(QStringLiteral("progress"));
-    progress_->setGeometry(units.Rect(45, 18, 161, 9));
     progress_->setTextVisible(false);
     progress_->setRange(0, 100);
     progress_->setValue(0);
+    progress_->setMinimumWidth(metrics.averageCharWidth() * 46);
 
     auto* records = new QGroupBox(QStringLiteral("Records"), this);
-    records->setGeometry(units.Rect(45, 40, 161, 64));
-    records->lower(); // behind the texts it frames
-
-    AddText(QStringLiteral("New"), units.Rect(122, 54, 16, 8));
-    AddText(QStringLiteral("Total"), units.Rect(169, 54, 17, 8));
-    AddText(QStringLiteral("GUIDs:"), units.Rect(65, 67, 24, 8));
-    AddText(QStringLiteral("Players:"), units.Rect(64, 81, 26, 8));
+    auto* newHeading = AddText(records, QStringLiteral("New"));
+    auto* totalHeading = AddText(records, QStringLiteral("Total"));
+    auto* guidsText = AddText(records, QStringLiteral("GUIDs:"));
+    auto* playersText = AddText(records, QStringLiteral("Players:"));
     // Set by SetCounters before the window shows; the run fills them.
-    guidsNewText_ = AddText(QString(), units.Rect(105, 67, 33, 8), QStringLiteral("guidsNew"));
-    guidsTotalText_ = AddText(QString(), units.Rect(153, 67, 33, 8), QStringLiteral("guidsTotal"));
-    playersNewText_ = AddText(QString(), units.Rect(105, 81, 33, 8), QStringLiteral("playersNew"));
-    playersTotalText_ =
-        AddText(QString(), units.Rect(153, 81, 33, 8), QStringLiteral("playersTotal"));
-}
+    guidsNewText_ = AddText(records, QString(), QStringLiteral("guidsNew"));
+    guidsTotalText_ = AddText(records, QString(), QStringLiteral("guidsTotal"));
+    playersNewText_ = AddText(records, QString(), QStringLiteral("playersNew"));
+    playersTotalText_ = AddText(records, QString(), QStringLiteral("playersTotal"));
+    // Wide enough for any count, so that the window keeps its size as the
+    // counts grow.
+    const int countWidth = metrics.horizontalAdvance(QStringLiteral("2147483647"));
+    for (QLabel* count : {guidsNewText_, guidsTotalText_, playersNewText_, playersTotalText_}) {
+        count->setMinimumWidth(countWidth);
+    }
 
-QLabel* CDatabaseUpdateDlg::AddText(const QString& text, const QRect& place, const QString& name) {
-    auto* label = new QLabel(text, this);
-    label->setObjectName(name);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-    label->setGeometry(place);
-    return label;
+    // The headings over the right ends of their counts.
+    auto* counts = new QGridLayout(records);
+    counts->setColumnStretch(0, 1);
+    counts->addWidget(newHeading, 0, 1, Qt::AlignRight);
+    counts->addWidget(totalHeading, 0, 2, Qt::AlignRight);
+    counts->addWidget(guidsText, 1, 0);
+    counts->addWidget(guidsNewText_, 1, 1);
+    counts->addWidget(guidsTotalText_, 1, 2);
+    counts->addWidget(playersText, 2, 0);
+    counts->addWidget(playersNewText_, 2, 1);
+    counts->addWidget(playersTotalText_, 2, 2);
+
+    auto* button = new QHBoxLayout;
+    button->addStretch(1);
+    button->addWidget(stopButton_);
+    button->addStretch(1);
+
+    // The bar and the group with room around them, the button below.
+    auto* layout = new QVBoxLayout(this);
+    const int side = metrics.averageCharWidth() * 12;
+    layout->setContentsMargins(side, metrics.height() * 2, side, metrics.height() * 2);
+    layout->setSpacing(metrics.height() * 3 / 2);
+    layout->addWidget(progress_);
+    layout->addWidget(records);
+    layout->addLayout(button);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Placed at once, as the window always was: its controls have their
+    // places before it first shows.
+    adjustSize();
+    layout->activate();
 }
 
 void CDatabaseUpdateDlg::Create() {

@@ -50,8 +50,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    QLabel* AddText(const QString& text, const QRect& place, const QString& name = {});
-
     QPointer<QWidget> mainWindow_;
     QPushButton* stopButton_ = nullptr;
     QProgressBar* progress_ = nullptr;

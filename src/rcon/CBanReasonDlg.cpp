@@ -1,42 +1,59 @@
 #include "CBanReasonDlg.h"
 
-#include "DialogUnits.h"
 #include "LogText.h"
 
+#include <QFontMetrics>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 CBanReasonDlg::CBanReasonDlg(QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Ban reason"));
     QFont sansSerif(QStringLiteral("MS Sans Serif"), 8);
     sansSerif.setStyleHint(QFont::SansSerif);
     setFont(sansSerif);
-
-    const DialogUnits units(font());
-    setFixedSize(units.Size(303, 77));
+    const QFontMetrics metrics(font());
 
     prompt_ = new QLabel(QStringLiteral("Enter ban reason for "), this);
     prompt_->setObjectName(QStringLiteral("prompt"));
-    // As wide as the reason below it, so that a long server name shows whole.
-    prompt_->setGeometry(units.Rect(7, 7, 289, 8));
     // A server's name is the admin's own text, but never markup.
     prompt_->setTextFormat(Qt::PlainText);
 
     reason_ = new QLineEdit(this);
     reason_->setObjectName(QStringLiteral("reason"));
-    reason_->setGeometry(units.Rect(7, 19, 289, 14));
+    // Room for a reason of a sentence or two.
+    reason_->setMinimumWidth(metrics.averageCharWidth() * 84);
 
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));
-    ok->setGeometry(units.Rect(90, 46, 50, 14));
     ok->setDefault(true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
-    cancel->setGeometry(units.Rect(162, 46, 50, 14));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(ok);
+    buttons->addSpacing(metrics.averageCharWidth() * 6);
+    buttons->addWidget(cancel);
+    buttons->addStretch(1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(prompt_);
+    layout->addWidget(reason_);
+    layout->addSpacing(metrics.height());
+    layout->addLayout(buttons);
+    // The size the prompt and the reason ask for: a long server name widens
+    // the dialog, so that it shows whole.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Placed at once, as the window always was: its controls have their
+    // places before it first shows.
+    adjustSize();
+    layout->activate();
 }
 
 std::optional<std::string> CBanReasonDlg::AskReason(const std::string& prompt) {

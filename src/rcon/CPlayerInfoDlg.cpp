@@ -6,7 +6,6 @@
 #include "BanRecordStore.h"
 #include "CBanReasonDlg.h"
 #include "DatabaseAliasesCommand.h"
-#include "DialogUnits.h"
 #include "FindPlayerCommand.h"
 #include "GuidTable.h"
 #include "LogLine.h"
@@ -14,13 +13,19 @@
 #include "SqlPlayerLookup.h"
 #include "Windows1252.h"
 
+#include <QFontMetrics>
+#include <QFormLayout>
+#include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScopeGuard>
+#include <QStyle>
 #include <QTimerEvent>
+#include <QVBoxLayout>
 #include <algorithm>
 
 namespace {
@@ -36,21 +41,29 @@ std::string_view SegmentBytes(const LineView& line, const LineSegment& segment) 
     return {line.text + start, static_cast<std::size_t>(length)};
 }
 
-QLineEdit* AddReadOnlyEdit(QWidget* parent, const QString& name, const QRect& place) {
+QLineEdit* AddReadOnlyEdit(QWidget* parent, const QString& name) {
     auto* edit = new QLineEdit(parent);
     edit->setObjectName(name);
     edit->setReadOnly(true);
-    edit->setGeometry(place);
     return edit;
 }
 
-QPushButton* AddButton(QWidget* parent, const QString& text, const QString& name,
-                       const QRect& place) {
+QPushButton* AddButton(QWidget* parent, const QString& text, const QString& name) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(name);
-    button->setGeometry(place);
     button->setAutoDefault(false);
     return button;
+}
+
+// The margins a layout inside `group` would have: the group's frame and
+// title, then a child layout's own.
+QMargins InsideOf(const QGroupBox& group) {
+    const QStyle& style = *group.style();
+    return group.contentsMargins() +
+           QMargins(style.pixelMetric(QStyle::PM_LayoutLeftMargin, nullptr, &group),
+                    style.pixelMetric(QStyle::PM_LayoutTopMargin, nullptr, &group),
+                    style.pixelMetric(QStyle::PM_LayoutRightMargin, nullptr, &group),
+                    style.pixelMetric(QStyle::PM_LayoutBottomMargin, nullptr, &group));
 }
 
 } // namespace
@@ -63,55 +76,96 @@ CPlayerInfoDlg::CPlayerInfoDlg(const AppConfig& config, QWidget* parent)
     QFont courier(QStringLiteral("Courier"), 8);
     courier.setStyleHint(QFont::TypeWriter);
     setFont(courier);
+    const QFontMetrics metrics(font());
 
-    const DialogUnits units(font());
-    // The window of old, and to its right the GUID's ban history.
-    setFixedSize(units.Size(400, 326));
-
-    auto label = [this](const char* text, const QRect& place) {
-        auto* l = new QLabel(QString::fromLatin1(text), this);
-        l->setGeometry(place);
-    };
+    auto label = [this](const char* text) { return new QLabel(QString::fromLatin1(text), this); };
     // The group goes first, so that the buttons it frames lie above it.
     auto* banGroup = new QGroupBox(this);
-    banGroup->setGeometry(units.Rect(22, 254, 142, 51));
 
-    label("Name:", units.Rect(15, 17, 21, 8));
-    nameEdit_ = AddReadOnlyEdit(this, QStringLiteral("name"), units.Rect(40, 15, 132, 14));
-    label("IP:", units.Rect(23, 40, 13, 8));
-    ipEdit_ = AddReadOnlyEdit(this, QStringLiteral("ip"), units.Rect(40, 38, 132, 14));
-    label("Guid:", units.Rect(15, 63, 21, 8));
-    guidEdit_ = AddReadOnlyEdit(this, QStringLiteral("guid"), units.Rect(40, 61, 132, 14));
-    label("Aliases", units.Rect(79, 91, 29, 8));
+    auto* nameLabel = label("Name:");
+    nameEdit_ = AddReadOnlyEdit(this, QStringLiteral("name"));
+    auto* ipLabel = label("IP:");
+    ipEdit_ = AddReadOnlyEdit(this, QStringLiteral("ip"));
+    auto* guidLabel = label("Guid:");
+    guidEdit_ = AddReadOnlyEdit(this, QStringLiteral("guid"));
+    auto* aliasesLabel = label("Aliases");
 
     aliasesList_ = new QListWidget(this);
     aliasesList_->setObjectName(QStringLiteral("aliases"));
-    aliasesList_->setGeometry(units.Rect(15, 103, 157, 90));
     aliasesList_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     aliasesList_->setSortingEnabled(true);
+    // Room for a long name across and a handful of names down.
+    aliasesList_->setMinimumSize(metrics.averageCharWidth() * 39, metrics.lineSpacing() * 8);
 
     aliasesButton_ = AddButton(this, QStringLiteral("Aliases from\n  database"),
-                               QStringLiteral("aliasesButton"), units.Rect(64, 194, 59, 24));
+                               QStringLiteral("aliasesButton"));
     connect(aliasesButton_, &QPushButton::clicked, this, &CPlayerInfoDlg::OnAliasesFromDatabase);
 
-    auto* close = AddButton(this, QStringLiteral("Close"), QStringLiteral("closeButton"),
-                            units.Rect(68, 232, 50, 14));
+    auto* close = AddButton(this, QStringLiteral("Close"), QStringLiteral("closeButton"));
     close->setDefault(true);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
 
-    banButton_ = AddButton(this, QStringLiteral("Ban"), QStringLiteral("banButton"),
-                           units.Rect(38, 267, 50, 28));
+    banButton_ = AddButton(this, QStringLiteral("Ban"), QStringLiteral("banButton"));
     connect(banButton_, &QPushButton::clicked, this, &CPlayerInfoDlg::OnBan);
-    unbanButton_ = AddButton(this, QStringLiteral("Unban"), QStringLiteral("unbanButton"),
-                             units.Rect(96, 267, 50, 28));
+    unbanButton_ = AddButton(this, QStringLiteral("Unban"), QStringLiteral("unbanButton"));
     connect(unbanButton_, &QPushButton::clicked, this, &CPlayerInfoDlg::OnUnban);
 
-    label("Ban history", units.Rect(193, 17, 80, 8));
+    auto* historyLabel = label("Ban history");
     history_ = new BanHistoryList({}, this);
-    history_->setGeometry(units.Rect(193, 29, 200, 218));
-    findPlayerButton_ = AddButton(this, QStringLiteral("Find player..."),
-                                  QStringLiteral("findPlayerButton"), units.Rect(253, 267, 80, 28));
+    history_->setMinimumSize(metrics.averageCharWidth() * 50, metrics.lineSpacing() * 24);
+    findPlayerButton_ =
+        AddButton(this, QStringLiteral("Find player..."), QStringLiteral("findPlayerButton"));
     connect(findPlayerButton_, &QPushButton::clicked, this, &CPlayerInfoDlg::OnFindPlayer);
+    // The buttons that go to the servers and to the database are twice a
+    // button's height.
+    for (QPushButton* button : {banButton_, unbanButton_, findPlayerButton_}) {
+        button->setMinimumHeight(button->sizeHint().height() * 2);
+    }
+
+    auto* fields = new QFormLayout;
+    fields->setLabelAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    fields->addRow(nameLabel, nameEdit_);
+    fields->addRow(ipLabel, ipEdit_);
+    fields->addRow(guidLabel, guidEdit_);
+
+    auto* listButtons = new QVBoxLayout;
+    listButtons->addWidget(aliasesButton_, 0, Qt::AlignHCenter);
+    listButtons->addSpacing(metrics.height());
+    listButtons->addWidget(close, 0, Qt::AlignHCenter);
+
+    // Ban and Unban are the window's own children, as the other controls
+    // are, laid over the group: the group only draws the frame around them.
+    // It has no title, so its frame stays as it is whatever the font.
+    auto* banRow = new QHBoxLayout;
+    banRow->setContentsMargins(InsideOf(*banGroup));
+    banRow->addStretch(1);
+    banRow->addWidget(banButton_);
+    banRow->addWidget(unbanButton_);
+    banRow->addStretch(1);
+
+    auto* historyColumn = new QVBoxLayout;
+    historyColumn->addWidget(historyLabel);
+    historyColumn->addWidget(history_, 1);
+
+    // The player on the left, the GUID's ban history on the right with some
+    // room between; the lists take what a larger window gives.
+    auto* layout = new QGridLayout(this);
+    layout->addLayout(fields, 0, 0);
+    layout->addWidget(aliasesLabel, 1, 0, Qt::AlignHCenter);
+    layout->addWidget(aliasesList_, 2, 0);
+    layout->addLayout(listButtons, 3, 0);
+    layout->addWidget(banGroup, 4, 0);
+    layout->addLayout(banRow, 4, 0);
+    layout->setColumnMinimumWidth(1, metrics.averageCharWidth() * 3);
+    layout->addLayout(historyColumn, 0, 2, 4, 1);
+    layout->addWidget(findPlayerButton_, 4, 2, Qt::AlignCenter);
+    layout->setRowStretch(2, 1);
+    layout->setColumnStretch(0, 4);
+    layout->setColumnStretch(2, 5);
+    // Placed at once, as the window always was: its controls have their
+    // places before it first shows.
+    adjustSize();
+    layout->activate();
 }
 
 CPlayerInfoDlg::~CPlayerInfoDlg() = default;

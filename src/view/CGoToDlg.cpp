@@ -23,6 +23,8 @@ CGoToDlg::CGoToDlg(QWidget* parent) : QDialog(parent) {
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    // A prompt keeps the size its texts ask for, as the other prompts do.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     SetLineCount(0);
 }
 

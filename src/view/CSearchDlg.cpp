@@ -1,13 +1,15 @@
 #include "CSearchDlg.h"
 
-#include "DialogUnits.h"
-
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QVBoxLayout>
+#include <initializer_list>
 
 namespace {
 
@@ -20,11 +22,9 @@ void ExchangeCheck(QCheckBox* box, std::int32_t& value, bool saveAndValidate) {
     }
 }
 
-QCheckBox* AddCheckBox(QWidget* parent, const QString& text, const QRect& place,
-                       const QString& name) {
+QCheckBox* AddCheckBox(QWidget* parent, const QString& text, const QString& name) {
     auto* box = new QCheckBox(text, parent);
     box->setObjectName(name);
-    box->setGeometry(place);
     return box;
 }
 
@@ -36,38 +36,68 @@ CSearchDlg::CSearchDlg(QWidget* parent) : QDialog(parent) {
     sansSerif.setStyleHint(QFont::SansSerif);
     setFont(sansSerif);
 
-    const DialogUnits units(font());
-    setFixedSize(units.Size(224, 103));
-
     // Made in tab order: the text first, then the buttons, then the options.
     searchEdit_ = new QLineEdit(this);
     searchEdit_->setObjectName(QStringLiteral("searchText"));
-    searchEdit_->setGeometry(units.Rect(49, 7, 164, 14));
+    // Room for a search of a few words.
+    searchEdit_->setMinimumWidth(QFontMetrics(font()).averageCharWidth() * 48);
 
     auto* search = new QPushButton(QStringLiteral("Search"), this);
     search->setObjectName(QStringLiteral("searchButton"));
-    search->setGeometry(units.Rect(141, 41, 50, 14));
     search->setDefault(true);
     connect(search, &QPushButton::clicked, this, &QDialog::accept);
 
     auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
     cancel->setObjectName(QStringLiteral("cancelButton"));
-    cancel->setGeometry(units.Rect(141, 63, 50, 14));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
-    caseSensitiveBox_ = AddCheckBox(this, QStringLiteral("&Case Sensitive"),
-                                    units.Rect(19, 43, 63, 10), QStringLiteral("caseSensitive"));
-    backwardsBox_ = AddCheckBox(this, QStringLiteral("Search &backwards"),
-                                units.Rect(19, 57, 75, 10), QStringLiteral("backwards"));
-    regExpBox_ = AddCheckBox(this, QStringLiteral("&Regular expression"),
-                             units.Rect(19, 71, 76, 10), QStringLiteral("regExp"));
+    caseSensitiveBox_ =
+        AddCheckBox(this, QStringLiteral("&Case Sensitive"), QStringLiteral("caseSensitive"));
+    backwardsBox_ =
+        AddCheckBox(this, QStringLiteral("Search &backwards"), QStringLiteral("backwards"));
+    regExpBox_ = AddCheckBox(this, QStringLiteral("&Regular expression"), QStringLiteral("regExp"));
 
     auto* options = new QGroupBox(QStringLiteral("Options"), this);
-    options->setGeometry(units.Rect(7, 29, 105, 61));
-    options->lower(); // behind the boxes it frames
-
     auto* prompt = new QLabel(QStringLiteral("Search for:"), this);
-    prompt->setGeometry(units.Rect(7, 8, 36, 8));
+
+    auto* textRow = new QHBoxLayout;
+    textRow->addWidget(prompt);
+    textRow->addWidget(searchEdit_, 1);
+
+    // The boxes move into the group that frames them; Tab still goes the
+    // way the controls were made.
+    auto* optionsColumn = new QVBoxLayout(options);
+    optionsColumn->addWidget(caseSensitiveBox_);
+    optionsColumn->addWidget(backwardsBox_);
+    optionsColumn->addWidget(regExpBox_);
+    QWidget* previous = searchEdit_;
+    for (QWidget* next : std::initializer_list<QWidget*>{search, cancel, caseSensitiveBox_,
+                                                         backwardsBox_, regExpBox_}) {
+        setTabOrder(previous, next);
+        previous = next;
+    }
+
+    // The buttons one above the other, in the middle of the room beside the
+    // options.
+    auto* buttonColumn = new QVBoxLayout;
+    buttonColumn->addStretch(1);
+    buttonColumn->addWidget(search);
+    buttonColumn->addWidget(cancel);
+    buttonColumn->addStretch(1);
+    auto* optionsRow = new QHBoxLayout;
+    optionsRow->addWidget(options);
+    optionsRow->addStretch(1);
+    optionsRow->addLayout(buttonColumn);
+    optionsRow->addStretch(1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(textRow);
+    layout->addLayout(optionsRow);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Placed at once, as the window always was: its controls have their
+    // places before it first shows.
+    adjustSize();
+    layout->activate();
 }
 
 void CSearchDlg::showEvent(QShowEvent* event) {
