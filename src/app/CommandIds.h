@@ -13,9 +13,8 @@ inline constexpr int kFileClose = 57602;
 inline constexpr int kFileSave = 57603;
 inline constexpr int kFilePrint = 57607;
 inline constexpr int kFilePrintPreview = 57609;
-inline constexpr int kFileMruFirst =
-    57616; // the recent-file entries take this id and the next three
-inline constexpr int kFileMruLast = 57619;
+// The recent-file entries take this id and the next three (to 57619).
+inline constexpr int kFileMruFirst = 57616;
 inline constexpr int kEditCopy = 57634;
 inline constexpr int kEditCut = 57635;
 inline constexpr int kEditPaste = 57637;
