@@ -27,7 +27,7 @@ void RunOn(const std::string& location, std::initializer_list<std::string> state
 
 } // namespace
 
-ScratchDatabase::ScratchDatabase(TestEngine engine, Isolation isolation) : engine_(engine) {
+ScratchDatabase::ScratchDatabase(TestEngine engine, Isolation isolation) {
     if (engine == TestEngine::Sqlite) {
         location_ = FileInFolder("players.sqlite");
         return;

@@ -54,7 +54,6 @@ public:
     std::string QueryText(const std::string& sql);
 
 private:
-    TestEngine engine_;
     std::string skipReason_;
     std::string location_;
     QTemporaryDir folder_;

@@ -1,9 +1,9 @@
 // The view's "Database update" command: enabled with a configured database
 // while no run of the view goes on, and running the harvest behind its window.
+#include "AppConfig.h"
 #include "CDatabaseUpdateDlg.h"
 #include "CommandIds.h"
 #include "DocumentLoading.h"
-#include "GlobalConfig.h"
 #include "LogGenerator.h"
 #include "ModalScript.h"
 #include "PlayerSchema.h"
@@ -25,11 +25,14 @@ const std::string kLog =
     "   0:01 ClientConnect: 0 - 10.0.0.1:20100 [0123456789ABCDEF0123456789ABCDEF]\n"
     "   0:02 ClientUserinfoChanged: 0 n\\^1Bob\\t\\1\\model\\x\n";
 
-// The program's configuration as a test sets it, restored afterwards.
 class ViewDatabaseUpdate : public ::testing::Test {
 protected:
-    void SetUp() override { saved_ = theAppConfig.databasePath; }
-    void TearDown() override { theAppConfig.databasePath = saved_; }
+    // A configuration that names `database`.
+    static AppConfig WithDatabase(const std::string& database) {
+        AppConfig config;
+        config.databasePath = database;
+        return config;
+    }
 
     // A new, empty player database of the test's own.
     std::string NewDatabase() {
@@ -40,21 +43,18 @@ protected:
     }
 
 private:
-    std::string saved_;
     QTemporaryDir folder_;
 };
 
 TEST_F(ViewDatabaseUpdate, IsEnabledOnlyWithADatabase) {
     ViewOnLog log(kLog);
-    theAppConfig.databasePath.clear();
     EXPECT_FALSE(log.view().IsCommandEnabled(CommandId::kDatabaseUpdate));
-    theAppConfig.databasePath = "players.sqlite";
+    log.config().databasePath = "players.sqlite";
     EXPECT_TRUE(log.view().IsCommandEnabled(CommandId::kDatabaseUpdate));
 }
 
 TEST_F(ViewDatabaseUpdate, RunIsTheOnlyOneOfItsViewUntilItEnds) {
-    theAppConfig.databasePath = NewDatabase();
-    ViewOnLog log(kLog);
+    ViewOnLog log(WithDatabase(NewDatabase()), kLog);
     CQuarvelView& view = log.view();
     std::vector<bool> enabledWhenTold;
     QObject::connect(&view, &CQuarvelView::commandStateChanged, [&] {
@@ -101,8 +101,7 @@ void ProcessUntil(const std::function<bool()>& done) {
 
 TEST_F(ViewDatabaseUpdate, KeepDatabaseUpdatedHarvestsTheLogAndWhatItGets) {
     const std::string database = NewDatabase();
-    theAppConfig.databasePath = database;
-    ViewOnLog log(kLog);
+    ViewOnLog log(WithDatabase(database), kLog);
     CQuarvelView& view = log.view();
     CQuarvelDoc& document = log.document();
     ASSERT_TRUE(view.IsCommandEnabled(CommandId::kKeepDatabaseUpdated));
@@ -120,7 +119,7 @@ TEST_F(ViewDatabaseUpdate, KeepDatabaseUpdatedHarvestsTheLogAndWhatItGets) {
 
     view.OnCommand(CommandId::kKeepDatabaseUpdated);
     EXPECT_FALSE(view.IsCommandChecked(CommandId::kKeepDatabaseUpdated));
-    theAppConfig.databasePath.clear();
+    log.config().databasePath.clear();
     EXPECT_FALSE(view.IsCommandEnabled(CommandId::kKeepDatabaseUpdated));
 }
 
@@ -144,8 +143,7 @@ TEST_F(ViewDatabaseUpdate, KeepDatabaseUpdatedTakesEveryLineOfALogStillLoading) 
 }
 
 TEST_F(ViewDatabaseUpdate, KeepDatabaseUpdatedTurnsItselfOffOnAFailure) {
-    theAppConfig.databasePath = "/nonexistent/quarvel/players.sqlite";
-    ViewOnLog log(kLog);
+    ViewOnLog log(WithDatabase("/nonexistent/quarvel/players.sqlite"), kLog);
     std::vector<std::string> messages;
     QObject::connect(&log.document(), &CQuarvelDoc::liveHarvestFailed,
                      [&](const Message& message) { messages.push_back(message.text); });

@@ -1,6 +1,6 @@
 // The classification behind a progress bar over the main window's message
 // pane, as the view's update runs it.
-#include "GlobalConfig.h"
+#include "AppConfig.h"
 #include "MessagePane.h"
 #include "ViewTestSupport.h"
 
@@ -65,6 +65,7 @@ protected:
         window.resize(640, 480);
     }
 
+    AppConfig config; // what the views read: none is needed here
     QMainWindow window;
     QLabel* pane = nullptr;
 };
@@ -73,7 +74,7 @@ TEST_F(ProgressTest, TheBarCoversTheMessagePaneAndFollowsEveryStep) {
     TempFile file(PlainLines(250));
     CQuarvelDoc document;
     ASSERT_TRUE(document.Open(QString::fromStdString(file.path())));
-    auto view = std::make_unique<CQuarvelView>(document, theAppConfig);
+    auto view = std::make_unique<CQuarvelView>(document, config);
     window.setCentralWidget(view.get());
     window.show();
     QCoreApplication::processEvents();
@@ -103,12 +104,12 @@ TEST_F(ProgressTest, ASecondViewFindsTheLinesClassified) {
     TempFile file("   0:01 ClientConnect: 3 - 10.0.0.1:1 [0123456789ABCDEF0123456789ABCDEF]\n");
     CQuarvelDoc document;
     ASSERT_TRUE(document.Open(QString::fromStdString(file.path())));
-    CQuarvelView first(document, theAppConfig);
+    CQuarvelView first(document, config);
     first.OnUpdate();
     ASSERT_EQ(KindNumber(document.model().Line(0).segments[0].kind()), 2) << "the keyword";
     // The log is the document's and classified once: the second view's
     // update records no connection again.
-    CQuarvelView second(document, theAppConfig);
+    CQuarvelView second(document, config);
     second.OnUpdate();
     EXPECT_EQ(KindNumber(document.model().Line(0).segments[0].kind()), 2);
     EXPECT_EQ(document.model().playerSlots().connectionCount(), 1);
@@ -119,7 +120,7 @@ TEST_F(ProgressTest, WithoutAMainWindowTheWalkRunsUnseen) {
     TempFile file(PlainLines(3));
     CQuarvelDoc document;
     ASSERT_TRUE(document.Open(QString::fromStdString(file.path())));
-    CQuarvelView view(document, theAppConfig);
+    CQuarvelView view(document, config);
     view.OnUpdate();
     EXPECT_EQ(view.lineCount(), 3);
     EXPECT_EQ(document.model().Line(2).visibleLength, 60);

@@ -1,8 +1,8 @@
 // Views of a log that a writer appends to, truncates or deletes: the view
 // whose end is in view follows, a view scrolled elsewhere stays put, and a
 // reload starts every view afresh.
+#include "AppConfig.h"
 #include "CommandIds.h"
-#include "GlobalConfig.h"
 #include "ViewTestSupport.h"
 
 #include <QSignalSpy>
@@ -28,9 +28,15 @@ void FitClientArea(CQuarvelView& view, const QSize& client) {
     }
 }
 
+// The configuration the views read: none of their following needs one.
+const AppConfig& NoConfiguration() {
+    static const AppConfig config;
+    return config;
+}
+
 // A view as the frame makes one: sized to `rows` rows, then updated.
 std::unique_ptr<CQuarvelView> MakeView(CQuarvelDoc& document, int rows) {
-    auto view = std::make_unique<CQuarvelView>(document, theAppConfig);
+    auto view = std::make_unique<CQuarvelView>(document, NoConfiguration());
     view->setFocusPolicy(Qt::NoFocus);
     view->resize(400, 300);
     view->show();

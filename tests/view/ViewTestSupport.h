@@ -1,8 +1,8 @@
 #pragma once
 
+#include "AppConfig.h"
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
-#include "GlobalConfig.h"
 #include "TempFile.h"
 
 #include <QImage>
@@ -11,6 +11,7 @@
 #include <memory>
 #include <ostream>
 #include <string>
+#include <utility>
 
 // Found by GoogleTest next to the type itself.
 inline void PrintTo(const SelectionBounds& b, std::ostream* os) {
@@ -33,12 +34,16 @@ inline std::string PlainLines(int count, int width = 60) {
 // A log written to a temporary file, opened as a document and shown in a
 // view of its own whose client area holds exactly `rows` rows and `columns`
 // columns, updated as the frame updates a new view. The view is not active,
-// so no caret is drawn unless a test activates it.
+// so no caret is drawn unless a test activates it. The view reads a
+// configuration of the test's own, empty unless the test gives one.
 class ViewOnLog {
 public:
-    explicit ViewOnLog(const std::string& bytes, int rows = 10, int columns = 40) : file_(bytes) {
+    explicit ViewOnLog(const std::string& bytes, int rows = 10, int columns = 40)
+        : ViewOnLog(AppConfig{}, bytes, rows, columns) {}
+    ViewOnLog(AppConfig config, const std::string& bytes, int rows = 10, int columns = 40)
+        : config_(std::move(config)), file_(bytes) {
         document_.Open(QString::fromStdString(file_.path()));
-        view_ = std::make_unique<CQuarvelView>(document_, theAppConfig);
+        view_ = std::make_unique<CQuarvelView>(document_, config_);
         view_->setFocusPolicy(Qt::NoFocus);
         view_->resize(400, 300);
         view_->show();
@@ -52,6 +57,8 @@ public:
     }
 
     CQuarvelView& view() { return *view_; }
+    // What the view reads as the program's configuration; a test may change it.
+    AppConfig& config() { return config_; }
     CQuarvelDoc& document() { return document_; }
 
     // What the view's client area shows now.
@@ -88,6 +95,7 @@ private:
         }
     }
 
+    AppConfig config_;
     TempFile file_;
     CQuarvelDoc document_;
     std::unique_ptr<CQuarvelView> view_;
