@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr char kApplicationTitle[] = "Quarvel";
-
 Message NoMatches() {
     return {"No matches", kApplicationTitle, MessageIcon::None};
 }
