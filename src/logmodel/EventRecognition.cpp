@@ -9,6 +9,7 @@
 #include "EventText.h"
 #include "LogClassifier.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 
@@ -396,6 +397,20 @@ void LogClassifier::WalkLine(int i, std::string_view text, int eventTextOffset) 
     WalkSide side(*playerSlots_, *guidTable_, aliasMemos_, timeline_, chatSlots_, i);
     Recognition<NoSegments, WalkSide> recognition{layer, side, patterns_, eventGroups_};
     RunHandler(handler, recognition);
+}
+
+void LogClassifier::ClassifyUpTo(const LogStore& store, int end) {
+    const int offset = store.eventTextOffset();
+    int i = classifiedCount_;
+    try {
+        for (; i < end; ++i) {
+            WalkLine(i, store.LineText(i), offset);
+        }
+    } catch (...) {
+        classifiedCount_ = i;
+        throw;
+    }
+    classifiedCount_ = std::max(classifiedCount_, end);
 }
 
 // Every line first becomes plain text, then, when it holds an event, its

@@ -3,6 +3,7 @@
 #include "EventPatterns.h"
 #include "GuidTable.h"
 #include "LogLine.h"
+#include "LogStore.h"
 #include "PlayerSlotTable.h"
 #include "SlotTimeline.h"
 
@@ -24,12 +25,10 @@ public:
 
     // Lines 0 .. classifiedCount() - 1 are classified.
     int classifiedCount() const { return classifiedCount_; }
-    // Classifies line classifiedCount(), whose bytes are `text` and whose
-    // event text starts at `eventTextOffset`: what it changes in the tables.
-    void ClassifyNext(std::string_view text, int eventTextOffset) {
-        WalkLine(classifiedCount_, text, eventTextOffset);
-        ++classifiedCount_;
-    }
+    // Classifies the lines of `store` from classifiedCount() up to, not
+    // including, `end` (at most its line count): what they change in the
+    // tables. A failure leaves the lines before the failing one counted.
+    void ClassifyUpTo(const LogStore& store, int end);
     // The segments of classified line i, laid from its bytes and the
     // tables' history at it.
     void LaySegments(int i, LineView& line, int eventTextOffset) const;
@@ -39,6 +38,7 @@ public:
     const EventPatterns& eventPatterns() const { return patterns_; }
 
 private:
+    // What line i, whose bytes are `text`, changes in the tables.
     void WalkLine(int i, std::string_view text, int eventTextOffset);
 
     std::unique_ptr<PlayerSlotTable> playerSlots_;

@@ -75,14 +75,11 @@ void LogModel::SplitAndClassifyRest() {
             finished.store(true, std::memory_order_release);
         });
         try {
-            const int offset = eventTextOffset();
             for (;;) {
                 const bool done = finished.load(std::memory_order_acquire);
                 const int available = published.load(std::memory_order_acquire);
                 if (classifier_.classifiedCount() < available) {
-                    for (int i = classifier_.classifiedCount(); i < available; ++i) {
-                        classifier_.ClassifyNext(store_.LineText(i), offset);
-                    }
+                    classifier_.ClassifyUpTo(store_, available);
                 } else if (done) {
                     break;
                 } else {
@@ -120,9 +117,5 @@ int LogModel::VisibleLength(int i) const {
 }
 
 void LogModel::ClassifyUpTo(int end) {
-    end = std::min(end, lineCount());
-    const int offset = eventTextOffset();
-    for (int i = classifier_.classifiedCount(); i < end; ++i) {
-        classifier_.ClassifyNext(store_.LineText(i), offset);
-    }
+    classifier_.ClassifyUpTo(store_, std::min(end, lineCount()));
 }
