@@ -15,6 +15,8 @@
 #include <tuple>
 #include <vector>
 
+using enum RconResult;
+
 namespace {
 
 bool IsControl(char c) {

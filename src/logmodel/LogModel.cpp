@@ -37,16 +37,12 @@ void LogModel::ResetClassification() {
     stepsDone_ = 0;
 }
 
-void LogModel::FollowReload(int reloadsBefore) {
-    if (store_.reloads() != reloadsBefore) {
-        ResetClassification();
-    }
-}
-
 FileChange LogModel::Refresh() {
     const int reloadsBefore = store_.reloads();
     const FileChange change = store_.Refresh();
-    FollowReload(reloadsBefore);
+    if (store_.reloads() != reloadsBefore) {
+        ResetClassification();
+    }
     return change;
 }
 
@@ -97,9 +93,10 @@ void LogModel::SplitAndClassifyRest() {
 }
 
 LineView LogModel::Line(int i) const {
+    const std::string_view text = store_.LineText(i);
     LineView view;
-    view.text = store_.data() + store_.lines().Offset(i);
-    view.byteLength = store_.lines().ByteLength(i);
+    view.text = text.data();
+    view.byteLength = static_cast<std::int32_t>(text.size());
     if (IsClassified(i)) {
         classifier_.LaySegments(i, view, eventTextOffset());
     } else {

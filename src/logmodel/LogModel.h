@@ -30,11 +30,10 @@ enum class WalkMode {
 class LogModel {
 public:
     LogModel() = default;
-    ~LogModel() = default;
     LogModel(const LogModel&) = delete;
     LogModel& operator=(const LogModel&) = delete;
 
-    // Maps and splits the file. True when the load status ends at 0; a file
+    // Maps and splits the file. True when it is loaded; a file
     // that cannot be opened or mapped leaves no lines and says why in
     // loadStatus(). The tables start empty and no line is classified.
     bool Load(const std::string& path);
@@ -53,7 +52,7 @@ public:
     // classified; a std::bad_alloc on either thread leaves here once both
     // have stopped.
     void SplitAndClassifyRest();
-    // Releases the mapping; the line pages stay for a later load.
+    // Releases the mapping and the lines; the load status stays.
     void Close() { store_.Close(); }
 
     // Looks at the file again and follows what happened to it: appended
@@ -149,9 +148,6 @@ public:
 private:
     // After the store loaded its file again: empty tables, no walk.
     void ResetClassification();
-    // Resets the classification when the store has loaded its file again
-    // since `reloadsBefore`.
-    void FollowReload(int reloadsBefore);
 
     LogStore store_;
     LogClassifier classifier_;

@@ -55,7 +55,6 @@ public:
     std::int64_t fileSize() const { return fileSize_; }
     int lineCount() const { return lines_.lineCount(); }
     const LineStore& lines() const { return lines_; }
-    const char* data() const { return file_.data(); }
     std::string_view LineText(int i) const {
         return {file_.data() + lines_.Offset(i), static_cast<std::size_t>(lines_.ByteLength(i))};
     }

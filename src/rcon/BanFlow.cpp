@@ -8,6 +8,9 @@
 
 #include <algorithm>
 
+using enum SendResult;
+using enum RconResult;
+
 namespace {
 
 // How the server's own answer to a command is worded.

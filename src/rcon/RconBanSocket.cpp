@@ -2,6 +2,9 @@
 
 #include "ReplyClassifier.h"
 
+using enum PollStatus;
+using enum RconResult;
+
 SendResult RconBanSocket::SendBan(std::string_view guid, std::string_view ip, std::string_view name,
                                   std::string_view reason) {
     return Send(FormatBanRequest(password(), guid, name, ip, reason));

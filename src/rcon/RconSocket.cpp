@@ -10,6 +10,10 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+using enum PollStatus;
+using enum RconResult;
+using enum SendResult;
+
 namespace {
 
 // A non-blocking IPv4 datagram socket bound to any address and port 0, or -1.

@@ -85,7 +85,7 @@ private:
     int replyCount_ = 0;
     std::string command_;
     std::string refusal_;
-    RconResult result_ = RCON_PENDING;
+    RconResult result_ = RconResult::RCON_PENDING;
     int receiveError_ = 0;
     // Where the last request went (network byte order); replies come from
     // there or are not replies.

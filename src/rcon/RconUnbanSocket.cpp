@@ -2,6 +2,9 @@
 
 #include "ReplyClassifier.h"
 
+using enum PollStatus;
+using enum RconResult;
+
 SendResult RconUnbanSocket::SendUnban(std::string_view guid) {
     return Send(FormatUnbanRequest(password(), guid));
 }

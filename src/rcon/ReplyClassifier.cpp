@@ -2,6 +2,8 @@
 
 #include "RconCodes.h"
 
+using enum RconResult;
+
 RconResult ClassifyReply(std::string_view firstDatagram, const ReplyPhrases& phrases) {
     constexpr std::size_t kTextOffset = 9;
     if (firstDatagram.size() <= kTextOffset) {

@@ -11,6 +11,9 @@
 #include <QTimer>
 #include <string>
 
+using enum PollStatus;
+using enum RconResult;
+
 namespace {
 
 WaitOutcome Failure(std::string text, const ServerEntry& server, MessageIcon icon) {

@@ -10,6 +10,10 @@
 #include <cerrno>
 #include <gtest/gtest.h>
 
+using enum PollStatus;
+using enum RconResult;
+using enum SendResult;
+
 namespace {
 
 const std::string kSocketGuid = "00112233445566778899aabbccddeeff";

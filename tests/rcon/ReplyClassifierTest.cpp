@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 #include <string>
 
+using enum RconResult;
+
 namespace {
 
 std::string Answer(const std::string& text) {

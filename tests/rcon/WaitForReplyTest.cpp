@@ -14,6 +14,8 @@
 #include <memory>
 #include <thread>
 
+using enum RconResult;
+
 namespace {
 
 const std::string kWaitGuid = "00112233445566778899aabbccddeeff";
