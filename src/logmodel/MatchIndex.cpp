@@ -87,6 +87,7 @@ void MatchIndex::Reset() {
     hits_.Clear();
     scannedLines_ = 0;
     scannedBytes_ = 0;
+    fileSizeSeen_ = -1;
     stop_ = IndexStop::None;
     if (filter_.player) {
         player_ = std::make_unique<PlayerLines>(filter_.player->guid);
@@ -150,12 +151,18 @@ bool MatchIndex::ScanBatch(const LogModel& model, ScanReport& report) {
         if (from >= size) {
             return false;
         }
-        const auto* lastLf = static_cast<const char*>(
-            memrchr(base + from, '\n', static_cast<std::size_t>(size - from)));
-        if (lastLf == nullptr) {
+        // Just past the file's last LF, looked for again only when the file
+        // has grown.
+        if (size != fileSizeSeen_) {
+            const auto* lastLf = static_cast<const char*>(
+                memrchr(base + from, '\n', static_cast<std::size_t>(size - from)));
+            fileSizeSeen_ = size;
+            lastLineEnd_ = lastLf == nullptr ? from : lastLf - base + 1;
+        }
+        limit = lastLineEnd_;
+        if (from >= limit) {
             return false;
         }
-        limit = lastLf - base + 1;
     }
 
     // Chunks of whole lines.

@@ -128,6 +128,10 @@ private:
     LineSet hits_;
     int scannedLines_ = 0;
     std::int64_t scannedBytes_ = 0;
+    // The file's size when its last line end was last looked for, and where
+    // that line end is.
+    std::int64_t fileSizeSeen_ = -1;
+    std::int64_t lastLineEnd_ = 0;
     IndexStop stop_ = IndexStop::None;
     std::optional<int> reloads_;
 };

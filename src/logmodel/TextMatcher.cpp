@@ -24,7 +24,12 @@ enum PatternId : unsigned {
 
 // Spans of a match are short: a plain loop beats a library call.
 bool HasCaret(const char* from, const char* to) {
-    return std::find(from, to, kCaret) != to;
+    for (; from < to; ++from) {
+        if (*from == kCaret) {
+            return true;
+        }
+    }
+    return false;
 }
 
 // The line that starts at `start`, without its LF and a CR right before it,
