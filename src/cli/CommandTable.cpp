@@ -179,8 +179,8 @@ const std::vector<CommandEntry>& CommandTable() {
           {"not", nullptr, "print the lines the rest of the filter does not take"},
           {"count", nullptr, "print only how many lines match"},
           {"json", nullptr, "print the lines as JSON Lines, as lines prints them"}},
-         "Prints the lines that match every option given (all lines when none is), each as "
-         "\"<line>\t<text>\" with lines counted from 0, or as lines prints them with --json, or "
+         "Prints the lines that match every option given (all lines when none is), each as its "
+         "number (counted from 0), a tab and its text, or as lines prints them with --json, or "
          "only their number with --count; the filtered pane of the log window shows the same "
          "lines. The text is looked for as Find does, in the visible text of each line.",
          {{0, "a line matched"},
