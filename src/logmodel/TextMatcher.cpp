@@ -15,11 +15,10 @@
 
 namespace {
 
-// The ids of the engine's patterns.
+// The ids of the patterns the engine runs.
 enum PatternId : unsigned {
-    kExact = 0,
-    kTolerant = 1,
-    kInnerCr = 2, // a CR inside a line: Boost.Regex reads such a line
+    kText = 0,
+    kInnerCr = 1, // a CR inside a line: Boost.Regex reads such a line
 };
 
 // Spans of a match are short: a plain loop beats a library call.
@@ -80,14 +79,14 @@ ByteFold AsciiFold() {
 // The compiled database of the engine, when the text translated.
 class TextMatcher::Engine {
 public:
-    static std::unique_ptr<Engine> Compile(const ScanPatterns& patterns) {
+    static std::unique_ptr<Engine> Compile(const std::string& pattern) {
         auto engine = std::unique_ptr<Engine>(new Engine);
         // The start of a match tells whether a colour code lies in it; not
         // every expression can report it.
         engine->reportsStarts_ = true;
-        if (!engine->Build(patterns, HS_FLAG_SOM_LEFTMOST)) {
+        if (!engine->Build(pattern, HS_FLAG_SOM_LEFTMOST)) {
             engine->reportsStarts_ = false;
-            if (!engine->Build(patterns, 0)) {
+            if (!engine->Build(pattern, 0)) {
                 return nullptr;
             }
         }
@@ -103,13 +102,12 @@ public:
 private:
     Engine() = default;
 
-    bool Build(const ScanPatterns& patterns, unsigned exactFlags) {
-        const char* expressions[] = {patterns.exact.c_str(), patterns.tolerant.c_str(),
-                                     "\\r[^\\n]"};
-        const unsigned flags[] = {exactFlags, 0, 0};
-        const unsigned ids[] = {kExact, kTolerant, kInnerCr};
+    bool Build(const std::string& pattern, unsigned textFlags) {
+        const char* expressions[] = {pattern.c_str(), "\\r[^\\n]"};
+        const unsigned flags[] = {textFlags, 0};
+        const unsigned ids[] = {kText, kInnerCr};
         hs_compile_error_t* error = nullptr;
-        if (hs_compile_multi(expressions, flags, ids, 3, HS_MODE_BLOCK, nullptr, &database_,
+        if (hs_compile_multi(expressions, flags, ids, 2, HS_MODE_BLOCK, nullptr, &database_,
                              &error) != HS_SUCCESS) {
             hs_free_compile_error(error);
             database_ = nullptr;
@@ -124,9 +122,8 @@ private:
 
 // What the engine found in one line.
 struct TextMatcher::LineFlags {
-    bool exact = false;
-    bool clean = false; // an exact match with no caret in it or just before it
-    bool tolerant = false;
+    bool match = false;
+    bool clean = false; // a match with no caret in it or just before it
     bool innerCr = false;
 };
 
@@ -142,13 +139,13 @@ TextMatcher::TextMatcher(const TextCriterion& criterion, std::string_view sample
     // the text to Boost.Regex.
     const bool asciiFold = criterion.caseSensitive || fold_ == AsciiFold();
     if (asciiFold) {
-        if (const auto patterns =
+        if (const auto pattern =
                 TranslateForScan(criterion.text, criterion.regExp, criterion.caseSensitive)) {
             // A text without anchors or look-arounds that matches the empty
             // text matches it anywhere: every line.
             everyLine_ = boost::regex_search(std::string(), expression_);
             if (!everyLine_) {
-                engine_ = Engine::Compile(*patterns);
+                engine_ = Engine::Compile(*pattern);
             }
         }
     }
@@ -289,10 +286,10 @@ TextChunkResult TextMatcher::ScanWithEngine(const LogModel& model, LineChunk chu
             hit =
                 DecideExactly(model, LineNumber(chunk, flagged), bytes, hasCaret, scratch, budget);
         } else if (!hasCaret) {
-            hit = flags.exact;
+            hit = flags.match; // without a caret the pattern is the text
         } else if (flags.clean) {
             hit = true;
-        } else if (!flags.tolerant) {
+        } else if (!flags.match) {
             hit = false;
         } else {
             hit =
@@ -311,10 +308,9 @@ TextChunkResult TextMatcher::ScanWithEngine(const LogModel& model, LineChunk chu
 
     for (const Scratch::Match& match : matches) {
         const char* last = chunk.begin + match.to - 1; // matches take at least a byte
-        const char* lastLf = nullptr;
-        if (const auto feeds = static_cast<int>(CountLineFeeds(at, last, &lastLf)); feeds > 0) {
+        if (const auto feeds = static_cast<int>(CountLineFeeds(at, last)); feeds > 0) {
             line += feeds;
-            lineStart = lastLf + 1;
+            lineStart = LastLineFeed(at, last) + 1;
         }
         at = last;
         if (line != flagged) {
@@ -325,20 +321,14 @@ TextChunkResult TextMatcher::ScanWithEngine(const LogModel& model, LineChunk chu
             flaggedStart = lineStart;
             flags = {};
         }
-        switch (match.id) {
-        case kExact:
-            flags.exact = true;
+        if (match.id == kText) {
+            flags.match = true;
             if (engine_->reportsStarts() && !flags.clean) {
                 const char* from = std::max(chunk.begin + match.from - 1, lineStart);
                 flags.clean = !HasCaret(from, chunk.begin + match.to);
             }
-            break;
-        case kTolerant:
-            flags.tolerant = true;
-            break;
-        default:
+        } else {
             flags.innerCr = true;
-            break;
         }
     }
     if (flagged >= 0 && !decide()) {
