@@ -101,7 +101,7 @@ public:
     Translator(std::string_view text, bool regExp, bool caseSensitive)
         : text_(text), regExp_(regExp), fold_(!caseSensitive) {}
 
-    std::optional<std::string> Run() {
+    std::optional<ScanPatterns> Run() {
         while (at_ < text_.size()) {
             if (!(regExp_ ? Step() : Byte(static_cast<unsigned char>(text_[at_++])))) {
                 return std::nullopt;
@@ -110,10 +110,15 @@ public:
         if (!groups_.empty()) {
             return std::nullopt;
         }
-        return tolerant_;
+        return ScanPatterns{exact_, tolerant_};
     }
 
 private:
+    struct Start {
+        std::size_t exact;
+        std::size_t tolerant;
+    };
+
     int Peek(std::size_t ahead = 0) const {
         const std::size_t i = at_ + ahead;
         return i < text_.size() ? static_cast<unsigned char>(text_[i]) : -1;
@@ -138,8 +143,9 @@ private:
         if (set.none()) {
             return false;
         }
-        last_ = tolerant_.size();
+        last_ = Start{exact_.size(), tolerant_.size()};
         const std::string cls = ClassOf(set);
+        exact_ += cls;
         tolerant_ += set['^'] ? "(?:" + cls + "|\\^\\^)" : cls;
         tolerant_ += kHiddenCodes;
         return true;
@@ -162,7 +168,8 @@ private:
                 }
                 at_ += 2;
             }
-            groups_.push_back(tolerant_.size());
+            groups_.push_back({exact_.size(), tolerant_.size()});
+            exact_ += "(?:";
             tolerant_ += "(?:";
             last_.reset();
             return true;
@@ -172,9 +179,11 @@ private:
             }
             last_ = groups_.back();
             groups_.pop_back();
+            exact_ += ")";
             tolerant_ += ")";
             return true;
         case '|':
+            exact_ += "|";
             tolerant_ += "|";
             last_.reset();
             return true;
@@ -303,9 +312,12 @@ private:
         } else if (Peek() == '+') {
             return false; // possessive
         }
-        const std::string piece = tolerant_.substr(*last_);
-        tolerant_.resize(*last_);
-        tolerant_ += "(?:" + piece + ")" + count;
+        const std::string exactPiece = exact_.substr(last_->exact);
+        const std::string tolerantPiece = tolerant_.substr(last_->tolerant);
+        exact_.resize(last_->exact);
+        tolerant_.resize(last_->tolerant);
+        exact_ += "(?:" + exactPiece + ")" + count;
+        tolerant_ += "(?:" + tolerantPiece + ")" + count;
         last_.reset();
         return true;
     }
@@ -352,17 +364,17 @@ private:
     bool regExp_;
     bool fold_;
     std::size_t at_ = 0;
+    std::string exact_;
     std::string tolerant_;
-    // Where the open groups start.
-    std::vector<std::size_t> groups_;
+    std::vector<Start> groups_;
     // Where the piece a repeat would apply to starts.
-    std::optional<std::size_t> last_;
+    std::optional<Start> last_;
 };
 
 } // namespace
 
-std::optional<std::string> TranslateForScan(std::string_view text, bool regExp,
-                                            bool caseSensitive) {
+std::optional<ScanPatterns> TranslateForScan(std::string_view text, bool regExp,
+                                             bool caseSensitive) {
     if (text.empty()) {
         return std::nullopt;
     }

@@ -16,19 +16,21 @@
 // set of bytes, letter case folded into it when case is ignored (as the C
 // locale folds: the caller checks that Boost.Regex folds the same), so the
 // engine runs without case options.
-//
-// The pattern matches the bytes of a stretch of lines exactly where
-// Boost.Regex matches a line of it that holds no caret and no CR (the line
-// as its own text): no piece takes a line end or a CR, so no match crosses
-// from one line into the next or takes the CR before a line end. It also
-// matches wherever a line's bytes would hold a match once some of its colour
-// codes were hidden (any of them, in any stretch): every piece may be
-// followed by colour codes, and a piece that takes a caret may take a
-// doubled one. So a line it finds nothing in shows no match, whichever
-// stretches hide their codes; and a match it finds with no caret in it or
-// just before it is a match of the text itself, which the line shows
-// whatever its codes hide.
-//
+struct ScanPatterns {
+    // Matches the bytes of a stretch of lines exactly where Boost.Regex
+    // matches a line of it that holds no caret and no CR (the line as its
+    // own text): no piece takes a line end or a CR, so no match crosses from
+    // one line into the next or takes the CR before a line end.
+    std::string exact;
+    // Matches wherever `exact` does, and wherever a line's bytes would hold a
+    // match once some of its colour codes were hidden (any of them, in any
+    // stretch): a line it finds nothing in shows no match, whichever
+    // stretches hide their codes. Every piece may be followed by colour
+    // codes, and a piece that takes a caret may take a doubled one.
+    std::string tolerant;
+};
+
 // Nothing when the text holds what is not translated, or a line end or CR
 // (which no line holds and no match of a line may take).
-std::optional<std::string> TranslateForScan(std::string_view text, bool regExp, bool caseSensitive);
+std::optional<ScanPatterns> TranslateForScan(std::string_view text, bool regExp,
+                                             bool caseSensitive);

@@ -17,8 +17,9 @@ namespace {
 
 // The ids of the patterns the engine runs.
 enum PatternId : unsigned {
-    kText = 0,
-    kInnerCr = 1, // a CR inside a line: Boost.Regex reads such a line
+    kTolerant = 0, // the text, or colour codes in it
+    kInnerCr = 1,  // a CR inside a line: Boost.Regex reads such a line
+    kExact = 2,    // the text itself, where it starts
 };
 
 // Spans of a match are short: a plain loop beats a library call.
@@ -76,17 +77,31 @@ ByteFold AsciiFold() {
 
 } // namespace
 
-// The compiled database of the engine, when the text translated.
+// The compiled database of the engine, when the text translated, and how a
+// match shows that no caret lies in it or just before it (it is clean).
 class TextMatcher::Engine {
 public:
-    static std::unique_ptr<Engine> Compile(const std::string& pattern) {
+    // A plain text: its tolerant pattern alone, as a clean match of it is the
+    // text's own bytes, which end where it ends. An expression: its exact
+    // pattern, which tells where its matches start, beside the tolerant
+    // one; when an expression cannot tell (or compile so), no match is
+    // taken for clean. (Starts of the tolerant pattern itself cost some
+    // expressions many times their scan.)
+    static std::unique_ptr<Engine> Compile(const ScanPatterns& patterns, bool plainText,
+                                           std::size_t textLength) {
         auto engine = std::unique_ptr<Engine>(new Engine);
-        // The start of a match tells whether a colour code lies in it; not
-        // every expression can report it.
-        engine->reportsStarts_ = true;
-        if (!engine->Build(pattern, HS_FLAG_SOM_LEFTMOST)) {
-            engine->reportsStarts_ = false;
-            if (!engine->Build(pattern, 0)) {
+        if (plainText) {
+            engine->textLength_ = textLength;
+            engine->clean_ = Clean::ByLength;
+            if (!engine->Build({patterns.tolerant}, 0)) {
+                return nullptr;
+            }
+            return engine;
+        }
+        engine->clean_ = Clean::ByStart;
+        if (!engine->Build({patterns.tolerant, patterns.exact}, HS_FLAG_SOM_LEFTMOST)) {
+            engine->clean_ = Clean::Never;
+            if (!engine->Build({patterns.tolerant}, 0)) {
                 return nullptr;
             }
         }
@@ -97,18 +112,42 @@ public:
     Engine& operator=(const Engine&) = delete;
 
     const hs_database_t* database() const { return database_; }
-    bool reportsStarts() const { return reportsStarts_; }
+
+    // Whether the match [from, to) of pattern `id` in a line that starts at
+    // `lineStart` (offsets in the chunk) is clean; nothing when it says
+    // nothing either way.
+    bool IsClean(unsigned id, long long from, long long to, long long lineStart,
+                 const char* chunk) const {
+        long long start = 0;
+        if (clean_ == Clean::ByLength && id == kTolerant) {
+            start = to - static_cast<long long>(textLength_) - 1;
+        } else if (clean_ == Clean::ByStart && id == kExact) {
+            start = from - 1;
+        } else {
+            return false;
+        }
+        return !HasCaret(chunk + std::max(start, lineStart), chunk + to);
+    }
 
 private:
+    enum class Clean { Never, ByLength, ByStart };
+
     Engine() = default;
 
-    bool Build(const std::string& pattern, unsigned textFlags) {
-        const char* expressions[] = {pattern.c_str(), "\\r[^\\n]"};
-        const unsigned flags[] = {textFlags, 0};
-        const unsigned ids[] = {kText, kInnerCr};
+    // The patterns with ids kTolerant, then kExact, and the one of CRs.
+    bool Build(const std::vector<std::string>& text, unsigned exactFlags) {
+        std::vector<const char*> expressions = {text[0].c_str(), "\\r[^\\n]"};
+        std::vector<unsigned> flags = {0, 0};
+        std::vector<unsigned> ids = {kTolerant, kInnerCr};
+        if (text.size() > 1) {
+            expressions.push_back(text[1].c_str());
+            flags.push_back(exactFlags);
+            ids.push_back(kExact);
+        }
         hs_compile_error_t* error = nullptr;
-        if (hs_compile_multi(expressions, flags, ids, 2, HS_MODE_BLOCK, nullptr, &database_,
-                             &error) != HS_SUCCESS) {
+        if (hs_compile_multi(expressions.data(), flags.data(), ids.data(),
+                             static_cast<unsigned>(expressions.size()), HS_MODE_BLOCK, nullptr,
+                             &database_, &error) != HS_SUCCESS) {
             hs_free_compile_error(error);
             database_ = nullptr;
             return false;
@@ -117,7 +156,8 @@ private:
     }
 
     hs_database_t* database_ = nullptr;
-    bool reportsStarts_ = false;
+    Clean clean_ = Clean::Never;
+    std::size_t textLength_ = 0;
 };
 
 // What the engine found in one line.
@@ -139,13 +179,13 @@ TextMatcher::TextMatcher(const TextCriterion& criterion, std::string_view sample
     // the text to Boost.Regex.
     const bool asciiFold = criterion.caseSensitive || fold_ == AsciiFold();
     if (asciiFold) {
-        if (const auto pattern =
+        if (const auto patterns =
                 TranslateForScan(criterion.text, criterion.regExp, criterion.caseSensitive)) {
             // A text without anchors or look-arounds that matches the empty
             // text matches it anywhere: every line.
             everyLine_ = boost::regex_search(std::string(), expression_);
             if (!everyLine_) {
-                engine_ = Engine::Compile(*pattern);
+                engine_ = Engine::Compile(*patterns, !criterion.regExp, criterion.text.size());
             }
         }
     }
@@ -321,15 +361,14 @@ TextChunkResult TextMatcher::ScanWithEngine(const LogModel& model, LineChunk chu
             flaggedStart = lineStart;
             flags = {};
         }
-        if (match.id == kText) {
-            flags.match = true;
-            if (engine_->reportsStarts() && !flags.clean) {
-                const char* from = std::max(chunk.begin + match.from - 1, lineStart);
-                flags.clean = !HasCaret(from, chunk.begin + match.to);
-            }
-        } else {
+        if (match.id == kInnerCr) {
             flags.innerCr = true;
+            continue;
         }
+        flags.match = flags.match || match.id == kTolerant;
+        flags.clean = flags.clean || engine_->IsClean(match.id, static_cast<long long>(match.from),
+                                                      static_cast<long long>(match.to),
+                                                      lineStart - chunk.begin, chunk.begin);
     }
     if (flagged >= 0 && !decide()) {
         return result;
