@@ -14,9 +14,11 @@
 
 namespace {
 
-// A batch is what one step of Scan reads before it looks at the clock; its
-// chunks are what the cores share.
-constexpr std::int64_t kBatchBytes = std::int64_t{16} << 20;
+// A batch is what one step of Scan reads before it looks at the clock: as
+// much as the time left lets it read at the pace of the batches before,
+// within these bounds. Its chunks are what the cores share.
+constexpr std::int64_t kFewestBatchBytes = std::int64_t{1} << 20;
+constexpr std::int64_t kMostBatchBytes = std::int64_t{16} << 20;
 constexpr std::int64_t kChunkBytes = std::int64_t{512} << 10;
 
 // Just past the LF that ends the line holding byte `at` (at < end), or `end`.
@@ -115,13 +117,26 @@ ScanReport MatchIndex::Scan(const LogModel& model, std::chrono::steady_clock::du
         return report;
     }
     stop_ = IndexStop::None;
-    const auto deadline = std::chrono::steady_clock::now() + slice;
-    do {
-        if (!ScanBatch(model, report) || stop_ != IndexStop::None) {
+    using Clock = std::chrono::steady_clock;
+    const auto deadline = Clock::now() + slice;
+    for (;;) {
+        const auto start = Clock::now();
+        const auto left = std::chrono::duration<double, std::micro>(deadline - start).count();
+        const auto bytes = static_cast<std::int64_t>(bytesPerMicrosecond_ * std::max(left, 0.0));
+        const std::int64_t before = scannedBytes_;
+        if (!ScanBatch(model, report, std::clamp(bytes, kFewestBatchBytes, kMostBatchBytes)) ||
+            stop_ != IndexStop::None) {
             report.caughtUp = true;
             break;
         }
-    } while (std::chrono::steady_clock::now() < deadline);
+        const auto took = std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+        if (took > 0 && scannedBytes_ > before) {
+            bytesPerMicrosecond_ = static_cast<double>(scannedBytes_ - before) / took;
+        }
+        if (Clock::now() >= deadline) {
+            break;
+        }
+    }
     return report;
 }
 
@@ -130,7 +145,7 @@ void MatchIndex::ScanAll(const LogModel& model) {
     }
 }
 
-bool MatchIndex::ScanBatch(const LogModel& model, ScanReport& report) {
+bool MatchIndex::ScanBatch(const LogModel& model, ScanReport& report, std::int64_t batchBytes) {
     const std::string_view file = model.FileBytes();
     const char* base = file.data();
     // The lines the store has split are read by their numbers; past them
@@ -167,7 +182,7 @@ bool MatchIndex::ScanBatch(const LogModel& model, ScanReport& report) {
 
     // Chunks of whole lines.
     const std::int64_t batchEnd =
-        std::min(limit, PastLineEnd(base, std::min(limit, from + kBatchBytes) - 1, limit));
+        std::min(limit, PastLineEnd(base, std::min(limit, from + batchBytes) - 1, limit));
     if (!numbered) {
         model.ReadAhead(from, batchEnd);
     }

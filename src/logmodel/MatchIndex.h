@@ -83,8 +83,9 @@ public:
     MatchIndex(const MatchIndex&) = delete;
     MatchIndex& operator=(const MatchIndex&) = delete;
 
-    // Decides more lines of `model` for about `slice` (at least one batch of
-    // a few megabytes, or what is left), on every core.
+    // Decides more lines of `model` for about `slice`, on every core: at
+    // least one batch (a megabyte of the log, or what is left), and as many
+    // more as fit the slice at the pace of the last.
     ScanReport Scan(const LogModel& model, std::chrono::steady_clock::duration slice);
     // Scans until caught up or stopped.
     void ScanAll(const LogModel& model);
@@ -108,9 +109,9 @@ private:
     struct Batch;
     class Workers;
 
-    // Decides one batch of lines from where the index stands; false when
-    // there is nothing to read now.
-    bool ScanBatch(const LogModel& model, ScanReport& report);
+    // Decides one batch of about `batchBytes` of lines from where the index
+    // stands; false when there is nothing to read now.
+    bool ScanBatch(const LogModel& model, ScanReport& report, std::int64_t batchBytes);
     void Combine(int first, int end, const LineSet* text, const LineSet* kinds,
                  const LineSet* player);
     bool readsClassifiedOnly() const;
@@ -134,4 +135,6 @@ private:
     std::int64_t lastLineEnd_ = 0;
     IndexStop stop_ = IndexStop::None;
     std::optional<int> reloads_;
+    // The pace of the last batch, which sizes the next to the time left.
+    double bytesPerMicrosecond_ = 0;
 };
