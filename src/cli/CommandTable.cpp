@@ -160,6 +160,33 @@ const std::vector<CommandEntry>& CommandTable() {
           {1, "nothing was found"},
           {2, "the command line or the expression is wrong, the log cannot be read, or the "
               "expression takes too much work"}}},
+        {"filter",
+         "filter LOG [--text T [--regex] [--case]] [--kind KIND]... [--player GUID] [--not] "
+         "[--count] [--json]   the lines that match a filter",
+         {kLogArgument},
+         {{"text", "T",
+           "only lines whose visible text (colour codes hidden) holds the text or regular "
+           "expression"},
+          {"regex", nullptr, "read the text as a regular expression"},
+          {"case", nullptr, "match letter case"},
+          {"kind", "KIND",
+           "only lines of this event: chat (say, sayteam, tell and the admin chat), kill, "
+           "connect or rename (ClientUserinfoChanged); several, given again or separated by "
+           "commas, take lines of any of them"},
+          {"player", "GUID",
+           "only the lines of the player with this GUID, across his renames: his connects, "
+           "renames, kills by him or of him, chat and tells"},
+          {"not", nullptr, "print the lines the rest of the filter does not take"},
+          {"count", nullptr, "print only how many lines match"},
+          {"json", nullptr, "print the lines as JSON Lines, as lines prints them"}},
+         "Prints the lines that match every option given (all lines when none is), each as its "
+         "number (counted from 0), a tab and its text, or as lines prints them with --json, or "
+         "only their number with --count; the filtered pane of the log window shows the same "
+         "lines. The text is looked for as Find does, in the visible text of each line.",
+         {{0, "a line matched"},
+          {1, "no line matched"},
+          {2, "the command line or the expression is wrong, the log cannot be read, or the "
+              "expression takes too much work"}}},
         {"copy",
          "copy LOG L1:C1 L2:C2 (--text | --html)   the bytes Copy puts on the clipboard",
          {kLogArgument,

@@ -8,7 +8,7 @@ const std::vector<Command>& AllCommands() {
         {"players", RunPlayers}, {"init-db", RunInitDb},  {"aliases", RunAliases},
         {"harvest", RunHarvest}, {"ban", RunBan},         {"unban", RunUnban},
         {"find", RunFind},       {"history", RunHistory}, {"search", RunSearch},
-        {"copy", RunCopy},
+        {"filter", RunFilter},   {"copy", RunCopy},
     };
     return commands;
 }

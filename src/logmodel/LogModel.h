@@ -76,6 +76,15 @@ public:
     // some of its bytes, which needs a caret.
     int VisibleLength(int i) const;
     const LineStore& lineStore() const { return store_.lines(); }
+    // Every byte of the file as loaded or last refreshed, split or not; good
+    // until the log next changes.
+    std::string_view FileBytes() const { return store_.FileBytes(); }
+    // How many times the log has been loaded from scratch (its first load,
+    // then every reload of a rewritten or replaced file): a reader that
+    // remembers lines sees it change when they are gone.
+    int reloads() const { return store_.reloads(); }
+    // Reads the file's bytes [from, to) into memory ahead of their use.
+    void ReadAhead(std::int64_t from, std::int64_t to) const { store_.ReadAhead(from, to); }
 
     // NotLoaded before any load, then Loaded or why the load failed.
     LoadStatus loadStatus() const { return store_.loadStatus(); }
@@ -121,6 +130,14 @@ public:
     bool harvestMode() const { return harvestMode_; }
 
     const PlayerSlotTable& playerSlots() const { return classifier_.playerSlots(); }
+    // The history of the slots and the slots chat names resolved to, over the
+    // classified lines.
+    const SlotTimeline& slotTimeline() const { return classifier_.slotTimeline(); }
+    const ChatNameSlots& chatNameSlots() const { return classifier_.chatNameSlots(); }
+    // The event line i holds (classified or not: its bytes alone decide).
+    LineEvent RecognisedEvent(int i) const {
+        return classifier_.RecognisedEvent(LineText(i), eventTextOffset());
+    }
     const GuidTable& guidTable() const { return classifier_.guidTable(); }
 
     // The patterns the classification matches event payloads with; every

@@ -29,30 +29,6 @@ Message TooMuchWork() {
             "Error", MessageIcon::Error};
 }
 
-// The engine's own guards against runaway matching. The matcher raises them
-// as plain runtime errors told apart only by their texts.
-bool IsComplexityLimit(const std::exception& error) {
-    if (const auto* regexError = dynamic_cast<const boost::regex_error*>(&error)) {
-        return regexError->code() == boost::regex_constants::error_complexity ||
-               regexError->code() == boost::regex_constants::error_stack;
-    }
-    const std::string_view what = error.what();
-    return what.starts_with("The complexity of matching") ||
-           what.starts_with("Ran out of stack space");
-}
-
-// What the engine takes for the same letter when it ignores case, so the
-// quick look and the engine agree on every byte.
-ByteFold CaseFoldOf(const boost::regex& expression) {
-    boost::regex::traits_type traits;
-    traits.imbue(expression.getloc());
-    ByteFold fold{};
-    for (std::size_t b = 0; b < fold.size(); ++b) {
-        fold[b] = static_cast<unsigned char>(traits.translate_nocase(static_cast<char>(b)));
-    }
-    return fold;
-}
-
 // The last line from `first` on that starts at or before `byte`: the line
 // holding it, or the line whose line end holds it.
 int LineHolding(LineSource& lines, int first, int count, const char* byte) {
@@ -136,24 +112,7 @@ void LogSearch::Compile(std::string_view text, bool regExp, bool caseSensitive) 
     quickLook_.reset();
     searchRegex_ = boost::regex();
 
-    boost::regex::flag_type flags = regExp ? boost::regex::normal : boost::regex::literal;
-    if (!caseSensitive) {
-        flags |= boost::regex::icase;
-    }
-    // An empty text is malformed in both modes; the engine only refuses it
-    // by itself in the literal one.
-    // Compiled from a copy: the regex parser of Boost 1.74 reads one byte past
-    // the end of a pattern that ends inside a range of a set ("[a-b"), and a
-    // string's terminator keeps that read inside the buffer.
-    const std::string pattern(text);
-    const char* first = pattern.c_str();
-    if (text.empty()) {
-        flags |= boost::regex::no_empty_expressions;
-    }
-    if (regExp && !CompilesSafely(text)) {
-        throw boost::regex_error(boost::regex_constants::error_bad_pattern);
-    }
-    searchRegex_.assign(first, first + text.size(), flags);
+    searchRegex_ = CompileSearchExpression(text, regExp, caseSensitive);
     usable_ = true;
 
     if (regExp) {

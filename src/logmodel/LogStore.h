@@ -55,6 +55,10 @@ public:
     std::int64_t fileSize() const { return fileSize_; }
     int lineCount() const { return lines_.lineCount(); }
     const LineStore& lines() const { return lines_; }
+    void ReadAhead(std::int64_t from, std::int64_t to) const { file_.ReadAhead(from, to); }
+    std::string_view FileBytes() const {
+        return {file_.data(), static_cast<std::size_t>(file_.data() == nullptr ? 0 : fileSize_)};
+    }
     std::string_view LineText(int i) const {
         return {file_.data() + lines_.Offset(i), static_cast<std::size_t>(lines_.ByteLength(i))};
     }
