@@ -27,6 +27,8 @@ int RunAliases(const std::vector<std::string>& words);
 int RunHarvest(const std::vector<std::string>& words);
 int RunBan(const std::vector<std::string>& words);
 int RunUnban(const std::vector<std::string>& words);
+int RunStatus(const std::vector<std::string>& words);
+int RunRcon(const std::vector<std::string>& words);
 int RunFilter(const std::vector<std::string>& words);
 int RunSearch(const std::vector<std::string>& words);
 int RunCopy(const std::vector<std::string>& words);
