@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
@@ -179,6 +180,8 @@ void CMainFrame::CreateActions() {
             [this](bool shown) { toolBar_->setVisible(shown); });
     connect(actions_[kViewStatusBar], &QAction::triggered, this,
             [this](bool shown) { statusBar()->setVisible(shown); });
+    actions_[kViewServers]->setCheckable(true);
+    connect(actions_[kViewServers], &QAction::triggered, this, &CMainFrame::OnViewServers);
 }
 
 QMenu* CMainFrame::CreateMenu(const MenuLayout& layout) {
@@ -271,6 +274,7 @@ void CMainFrame::UpdateCommandStates() {
     actions_[kFindPlayer]->setEnabled(!theAppConfig.databasePath.empty());
     actions_[kViewToolbar]->setChecked(!toolBar_->isHidden());
     actions_[kViewStatusBar]->setChecked(!statusBar()->isHidden());
+    actions_[kViewServers]->setChecked(serversDock_ != nullptr && !serversDock_->isHidden());
 }
 
 void CMainFrame::RefreshFrameState() {

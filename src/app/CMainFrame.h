@@ -13,6 +13,7 @@ class CChildFrame;
 class CQuarvelDoc;
 class CQuarvelView;
 class LockKeyIndicators;
+class QDockWidget;
 class QLabel;
 class QMdiArea;
 class QMenu;
@@ -57,6 +58,8 @@ public:
 
     QMdiArea* mdiArea() const { return mdiArea_; }
     QToolBar* toolBar() const { return toolBar_; }
+    // The Servers panel's dock; null until View > Servers first shows it.
+    QDockWidget* serversDock() const { return serversDock_; }
     QLabel* messagePane() const { return messagePane_; }
     LockKeyIndicators* lockKeys() const { return lockKeys_; }
     const DocumentRegistry& documents() const { return documents_; }
@@ -108,6 +111,8 @@ private:
     void OnWindowArrange();
     void OnAppAbout();
     void OnFindPlayer();
+    // View > Servers: shows or hides the Servers panel, made the first time.
+    void OnViewServers(bool shown);
     void OnViewCommand(int id);
 
     QMdiArea* mdiArea_ = nullptr;
@@ -129,4 +134,5 @@ private:
     MessageBoxSink messageBoxes_;
     MessageSink* messages_;
     QString lastOpenFolder_;
+    QDockWidget* serversDock_ = nullptr;
 };

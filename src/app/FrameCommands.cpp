@@ -84,6 +84,11 @@ const std::vector<CommandEntry>& Commands() {
         {kFindPlayer, "&Find player...", "", "", {}},
         {kViewToolbar, "&Toolbar", "Show or hide the toolbar", "Toggle ToolBar", {}},
         {kViewStatusBar, "&Status Bar", "Show or hide the status bar", "Toggle StatusBar", {}},
+        {kViewServers,
+         "&Servers",
+         "Show or hide who is on each configured server now",
+         "Servers",
+         {}},
         {kWindowNew,
          "&New Window",
          "Open another window for the active document",
@@ -108,7 +113,7 @@ const std::vector<CommandEntry>& Commands() {
 const std::vector<MenuLayout>& Plain() {
     static const std::vector<MenuLayout> menus = {
         {"&File", {kFileOpen, 0, kFileMruFirst, 0, kAppExit}},
-        {"&View", {kViewToolbar, kViewStatusBar}},
+        {"&View", {kViewToolbar, kViewStatusBar, kViewServers}},
         {"&Help", {kAppAbout}},
     };
     return menus;
@@ -121,7 +126,7 @@ const std::vector<MenuLayout>& Document() {
         {"&Edit", {0, kEditCopy, kEditSelectAll}},
         {"&Search", {kFind, kFindNext, 0, kGoTo}},
         {"&Tools", {kDatabaseUpdate, kKeepDatabaseUpdated, kFindPlayer, 0, kExecuteRconFile}},
-        {"&View", {kViewToolbar, kViewStatusBar, 0, kFollowEnd}},
+        {"&View", {kViewToolbar, kViewStatusBar, kViewServers, 0, kFollowEnd}},
         {"&Window", {kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}},
         {"&Help", {kAppAbout}},
     };

@@ -46,4 +46,7 @@ inline constexpr int kGoTo = 32790; // a line number or a time of the log
 // not a log.
 inline constexpr int kFindPlayer = 32777;
 
+// View > Servers: the Servers panel, a dock of the main window.
+inline constexpr int kViewServers = 32795;
+
 } // namespace CommandId

@@ -6,8 +6,10 @@
 #include "LockKeyIndicators.h"
 #include "MainFrameTestFixture.h"
 #include "MessagePane.h"
+#include "ServersPanel.h"
 
 #include <QAbstractButton>
+#include <QDockWidget>
 #include <QLabel>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -22,7 +24,7 @@ TEST_F(MainFrameTest, StartsWithThePlainMenus) {
     EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&View", "&Help"}));
     EXPECT_EQ(MenuEntries("&File"),
               (QStringList{"&Open...\tCtrl+O", "-", "Recent File", "-", "E&xit"}));
-    EXPECT_EQ(MenuEntries("&View"), (QStringList{"&Toolbar", "&Status Bar"}));
+    EXPECT_EQ(MenuEntries("&View"), (QStringList{"&Toolbar", "&Status Bar", "&Servers"}));
     EXPECT_EQ(MenuEntries("&Help"), (QStringList{"&About Quarvel..."}));
     EXPECT_FALSE(Enabled(kFileMruFirst)) << "the empty recent-file entry is greyed";
     EXPECT_EQ(frame->windowTitle(), "Quarvel");
@@ -44,7 +46,7 @@ TEST_F(MainFrameTest, ShowsTheDocumentMenusWhileALogWindowExists) {
     EXPECT_EQ(MenuEntries("&Tools"), (QStringList{"&Database update", "Keep &database updated",
                                                   "&Find player...", "-", "&Execute RCON file"}));
     EXPECT_EQ(MenuEntries("&View"),
-              (QStringList{"&Toolbar", "&Status Bar", "-", "&Follow end of log"}));
+              (QStringList{"&Toolbar", "&Status Bar", "&Servers", "-", "&Follow end of log"}));
     EXPECT_EQ(MenuEntries("&Window"), (QStringList{"&New Window", "&Cascade", "&Tile",
                                                    "&Arrange Icons", "-", "&1 " + name}));
     EXPECT_EQ(MenuEntries("&Help"), (QStringList{"&About Quarvel..."}));
@@ -53,6 +55,26 @@ TEST_F(MainFrameTest, ShowsTheDocumentMenusWhileALogWindowExists) {
     frame->childFrames().front()->close();
     EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&View", "&Help"}));
     EXPECT_EQ(frame->windowTitle(), "Quarvel");
+}
+
+TEST_F(MainFrameTest, ViewServersShowsAndHidesTheServersPanelDock) {
+    QAction* servers = frame->commandAction(kViewServers);
+    ASSERT_NE(servers, nullptr);
+    EXPECT_TRUE(servers->isCheckable());
+    EXPECT_FALSE(servers->isChecked());
+    EXPECT_EQ(frame->serversDock(), nullptr) << "made only when first shown";
+    frame->show();
+    servers->trigger();
+    ASSERT_NE(frame->serversDock(), nullptr);
+    EXPECT_TRUE(frame->serversDock()->isVisible());
+    EXPECT_NE(qobject_cast<ServersPanel*>(frame->serversDock()->widget()), nullptr);
+    EXPECT_TRUE(servers->isChecked());
+    frame->serversDock()->close(); // its own close button
+    EXPECT_FALSE(servers->isChecked());
+    servers->trigger();
+    EXPECT_TRUE(frame->serversDock()->isVisible());
+    servers->trigger();
+    EXPECT_FALSE(frame->serversDock()->isVisible());
 }
 
 TEST_F(MainFrameTest, MenusFollowEveryWindowComingAndGoing) {
