@@ -31,9 +31,8 @@ using namespace CommandId;
 namespace {
 
 // The commands the active view serves; the frame only passes them on.
-constexpr std::array kViewCommands = {kEditCopy,        kEditSelectAll, kFind,
-                                      kFindNext,        kGoTo,          kDatabaseUpdate,
-                                      kExecuteRconFile, kFollowEnd,     kKeepDatabaseUpdated};
+constexpr std::array kViewCommands = {kEditCopy, kEditSelectAll,  kFind,      kFindNext,
+                                      kGoTo,     kDatabaseUpdate, kFollowEnd, kKeepDatabaseUpdated};
 
 // The view commands that are switched on and off.
 constexpr std::array kCheckableViewCommands = {kFollowEnd, kKeepDatabaseUpdated};
@@ -150,6 +149,8 @@ void CMainFrame::CreateActions() {
     connect(actions_[kAppExit], &QAction::triggered, this, &QWidget::close);
     connect(actions_[kAppAbout], &QAction::triggered, this, &CMainFrame::OnAppAbout);
     connect(actions_[kFindPlayer], &QAction::triggered, this, &CMainFrame::OnFindPlayer);
+    connect(actions_[kRconConsole], &QAction::triggered, this, [this] { OnRconConsole(); });
+    connect(actions_[kExecuteRconFile], &QAction::triggered, this, &CMainFrame::OnExecuteRconFile);
     connect(actions_[kWindowNew], &QAction::triggered, this, &CMainFrame::OnWindowNew);
     connect(actions_[kWindowCascade], &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
     connect(actions_[kWindowTile], &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
@@ -272,6 +273,9 @@ void CMainFrame::UpdateCommandStates() {
         actions_[id]->setEnabled(view != nullptr);
     }
     actions_[kFindPlayer]->setEnabled(!theAppConfig.databasePath.empty());
+    for (const int id : {kRconConsole, kExecuteRconFile}) {
+        actions_[id]->setEnabled(!theAppConfig.servers.empty());
+    }
     actions_[kViewToolbar]->setChecked(!toolBar_->isHidden());
     actions_[kViewStatusBar]->setChecked(!statusBar()->isHidden());
     actions_[kViewServers]->setChecked(serversDock_ != nullptr && !serversDock_->isHidden());

@@ -14,6 +14,7 @@ class CQuarvelDoc;
 class CQuarvelView;
 class LockKeyIndicators;
 class QDockWidget;
+class RconConsoleWindow;
 class QLabel;
 class QMdiArea;
 class QMenu;
@@ -113,6 +114,14 @@ private:
     void OnFindPlayer();
     // View > Servers: shows or hides the Servers panel, made the first time.
     void OnViewServers(bool shown);
+    // Tools > RCON console: a console window for the server chosen (the one
+    // configured, or one picked from the list); returned for a file to run
+    // in, null when none was chosen.
+    RconConsoleWindow* OnRconConsole();
+    // Tools > Execute RCON file: a chosen file's commands sent to a chosen
+    // server in a console window, in order, stopping at the first failure
+    // when the user says so.
+    void OnExecuteRconFile();
     void OnViewCommand(int id);
 
     QMdiArea* mdiArea_ = nullptr;

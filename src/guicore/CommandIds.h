@@ -48,5 +48,8 @@ inline constexpr int kFindPlayer = 32777;
 
 // View > Servers: the Servers panel, a dock of the main window.
 inline constexpr int kViewServers = 32795;
+// Tools > RCON console: a console window for a chosen server. Tools >
+// Execute RCON file (kExecuteRconFile) runs a file's commands in one.
+inline constexpr int kRconConsole = 32796;
 
 } // namespace CommandId

@@ -301,7 +301,6 @@ bool CQuarvelView::IsCommandEnabled(int id) const {
         return lineCount_ > 0;
     case CommandId::kDatabaseUpdate:
         return IsDatabaseUpdateEnabled(config_.databasePath, updateRunning_);
-    case CommandId::kExecuteRconFile: // nothing stands behind it
     default:
         return false;
     }

@@ -3,9 +3,11 @@
 #include "CQuarvelView.h"
 #include "CommandIds.h"
 #include "CopyIcon.h"
+#include "GlobalConfig.h"
 #include "LockKeyIndicators.h"
 #include "MainFrameTestFixture.h"
 #include "MessagePane.h"
+#include "RconConsoleWindow.h"
 #include "ServersPanel.h"
 
 #include <QAbstractButton>
@@ -43,8 +45,9 @@ TEST_F(MainFrameTest, ShowsTheDocumentMenusWhileALogWindowExists) {
     EXPECT_EQ(MenuEntries("&Edit"), (QStringList{"-", "&Copy\tCtrl+C", "Select &All\tCtrl+A"}));
     EXPECT_EQ(MenuEntries("&Search"),
               (QStringList{"&Find\tF5", "Find &next\tCtrl+F5", "-", "&Go to...\tCtrl+G"}));
-    EXPECT_EQ(MenuEntries("&Tools"), (QStringList{"&Database update", "Keep &database updated",
-                                                  "&Find player...", "-", "&Execute RCON file"}));
+    EXPECT_EQ(MenuEntries("&Tools"),
+              (QStringList{"&Database update", "Keep &database updated", "&Find player...", "-",
+                           "RCON &console", "&Execute RCON file"}));
     EXPECT_EQ(MenuEntries("&View"),
               (QStringList{"&Toolbar", "&Status Bar", "&Servers", "-", "&Follow end of log"}));
     EXPECT_EQ(MenuEntries("&Window"), (QStringList{"&New Window", "&Cascade", "&Tile",
@@ -75,6 +78,23 @@ TEST_F(MainFrameTest, ViewServersShowsAndHidesTheServersPanelDock) {
     EXPECT_TRUE(frame->serversDock()->isVisible());
     servers->trigger();
     EXPECT_FALSE(frame->serversDock()->isVisible());
+}
+
+TEST_F(MainFrameTest, RconConsoleOpensAWindowForTheConfiguredServer) {
+    theAppConfig.servers.clear();
+    theAppConfig.servers.push_front({"Main", "127.0.0.1", 27960, "secret"});
+    frame->UpdateCommandStates();
+    EXPECT_TRUE(Enabled(kRconConsole));
+    EXPECT_TRUE(Enabled(kExecuteRconFile));
+    frame->commandAction(kRconConsole)->trigger();
+    const auto consoles = frame->findChildren<RconConsoleWindow*>();
+    ASSERT_EQ(consoles.size(), 1);
+    EXPECT_EQ(consoles.front()->windowTitle(), "RCON console - Main");
+    EXPECT_TRUE(consoles.front()->isWindow());
+    consoles.front()->close();
+    theAppConfig.servers.clear();
+    frame->UpdateCommandStates();
+    EXPECT_FALSE(Enabled(kRconConsole));
 }
 
 TEST_F(MainFrameTest, MenusFollowEveryWindowComingAndGoing) {
@@ -296,7 +316,8 @@ TEST_F(MainFrameTest, ViewCommandsFollowTheActiveView) {
     EXPECT_TRUE(Enabled(kFileClose));
     EXPECT_TRUE(Enabled(kWindowNew));
     EXPECT_FALSE(Enabled(kEditCopy)) << "nothing is selected";
-    EXPECT_FALSE(Enabled(kExecuteRconFile)) << "always disabled";
+    EXPECT_FALSE(Enabled(kExecuteRconFile)) << "no server is configured";
+    EXPECT_FALSE(Enabled(kRconConsole)) << "no server is configured";
     for (const int id : {kFileNew, kEditPaste, kEditCut, kEditUndo, kNextPane, kPrevPane}) {
         EXPECT_FALSE(Enabled(id)) << id;
     }
