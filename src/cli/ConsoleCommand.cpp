@@ -8,18 +8,6 @@
 
 #include <cstdio>
 
-namespace {
-
-std::string JoinedWords(const std::vector<std::string>& words) {
-    std::string joined;
-    for (const std::string& word : words) {
-        joined += (joined.empty() ? "" : " ") + word;
-    }
-    return joined;
-}
-
-} // namespace
-
 int RunRcon(const std::vector<std::string>& words) {
     std::string error;
     const auto args = Arguments::Parse(words, "rcon", error);

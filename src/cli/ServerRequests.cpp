@@ -59,3 +59,11 @@ int ExitCodeOfReply(const RconReply& reply, std::string_view serverName) {
         return 3;
     }
 }
+
+std::string JoinedWords(const std::vector<std::string>& words) {
+    std::string joined;
+    for (const std::string& word : words) {
+        joined += (joined.empty() ? "" : " ") + word;
+    }
+    return joined;
+}

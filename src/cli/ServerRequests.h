@@ -17,6 +17,9 @@
 std::optional<std::vector<ServerEntry>> ChooseServers(const AppConfig& config,
                                                       const Arguments& args, bool required);
 
+// The words of a command line joined by blanks.
+std::string JoinedWords(const std::vector<std::string>& words);
+
 // Sends one command to one server over a client of its own and waits in this
 // thread's event loop for the whole answer.
 RconReply SendAndWait(const ServerEntry& server, std::string_view command);
