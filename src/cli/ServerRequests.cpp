@@ -1,10 +1,12 @@
 #include "ServerRequests.h"
 
 #include "Commands.h"
+#include "ConfigLoading.h"
 #include "RconClient.h"
 #include "Windows1252.h"
 
 #include <QEventLoop>
+#include <cstdio>
 
 std::optional<std::vector<ServerEntry>> ChooseServers(const AppConfig& config,
                                                       const Arguments& args, bool required) {
@@ -66,4 +68,26 @@ std::string JoinedWords(const std::vector<std::string>& words) {
         joined += (joined.empty() ? "" : " ") + word;
     }
     return joined;
+}
+
+std::optional<ServerEntry> LoadServerForCommand(const Arguments& args, int& exitCode) {
+    const auto config = LoadConfigForCommand(args);
+    if (!config) {
+        exitCode = 1;
+        return std::nullopt;
+    }
+    const auto servers = ChooseServers(*config, args, true);
+    if (!servers) {
+        exitCode = 2;
+        return std::nullopt;
+    }
+    return servers->front();
+}
+
+int SendAndPrint(const ServerEntry& server, std::string_view command) {
+    const RconReply reply = SendAndWait(server, command);
+    const std::string out = Windows1252ToUtf8(reply.text);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
+    return ExitCodeOfReply(reply, server.name);
 }

@@ -11,11 +11,6 @@ namespace {
 
 const std::string kGuid = "00112233445566778899aabbccddeeff";
 
-std::string ServerBlock(const std::string& name, int port, const std::string& password) {
-    return "[server]\nname=" + name + "\naddress=127.0.0.1\nport=" + std::to_string(port) +
-           "\nrconpass=" + password + "\n";
-}
-
 class BanCommand : public testing::Test {
 protected:
     TestApplication app;

@@ -13,18 +13,13 @@ namespace {
 const std::string kInfoGuid = "ABCDEFABCDEFABCDEFABCDEFABCDEF01";
 const std::string kLogGuid = "0123456789ABCDEF0123456789ABCDEF";
 
-std::string Block(const std::string& name, int port, const std::string& password) {
-    return "[server]\nname=" + name + "\naddress=127.0.0.1\nport=" + std::to_string(port) +
-           "\nrconpass=" + password + "\n";
-}
-
 class LiveCommand : public testing::Test {
 protected:
     TestApplication app;
     FakeGameServer alpha{"alpha-secret"}, bravo{"bravo-secret"};
     // Bravo is read last and asked first.
-    TempFile config{Block("Alpha", alpha.port(), "alpha-secret") +
-                        Block("Bravo", bravo.port(), "wrong-secret"),
+    TempFile config{ServerBlock("Alpha", alpha.port(), "alpha-secret") +
+                        ServerBlock("Bravo", bravo.port(), "wrong-secret"),
                     ".cfg"};
     const QString configPath = QString::fromStdString(config.path());
 };
@@ -119,7 +114,7 @@ TEST_P(LiveStatusDatabase, GivesTheGuidSeenWithTheAddress) {
     if (!scratch.skipReason().empty()) {
         GTEST_SKIP() << scratch.skipReason();
     }
-    TempFile withDatabase(Block("Alpha", alpha.port(), "alpha-secret") +
+    TempFile withDatabase(ServerBlock("Alpha", alpha.port(), "alpha-secret") +
                               "[database]\nfile=" + scratch.location() + "\n",
                           ".cfg");
     const QString path = QString::fromStdString(withDatabase.path());

@@ -36,3 +36,9 @@ inline ProgramRun Quarvelctl(const QStringList& arguments) {
             process.readAllStandardOutput().toStdString(),
             process.readAllStandardError().toStdString()};
 }
+
+// A [server] block of quarvel.cfg for a fake server on the loopback.
+inline std::string ServerBlock(const std::string& name, int port, const std::string& password) {
+    return "[server]\nname=" + name + "\naddress=127.0.0.1\nport=" + std::to_string(port) +
+           "\nrconpass=" + password + "\n";
+}
