@@ -20,11 +20,14 @@ const ExitEntry kDatabaseExit{
 const std::vector<CommandEntry>& CommandTable() {
     static const std::vector<CommandEntry> table = {
         {"config",
-         "config [--config FILE]            print the configuration as JSON",
+         "config [--config FILE] [--show-secrets]   print the configuration as JSON",
          {},
-         {kConfigOption},
+         {kConfigOption,
+          {"show-secrets", nullptr, "print the RCON passwords and a database URI's password"}},
          "Loads the configuration file and prints it as one JSON object: the servers in the "
-         "order they are asked and the player database.",
+         "order they are asked, each with its keys and command templates, and the player "
+         "database. Passwords show as ******** unless --show-secrets is given. Each line of "
+         "the file that is refused is said on the error output.",
          {{0, "the configuration was printed"},
           {1, "the configuration file cannot be read"},
           kUsageExit}},
