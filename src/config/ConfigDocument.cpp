@@ -284,7 +284,9 @@ ConfigDocument::AddServer(std::size_t index,
         if (std::string why = UnwritableServerValue(key, value); !why.empty()) {
             return {why};
         }
-        block.push_back(key + "=" + value);
+        block.push_back(key);
+        block.back() += '=';
+        block.back() += value;
     }
     const std::vector<Span> spans = SpansOf("server");
     if (index > spans.size()) {
