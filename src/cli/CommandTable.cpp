@@ -81,7 +81,7 @@ const std::vector<CommandEntry>& CommandTable() {
          {{"GUID", "the player's GUID"}},
          {kConfigOption},
          "Prints every name the configured player database holds for the GUID, one a line in "
-         "byte order.",
+         "byte order, its backslashes and control characters escaped as JSON escapes them.",
          {{0, "the names were printed"},
           {1, "the GUID is not in the database, or the database cannot be used"},
           kUsageExit}},
@@ -168,7 +168,9 @@ const std::vector<CommandEntry>& CommandTable() {
          {{"text", nullptr, "print the plain text"},
           {"html", nullptr, "print the \"HTML Format\" document"}},
          "Prints the bytes Copy puts on the clipboard for the selection from (L1, C1) to (L2, "
-         "C2), both ends included: the plain text or the HTML document.",
+         "C2), both ends included: the plain text or the HTML document. On a terminal they are "
+         "shown as text instead, decoded and with their control characters escaped as JSON "
+         "escapes them.",
          {{0, "the bytes were printed"},
           {1, "the HTML document would reach 100000000 bytes"},
           {2, "the command line or the selection is wrong, or the log cannot be read"}}},

@@ -9,6 +9,7 @@
 #include "ConfigLoading.h"
 #include "LineJson.h"
 #include "StopSignals.h"
+#include "TextEscapes.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -117,7 +118,7 @@ int RunFollow(const std::vector<std::string>& words) {
         QObject::connect(&document, &CQuarvelDoc::liveHarvestBatchStored,
                          [&] { PrintCounters(document.liveHarvestCounters()); });
         QObject::connect(&document, &CQuarvelDoc::liveHarvestFailed, [&](const Message& message) {
-            std::fprintf(stderr, "%s\n", message.text.c_str());
+            std::fprintf(stderr, "%s\n", TerminalText(message.text).c_str());
             exitCode = 1;
             QCoreApplication::exit(exitCode);
         });

@@ -1,11 +1,14 @@
 #pragma once
 
+#include <cerrno>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <pty.h>
 #include <sstream>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 #include <vector>
 
 // Runs the built quarvelctl with the given arguments and returns what it
@@ -48,5 +51,53 @@ inline CliResult RunQuarvelctl(const std::vector<std::string>& args) {
     result.err = ReadWholeFile(errPath);
     std::filesystem::remove(outPath);
     std::filesystem::remove(errPath);
+    return result;
+}
+
+// The argument vector of quarvelctl with `args`, for exec.
+class QuarvelctlArgv {
+public:
+    explicit QuarvelctlArgv(const std::vector<std::string>& args) : words_{QUARVELCTL_PATH} {
+        words_.insert(words_.end(), args.begin(), args.end());
+        for (std::string& word : words_) {
+            pointers_.push_back(word.data());
+        }
+        pointers_.push_back(nullptr);
+    }
+    char* const* argv() { return pointers_.data(); }
+
+private:
+    std::vector<std::string> words_;
+    std::vector<char*> pointers_;
+};
+
+// Runs quarvelctl with a terminal for its output, as a person would, and
+// returns what reached the terminal (stdout and stderr together; the
+// terminal turns each LF into CR LF).
+inline CliResult RunQuarvelctlOnTerminal(const std::vector<std::string>& args) {
+    QuarvelctlArgv argv(args);
+    int terminal = -1;
+    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
+    if (child == 0) {
+        ::execv(QUARVELCTL_PATH, argv.argv());
+        ::_exit(127);
+    }
+    CliResult result;
+    if (child < 0) {
+        return result;
+    }
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(terminal, buffer, sizeof buffer);
+        if (n > 0) {
+            result.out.append(buffer, static_cast<std::size_t>(n));
+        } else if (n == 0 || errno != EINTR) {
+            break; // EIO once the program has ended and closed its side
+        }
+    }
+    ::close(terminal);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
