@@ -158,8 +158,9 @@ const std::vector<CommandEntry>& CommandTable() {
          "message the window would show.",
          {{0, "something was found"},
           {1, "nothing was found"},
-          {2, "the command line or the expression is wrong, the log cannot be read, or the "
-              "expression takes too much work"}}},
+          {2, "the command line or the expression is wrong, the log cannot be read, the "
+              "expression takes too much work, or the search came to a line longer than it "
+              "can read (2 GiB)"}}},
         {"copy",
          "copy LOG L1:C1 L2:C2 (--text | --html)   the bytes Copy puts on the clipboard",
          {kLogArgument,

@@ -22,15 +22,7 @@ namespace {
 // Prints lines [first, the end) and flushes them at once: a reader on the
 // other end of a pipe sees each batch as it comes.
 void PrintLines(const LogModel& model, int first) {
-    std::string out;
-    for (int i = first; i < model.lineCount(); ++i) {
-        AppendLineJson(out, i, model.Line(i));
-        if (out.size() > (1u << 16)) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
-            out.clear();
-        }
-    }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    WriteLinesJson(stdout, model, first, model.lineCount());
     std::fflush(stdout);
 }
 

@@ -13,8 +13,12 @@ public:
     virtual int lineCount() const = 0;
     // 0 <= i < lineCount(): the line with its segments.
     virtual LineView Line(int i) const = 0;
-    // Only its bytes, which is all a byte search needs.
+    // Only its bytes, which is all a byte search needs: as many as its
+    // columns reach (a line longer than 2 GiB shows its first 2 GiB).
     virtual std::string_view Text(int i) const = 0;
+    // Every byte of it, which is more than Text(i) only for a line longer
+    // than its columns reach.
+    virtual std::string_view WholeText(int i) const { return Text(i); }
     // Only its visible length, which a source may know without laying the
     // line's segments.
     virtual int VisibleLength(int i) const { return Line(i).visibleLength; }

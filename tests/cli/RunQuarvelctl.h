@@ -2,11 +2,13 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <pty.h>
 #include <sstream>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -70,6 +72,34 @@ private:
     std::vector<std::string> words_;
     std::vector<char*> pointers_;
 };
+
+// How a run of quarvelctl ended and the most memory it held at once.
+struct MeasuredRun {
+    int exitCode = -1;
+    long maxResidentKb = 0;
+};
+
+// Runs quarvelctl with its output thrown away, and measures its peak
+// resident memory (the kernel's count for the child, whatever the build).
+inline MeasuredRun RunQuarvelctlMeasured(const std::vector<std::string>& args) {
+    QuarvelctlArgv argv(args);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const int null = ::open("/dev/null", O_WRONLY);
+        ::dup2(null, STDOUT_FILENO);
+        ::dup2(null, STDERR_FILENO);
+        ::execv(QUARVELCTL_PATH, argv.argv());
+        ::_exit(127);
+    }
+    MeasuredRun run;
+    int status = 0;
+    rusage usage{};
+    if (child > 0 && ::wait4(child, &status, 0, &usage) == child) {
+        run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        run.maxResidentKb = usage.ru_maxrss;
+    }
+    return run;
+}
 
 // Runs quarvelctl with a terminal for its output, as a person would, and
 // returns what reached the terminal (stdout and stderr together; the
