@@ -1,7 +1,9 @@
 #pragma once
 
+#include "LineStore.h"
 #include "LogLine.h"
 
+#include <cstddef>
 #include <string_view>
 
 // The lines a search or a copy reads, by index. The lines of one source lie
@@ -19,6 +21,9 @@ public:
     // Every byte of it, which is more than Text(i) only for a line longer
     // than its columns reach.
     virtual std::string_view WholeText(int i) const { return Text(i); }
+    // The most bytes Text gives of a line: only a line whose Text is this
+    // long may have more (WholeText).
+    virtual std::size_t lineReach() const { return LineStore::kMaxLineBytes; }
     // Only its visible length, which a source may know without laying the
     // line's segments.
     virtual int VisibleLength(int i) const { return Line(i).visibleLength; }

@@ -192,6 +192,7 @@ std::optional<SearchHit> LogSearch::FindFromCaret(LineSource& lines, TextPositio
         return std::nullopt;
     }
     budget_.Start(progress_);
+    lineReach_ = lines.lineReach();
     try {
         ChooseRareByte(lines, caret);
         return searchBackward_ ? SearchBackwards(lines, caret) : SearchForwards(lines, caret);
@@ -288,7 +289,9 @@ std::optional<SearchHit> LogSearch::SearchForwards(LineSource& lines, TextPositi
         if (auto hit = SearchLineFrom(lines, n, line, k, !scan)) {
             return hit;
         }
-        StopAtUnreadRest(lines, n, line, k);
+        if (line.size() >= lineReach_) {
+            StopAtUnreadRest(lines, n, line, k);
+        }
     }
     return std::nullopt;
 }
@@ -345,7 +348,7 @@ std::optional<SearchHit> LogSearch::SearchBackwards(LineSource& lines, TextPosit
         const std::string_view line = lines.Text(n);
         // The hit with the greatest start might lie past what the search
         // reads of the line; on the caret's line that part is right of it.
-        if (!onCaretLine) {
+        if (!onCaretLine && line.size() >= lineReach_) {
             StopAtUnreadRest(lines, n, line, 0);
         }
         if (!BytesMayHold(line) || !RawMayHold(line)) {

@@ -133,7 +133,8 @@ private:
     bool searchBackward_ = false;
     SearchProgress* progress_ = nullptr;
     SearchStop stop_ = SearchStop::None;
-    int stoppedAtLine_ = 0; // the line of a LineTooLong stop
+    int stoppedAtLine_ = 0;     // the line of a LineTooLong stop
+    std::size_t lineReach_ = 0; // LineSource::lineReach of the lines searched
     SearchBudget budget_;
     // The quick looks, when the expression names text every match holds:
     // a rare byte of it among the line's bytes (chosen afresh for each

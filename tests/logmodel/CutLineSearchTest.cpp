@@ -31,6 +31,7 @@ public:
     }
     std::string_view Text(int i) const override { return Line(i).Text(); }
     std::string_view WholeText(int i) const override { return log_.Text(i); }
+    std::size_t lineReach() const override { return static_cast<std::size_t>(reach_); }
 
 private:
     HandLog log_;
