@@ -28,14 +28,6 @@ void LineStore::Clear() {
     blocks_.clear();
 }
 
-std::int64_t LineStore::LineLength(int i) const {
-    const Entry_ entry = Entry(i);
-    const auto start = static_cast<std::int64_t>(entry & kOffsetMask);
-    const std::int64_t next = Offset(i + 1);
-    // The LF, and the CR before it.
-    return next - start - 1 - ((entry & kCrFlag) != 0 ? 1 : 0);
-}
-
 namespace {
 
 // The LFs among the 64 bytes at `p`, one bit each (bit i for p[i]).

@@ -56,7 +56,12 @@ public:
     // length without its LF and without a CR right before that LF: all of
     // it (LineLength), or at most kMaxLineBytes of it (ByteLength).
     std::int64_t Offset(int i) const { return static_cast<std::int64_t>(Entry(i) & kOffsetMask); }
-    std::int64_t LineLength(int i) const;
+    std::int64_t LineLength(int i) const {
+        const Entry_ entry = Entry(i);
+        // The LF, and the CR before it.
+        return Offset(i + 1) - static_cast<std::int64_t>(entry & kOffsetMask) - 1 -
+               ((entry & kCrFlag) != 0 ? 1 : 0);
+    }
     std::int32_t ByteLength(int i) const {
         return static_cast<std::int32_t>(std::min(LineLength(i), kMaxLineBytes));
     }
