@@ -2,14 +2,9 @@
 
 #include "Windows1252.h"
 
-#include <algorithm>
 #include <array>
 
 namespace {
-
-// How much of a log text is decoded at a time: a bounded scratch however
-// long the text.
-constexpr std::size_t kDecodePiece = std::size_t{1} << 16;
 
 bool IsControl(unsigned char byte) {
     return byte < 0x20 || byte == 0x7F;
@@ -95,12 +90,31 @@ void AppendEscaped(std::string& out, std::string_view utf8, Escapes escapes) {
 }
 
 void AppendEscapedLogText(std::string& out, std::string_view bytes, Escapes escapes) {
-    std::string decoded;
-    for (std::size_t at = 0; at < bytes.size(); at += kDecodePiece) {
-        // Windows-1252 has a character a byte: a piece may end anywhere.
-        const std::string_view piece = bytes.substr(at, std::min(kDecodePiece, bytes.size() - at));
-        decoded = Windows1252ToUtf8(piece);
-        AppendEscaped(out, decoded, escapes);
+    // Decoded as it goes: ASCII is the same in both, and each higher byte is
+    // one character. Nothing is allocated but what `out` grows by.
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        std::size_t run = i;
+        while (run < bytes.size() && static_cast<unsigned char>(bytes[run]) < 0x80 &&
+               !NeedsEscape(bytes, run, escapes)) {
+            ++run;
+        }
+        out.append(bytes.data() + i, run - i);
+        if (run == bytes.size()) {
+            break;
+        }
+        const auto byte = static_cast<unsigned char>(bytes[run]);
+        if (byte < 0x80) {
+            i = run + AppendEscapeAt(out, bytes, run);
+            continue;
+        }
+        const char32_t character = Windows1252ToCodePoint(byte);
+        if (character < 0xA0) {
+            AppendUnicodeEscape(out, static_cast<unsigned>(character)); // a C1 control
+        } else {
+            AppendUtf8(out, character);
+        }
+        i = run + 1;
     }
 }
 

@@ -20,9 +20,10 @@ enum class Escapes {
 // Appends UTF-8 text, escaped.
 void AppendEscaped(std::string& out, std::string_view utf8, Escapes escapes);
 
-// Appends log bytes decoded as Windows-1252, escaped. Works through the
-// bytes a bounded piece at a time, so a caller that writes `out` away between
-// calls may hand it a line of any length a piece at a time too.
+// Appends log bytes decoded as Windows-1252, escaped. Any stretch of the
+// bytes may be handed over by itself (a character is a byte), so a caller
+// that writes `out` away between calls may hand over a line of any length a
+// piece at a time.
 void AppendEscapedLogText(std::string& out, std::string_view bytes, Escapes escapes);
 
 // A message for the terminal (an engine's description, say), escaped as
