@@ -35,7 +35,8 @@ const std::vector<CommandEntry>& CommandTable() {
           {"count", "M", "the most lines printed (default: every line)"}},
          "Classifies the log and prints its lines as JSON Lines, one object a line: line, "
          "byteLength, visibleLength, text and segments (kind, byte and visible start and "
-         "length, player).",
+         "length, player). A line of any length is printed whole; of a line longer than 2 GiB "
+         "the segments cover the first 2 GiB.",
          {{0, "the lines were printed"}, kUnreadableLogExit}},
         {"follow",
          "follow LOG [--idle-exit SECONDS] [--config FILE] [--harvest]   the log's lines, then "
