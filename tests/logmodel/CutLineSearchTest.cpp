@@ -107,6 +107,7 @@ INSTANTIATE_TEST_SUITE_P(
         CutLineCase{"FromTheLineAbove", "needle", kForCut, {0, 8}, CutOutcome::Stopped},
         CutLineCase{"InTheReadPart", "345", kForCut, {1, 0}, CutOutcome::Hit, {1, 3, 5}},
         CutLineCase{"NotInTheRestGoesOn", "after", kForCut, {1, 0}, CutOutcome::Hit, {2, 0, 4}},
+        CutLineCase{"FromBelowTheLine", "needle", kForCut, {2, 0}, CutOutcome::Hit, {2, 6, 11}},
         CutLineCase{"TheRestHoldsItsBytesOnly", "more txt", kForCut, {0, 0}, CutOutcome::NoMatches},
         CutLineCase{"RegexWhoseTextTheRestLacks",
                     "af+ter",
@@ -130,14 +131,5 @@ INSTANTIATE_TEST_SUITE_P(
                     CutOutcome::Hit,
                     {1, 4, 4}}),
     [](const testing::TestParamInfo<CutLineCase>& info) { return info.param.name; });
-
-// Find next goes on below the line when the caret is moved past it.
-TEST(CutLineSearch, BelowTheLineTheSearchGoesOn) {
-    CutLog log(kCutLineLog, kCutLineIndex, kCutLineReach);
-    LogSearch search;
-    MessageRecorder messages;
-    EXPECT_EQ(search.Find(log, "needle", kForCut, {2, 0}, messages), (SearchHit{2, 6, 11}));
-    EXPECT_TRUE(messages.messages.empty());
-}
 
 } // namespace
