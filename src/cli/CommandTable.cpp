@@ -20,11 +20,14 @@ const ExitEntry kDatabaseExit{
 const std::vector<CommandEntry>& CommandTable() {
     static const std::vector<CommandEntry> table = {
         {"config",
-         "config [--config FILE]            print the configuration as JSON",
+         "config [--config FILE] [--show-secrets]   print the configuration as JSON",
          {},
-         {kConfigOption},
+         {kConfigOption,
+          {"show-secrets", nullptr, "print the RCON passwords and a database URI's password"}},
          "Loads the configuration file and prints it as one JSON object: the servers in the "
-         "order they are asked and the player database.",
+         "order they are asked, each with its keys and command templates, and the player "
+         "database. Passwords show as ******** unless --show-secrets is given. Each line of "
+         "the file that is refused is said on the error output.",
          {{0, "the configuration was printed"},
           {1, "the configuration file cannot be read"},
           kUsageExit}},
@@ -35,7 +38,8 @@ const std::vector<CommandEntry>& CommandTable() {
           {"count", "M", "the most lines printed (default: every line)"}},
          "Classifies the log and prints its lines as JSON Lines, one object a line: line, "
          "byteLength, visibleLength, text and segments (kind, byte and visible start and "
-         "length, player).",
+         "length, player). A line of any length is printed whole; of a line longer than 2 GiB "
+         "the segments cover the first 2 GiB.",
          {{0, "the lines were printed"}, kUnreadableLogExit}},
         {"follow",
          "follow LOG [--idle-exit SECONDS] [--config FILE] [--harvest]   the log's lines, then "
@@ -81,7 +85,7 @@ const std::vector<CommandEntry>& CommandTable() {
          {{"GUID", "the player's GUID"}},
          {kConfigOption},
          "Prints every name the configured player database holds for the GUID, one a line in "
-         "byte order.",
+         "byte order, its backslashes and control characters escaped as JSON escapes them.",
          {{0, "the names were printed"},
           {1, "the GUID is not in the database, or the database cannot be used"},
           kUsageExit}},
@@ -186,8 +190,9 @@ const std::vector<CommandEntry>& CommandTable() {
          "message the window would show.",
          {{0, "something was found"},
           {1, "nothing was found"},
-          {2, "the command line or the expression is wrong, the log cannot be read, or the "
-              "expression takes too much work"}}},
+          {2, "the command line or the expression is wrong, the log cannot be read, the "
+              "expression takes too much work, or the search came to a line longer than it "
+              "can read (2 GiB)"}}},
         {"filter",
          "filter LOG [--text T [--regex] [--case]] [--kind KIND]... [--player GUID] [--not] "
          "[--count] [--json]   the lines that match a filter",
@@ -223,7 +228,9 @@ const std::vector<CommandEntry>& CommandTable() {
          {{"text", nullptr, "print the plain text"},
           {"html", nullptr, "print the \"HTML Format\" document"}},
          "Prints the bytes Copy puts on the clipboard for the selection from (L1, C1) to (L2, "
-         "C2), both ends included: the plain text or the HTML document.",
+         "C2), both ends included: the plain text or the HTML document. On a terminal they are "
+         "shown as text instead, decoded and with their control characters escaped as JSON "
+         "escapes them.",
          {{0, "the bytes were printed"},
           {1, "the HTML document would reach 100000000 bytes"},
           {2, "the command line or the selection is wrong, or the log cannot be read"}}},

@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include "TextEscapes.h"
+
 #include <cstdio>
 
 const std::vector<Command>& AllCommands() {
@@ -15,5 +17,6 @@ const std::vector<Command>& AllCommands() {
 }
 
 void PrintError(const std::string& text) {
-    std::fprintf(stderr, "quarvelctl: %s\n", text.c_str());
+    // An engine's description may quote what a log put in the database.
+    std::fprintf(stderr, "quarvelctl: %s\n", TerminalText(text).c_str());
 }

@@ -15,7 +15,7 @@ struct Command {
 // Every command, in the order of the command table.
 const std::vector<Command>& AllCommands();
 
-// Prints "quarvelctl: <text>" on stderr.
+// Prints "quarvelctl: <text>" on stderr, its control characters escaped.
 void PrintError(const std::string& text);
 
 int RunConfig(const std::vector<std::string>& words);

@@ -70,8 +70,12 @@ public:
     // Line i, 0 <= i < lineCount(): its bytes, segments and visible columns.
     // A line not classified yet is one plain stretch.
     LineView Line(int i) const;
-    // Only the bytes of line i.
+    // Only the bytes of line i; of a line longer than LineStore::kMaxLineBytes
+    // (2 GiB), only as many, since offsets and columns within a line are
+    // 32-bit: what Line(i) shows of it, what a search and a copy read.
     std::string_view LineText(int i) const { return store_.LineText(i); }
+    // Every byte of line i, however long: for what writes a line out whole.
+    std::string_view WholeLineText(int i) const { return store_.WholeLineText(i); }
     // The columns line i shows: its byte length unless a colour code hides
     // some of its bytes, which needs a caret.
     int VisibleLength(int i) const;

@@ -23,6 +23,12 @@ Message BadExpression() {
 Message SearchError() {
     return {"Search error", "Error", MessageIcon::Error};
 }
+Message LineTooLong(int line) {
+    return {"The search stopped at line " + std::to_string(line + 1) +
+                ": it cannot read past the first 2 GiB of a line, and the rest of this one may "
+                "hold a match.",
+            kApplicationTitle, MessageIcon::Warning};
+}
 Message TooMuchWork() {
     return {"The search was stopped: the expression takes too much work on these lines. Please "
             "try a simpler one.",
@@ -145,6 +151,7 @@ std::optional<SearchHit> LogSearch::FindFromCaret(LineSource& lines, TextPositio
         return std::nullopt;
     }
     budget_.Start(progress_);
+    lineReach_ = lines.lineReach();
     try {
         ChooseRareByte(lines, caret);
         return searchBackward_ ? SearchBackwards(lines, caret) : SearchForwards(lines, caret);
@@ -163,6 +170,8 @@ std::optional<SearchHit> LogSearch::FindFromCaret(LineSource& lines, TextPositio
     // The user who cancelled knows why nothing was found.
     if (stop_ == SearchStop::TooMuchWork) {
         messages.Show(TooMuchWork());
+    } else if (stop_ == SearchStop::LineTooLong) {
+        messages.Show(LineTooLong(stoppedAtLine_));
     }
     return std::nullopt;
 }
@@ -213,7 +222,7 @@ std::optional<SearchHit> LogSearch::SearchForwards(LineSource& lines, TextPositi
     // long line reads on from where this one stopped.
     std::optional<ForwardByteScan>& scan = forwardScan_;
     if (rareByte_ && !rareByte_->bytes().empty()) {
-        const std::string_view last = lines.Text(count - 1);
+        const std::string_view last = lines.WholeText(count - 1);
         const char* end = last.data() + last.size();
         if (!scan || scan->end() != end || scan->bytes() != rareByte_->bytes()) {
             scan.emplace(*rareByte_, end);
@@ -236,23 +245,55 @@ std::optional<SearchHit> LogSearch::SearchForwards(LineSource& lines, TextPositi
         // The scan has already found the rare byte on this line (or in its
         // line end, which then finds nothing here).
         const std::string_view line = lines.Text(n);
-        if (!scan && !BytesMayHold(line)) {
-            continue;
+        if (auto hit = SearchLineFrom(lines, n, line, k, !scan)) {
+            return hit;
         }
-        if (!RawMayHold(line)) {
-            continue;
-        }
-        const std::string_view text = VisibleTextOf(lines, n, line);
-        const int m = static_cast<int>(text.size());
-        if (k > m || !MayHold(text.substr(static_cast<std::size_t>(k)))) {
-            continue;
-        }
-        budget_.AllowLine(text.size());
-        if (const auto match = FirstMatch(text, k, m)) {
-            return SearchHit{n, match->first, match->end - 1};
+        if (line.size() >= lineReach_) {
+            StopAtUnreadRest(lines, n, line, k);
         }
     }
     return std::nullopt;
+}
+
+std::optional<SearchHit> LogSearch::SearchLineFrom(LineSource& lines, int n, std::string_view line,
+                                                   int k, bool lookForRareByte) {
+    if (lookForRareByte && !BytesMayHold(line)) {
+        return std::nullopt;
+    }
+    if (!RawMayHold(line)) {
+        return std::nullopt;
+    }
+    const std::string_view text = VisibleTextOf(lines, n, line);
+    const int m = static_cast<int>(text.size());
+    if (k > m || !MayHold(text.substr(static_cast<std::size_t>(k)))) {
+        return std::nullopt;
+    }
+    budget_.AllowLine(text.size());
+    if (const auto match = FirstMatch(text, k, m)) {
+        return SearchHit{n, match->first, match->end - 1};
+    }
+    return std::nullopt;
+}
+
+void LogSearch::StopAtUnreadRest(LineSource& lines, int n, std::string_view line, int from) {
+    const std::string_view whole = lines.WholeText(n);
+    if (whole.size() <= line.size()) {
+        return;
+    }
+    // A plain text's match is the text itself, so one that reaches past the
+    // part searched starts less than its length before that part's end; a
+    // regular expression's may start anywhere. A line this long holds no
+    // event, so its bytes are what it shows.
+    std::size_t start =
+        static_cast<std::size_t>(std::clamp(from, 0, static_cast<int>(line.size())));
+    if (literal_) {
+        start = std::max(start, line.size() - std::min(line.size(), requiredText_.size() - 1));
+    }
+    const std::string_view rest = whole.substr(start);
+    if (BytesMayHold(rest) && MayHold(rest)) {
+        stoppedAtLine_ = n;
+        throw SearchInterrupted(SearchStop::LineTooLong);
+    }
 }
 
 std::optional<SearchHit> LogSearch::SearchBackwards(LineSource& lines, TextPosition caret) {
@@ -264,6 +305,11 @@ std::optional<SearchHit> LogSearch::SearchBackwards(LineSource& lines, TextPosit
             continue; // nothing lies left of the caret
         }
         const std::string_view line = lines.Text(n);
+        // The hit with the greatest start might lie past what the search
+        // reads of the line; on the caret's line that part is right of it.
+        if (!onCaretLine && line.size() >= lineReach_) {
+            StopAtUnreadRest(lines, n, line, 0);
+        }
         if (!BytesMayHold(line) || !RawMayHold(line)) {
             continue;
         }

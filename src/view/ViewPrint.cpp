@@ -6,10 +6,12 @@
 
 #include <QDir>
 #include <QPagedPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <algorithm>
+#include <optional>
 
 bool CQuarvelView::Print(QPagedPaintDevice& device, const PrintChoice& choice, int fromPage,
                          int toPage) {
@@ -33,12 +35,20 @@ bool CQuarvelView::Print(QPagedPaintDevice& device, const PrintChoice& choice, i
         return false;
     }
     // A log of many pages takes a while: the progress shows after half a
-    // second, with Cancel.
-    QProgressDialog progress(QStringLiteral("Printing..."), QStringLiteral("Cancel"), 0,
-                             last - first + 1, this);
-    progress.setWindowTitle(QString::fromLatin1(kApplicationTitle));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
+    // second, with Cancel. Not for the print preview, which records the
+    // pages as pictures: a modal progress turns the event loop, and the
+    // preview then paints a page whose picture is still being recorded
+    // (a crash inside Qt's preview widget).
+    const bool previewing =
+        painter.paintEngine() != nullptr && painter.paintEngine()->type() == QPaintEngine::Picture;
+    std::optional<QProgressDialog> progress;
+    if (!previewing) {
+        progress.emplace(QStringLiteral("Printing..."), QStringLiteral("Cancel"), 0,
+                         last - first + 1, this);
+        progress->setWindowTitle(QString::fromLatin1(kApplicationTitle));
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(500);
+    }
     for (int p = first; p <= last; ++p) {
         if (p > first && !device.newPage()) {
             painter.end();
@@ -48,8 +58,11 @@ bool CQuarvelView::Print(QPagedPaintDevice& device, const PrintChoice& choice, i
         painter.scale(scale, scale);
         job.PaintPage(painter, p);
         painter.restore();
-        progress.setValue(p - first + 1);
-        if (progress.wasCanceled()) {
+        if (!progress) {
+            continue;
+        }
+        progress->setValue(p - first + 1);
+        if (progress->wasCanceled()) {
             if (auto* printer = dynamic_cast<QPrinter*>(&device)) {
                 printer->abort();
             }
