@@ -1,5 +1,6 @@
 #include "StatusQuery.h"
 
+#include "ServerCommands.h"
 #include "Userinfo.h"
 
 #include <QMetaObject>
@@ -16,8 +17,11 @@ RconTiming StatusTiming() {
 
 } // namespace
 
-std::string UserinfoCommand(const ServerEntry&, int slot) {
-    return "dumpuser " + std::to_string(slot);
+std::string UserinfoCommand(const ServerEntry& server, int slot) {
+    CommandValues values;
+    values.slot = slot;
+    // A template the configuration took always expands with a slot.
+    return ExpandServerCommand(server.commands.userinfo, values).command;
 }
 
 StatusQuery::StatusQuery(RconClient& client, ServerEntry server, std::vector<GuidSource*> sources,
@@ -59,22 +63,23 @@ void StatusQuery::StatusAnswered(const RconReply& reply) {
 }
 
 void StatusQuery::AskUserinfo(std::size_t index) {
+    const std::string command = UserinfoCommand(server_, snapshot_.players[index].status.slot);
+    if (command.empty()) {
+        return;
+    }
     ++waiting_;
-    const int slot = snapshot_.players[index].status.slot;
-    asked_.push_back(client_.Send(
-        server_, UserinfoCommand(server_, slot), [this, index](const RconReply& reply) {
-            LivePlayer& player = snapshot_.players[index];
-            const std::string ip = UserinfoValue(reply.text, "ip");
-            if (reply.answered() &&
-                (ip.empty() || AddressIp(ip) == AddressIp(player.status.address))) {
-                if (std::string guid = UserinfoGuid(reply.text); !guid.empty()) {
-                    player.guid = {std::move(guid), GuidFrom::Userinfo};
-                }
+    asked_.push_back(client_.Send(server_, command, [this, index](const RconReply& reply) {
+        LivePlayer& player = snapshot_.players[index];
+        const std::string ip = UserinfoValue(reply.text, "ip");
+        if (reply.answered() && (ip.empty() || AddressIp(ip) == AddressIp(player.status.address))) {
+            if (std::string guid = UserinfoGuid(reply.text); !guid.empty()) {
+                player.guid = {std::move(guid), GuidFrom::Userinfo};
             }
-            if (--waiting_ == 0) {
-                Finish();
-            }
-        }));
+        }
+        if (--waiting_ == 0) {
+            Finish();
+        }
+    }));
 }
 
 void StatusQuery::Finish() {

@@ -51,5 +51,6 @@ private:
     bool done_ = false;
 };
 
-// The userinfo command for a slot, as the server's configuration says.
+// The userinfo command for a slot, as the server's `userinfo=` template says;
+// empty when the template cannot make one (none is asked then).
 std::string UserinfoCommand(const ServerEntry& server, int slot);

@@ -1,6 +1,9 @@
 #include "LiveServer.h"
 
+#include "ConfigValues.h"
 #include "LogText.h"
+
+#include <algorithm>
 
 std::optional<KnownGuid> LiveServer::Remembered::Find(int slot, std::string_view ip) {
     const auto found = guids.find(std::make_pair(slot, std::string(ip)));
@@ -18,7 +21,7 @@ LiveServer::LiveServer(RconClient& client, ServerEntry server, QObject* parent)
 LiveServer::~LiveServer() = default;
 
 std::chrono::seconds LiveServer::interval() const {
-    return std::chrono::seconds(5);
+    return std::chrono::seconds(std::max(server_.poll, kShortestPollSeconds));
 }
 
 void LiveServer::Start() {

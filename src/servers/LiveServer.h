@@ -34,7 +34,7 @@ public:
 
     // The sources outlive this object, or are replaced before they go.
     void SetGuidSources(std::vector<GuidSource*> sources) { sources_ = std::move(sources); }
-    // Polls now, then every interval().
+    // Polls now, then every interval(): the server's poll= seconds.
     void Start();
     void Stop();
     // Asks now, unless a question is running.
