@@ -9,9 +9,9 @@ const std::vector<Command>& AllCommands() {
         {"config", RunConfig},   {"lines", RunLines},    {"follow", RunFollow},
         {"players", RunPlayers}, {"init-db", RunInitDb}, {"aliases", RunAliases},
         {"harvest", RunHarvest}, {"ban", RunBan},        {"unban", RunUnban},
-        {"status", RunStatus},   {"rcon", RunRcon},      {"find", RunFind},
-        {"history", RunHistory}, {"search", RunSearch},  {"filter", RunFilter},
-        {"copy", RunCopy},
+        {"status", RunStatus},   {"rcon", RunRcon},      {"kick", RunKick},
+        {"say", RunSay},         {"find", RunFind},      {"history", RunHistory},
+        {"search", RunSearch},   {"filter", RunFilter},  {"copy", RunCopy},
     };
     return commands;
 }

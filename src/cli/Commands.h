@@ -29,6 +29,8 @@ int RunBan(const std::vector<std::string>& words);
 int RunUnban(const std::vector<std::string>& words);
 int RunStatus(const std::vector<std::string>& words);
 int RunRcon(const std::vector<std::string>& words);
+int RunKick(const std::vector<std::string>& words);
+int RunSay(const std::vector<std::string>& words);
 int RunFilter(const std::vector<std::string>& words);
 int RunSearch(const std::vector<std::string>& words);
 int RunCopy(const std::vector<std::string>& words);

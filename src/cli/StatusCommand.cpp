@@ -6,8 +6,10 @@
 #include "ConfigLoading.h"
 #include "DatabaseGuids.h"
 #include "Json.h"
+#include "LogLoading.h"
 #include "PlayerDatabase.h"
 #include "ServerRequests.h"
+#include "SlotGuids.h"
 #include "SqlPlayerLookup.h"
 #include "StatusQuery.h"
 #include "VisibleText.h"
@@ -125,6 +127,28 @@ DatabaseSource OpenDatabaseSource(const AppConfig& config) {
     return source;
 }
 
+// A server's log as a GUID source, when its block names one that reads: the
+// connection at each slot at the log's end.
+struct LogSource {
+    std::unique_ptr<LogModel> model;
+    std::unique_ptr<SlotGuids> guids;
+};
+
+LogSource OpenLogSource(const AppConfig& config, const ServerEntry& server) {
+    LogSource source;
+    const std::string path = config.LogLocation(server);
+    if (path.empty()) {
+        return source;
+    }
+    source.model = std::make_unique<LogModel>();
+    if (!LoadClassifiedLogForCommand(*source.model, path)) {
+        source.model.reset(); // said; the other sources still serve
+        return source;
+    }
+    source.guids = std::make_unique<SlotGuids>(source.model->playerSlots());
+    return source;
+}
+
 } // namespace
 
 int RunStatus(const std::vector<std::string>& words) {
@@ -144,15 +168,20 @@ int RunStatus(const std::vector<std::string>& words) {
         return args->Value("server") ? 2 : 1;
     }
     DatabaseSource database = OpenDatabaseSource(*config);
-    std::vector<GuidSource*> sources;
-    if (database.guids) {
-        sources.push_back(database.guids.get());
-    }
+    std::vector<LogSource> logs;
     RconClient client;
     std::vector<std::unique_ptr<StatusQuery>> queries;
     QEventLoop loop;
     std::size_t finished = 0;
     for (const ServerEntry& server : *servers) {
+        // The server's own log first, then the database.
+        std::vector<GuidSource*> sources;
+        if (LogSource& log = logs.emplace_back(OpenLogSource(*config, server)); log.guids) {
+            sources.push_back(log.guids.get());
+        }
+        if (database.guids) {
+            sources.push_back(database.guids.get());
+        }
         auto& query = queries.emplace_back(std::make_unique<StatusQuery>(client, server, sources));
         QObject::connect(query.get(), &StatusQuery::finished, &loop, [&] {
             if (++finished == queries.size()) {

@@ -10,7 +10,7 @@ class PlayerSlotTable;
 // server shows at that slot now; otherwise it is an earlier player's.
 class SlotGuids : public GuidSource {
 public:
-    explicit SlotGuids(const PlayerSlotTable& slots) : slots_(slots) {}
+    explicit SlotGuids(const PlayerSlotTable& table) : slots_(table) {}
     std::optional<KnownGuid> Find(int slot, std::string_view ip) override;
 
 private:

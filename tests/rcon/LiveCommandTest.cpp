@@ -106,6 +106,67 @@ TEST_F(LiveCommand, RconToASilentServerIsNoReply) {
     EXPECT_EQ(run.err, "quarvelctl: Alpha: No reply\n");
 }
 
+TEST_F(LiveCommand, KickAndSaySendTheServersOwnCommands) {
+    alpha.SetPlayers({{3, "^1Red ^7Baron", "192.0.2.7:27960", "", 12, 48}});
+    TempFile custom(ServerBlock("Alpha", alpha.port(), "alpha-secret") +
+                        "kick=pb_sv_kick {pbslot} 1 \"{reason}\"\nsay=say \"^3{text}\"\n",
+                    ".cfg");
+    const QString customPath = QString::fromStdString(custom.path());
+    const struct {
+        QStringList arguments;
+        int exitCode;
+        std::string out;
+    } cases[] = {
+        {{"say", "--config", configPath, "--server", "Alpha", "--", "hello", "all"},
+         0,
+         "broadcast: print \"server: hello all\\n\"\n"},
+        {{"say", "--config", customPath, "--server", "Alpha", "--", "a \"quoted\" word"},
+         0,
+         "broadcast: print \"server: \"^3a 'quoted' word\"\\n\"\n"},
+        {{"kick", "--config", customPath, "--server", "Alpha", "--slot", "3", "--reason", "aim"},
+         0,
+         "PunkBuster Server: ^1Red ^7Baron kicked\n"},
+        {{"kick", "--config", configPath, "--server", "Alpha", "--slot", "7"},
+         0,
+         "Bad client slot: 7\n"},
+        {{"kick", "--config", configPath, "--server", "Alpha", "--slot", "x"}, 2, ""},
+        {{"kick", "--config", configPath, "--server", "Bravo", "--slot", "1"},
+         4,
+         "Bad rconpassword.\n"},
+    };
+    for (const auto& c : cases) {
+        const ProgramRun run = Quarvelctl(c.arguments);
+        EXPECT_EQ(run.exitCode, c.exitCode) << c.arguments.join(' ').toStdString() << run.err;
+        EXPECT_EQ(run.out, c.out) << c.arguments.join(' ').toStdString();
+    }
+    EXPECT_EQ(alpha.commands(),
+              (std::vector<std::string>{"say hello all", "say \"^3a 'quoted' word\"",
+                                        "pb_sv_kick 4 1 \"aim\"", "clientkick 7"}));
+}
+
+TEST_F(LiveCommand, StatusTakesTheGuidFromTheServersLogWhereTheAddressStillMatches) {
+    TempFile log("   0:01 ClientConnect: 3 - 192.0.2.7:5 [" + kLogGuid +
+                     "]\n"
+                     "   0:02 ClientConnect: 4 - 192.0.2.99:5 [" +
+                     kLogGuid + "]\n",
+                 ".log");
+    TempFile withLog(
+        ServerBlock("Alpha", alpha.port(), "alpha-secret") + "log=" + log.path() + "\n", ".cfg");
+    // Slot 4 is another player now: his userinfo is asked instead.
+    alpha.SetPlayers({{3, "Bob", "192.0.2.7:27960", kInfoGuid, 1, 40},
+                      {4, "Ann", "192.0.2.8:27960", kInfoGuid, 1, 40}});
+    const ProgramRun run =
+        Quarvelctl({"status", "--config", QString::fromStdString(withLog.path())});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_EQ(run.out, "Alpha: oasago2, 2 players\n"
+                       "  3     1   40 Bob  192.0.2.7:27960  " +
+                           kLogGuid +
+                           " (log)\n"
+                           "  4     1   40 Ann  192.0.2.8:27960  " +
+                           kInfoGuid + " (userinfo)\n");
+    EXPECT_EQ(alpha.commands(), (std::vector<std::string>{"status", "dumpuser 4"}));
+}
+
 // The player database gives the GUID last seen with a player's address.
 class LiveStatusDatabase : public LiveCommand, public testing::WithParamInterface<TestEngine> {};
 
