@@ -2,13 +2,14 @@
 
 #include "AppConfig.h"
 #include "LiveServer.h"
+#include "MessageBoxSink.h"
 #include "RconClient.h"
+#include "ServerCommands.h"
 
 #include <QWidget>
 #include <memory>
 #include <vector>
 
-class MessageSink;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -34,6 +35,7 @@ public:
     QTableView* table(int index) const { return servers_[static_cast<std::size_t>(index)].table; }
     QLabel* stateLabel(int index) const { return servers_[static_cast<std::size_t>(index)].state; }
     QPushButton* banButton() const { return banButton_; }
+    QPushButton* kickButton() const { return kickButton_; }
 
     // The selected player: the server's index and the player; none when no
     // row is selected.
@@ -47,9 +49,26 @@ public:
     // `ban`. The window deletes itself when closed.
     void OpenPlayerInfo(const LivePlayer& player, bool ban);
     void OnBan();
+    // Kick (asks a reason), Temp-kick (asks the minutes and a reason) and
+    // Message (asks the text said on the player's server): each asks for
+    // confirmation, then sends the server's command for it (kick=,
+    // tempkick=, say=) and shows the server's answer.
+    void OnKick();
+    void OnTempKick();
+    void OnMessage();
+    // Sends a server's command for a player, as the three do once the user
+    // has answered, and shows the answer (or what went wrong) through the
+    // message sink; `answered` comes when it is shown.
+    void Act(int server, ServerCommand command, const CommandValues& values);
+    // Where the answers go: message boxes over the panel unless set.
+    void SetMessageSink(MessageSink* messages);
 
     // Polls every server now (F5 in the panel).
     void PollAll();
+
+signals:
+    // An action's answer was shown.
+    void answered();
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -66,8 +85,13 @@ private:
     void UpdateButtons();
 
     const AppConfig& config_;
-    RconClient client_; // before the servers, which ask through it
+    RconClient client_; // before the servers: they go first, with their questions
     std::vector<Server> servers_;
     QPushButton* banButton_ = nullptr;
+    QPushButton* kickButton_ = nullptr;
+    QPushButton* tempKickButton_ = nullptr;
+    QPushButton* messageButton_ = nullptr;
+    MessageBoxSink messageBoxes_;
+    MessageSink* messages_;
     int lastTable_ = -1; // the table a row was last picked in
 };
