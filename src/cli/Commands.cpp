@@ -4,11 +4,11 @@
 
 const std::vector<Command>& AllCommands() {
     static const std::vector<Command> commands = {
-        {"config", RunConfig},   {"lines", RunLines},     {"follow", RunFollow},
-        {"players", RunPlayers}, {"init-db", RunInitDb},  {"aliases", RunAliases},
-        {"harvest", RunHarvest}, {"ban", RunBan},         {"unban", RunUnban},
-        {"find", RunFind},       {"history", RunHistory}, {"search", RunSearch},
-        {"copy", RunCopy},
+        {"config", RunConfig},   {"lines", RunLines},    {"follow", RunFollow},
+        {"players", RunPlayers}, {"init-db", RunInitDb}, {"aliases", RunAliases},
+        {"harvest", RunHarvest}, {"db", RunDb},          {"ban", RunBan},
+        {"unban", RunUnban},     {"find", RunFind},      {"history", RunHistory},
+        {"search", RunSearch},   {"copy", RunCopy},
     };
     return commands;
 }
