@@ -48,12 +48,13 @@ int Milliseconds(long long seconds) {
     return static_cast<int>(std::min<long long>(seconds * 1000, std::numeric_limits<int>::max()));
 }
 
-// A number of seconds an option gives: `fallback` when it is not given,
-// nothing (with the message printed) when it is no number or negative.
+// A number of seconds an option gives: `fallback` when it is not given (which
+// may be negative, as --idle-exit's "never" is), nothing (with the message
+// printed) when the value given is no number or negative.
 std::optional<long long> Seconds(const Arguments& args, const char* name, long long fallback) {
     std::string error;
     const auto value = args.Integer(name, fallback, error);
-    if (!value || *value < 0) {
+    if (!value || (args.Value(name) && *value < 0)) {
         PrintError(error.empty() ? std::string("--") + name + " must not be negative" : error);
         return std::nullopt;
     }
