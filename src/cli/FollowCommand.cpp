@@ -14,6 +14,7 @@
 #include "FollowerPlaces.h"
 #include "LineJson.h"
 #include "StopSignals.h"
+#include "TextEscapes.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -28,15 +29,7 @@ namespace {
 // Prints lines [first, the end) and flushes them at once: a reader on the
 // other end of a pipe sees each batch as it comes.
 void PrintLines(const LogModel& model, int first) {
-    std::string out;
-    for (int i = first; i < model.lineCount(); ++i) {
-        AppendLineJson(out, i, model.Line(i));
-        if (out.size() > (1u << 16)) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
-            out.clear();
-        }
-    }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    WriteLinesJson(stdout, model, first, model.lineCount());
     std::fflush(stdout);
 }
 
@@ -165,7 +158,7 @@ int RunFollow(const std::vector<std::string>& words) {
         report.emplace(document, std::chrono::seconds(*reportEvery),
                        std::chrono::seconds(*rotateGrace));
         QObject::connect(&document, &CQuarvelDoc::liveHarvestFailed, [&](const Message& message) {
-            std::fprintf(stderr, "%s\n", message.text.c_str());
+            std::fprintf(stderr, "%s\n", TerminalText(message.text).c_str());
             exitCode = 1;
             QCoreApplication::exit(exitCode);
         });
