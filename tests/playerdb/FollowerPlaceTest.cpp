@@ -3,6 +3,7 @@
 #include "FollowerFixture.h"
 #include "TempFile.h"
 
+#include <cstdlib>
 #include <filesystem>
 
 namespace {
@@ -133,5 +134,60 @@ TEST(FollowerNewerDatabase, IsRefusedAndLeftAsItWas) {
     EXPECT_NE(status.out.find("\"schemaVersion\": 99"), std::string::npos) << status.out;
     EXPECT_EQ(ReadWholeFile(scratch.location()), before);
 }
+
+// What retrying cannot mend ends the follower at once, with why, and a
+// non-zero exit that tells systemd so: it must not wait for a database that
+// will never be there. (A lost or hung connection is waited for instead; see
+// FollowerRecoveryTest.)
+struct Refusal {
+    const char* name;
+    TestEngine engine;
+    // The URI's user and database (PostgreSQL); empty: an SQLite file of text.
+    const char* user;
+    const char* database;
+    const char* says;
+};
+
+void PrintTo(const Refusal& refusal, std::ostream* out) {
+    *out << refusal.name;
+}
+
+class FollowerRefused : public ::testing::TestWithParam<Refusal> {};
+
+TEST_P(FollowerRefused, EndsItAtOnceWithWhy) {
+    const Refusal& refusal = GetParam();
+    ScratchDatabase scratch(TestEngine::Sqlite);
+    std::string location = scratch.FileInFolder("notes.db");
+    if (refusal.engine == TestEngine::Postgres) {
+        const char* uri = std::getenv("QUARVEL_TEST_PG_URI");
+        if (uri == nullptr) {
+            GTEST_SKIP() << "QUARVEL_TEST_PG_URI is not set";
+        }
+        // postgresql://USER@HOST:PORT/DATABASE with another user or database.
+        const std::string server(uri);
+        const std::size_t at = server.find('@');
+        const std::size_t slash = server.rfind('/');
+        location = "postgresql://" + std::string(refusal.user) + server.substr(at, slash - at) +
+                   "/" + refusal.database;
+    } else {
+        std::ofstream(location) << "[server]\nname=A\n";
+    }
+    const std::string config = scratch.FileInFolder("quarvel.cfg");
+    std::ofstream(config) << "[database]\nfile=" << location << "\n";
+    HarvestLog log({ConnectLine(0, "1.2.3.4", kGuidA), UserinfoLine(0, "Bob")});
+    QuarvelctlChild follower({"follow", log.path(), "--config", config, "--harvest", "--no-lines"});
+    ASSERT_EQ(follower.Wait(10s), 1) << follower.err();
+    EXPECT_NE(follower.err().find(refusal.says), std::string::npos) << follower.err();
+}
+
+INSTANTIATE_TEST_SUITE_P(, FollowerRefused,
+                         ::testing::Values(Refusal{"NotAPlayerDatabase", TestEngine::Sqlite, "", "",
+                                                   "is not a player database"},
+                                           Refusal{"NoSuchDatabase", TestEngine::Postgres,
+                                                   "quarvel", "quarvel_none", "does not exist"},
+                                           Refusal{"NoSuchRole", TestEngine::Postgres,
+                                                   "nobody_here", "quarvel_test",
+                                                   "does not exist"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace
