@@ -99,9 +99,12 @@ void WaitForPlaces(Database& database, const std::vector<std::string>& logs) {
     }
 }
 
+// A player no earlier run appended to the log: the round and the clock.
 std::string NewPlayerLines(int round) {
     char guid[33];
-    std::snprintf(guid, sizeof guid, "BE%030d", round);
+    std::snprintf(guid, sizeof guid, "BE%04d%026llX", round,
+                  static_cast<unsigned long long>(
+                      std::chrono::system_clock::now().time_since_epoch().count()));
     return "  99:00 ClientConnect: 63 - 10.9.9.9:28960 [" + std::string(guid) +
            "]\n  99:00 ClientUserinfoChanged: 63 n\\Bench" + std::to_string(round) + "\\t\\1\\m\n";
 }
@@ -131,7 +134,10 @@ int Restart(const std::string& log, const std::string& location, int rounds) {
     }
     const std::string config = WriteConfig(location);
     Database database(location);
-    if (database.Column(R"(SELECT 1 FROM "Quarvel_Followers")").empty()) {
+    if (database
+            .Column(R"(SELECT 1 FROM "Quarvel_Followers" WHERE "Log_Path" = ')" +
+                    std::filesystem::absolute(log).string() + "'")
+            .empty()) {
         const Clock::time_point start = Clock::now();
         QuarvelctlChild first(FollowArgs(log, config));
         WaitForPlaces(database, {log});
