@@ -36,22 +36,6 @@ inline std::vector<std::string> SightingKeys(ScratchDatabase& database) {
     return keys;
 }
 
-// The first column of a query's rows on any database (one that is not a
-// scratch database of the test server's).
-inline std::vector<std::string> QueryColumnAt(const std::string& location, const std::string& sql) {
-    std::string error;
-    const auto target = ParseDatabaseTarget(location, error);
-    SqlConnection connection;
-    connection.Open(*target, SqlConnection::OpenAs::AnyDatabase);
-    std::vector<std::string> column;
-    QSqlQuery query = connection.Prepare(QString::fromStdString(sql));
-    connection.Execute(query);
-    while (query.next()) {
-        column.push_back(query.value(0).toString().toStdString());
-    }
-    return column;
-}
-
 // Whether two lists of rows are the same, saying where they part when not
 // (a whole list is too long to read in a failure's message).
 inline ::testing::AssertionResult SameRows(const std::vector<std::string>& a,

@@ -95,9 +95,9 @@ void ScratchDatabase::Execute(const std::vector<std::string>& statements) {
     RunOn(location_, statements);
 }
 
-std::vector<std::string> ScratchDatabase::QueryColumn(const std::string& sql) {
+std::vector<std::string> QueryColumnAt(const std::string& location, const std::string& sql) {
     std::string error;
-    const auto target = ParseDatabaseTarget(location_, error);
+    const auto target = ParseDatabaseTarget(location, error);
     SqlConnection connection;
     connection.Open(*target, SqlConnection::OpenAs::AnyDatabase);
     std::vector<std::string> column;
@@ -109,6 +109,10 @@ std::vector<std::string> ScratchDatabase::QueryColumn(const std::string& sql) {
         }
     }
     return column;
+}
+
+std::vector<std::string> ScratchDatabase::QueryColumn(const std::string& sql) {
+    return QueryColumnAt(location_, sql);
 }
 
 std::string ScratchDatabase::QueryText(const std::string& sql) {

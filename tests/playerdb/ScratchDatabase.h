@@ -63,3 +63,7 @@ private:
     std::string schema_;   // PostgreSQL: this test's schema
     std::string database_; // PostgreSQL: this test's database
 };
+
+// The first column of a query's rows on any database (one that is not a
+// scratch database of the test server's), as text.
+std::vector<std::string> QueryColumnAt(const std::string& location, const std::string& sql);
