@@ -6,15 +6,44 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QHelpEvent>
+#include <QSplitter>
 #include <QToolTip>
 
 CChildFrame::CChildFrame(std::shared_ptr<CQuarvelDoc> document, const AppConfig& config,
                          QWidget* parent)
     : QMdiSubWindow(parent), document_(std::move(document)) {
     setAttribute(Qt::WA_DeleteOnClose);
-    view_ = new CQuarvelView(*document_, config, this);
-    setWidget(view_);
+    splitter_ = new QSplitter(Qt::Vertical, this);
+    splitter_->setChildrenCollapsible(false);
+    view_ = new CQuarvelView(*document_, config, splitter_);
+    splitter_->addWidget(view_);
+    AddPane(view_);
+    setWidget(splitter_);
     setWindowTitle(document_->displayName());
+}
+
+void CChildFrame::AddPane(LogLinesView* pane) {
+    connect(pane, &LogLinesView::focused, this, [this, pane] {
+        if (focusedPane_ != pane) {
+            focusedPane_ = pane;
+            emit focusedPaneChanged();
+        }
+    });
+}
+
+LogLinesView* CChildFrame::focusedPane() const {
+    if (focusedPane_ != nullptr && focusedPane_->isVisibleTo(splitter_)) {
+        return focusedPane_;
+    }
+    return view_;
+}
+
+LogLinesView* CChildFrame::CommandTarget(int id) const {
+    LogLinesView* pane = focusedPane();
+    if (pane != nullptr && pane->ServesCommand(id)) {
+        return pane;
+    }
+    return view_;
 }
 
 CChildFrame::~CChildFrame() {
@@ -53,11 +82,12 @@ void CChildFrame::closeEvent(QCloseEvent* event) {
 }
 
 void CChildFrame::ReleaseView() {
-    // The view refers to the document, so it must go first; as a child widget
-    // it would otherwise outlive the document until the base destructor runs.
-    if (view_ != nullptr) {
-        const std::unique_ptr<CQuarvelView> view(view_.data());
-        setWidget(nullptr); // hands the view back without deleting it
+    // The panes refer to the document, so they must go first; as child
+    // widgets they would otherwise outlive the document until the base
+    // destructor runs.
+    if (splitter_ != nullptr) {
+        const std::unique_ptr<QSplitter> panes(splitter_.data());
+        setWidget(nullptr); // hands the panes back without deleting them
     }
     document_.reset();
 }

@@ -4,15 +4,21 @@
 
 #include <QMdiSubWindow>
 #include <QPointer>
+#include <QSplitter>
 #include <memory>
 
 class CQuarvelDoc;
 
-// A document window inside the main frame: one view of one document. The
-// frame holds its document, so the document lives while any of its windows
-// does. On close the frame lets go of its view and its document at once (the
-// last window of a log thereby releases the file right away), then tells the
-// main frame through `frameClosed`.
+// A document window inside the main frame: one view of one document, in a
+// splitter that holds the window's panes. The frame holds its document, so
+// the document lives while any of its windows does. On close the frame lets
+// go of its panes and its document at once (the last window of a log
+// thereby releases the file right away), then tells the main frame through
+// `frameClosed`.
+//
+// The commands of the lines go to the pane that has (or last had) the
+// focus, when it serves them; every other command of a log goes to the log
+// view (`CommandTarget`).
 class CChildFrame : public QMdiSubWindow {
     Q_OBJECT
 
@@ -26,12 +32,22 @@ public:
     // The document as shared with its other windows (New Window adds one).
     const std::shared_ptr<CQuarvelDoc>& sharedDocument() const { return document_; }
     CQuarvelView* view() const { return view_.data(); }
+    // The pane that serves command `id` in this window: the one that has
+    // (or last had) the focus, when it serves the command, or else the log
+    // view. Null once the frame has closed.
+    LogLinesView* CommandTarget(int id) const;
+    // The pane that has, or last had, the focus.
+    LogLinesView* focusedPane() const;
+    QSplitter* splitter() const { return splitter_.data(); }
     // What the title bar's tooltip shows: the log's full path, which tells
     // two logs of one name apart.
     QString titleToolTip() const;
 
 signals:
     void frameClosed(CChildFrame* frame);
+    // Another pane of the window took the focus: the commands' states and
+    // the caret's place may be another pane's now.
+    void focusedPaneChanged();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -39,7 +55,11 @@ protected:
 
 private:
     void ReleaseView();
+    // Keeps track of which pane has the focus.
+    void AddPane(LogLinesView* pane);
 
     std::shared_ptr<CQuarvelDoc> document_;
+    QPointer<QSplitter> splitter_;
     QPointer<CQuarvelView> view_;
+    QPointer<LogLinesView> focusedPane_;
 };

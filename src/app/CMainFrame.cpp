@@ -255,12 +255,15 @@ void CMainFrame::CreateStatusBar() {
 }
 
 void CMainFrame::UpdateCommandStates() {
+    CChildFrame* frame = activeFrame();
     CQuarvelView* view = activeView();
     for (const int id : kViewCommands) {
-        actions_[id]->setEnabled(view != nullptr && view->IsCommandEnabled(id));
+        const LogLinesView* target = frame != nullptr ? frame->CommandTarget(id) : nullptr;
+        actions_[id]->setEnabled(target != nullptr && target->IsCommandEnabled(id));
     }
     for (const int id : kCheckableViewCommands) {
-        actions_[id]->setChecked(view != nullptr && view->IsCommandChecked(id));
+        const LogLinesView* target = frame != nullptr ? frame->CommandTarget(id) : nullptr;
+        actions_[id]->setChecked(target != nullptr && target->IsCommandChecked(id));
     }
     for (const int id : {kFilePrint, kFilePrintPreview}) {
         actions_[id]->setEnabled(view != nullptr && view->IsCommandEnabled(kFilePrint));

@@ -68,6 +68,7 @@ void CMainFrame::CreateFrame(const std::shared_ptr<CQuarvelDoc>& document) {
     mdiArea_->addSubWindow(frame);
     connect(frame, &CChildFrame::frameClosed, this, &CMainFrame::RefreshFrameState);
     connect(frame, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateFrameTitles);
+    connect(frame, &CChildFrame::focusedPaneChanged, this, &CMainFrame::UpdateCommandStates);
     connect(frame->view(), &CQuarvelView::commandStateChanged, this,
             &CMainFrame::UpdateCommandStates);
     connect(frame->view(), &CQuarvelView::lineCountChanged, this, &CMainFrame::UpdateLogPanes);
@@ -178,8 +179,10 @@ void CMainFrame::OnFindPlayer() {
 }
 
 void CMainFrame::OnViewCommand(int id) {
-    if (CQuarvelView* view = activeView(); view != nullptr && view->IsCommandEnabled(id)) {
-        view->OnCommand(id);
+    CChildFrame* frame = activeFrame();
+    if (LogLinesView* target = frame != nullptr ? frame->CommandTarget(id) : nullptr;
+        target != nullptr && target->IsCommandEnabled(id)) {
+        target->OnCommand(id);
     }
     UpdateCommandStates();
 }

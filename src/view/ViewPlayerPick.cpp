@@ -25,13 +25,12 @@ const LineSegment* SegmentAtColumn(const LineView& line, int column) {
 
 void CQuarvelView::OnLButtonDblClk(QPoint point) {
     // The caret goes where the pointer is, as a single click puts it.
-    HitTest(point.x(), point.y());
-    UpdateCaretPos();
-    if (caretLine_ >= lineCount_) {
+    LogLinesView::OnLButtonDblClk(point);
+    if (caretLine() >= lineCount()) {
         return; // no lines at all
     }
-    const LineView& line = lines_.Line(caretLine_);
-    const LineSegment* hit = SegmentAtColumn(line, caretColumn_);
+    const LineView& line = lines().Line(caretLine());
+    const LineSegment* hit = SegmentAtColumn(line, caretColumn());
     if (hit == nullptr || !TraitsOf(hit->kind()).namesPlayer) {
         return;
     }

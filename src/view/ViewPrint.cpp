@@ -21,8 +21,8 @@ bool CQuarvelView::Print(QPagedPaintDevice& device, const PrintChoice& choice, i
     const QSize page(static_cast<int>(printable.width() / scale),
                      static_cast<int>(printable.height() / scale));
     const SelectionBounds stretch =
-        choice.selectionOnly && selectionActive_ ? selection() : PrintLayout::WholeLog(lines_);
-    LogPrintJob job(lines_, fonts_, caretColours_, kinds_, stretch, choice, page,
+        choice.selectionOnly && selectionActive() ? selection() : PrintLayout::WholeLog(lines());
+    LogPrintJob job(lines(), fonts(), caretColours(), kindTables(), stretch, choice, page,
                     QDir::toNativeSeparators(document_.path()));
 
     const int first = std::clamp(fromPage > 0 ? fromPage - 1 : 0, 0, job.pageCount() - 1);

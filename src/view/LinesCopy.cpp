@@ -1,12 +1,12 @@
-// Copy: the selection on the clipboard as the log's text and as coloured
+// Copy: the selection on the clipboard as the lines' bytes and as coloured
 // HTML.
-#include "CQuarvelView.h"
 #include "ClipboardWriter.h"
+#include "LogLinesView.h"
 #include "MessagePane.h"
 #include "SelectionCopy.h"
 
-void CQuarvelView::OnEditCopy() {
-    const auto copied = CopySelection(lines_, selection(), kinds_);
+void LogLinesView::OnEditCopy() {
+    const auto copied = CopySelection(*lines_, selection(), kinds_);
     if (!copied) {
         return;
     }
