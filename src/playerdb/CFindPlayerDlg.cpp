@@ -244,6 +244,10 @@ void CFindPlayerDlg::OnFind() {
     const PlayerSearchMode mode = kModes[std::max(0, mode_->currentIndex())].mode;
     const PlayerSearchParse parse = ParsePlayerSearch(mode, QStringToLogText(text_->text()));
     if (!parse.search) {
+        // The table showed another search's players, or one still on its
+        // way would: under this error they would pass for its answer.
+        finds_->Cancel();
+        ShowPlayers({});
         status_->setText(QString::fromStdString(parse.error));
         return;
     }
@@ -257,12 +261,17 @@ void CFindPlayerDlg::OnFind() {
 
 void CFindPlayerDlg::ShowFound(const QueryOutcome<PlayerFindResult>& outcome) {
     if (!outcome.value) {
+        ShowPlayers({});
         status_->setText(QStringLiteral("The search failed."));
         messages_->Show({outcome.error, kApplicationTitle, MessageIcon::None});
         return;
     }
     status_->setText(FoundPlayersNote(*outcome.value));
-    model_->SetPlayers(outcome.value->players);
+    ShowPlayers(outcome.value->players);
+}
+
+void CFindPlayerDlg::ShowPlayers(const std::vector<FoundPlayer>& players) {
+    model_->SetPlayers(players);
     table_->resizeColumnsToContents();
     if (model_->rowCount() > 0) {
         table_->selectRow(0); // which shows it

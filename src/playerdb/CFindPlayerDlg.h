@@ -78,6 +78,8 @@ protected:
 
 private:
     void ShowFound(const QueryOutcome<PlayerFindResult>& outcome);
+    // The table's players, the first selected and shown below.
+    void ShowPlayers(const std::vector<FoundPlayer>& players);
     void ShowSelected();
     void UpdateBusy();
     void UpdateButtons();
