@@ -29,6 +29,8 @@ void CChildFrame::AddPane(LogLinesView* pane) {
             emit focusedPaneChanged();
         }
     });
+    connect(pane, &LogLinesView::caretMoved, this, &CChildFrame::caretMoved);
+    connect(pane, &LogLinesView::contextMenuRequested, this, &CChildFrame::contextMenuRequested);
 }
 
 LogLinesView* CChildFrame::focusedPane() const {

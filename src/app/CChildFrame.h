@@ -48,6 +48,10 @@ signals:
     // Another pane of the window took the focus: the commands' states and
     // the caret's place may be another pane's now.
     void focusedPaneChanged();
+    // The caret of a pane moved.
+    void caretMoved();
+    // A pane asks for its context menu (see LogLinesView).
+    void contextMenuRequested(const QPoint& globalPosition, const std::vector<int>& commands);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

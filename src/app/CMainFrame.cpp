@@ -24,15 +24,17 @@
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QToolBar>
+#include <algorithm>
 
 using namespace CommandId;
 
 namespace {
 
 // The commands the active view serves; the frame only passes them on.
-constexpr std::array kViewCommands = {kEditCopy,        kEditSelectAll, kFind,
-                                      kFindNext,        kGoTo,          kDatabaseUpdate,
-                                      kExecuteRconFile, kFollowEnd,     kKeepDatabaseUpdated};
+constexpr std::array kViewCommands = {
+    kEditCopy,        kEditCopyHtml, kEditSelectAll,      kFind,       kFindNext,
+    kFindPrevious,    kGoTo,         kFileReload,         kPlayerInfo, kDatabaseUpdate,
+    kExecuteRconFile, kFollowEnd,    kKeepDatabaseUpdated};
 
 // The view commands that are switched on and off.
 constexpr std::array kCheckableViewCommands = {kFollowEnd, kKeepDatabaseUpdated};
@@ -150,7 +152,7 @@ void CMainFrame::CreateActions() {
     connect(actions_[kAppAbout], &QAction::triggered, this, &CMainFrame::OnAppAbout);
     connect(actions_[kFindPlayer], &QAction::triggered, this, &CMainFrame::OnFindPlayer);
     connect(actions_[kWindowNew], &QAction::triggered, this, &CMainFrame::OnWindowNew);
-    connect(actions_[kWindowCascade], &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
+    connect(actions_[kWindowCascade], &QAction::triggered, this, &CMainFrame::OnWindowCascade);
     connect(actions_[kWindowTile], &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
     connect(actions_[kWindowArrange], &QAction::triggered, this, &CMainFrame::OnWindowArrange);
     for (const int id : kViewCommands) {
@@ -247,6 +249,10 @@ void CMainFrame::CreateStatusBar() {
     fileStatusPane_ = new QLabel(statusBar());
     fileStatusPane_->setObjectName(QStringLiteral("fileStatusPane"));
     statusBar()->addPermanentWidget(fileStatusPane_);
+    caretPane_ = new QLabel(statusBar());
+    caretPane_->setObjectName(QStringLiteral("caretPane"));
+    caretPane_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar()->addPermanentWidget(caretPane_);
     lineCountPane_ = new QLabel(statusBar());
     lineCountPane_->setObjectName(QStringLiteral("lineCountPane"));
     lineCountPane_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -283,7 +289,36 @@ void CMainFrame::RefreshFrameState() {
     UpdateLogPanes();
 }
 
+void CMainFrame::UpdateCaretPane() {
+    const CChildFrame* frame = activeFrame();
+    const LogLinesView* pane = frame != nullptr ? frame->focusedPane() : nullptr;
+    if (pane == nullptr || pane->lineCount() == 0) {
+        caretPane_->hide();
+        return;
+    }
+    // The line as the log numbers it, from 1; the column from 1.
+    const int line = std::clamp(pane->caretLine(), 0, std::max(pane->lines().lineCount() - 1, 0));
+    caretPane_->setText(QStringLiteral("Ln %1, Col %2")
+                            .arg(QLocale().toString(pane->lines().LogLineIndex(line) + 1))
+                            .arg(pane->caretColumn() + 1));
+    caretPane_->show();
+}
+
+void CMainFrame::ShowContextMenu(const QPoint& globalPosition, const std::vector<int>& commands) {
+    UpdateCommandStates();
+    QMenu menu(this);
+    for (const int id : commands) {
+        if (id == 0) {
+            menu.addSeparator();
+        } else if (QAction* action = commandAction(id)) {
+            menu.addAction(action);
+        }
+    }
+    menu.exec(globalPosition);
+}
+
 void CMainFrame::UpdateLogPanes() {
+    UpdateCaretPane();
     const CQuarvelView* view = activeView();
     if (view == nullptr) {
         lineCountPane_->hide();

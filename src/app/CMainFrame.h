@@ -58,6 +58,8 @@ public:
     QMdiArea* mdiArea() const { return mdiArea_; }
     QToolBar* toolBar() const { return toolBar_; }
     QLabel* messagePane() const { return messagePane_; }
+    // "Ln 12, Col 5" for the caret of the active window's focused pane.
+    QLabel* caretPane() const { return caretPane_; }
     LockKeyIndicators* lockKeys() const { return lockKeys_; }
     const DocumentRegistry& documents() const { return documents_; }
     const RecentFileList& recentFiles() const { return recentFiles_; }
@@ -95,6 +97,11 @@ private:
     void UpdateRecentFileActions();
     // The active log's line count and file status in the status bar.
     void UpdateLogPanes();
+    // Where the caret of the active window's focused pane is.
+    void UpdateCaretPane();
+    // The context menu of a pane: the commands' own actions, in their
+    // current state.
+    void ShowContextMenu(const QPoint& globalPosition, const std::vector<int>& commands);
 
     // Command handlers.
     void OnFileOpen();
@@ -105,6 +112,7 @@ private:
     void OnFilePrintPreview();
     void OnOpenRecentFile(int index);
     void OnWindowNew();
+    void OnWindowCascade();
     void OnWindowArrange();
     void OnAppAbout();
     void OnFindPlayer();
@@ -115,6 +123,7 @@ private:
     QLabel* messagePane_ = nullptr;
     QLabel* fileStatusPane_ = nullptr;
     QLabel* lineCountPane_ = nullptr;
+    QLabel* caretPane_ = nullptr;
     LockKeyIndicators* lockKeys_ = nullptr;
     std::map<int, QAction*> actions_;
     std::array<QAction*, RecentFileList::kSize> recentActions_{};

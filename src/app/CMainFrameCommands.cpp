@@ -68,7 +68,12 @@ void CMainFrame::CreateFrame(const std::shared_ptr<CQuarvelDoc>& document) {
     mdiArea_->addSubWindow(frame);
     connect(frame, &CChildFrame::frameClosed, this, &CMainFrame::RefreshFrameState);
     connect(frame, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateFrameTitles);
-    connect(frame, &CChildFrame::focusedPaneChanged, this, &CMainFrame::UpdateCommandStates);
+    connect(frame, &CChildFrame::focusedPaneChanged, this, [this] {
+        UpdateCommandStates();
+        UpdateCaretPane();
+    });
+    connect(frame, &CChildFrame::caretMoved, this, &CMainFrame::UpdateCaretPane);
+    connect(frame, &CChildFrame::contextMenuRequested, this, &CMainFrame::ShowContextMenu);
     connect(frame->view(), &CQuarvelView::commandStateChanged, this,
             &CMainFrame::UpdateCommandStates);
     connect(frame->view(), &CQuarvelView::lineCountChanged, this, &CMainFrame::UpdateLogPanes);
@@ -95,9 +100,10 @@ void CMainFrame::OnFileOpen() {
     QFileDialog dialog(this, QStringLiteral("Open"), lastOpenFolder_);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    // Every file is "*", not "*.*": names without a dot are files too here.
+    // Rotated logs (server.log.1) are logs too. Every file is "*", not
+    // "*.*": names without a dot are files too here.
     dialog.setNameFilters(
-        {QStringLiteral("SOFII Log Files (*.log)"), QStringLiteral("All Files (*)")});
+        {QStringLiteral("SOFII Log Files (*.log *.log.*)"), QStringLiteral("All files (*)")});
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
@@ -108,11 +114,11 @@ void CMainFrame::OnFileOpen() {
 }
 
 void CMainFrame::OnFileClose() {
-    CChildFrame* active = activeFrame();
-    if (active == nullptr) {
-        return;
+    // The active window only: a log's other windows stay, and the log with
+    // them.
+    if (CChildFrame* active = activeFrame()) {
+        active->close();
     }
-    CloseFramesOf(active->document());
 }
 
 void CMainFrame::CloseFramesOf(const CQuarvelDoc* document) {
@@ -145,6 +151,28 @@ void CMainFrame::OnOpenRecentFile(int index) {
 void CMainFrame::OnWindowNew() {
     if (CChildFrame* active = activeFrame()) {
         CreateFrame(active->sharedDocument());
+    }
+}
+
+void CMainFrame::OnWindowCascade() {
+    // Each window as large as a new one, a title bar's height down and right
+    // of the one before, the active window on top. (The MDI area's own
+    // cascade makes them as small as their size hints.)
+    const QList<CChildFrame*> frames = childFrames();
+    CChildFrame* active = activeFrame();
+    const QSize area = MdiClientSize();
+    int index = 0;
+    for (CChildFrame* frame : frames) {
+        if (frame->isMinimized()) {
+            continue;
+        }
+        frame->showNormal();
+        const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
+        frame->setGeometry(PlaceNewWindow(area, index++, std::max(step, 8)));
+        frame->raise();
+    }
+    if (active != nullptr) {
+        mdiArea_->setActiveSubWindow(active);
     }
 }
 

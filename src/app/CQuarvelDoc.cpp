@@ -96,13 +96,7 @@ void CQuarvelDoc::CheckFile() {
         SetFileStatus(change == FileChange::Truncated ? QStringLiteral("Log truncated: reloaded")
                                                       : QStringLiteral("Log replaced: reloaded"),
                       true);
-        if (liveHarvest_) {
-            if (const auto failure = liveHarvest_->Restart()) {
-                liveHarvest_.reset();
-                emit liveHarvestFailed(*failure);
-                emit liveHarvestChanged();
-            }
-        }
+        RestartLiveHarvest();
         emit reloaded(change);
         break;
     case FileChange::Deleted:
@@ -111,6 +105,46 @@ void CQuarvelDoc::CheckFile() {
     }
     if (liveHarvest_) {
         harvestSoon_.start();
+    }
+}
+
+bool CQuarvelDoc::Reload() {
+    if (!QFileInfo(path_).isFile()) {
+        SetFileStatus(QStringLiteral("Log deleted"), false);
+        return false;
+    }
+    // A loading under way starts again with the file as it is now.
+    if (loading_) {
+        loading_ = false;
+        loadSoon_.stop();
+        loadDeferral_.reset();
+    }
+    if (deferrals_ > 0) {
+        return false;
+    }
+    model_.Load(QFile::encodeName(path_).toStdString(), kFirstLoadPartBytes);
+    if (model_.fullySplit()) {
+        model_.ClassifyUpTo(model_.lineCount());
+    } else {
+        StartLoading();
+    }
+    SetFileStatus(QStringLiteral("Log reloaded"), true);
+    RestartLiveHarvest();
+    emit reloaded(FileChange::Replaced);
+    if (liveHarvest_) {
+        harvestSoon_.start();
+    }
+    return true;
+}
+
+void CQuarvelDoc::RestartLiveHarvest() {
+    if (!liveHarvest_) {
+        return;
+    }
+    if (const auto failure = liveHarvest_->Restart()) {
+        liveHarvest_.reset();
+        emit liveHarvestFailed(*failure);
+        emit liveHarvestChanged();
     }
 }
 

@@ -59,6 +59,11 @@ public:
     // Looks at the file now and follows what happened (the watcher calls it
     // whenever the file may have changed).
     void CheckFile();
+    // File > Reload: reads the file again from scratch, whatever it holds,
+    // and tells the views through `reloaded`. A path that names no file
+    // keeps what was read and says "Log deleted"; false then, and while a
+    // run that must keep the lines as they are goes on.
+    bool Reload();
 
     // While one of these lives, changes of the file wait: a run that lets
     // the event loop turn between its steps (a database update) walks lines
@@ -124,6 +129,8 @@ signals:
 private:
     void SetFileStatus(const QString& status, bool forAWhile);
     void HarvestPending();
+    // The live harvest starts again over the lines of a log loaded anew.
+    void RestartLiveHarvest();
     void StartLoading();
     void LoadSlice();
     // Every byte split and every line classified.

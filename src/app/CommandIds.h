@@ -46,4 +46,13 @@ inline constexpr int kGoTo = 32790; // a line number or a time of the log
 // not a log.
 inline constexpr int kFindPlayer = 32777;
 
+// Find next's search the other way (Shift+F3).
+inline constexpr int kFindPrevious = 32794;
+// The selection's HTML as text, for pasting where HTML is written.
+inline constexpr int kEditCopyHtml = 32795;
+// The log loaded again from its file.
+inline constexpr int kFileReload = 32796;
+// The Player Info window on the name at the caret.
+inline constexpr int kPlayerInfo = 32797;
+
 } // namespace CommandId

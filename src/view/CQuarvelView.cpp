@@ -63,13 +63,7 @@ void CQuarvelView::OnUpdate() {
     if (document_.loading()) {
         // The document classifies in slices; the first screen shows as soon
         // as its lines are in.
-        LoadingProgress::Drop(loadingProgress_);
-        loadingProgress_ = LoadingProgress::ShowFor(*this);
-        if (loadingProgress_ != nullptr) {
-            loadingProgress_->SetPermille(document_.loadedPermille());
-            connect(loadingProgress_, &LoadingProgress::cancelled, &document_,
-                    &CQuarvelDoc::CancelLoading);
-        }
+        ShowLoadingProgress();
     } else {
         ClassificationProgress progress(*this);
         progress.Run(model);
@@ -77,13 +71,36 @@ void CQuarvelView::OnUpdate() {
     }
     // The lines' lengths are known once they are classified.
     RemeasureLines();
+    // A followed log is read from its end, where its writer adds to it; a
+    // log still loading keeps its end in view as its lines come in.
+    if (following()) {
+        OnVScroll(QAbstractSlider::SliderToMaximum);
+    }
     if (hadSelection) {
         emit commandStateChanged();
     }
 }
 
+void CQuarvelView::ShowLoadingProgress() {
+    LoadingProgress::Drop(loadingProgress_);
+    loadingProgress_ = LoadingProgress::ShowFor(*this);
+    if (loadingProgress_ != nullptr) {
+        loadingProgress_->SetPermille(document_.loadedPermille());
+        connect(loadingProgress_, &LoadingProgress::cancelled, &document_,
+                &CQuarvelDoc::CancelLoading);
+    }
+}
+
+std::vector<int> CQuarvelView::ContextMenuCommands() const {
+    std::vector<int> commands = LogLinesView::ContextMenuCommands();
+    commands.insert(commands.end(), {0, CommandId::kPlayerInfo});
+    return commands;
+}
+
 bool CQuarvelView::ServesCommand(int id) const {
     switch (id) {
+    case CommandId::kFileReload:
+    case CommandId::kPlayerInfo:
     case CommandId::kGoTo:
     case CommandId::kDatabaseUpdate:
     case CommandId::kFollowEnd:
@@ -98,6 +115,12 @@ bool CQuarvelView::ServesCommand(int id) const {
 
 bool CQuarvelView::OnCommand(int id) {
     switch (id) {
+    case CommandId::kFileReload:
+        document_.Reload();
+        return true;
+    case CommandId::kPlayerInfo:
+        OnPlayerInfo();
+        return true;
     case CommandId::kGoTo:
         OnGoTo();
         return true;
@@ -130,7 +153,10 @@ bool CQuarvelView::IsCommandEnabled(int id) const {
     switch (id) {
     case CommandId::kFilePrint:
     case CommandId::kFollowEnd:
+    case CommandId::kFileReload:
         return true;
+    case CommandId::kPlayerInfo:
+        return PlayerAtCaret().has_value();
     case CommandId::kKeepDatabaseUpdated:
         // Turning it off is always possible.
         return document_.liveHarvestOn() || !config_.databasePath.empty();

@@ -4,6 +4,7 @@
 #include "LogPrintJob.h"
 
 #include <QPointer>
+#include <optional>
 
 class CDatabaseUpdateDlg;
 class CGoToDlg;
@@ -12,6 +13,15 @@ class AppConfig;
 class CQuarvelDoc;
 class LoadingProgress;
 class QPagedPaintDevice;
+
+// Whether printing shows its progress with a Cancel button.
+enum class PrintFeedback { ProgressAndCancel, None };
+
+// A player's name in a line: the line and the name's segment.
+struct PlayerAt {
+    LineView line;
+    LineSegment segment;
+};
 
 // The window that shows one document's log: its lines as a `LogLinesView`
 // shows lines, with what belongs to a log besides: the classification
@@ -28,8 +38,8 @@ class QPagedPaintDevice;
 //   window's message pane (see `FindMessagePane`). When the log is opened
 //   from the command line, the main window is not yet visible.
 // - Command routing as `LogLinesView` has it, with the log's own commands
-//   besides: Go to, Database update, Keep database updated, Follow end of
-//   log and Execute RCON file (ids in CommandIds.h).
+//   besides: Reload, Go to, Player Info, Database update, Keep database
+//   updated, Follow end of log and Execute RCON file (ids in CommandIds.h).
 // - Print: the frame asks the user for a printer, the stretch (the whole log
 //   or the selection) and whether long lines wrap, and calls `Print()` with
 //   the printer, or with a preview's printer for Print Preview. The pages
@@ -57,10 +67,15 @@ public:
     // Prints the log, or the selection with `choice.selectionOnly`, on
     // `device`, one page after another: pages `fromPage` to `toPage`
     // (counted from 1; 0 for the first or the last). Long jobs show their
-    // progress and can be cancelled. False when printing could not begin or
-    // the user cancelled (ViewPrint.cpp).
+    // progress and can be cancelled, unless `feedback` says None (a
+    // preview's pages, which must be painted without the event loop
+    // turning). False when printing could not begin or the user cancelled
+    // (ViewPrint.cpp).
     bool Print(QPagedPaintDevice& device, const PrintChoice& choice, int fromPage = 0,
-               int toPage = 0);
+               int toPage = 0, PrintFeedback feedback = PrintFeedback::ProgressAndCancel);
+    // How long printing runs before its progress and Cancel show (tests
+    // show them at once).
+    void SetPrintProgressDelay(int ms) { printProgressDelayMs_ = ms; }
 
     // The player's window a double-click on a name opens; null until the
     // first pick.
@@ -71,11 +86,15 @@ public:
     // The view's Go To dialog, which keeps the last line or time asked for.
     CGoToDlg& goToDialog() const { return *goToDialog_; }
 
+    // The player's name the caret is on, if it is on one (ViewPlayerPick.cpp).
+    std::optional<PlayerAt> PlayerAtCaret() const;
+
 protected:
     bool LinesDrawable() const override;
     int MeasurableLines() const override;
     // Opens the Player Info window on the player's name under the point.
     void OnLButtonDblClk(QPoint point) override;
+    std::vector<int> ContextMenuCommands() const override;
     // The document's file changes wait while the work lets the event loop
     // turn.
     void HoldingLines(const std::function<void()>& work) override;
@@ -90,12 +109,18 @@ private:
     // again from scratch.
     void OnLinesAppended(int first);
     void OnReloaded();
+    // The bar and Cancel of a log loading in slices, over the message pane.
+    void ShowLoadingProgress();
+    // The Player Info window on the name at the caret.
+    void OnPlayerInfo();
     // A slice of the document's loading was done, or the last one.
     void OnLoadProgressed();
     void OnLoadFinished();
 
     // Go to (Ctrl+G): a line number or a time of the log (ViewGoTo.cpp).
     void OnGoTo();
+    bool PrintPages(QPagedPaintDevice& device, const PrintChoice& choice, int fromPage, int toPage,
+                    PrintFeedback feedback);
 
     CQuarvelDoc& document_;
     const AppConfig& config_;
@@ -105,6 +130,7 @@ private:
 
     // The Go To dialog, a child window of the view.
     CGoToDlg* goToDialog_ = nullptr;
+    int printProgressDelayMs_ = 500;
 
     // Made at the first pick, owned by the view as its child window.
     CPlayerInfoDlg* playerInfoDialog_ = nullptr;

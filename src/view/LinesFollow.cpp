@@ -11,10 +11,9 @@ void LogLinesView::ResetLines(int count) {
     // positions applies.
     const bool hadSelection = selectionActive_;
     ResetPositions();
-    lineCount_ = count;
+    SetLineCount(count);
     search_->ForgetLines();
     RemeasureLines();
-    verticalScrollBar()->setRange(0, std::max(lineCount_ - visibleLines_, 0));
     SetHorizontalPosition();
     SetVerticalPosition();
     if (following_) {
@@ -29,9 +28,15 @@ void LogLinesView::ResetLines(int count) {
 }
 
 void LogLinesView::SetLineCount(int count) {
+    const bool wasEmpty = lineCount_ == 0;
     lineCount_ = count;
     verticalScrollBar()->setRange(0, std::max(lineCount_ - visibleLines_, 0));
     emit rowsMoved();
+    // Select All and the like serve only lines: an empty log that got its
+    // first lines (or a log truncated to none) changes their state.
+    if (wasEmpty != (lineCount_ == 0)) {
+        emit commandStateChanged();
+    }
 }
 
 void LogLinesView::RemeasureLines() {
@@ -43,8 +48,7 @@ void LogLinesView::RemeasureLines() {
 void LogLinesView::TakeAppendedLines(int first, int count) {
     // The last line was in view, or every line fitted.
     const bool endInView = topLine_ + visibleLines_ >= lineCount_;
-    lineCount_ = count;
-    verticalScrollBar()->setRange(0, std::max(lineCount_ - visibleLines_, 0));
+    SetLineCount(count);
     UpdateHorizontalRange(); // measures only the new lines
     if (following_ && endInView) {
         topLine_ = LimitTopLine(lineCount_);

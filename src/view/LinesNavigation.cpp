@@ -78,6 +78,7 @@ void LogLinesView::OnVScroll(QAbstractSlider::SliderAction code) {
         caretLine_ = 0;
         caretColumn_ = 0;
         SetHorizontalPosition();
+        emit caretMoved();
         break;
     case QAbstractSlider::SliderToMaximum:
         // The last page, and the caret after the last character of the log.
@@ -88,6 +89,7 @@ void LogLinesView::OnVScroll(QAbstractSlider::SliderAction code) {
         caretLine_ = lineCount_ - 1;
         caretColumn_ = lineCount_ > 0 ? lines_->Line(caretLine_).visibleLength : 0;
         SetHorizontalPosition();
+        emit caretMoved();
         break;
     default:
         break;

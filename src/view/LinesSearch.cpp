@@ -1,5 +1,5 @@
-// Find and Find next: the view's Search dialog, and the search of the
-// lines from the caret, whose hit becomes the selection.
+// Find, Find next and Find previous: the view's Search dialog, and the
+// search of the lines from the caret, whose hit becomes the selection.
 #include "CSearchDlg.h"
 #include "LogLinesView.h"
 #include "LogSearch.h"
@@ -15,7 +15,8 @@ namespace {
 // the lines searched stay where they are.
 class CancellableSearch {
 public:
-    CancellableSearch(LogSearch& search, QWidget& view) : search_(search), window_(view) {
+    CancellableSearch(LogSearch& search, QWidget& view, int showAfterMs)
+        : search_(search), window_(view, showAfterMs) {
         search_.SetProgress(&window_);
     }
     ~CancellableSearch() { search_.SetProgress(nullptr); }
@@ -40,7 +41,7 @@ void LogLinesView::OnFind() {
     const SearchOptions options = searchDialog_->options();
     std::optional<SearchHit> hit;
     HoldingLines([&] {
-        const CancellableSearch cancellable(*search_, *this);
+        const CancellableSearch cancellable(*search_, *this, searchBoxDelayMs_);
         hit = search_->Find(*lines_, QStringToLogText(searchDialog_->searchText), options,
                             {caretLine_, caretColumn_}, *messages_);
     });
@@ -49,11 +50,15 @@ void LogLinesView::OnFind() {
     }
 }
 
-void LogLinesView::OnFindNext() {
+void LogLinesView::OnFindNext(bool reverse) {
     FindNextResult next;
     HoldingLines([&] {
-        const CancellableSearch cancellable(*search_, *this);
+        const CancellableSearch cancellable(*search_, *this, searchBoxDelayMs_);
+        // The other way this once; the next Find next goes the Find's way.
+        const bool backwards = search_->backwards();
+        search_->SetBackwards(backwards != reverse);
         next = search_->FindNext(*lines_, selection(), {caretLine_, caretColumn_}, *messages_);
+        search_->SetBackwards(backwards);
     });
     if (next.hit) {
         SelectRange(next.hit->line, next.hit->firstColumn, next.hit->line, next.hit->lastColumn);

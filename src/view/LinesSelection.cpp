@@ -1,8 +1,10 @@
 // The caret under the mouse, selecting by dragging with the left button (and
 // extending with Shift+click or Shift and the arrow keys), Select All, and
 // selecting a stretch on request (a search hit).
+#include "CommandIds.h"
 #include "LogLinesView.h"
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <algorithm>
@@ -287,6 +289,42 @@ void LogLinesView::mouseDoubleClickEvent(QMouseEvent* event) {
         OnLButtonDblClk(PointOf(*event));
     }
     event->accept();
+}
+
+void LogLinesView::contextMenuEvent(QContextMenuEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        // A click outside the selection moves the caret there, and the
+        // selection goes; inside it the selection stays for Copy.
+        // A mouse's menu event comes from the viewport, in its coordinates.
+        HitTest(event->pos().x(), event->pos().y());
+        const TextPosition at{caretLine_, caretColumn_};
+        const auto before = [](TextPosition a, TextPosition b) {
+            return a.line < b.line || (a.line == b.line && a.column < b.column);
+        };
+        const bool inSelection = selectionActive_ &&
+                                 !before(at, {selStartLine_, selStartColumn_}) &&
+                                 !before({selEndLine_, selEndColumn_}, at);
+        if (inSelection) {
+            // The caret stays at the selection's moving end.
+            const TextPosition end = SelectionMovingEnd();
+            caretLine_ = end.line;
+            caretColumn_ = end.column;
+        } else if (selectionActive_) {
+            SetSelectionActive(false);
+            viewport()->update();
+        }
+        UpdateCaretPos();
+    }
+    const QPoint global = event->reason() == QContextMenuEvent::Mouse
+                              ? event->globalPos()
+                              : viewport()->mapToGlobal(CaretRect().bottomLeft());
+    emit contextMenuRequested(global, ContextMenuCommands());
+    event->accept();
+}
+
+std::vector<int> LogLinesView::ContextMenuCommands() const {
+    return {CommandId::kEditCopy, CommandId::kEditCopyHtml, CommandId::kEditSelectAll};
 }
 
 void LogLinesView::OnLButtonDblClk(QPoint point) {

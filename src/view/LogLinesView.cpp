@@ -7,6 +7,7 @@
 #include "CSearchDlg.h"
 #include "CommandIds.h"
 #include "LogSearch.h"
+#include "SearchCancelWindow.h"
 #include "SearchSettings.h"
 
 #include <QFocusEvent>
@@ -21,7 +22,7 @@
 LogLinesView::LogLinesView(std::unique_ptr<LineSource> lines, QWidget* parent)
     : QAbstractScrollArea(parent), lines_(std::move(lines)), kinds_(MakeKindTables(caretColours_)),
       painter_(fonts_, caretColours_, kinds_, kBackgroundColour), charWidth_(fonts_.charWidth()),
-      lineHeight_(fonts_.lineHeight()) {
+      lineHeight_(fonts_.lineHeight()), searchBoxDelayMs_(SearchCancelWindow::kShowAfterMs) {
     // Every paint covers what it is asked to paint, background included.
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
@@ -77,6 +78,7 @@ void LogLinesView::ResetPositions() {
     selectionActive_ = false;
     dragging_ = false;
     dragBackward_ = false;
+    emit caretMoved();
 }
 
 void LogLinesView::SetCaret(int line, int column) {
@@ -91,10 +93,16 @@ void LogLinesView::resizeEvent(QResizeEvent* event) {
 }
 
 void LogLinesView::OnSize() {
+    const bool endInView = topLine_ + visibleLines_ >= lineCount_;
     // The window's client area is the viewport, between the scroll bars.
     visibleLines_ = std::max((viewport()->height() - kTopMargin) / lineHeight_, 0);
     visibleColumns_ = std::max((viewport()->width() - kLeftMargin) / charWidth_, 0);
     if (topLine_ + visibleLines_ > lineCount_) {
+        topLine_ = lineCount_ - visibleLines_;
+    }
+    // A view that follows keeps the end in view when it gets smaller (a
+    // horizontal bar that comes, say), or it would stop following.
+    if (following_ && endInView) {
         topLine_ = lineCount_ - visibleLines_;
     }
     topLine_ = std::max(topLine_, 0);
@@ -241,8 +249,10 @@ void LogLinesView::focusOutEvent(QFocusEvent* event) {
 bool LogLinesView::ServesCommand(int id) const {
     switch (id) {
     case CommandId::kEditCopy:
+    case CommandId::kEditCopyHtml:
     case CommandId::kFind:
     case CommandId::kFindNext:
+    case CommandId::kFindPrevious:
     case CommandId::kEditSelectAll:
         return true;
     default:
@@ -261,6 +271,12 @@ bool LogLinesView::OnCommand(int id) {
     case CommandId::kFindNext:
         OnFindNext();
         return true;
+    case CommandId::kFindPrevious:
+        OnFindNext(true);
+        return true;
+    case CommandId::kEditCopyHtml:
+        OnEditCopyHtml();
+        return true;
     case CommandId::kEditSelectAll:
         OnEditSelectAll();
         return true;
@@ -277,8 +293,10 @@ bool LogLinesView::IsCommandEnabled(int id) const {
     switch (id) {
     case CommandId::kFind:
     case CommandId::kFindNext:
+    case CommandId::kFindPrevious:
         return true;
     case CommandId::kEditCopy:
+    case CommandId::kEditCopyHtml:
         return selectionActive_;
     case CommandId::kEditSelectAll:
         return lineCount_ > 0;

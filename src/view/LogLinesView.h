@@ -16,6 +16,7 @@
 #include <QTimer>
 #include <functional>
 #include <memory>
+#include <vector>
 
 class CSearchDlg;
 class LogSearch;
@@ -27,8 +28,8 @@ class QPainter;
 // messages. It owns its scroll bars and keeps its own scroll position in
 // lines (`topLine`) and visible columns (`firstColumn`); the keys and the
 // scroll bars move it, the left mouse button places the caret and selects,
-// and it serves the commands that need nothing but the lines: Copy, Select
-// All, Find and Find next. The log view
+// and it serves the commands that need nothing but the lines: Copy, Copy as
+// HTML, Select All, Find, Find next and Find previous. The log view
 // (`CQuarvelView`) is one; the filtered pane's list of matching lines is
 // another.
 //
@@ -141,6 +142,9 @@ public:
     // The view's messages go to `sink` from now on instead of its message
     // boxes (tests).
     void SetMessageSink(MessageSink& sink) { messages_ = &sink; }
+    // How long a search runs before its "Searching..." box shows; 0 shows
+    // it at the search's first look at its progress (tests).
+    void SetSearchBoxDelay(int ms) { searchBoxDelayMs_ = ms; }
 
     // Widgets beside the lines, inside the frame: `left` in a margin left of
     // the rows, `right` in a strip between the rows and the vertical scroll
@@ -165,6 +169,9 @@ signals:
     void focused();
     // The first line in view changed, or the lines under it did.
     void rowsMoved();
+    // A context menu of these commands (0 a separator) is asked for at a
+    // point of the screen; the frame shows it with its own actions.
+    void contextMenuRequested(const QPoint& globalPosition, const std::vector<int>& commands);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -178,6 +185,7 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
 
     // Whether the lines can be drawn at all (a log that did not load shows
     // only the background).
@@ -187,6 +195,8 @@ protected:
     virtual int MeasurableLines() const { return lineCount_; }
     // A double-click at a point of the window, after the caret went there.
     virtual void OnLButtonDblClk(QPoint point);
+    // The commands of the context menu, 0 for a separator.
+    virtual std::vector<int> ContextMenuCommands() const;
     // Work that lets the event loop turn while it reads the lines (a long
     // search with its Cancel box) runs through here; a view whose source
     // may change meanwhile holds those changes back until the work is done.
@@ -250,14 +260,17 @@ private:
     void DrawCaret(QPainter& painter);
     PaintFrame ScreenFrame(const QRect& area, const SelectionBounds& selection) const;
 
-    // Find (F5): the Search dialog, then a search from the caret. Find next
-    // (Ctrl+F5): the last Find's search again, forwards from just past the
-    // selection or backwards from the caret (LinesSearch.cpp).
+    // Find (F5, Ctrl+F): the Search dialog, then a search from the caret.
+    // Find next (Ctrl+F5, F3): the last Find's search again, forwards from
+    // just past the selection or backwards from the caret; with `reverse`
+    // (Find previous, Shift+F3) the other way (LinesSearch.cpp).
     void OnFind();
-    void OnFindNext();
+    void OnFindNext(bool reverse = false);
     // Copy: the selection on the clipboard as text and as HTML, while a
-    // selection is shown (LinesCopy.cpp).
+    // selection is shown; Copy as HTML: the HTML's source as the text
+    // (LinesCopy.cpp).
     void OnEditCopy();
+    void OnEditCopyHtml();
 
     std::unique_ptr<LineSource> lines_;
 
@@ -311,6 +324,7 @@ private:
     // Find's expression and direction.
     CSearchDlg* searchDialog_ = nullptr;
     std::unique_ptr<LogSearch> search_;
+    int searchBoxDelayMs_;
     // Message boxes over the view, unless a test gave another sink.
     MessageBoxSink messageBoxes_{this};
     MessageSink* messages_ = &messageBoxes_;

@@ -12,6 +12,9 @@ void CQuarvelView::OnLinesAppended(int first) {
 
 void CQuarvelView::OnReloaded() {
     ResetLines(document_.model().lineCount());
+    if (document_.loading()) {
+        ShowLoadingProgress();
+    }
 }
 
 void CQuarvelView::OnKeepDatabaseUpdated() {

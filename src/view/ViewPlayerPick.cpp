@@ -1,5 +1,5 @@
-// The double-click on a player's name: the Player Info window for the player
-// the name's segment points at.
+// The player at the caret: a double-click on a name, or Player Info, opens
+// the Player Info window for the player the name's segment points at.
 #include "AppConfig.h"
 #include "CPlayerInfoDlg.h"
 #include "CQuarvelDoc.h"
@@ -23,20 +23,34 @@ const LineSegment* SegmentAtColumn(const LineView& line, int column) {
 
 } // namespace
 
+std::optional<PlayerAt> CQuarvelView::PlayerAtCaret() const {
+    if (caretLine() < 0 || caretLine() >= lineCount()) {
+        return std::nullopt; // no lines at all
+    }
+    PlayerAt at;
+    at.line = lines().Line(caretLine());
+    const LineSegment* hit = SegmentAtColumn(at.line, caretColumn());
+    if (hit == nullptr || !TraitsOf(hit->kind()).namesPlayer) {
+        return std::nullopt;
+    }
+    at.segment = *hit;
+    return at;
+}
+
 void CQuarvelView::OnLButtonDblClk(QPoint point) {
     // The caret goes where the pointer is, as a single click puts it.
     LogLinesView::OnLButtonDblClk(point);
-    if (caretLine() >= lineCount()) {
-        return; // no lines at all
-    }
-    const LineView& line = lines().Line(caretLine());
-    const LineSegment* hit = SegmentAtColumn(line, caretColumn());
-    if (hit == nullptr || !TraitsOf(hit->kind()).namesPlayer) {
+    OnPlayerInfo();
+}
+
+void CQuarvelView::OnPlayerInfo() {
+    const auto player = PlayerAtCaret();
+    if (!player) {
         return;
     }
     if (playerInfoDialog_ == nullptr) {
         playerInfoDialog_ = new CPlayerInfoDlg(config_, this);
     }
-    playerInfoDialog_->Fill(line, *hit, document_.model().guidTable());
+    playerInfoDialog_->Fill(player->line, player->segment, document_.model().guidTable());
     playerInfoDialog_->exec();
 }

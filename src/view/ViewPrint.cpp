@@ -10,9 +10,19 @@
 #include <QPrinter>
 #include <QProgressDialog>
 #include <algorithm>
+#include <memory>
 
 bool CQuarvelView::Print(QPagedPaintDevice& device, const PrintChoice& choice, int fromPage,
-                         int toPage) {
+                         int toPage, PrintFeedback feedback) {
+    // The progress box turns the event loop: the file's changes wait, so
+    // that the lines printed stay what they are.
+    bool printed = false;
+    HoldingLines([&] { printed = PrintPages(device, choice, fromPage, toPage, feedback); });
+    return printed;
+}
+
+bool CQuarvelView::PrintPages(QPagedPaintDevice& device, const PrintChoice& choice, int fromPage,
+                              int toPage, PrintFeedback feedback) {
     // The pages are laid out in the screen's pixels, so that a page holds
     // the text at its screen size, and scaled to the device's resolution.
     const qreal scale =
@@ -33,12 +43,17 @@ bool CQuarvelView::Print(QPagedPaintDevice& device, const PrintChoice& choice, i
         return false;
     }
     // A log of many pages takes a while: the progress shows after half a
-    // second, with Cancel.
-    QProgressDialog progress(QStringLiteral("Printing..."), QStringLiteral("Cancel"), 0,
-                             last - first + 1, this);
-    progress.setWindowTitle(QString::fromLatin1(kApplicationTitle));
-    progress.setWindowModality(Qt::WindowModal);
-    progress.setMinimumDuration(500);
+    // second, with Cancel. Not for a preview: its pages are painted while
+    // it still shows the old ones, which it has freed, so the event loop
+    // must not turn (a repaint would draw them).
+    std::unique_ptr<QProgressDialog> progress;
+    if (feedback == PrintFeedback::ProgressAndCancel) {
+        progress = std::make_unique<QProgressDialog>(
+            QStringLiteral("Printing..."), QStringLiteral("Cancel"), 0, last - first + 1, this);
+        progress->setWindowTitle(QString::fromLatin1(kApplicationTitle));
+        progress->setWindowModality(Qt::WindowModal);
+        progress->setMinimumDuration(printProgressDelayMs_);
+    }
     for (int p = first; p <= last; ++p) {
         if (p > first && !device.newPage()) {
             painter.end();
@@ -48,8 +63,11 @@ bool CQuarvelView::Print(QPagedPaintDevice& device, const PrintChoice& choice, i
         painter.scale(scale, scale);
         job.PaintPage(painter, p);
         painter.restore();
-        progress.setValue(p - first + 1);
-        if (progress.wasCanceled()) {
+        if (progress == nullptr) {
+            continue;
+        }
+        progress->setValue(p - first + 1);
+        if (progress->wasCanceled()) {
             if (auto* printer = dynamic_cast<QPrinter*>(&device)) {
                 printer->abort();
             }

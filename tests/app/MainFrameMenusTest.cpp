@@ -36,11 +36,13 @@ TEST_F(MainFrameTest, ShowsTheDocumentMenusWhileALogWindowExists) {
     EXPECT_EQ(MenuTitles(),
               (QStringList{"&File", "&Edit", "&Search", "&Tools", "&View", "&Window", "&Help"}));
     EXPECT_EQ(MenuEntries("&File"),
-              (QStringList{"&Open...\tCtrl+O", "&Close", "-", "&Print...\tCtrl+P", "Print Pre&view",
-                           "-", "&1 " + name, "-", "E&xit"}));
-    EXPECT_EQ(MenuEntries("&Edit"), (QStringList{"-", "&Copy\tCtrl+C", "Select &All\tCtrl+A"}));
+              (QStringList{"&Open...\tCtrl+O", "&Close", "&Reload", "-", "&Print...\tCtrl+P",
+                           "Print Pre&view", "-", "&1 " + name, "-", "E&xit"}));
+    EXPECT_EQ(MenuEntries("&Edit"),
+              (QStringList{"-", "&Copy\tCtrl+C", "Copy as &HTML", "Select &All\tCtrl+A"}));
     EXPECT_EQ(MenuEntries("&Search"),
-              (QStringList{"&Find\tF5", "Find &next\tCtrl+F5", "-", "&Go to...\tCtrl+G"}));
+              (QStringList{"&Find\tF5", "Find &next\tCtrl+F5", "Find &previous\tShift+F3", "-",
+                           "&Go to...\tCtrl+G"}));
     EXPECT_EQ(MenuEntries("&Tools"), (QStringList{"&Database update", "Keep &database updated",
                                                   "&Find player...", "-", "&Execute RCON file"}));
     EXPECT_EQ(MenuEntries("&View"),
@@ -98,7 +100,10 @@ INSTANTIATE_TEST_SUITE_P(
     KeyTable, CommandKeyTest,
     ::testing::Values(
         KeyCase{"Open", kFileOpen, {"Ctrl+O"}}, KeyCase{"Copy", kEditCopy, {"Ctrl+C", "Ctrl+Ins"}},
-        KeyCase{"Find", kFind, {"F5"}}, KeyCase{"FindNext", kFindNext, {"Ctrl+F5"}},
+        KeyCase{"Find", kFind, {"F5", "Ctrl+F"}}, KeyCase{"FindNext", kFindNext, {"Ctrl+F5", "F3"}},
+        KeyCase{"FindPrevious", kFindPrevious, {"Shift+F3"}},
+        KeyCase{"Reload", kFileReload, {"Ctrl+R"}},
+        KeyCase{"CopyAsHtml", kEditCopyHtml, {"Ctrl+Shift+C"}},
         KeyCase{"Print", kFilePrint, {"Ctrl+P"}}, KeyCase{"PrintPreview", kFilePrintPreview, {}},
         KeyCase{"SelectAll", kEditSelectAll, {"Ctrl+A"}}, KeyCase{"GoTo", kGoTo, {"Ctrl+G"}},
         KeyCase{"New", kFileNew, {"Ctrl+N"}}, KeyCase{"Paste", kEditPaste, {"Ctrl+V", "Shift+Ins"}},
@@ -140,9 +145,9 @@ TEST_F(MainFrameTest, StatusBarHasTheMessagePaneThenTheIndicators) {
         panes.append(label->objectName());
     }
     // Between the message pane and the indicators: the active log's file
-    // status and line count.
-    EXPECT_EQ(panes, (QStringList{"messagePane", "fileStatusPane", "lineCountPane", "CAP", "NUM",
-                                  "SCRL"}));
+    // status, the caret's place and the line count.
+    EXPECT_EQ(panes, (QStringList{"messagePane", "fileStatusPane", "caretPane", "lineCountPane",
+                                  "CAP", "NUM", "SCRL"}));
     EXPECT_EQ(FindMessagePane(*frame), frame->messagePane());
     // The offscreen platform does not tell the lock keys' state: no
     // indicator shows rather than one that never changes.
