@@ -42,6 +42,10 @@ public:
         model.ClassifyUpTo(model.lineCount());
     }
 
+    // Loads what LoadAndWalk last wrote, splitting only its first `part`
+    // bytes and classifying nothing.
+    void LoadFirstPart(LogModel& model, std::int64_t part) const { model.Load(path_, part); }
+
 private:
     int fd_;
     std::string path_;

@@ -119,6 +119,9 @@ std::optional<Arguments> Arguments::Parse(const std::vector<std::string>& words,
         }
         if (option.valueName) {
             result.values_[option.name] = tokens.FromParser(parser.value(name));
+            for (const QString& value : parser.values(name)) {
+                result.allValues_[option.name].push_back(tokens.FromParser(value));
+            }
         } else {
             result.flags_[option.name] = true;
         }
@@ -132,6 +135,11 @@ std::optional<std::string> Arguments::Value(const std::string& name) const {
         return std::nullopt;
     }
     return found->second;
+}
+
+std::vector<std::string> Arguments::Values(const std::string& name) const {
+    const auto found = allValues_.find(name);
+    return found == allValues_.end() ? std::vector<std::string>() : found->second;
 }
 
 bool Arguments::Flag(const std::string& name) const {

@@ -22,6 +22,8 @@ public:
 
     const std::vector<std::string>& positional() const { return positional_; }
     std::optional<std::string> Value(const std::string& name) const;
+    // Every value of an option given more than once, in order.
+    std::vector<std::string> Values(const std::string& name) const;
     bool Flag(const std::string& name) const;
     // True when --help (or -h) was given.
     bool WantsHelp() const { return help_; }
@@ -33,6 +35,7 @@ public:
 private:
     std::vector<std::string> positional_;
     std::map<std::string, std::string> values_;
+    std::map<std::string, std::vector<std::string>> allValues_;
     std::map<std::string, bool> flags_;
     bool help_ = false;
 };

@@ -35,7 +35,8 @@ const std::vector<CommandEntry>& CommandTable() {
           {"count", "M", "the most lines printed (default: every line)"}},
          "Classifies the log and prints its lines as JSON Lines, one object a line: line, "
          "byteLength, visibleLength, text and segments (kind, byte and visible start and "
-         "length, player).",
+         "length, player). A line of any length is printed whole; of a line longer than 2 GiB "
+         "the segments cover the first 2 GiB.",
          {{0, "the lines were printed"}, kUnreadableLogExit}},
         {"follow",
          "follow LOG [--idle-exit SECONDS] [--config FILE] [--harvest]   the log's lines, then "
@@ -81,7 +82,7 @@ const std::vector<CommandEntry>& CommandTable() {
          {{"GUID", "the player's GUID"}},
          {kConfigOption},
          "Prints every name the configured player database holds for the GUID, one a line in "
-         "byte order.",
+         "byte order, its backslashes and control characters escaped as JSON escapes them.",
          {{0, "the names were printed"},
           {1, "the GUID is not in the database, or the database cannot be used"},
           kUsageExit}},
@@ -158,6 +159,34 @@ const std::vector<CommandEntry>& CommandTable() {
          "message the window would show.",
          {{0, "something was found"},
           {1, "nothing was found"},
+          {2, "the command line or the expression is wrong, the log cannot be read, the "
+              "expression takes too much work, or the search came to a line longer than it "
+              "can read (2 GiB)"}}},
+        {"filter",
+         "filter LOG [--text T [--regex] [--case]] [--kind KIND]... [--player GUID] [--not] "
+         "[--count] [--json]   the lines that match a filter",
+         {kLogArgument},
+         {{"text", "T",
+           "only lines whose visible text (colour codes hidden) holds the text or regular "
+           "expression"},
+          {"regex", nullptr, "read the text as a regular expression"},
+          {"case", nullptr, "match letter case"},
+          {"kind", "KIND",
+           "only lines of this event: chat (say, sayteam, tell and the admin chat), kill, "
+           "connect or rename (ClientUserinfoChanged); several, given again or separated by "
+           "commas, take lines of any of them"},
+          {"player", "GUID",
+           "only the lines of the player with this GUID, across his renames: his connects, "
+           "renames, kills by him or of him, chat and tells"},
+          {"not", nullptr, "print the lines the rest of the filter does not take"},
+          {"count", nullptr, "print only how many lines match"},
+          {"json", nullptr, "print the lines as JSON Lines, as lines prints them"}},
+         "Prints the lines that match every option given (all lines when none is), each as its "
+         "number (counted from 0), a tab and its text, or as lines prints them with --json, or "
+         "only their number with --count; the filtered pane of the log window shows the same "
+         "lines. The text is looked for as Find does, in the visible text of each line.",
+         {{0, "a line matched"},
+          {1, "no line matched"},
           {2, "the command line or the expression is wrong, the log cannot be read, or the "
               "expression takes too much work"}}},
         {"copy",
@@ -168,7 +197,9 @@ const std::vector<CommandEntry>& CommandTable() {
          {{"text", nullptr, "print the plain text"},
           {"html", nullptr, "print the \"HTML Format\" document"}},
          "Prints the bytes Copy puts on the clipboard for the selection from (L1, C1) to (L2, "
-         "C2), both ends included: the plain text or the HTML document.",
+         "C2), both ends included: the plain text or the HTML document. On a terminal they are "
+         "shown as text instead, decoded and with their control characters escaped as JSON "
+         "escapes them.",
          {{0, "the bytes were printed"},
           {1, "the HTML document would reach 100000000 bytes"},
           {2, "the command line or the selection is wrong, or the log cannot be read"}}},

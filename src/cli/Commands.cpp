@@ -1,5 +1,7 @@
 #include "Commands.h"
 
+#include "TextEscapes.h"
+
 #include <cstdio>
 
 const std::vector<Command>& AllCommands() {
@@ -8,11 +10,12 @@ const std::vector<Command>& AllCommands() {
         {"players", RunPlayers}, {"init-db", RunInitDb},  {"aliases", RunAliases},
         {"harvest", RunHarvest}, {"ban", RunBan},         {"unban", RunUnban},
         {"find", RunFind},       {"history", RunHistory}, {"search", RunSearch},
-        {"copy", RunCopy},
+        {"filter", RunFilter},   {"copy", RunCopy},
     };
     return commands;
 }
 
 void PrintError(const std::string& text) {
-    std::fprintf(stderr, "quarvelctl: %s\n", text.c_str());
+    // An engine's description may quote what a log put in the database.
+    std::fprintf(stderr, "quarvelctl: %s\n", TerminalText(text).c_str());
 }

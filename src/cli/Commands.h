@@ -15,7 +15,7 @@ struct Command {
 // Every command, in the order of the command table.
 const std::vector<Command>& AllCommands();
 
-// Prints "quarvelctl: <text>" on stderr.
+// Prints "quarvelctl: <text>" on stderr, its control characters escaped.
 void PrintError(const std::string& text);
 
 int RunConfig(const std::vector<std::string>& words);
@@ -27,6 +27,7 @@ int RunAliases(const std::vector<std::string>& words);
 int RunHarvest(const std::vector<std::string>& words);
 int RunBan(const std::vector<std::string>& words);
 int RunUnban(const std::vector<std::string>& words);
+int RunFilter(const std::vector<std::string>& words);
 int RunSearch(const std::vector<std::string>& words);
 int RunCopy(const std::vector<std::string>& words);
 int RunFind(const std::vector<std::string>& words);

@@ -1,13 +1,16 @@
 // quarvelctl copy: the bytes Copy puts on the clipboard for a selection,
-// either the plain text or the "HTML Format" document.
+// either the plain text or the "HTML Format" document; on a terminal, that
+// text with its control characters escaped.
 #include "Arguments.h"
 #include "Commands.h"
 #include "LogLoading.h"
 #include "ModelLines.h"
 #include "PositionArgument.h"
 #include "SelectionCopy.h"
+#include "TextEscapes.h"
 
 #include <cstdio>
+#include <unistd.h>
 
 namespace {
 
@@ -48,6 +51,19 @@ int RunCopy(const std::vector<std::string>& words) {
         return 1;
     }
     const std::string& bytes = args->Flag("html") ? copied->html : copied->text;
-    std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+    if (isatty(STDOUT_FILENO) != 1) {
+        std::fwrite(bytes.data(), 1, bytes.size(), stdout);
+        return 0;
+    }
+    // Shown to a person, the selection is text like every other command's
+    // log text: decoded, and a name's control characters escaped rather
+    // than taken by the terminal for commands.
+    std::string shown;
+    if (args->Flag("html")) {
+        AppendEscaped(shown, bytes, Escapes::Text);
+    } else {
+        AppendEscapedLogText(shown, bytes, Escapes::Text);
+    }
+    std::fwrite(shown.data(), 1, shown.size(), stdout);
     return 0;
 }

@@ -9,6 +9,7 @@
 #include "ConfigLoading.h"
 #include "LineJson.h"
 #include "StopSignals.h"
+#include "TextEscapes.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -21,15 +22,7 @@ namespace {
 // Prints lines [first, the end) and flushes them at once: a reader on the
 // other end of a pipe sees each batch as it comes.
 void PrintLines(const LogModel& model, int first) {
-    std::string out;
-    for (int i = first; i < model.lineCount(); ++i) {
-        AppendLineJson(out, i, model.Line(i));
-        if (out.size() > (1u << 16)) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
-            out.clear();
-        }
-    }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    WriteLinesJson(stdout, model, first, model.lineCount());
     std::fflush(stdout);
 }
 
@@ -117,7 +110,7 @@ int RunFollow(const std::vector<std::string>& words) {
         QObject::connect(&document, &CQuarvelDoc::liveHarvestBatchStored,
                          [&] { PrintCounters(document.liveHarvestCounters()); });
         QObject::connect(&document, &CQuarvelDoc::liveHarvestFailed, [&](const Message& message) {
-            std::fprintf(stderr, "%s\n", message.text.c_str());
+            std::fprintf(stderr, "%s\n", TerminalText(message.text).c_str());
             exitCode = 1;
             QCoreApplication::exit(exitCode);
         });

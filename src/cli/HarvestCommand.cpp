@@ -5,6 +5,7 @@
 #include "DatabaseUpdateRun.h"
 #include "LogLoading.h"
 #include "SqlPlayerDatabase.h"
+#include "TextEscapes.h"
 
 #include <cstdio>
 #include <memory>
@@ -96,7 +97,7 @@ int RunHarvest(const std::vector<std::string>& words) {
             outcome = RunHarvestWalk(model, progress);
         }
         if (outcome.failure) {
-            std::fprintf(stderr, "%s\n", outcome.failure->text.c_str());
+            std::fprintf(stderr, "%s\n", TerminalText(outcome.failure->text).c_str());
             return 1;
         }
         const HarvestCounters& c = outcome.counters;

@@ -30,15 +30,6 @@ int RunLines(const std::vector<std::string>& words) {
     if (*count >= 0 && *count < end - std::min(*from, end)) {
         end = *from + *count;
     }
-    std::string out;
-    for (long long i = *from; i < end; ++i) {
-        const LineView line = model.Line(static_cast<int>(i));
-        AppendLineJson(out, i, line);
-        if (out.size() > (1u << 16)) {
-            std::fwrite(out.data(), 1, out.size(), stdout);
-            out.clear();
-        }
-    }
-    std::fwrite(out.data(), 1, out.size(), stdout);
+    WriteLinesJson(stdout, model, *from, end);
     return 0;
 }

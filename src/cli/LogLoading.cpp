@@ -23,6 +23,11 @@ bool LoadLogForCommand(LogModel& model, const std::string& path) {
     return !ReportUnreadable(model, path);
 }
 
+bool LoadLogHeadForCommand(LogModel& model, const std::string& path) {
+    model.Load(path, kFirstPartBytes);
+    return !ReportUnreadable(model, path);
+}
+
 bool LoadClassifiedLogForCommand(LogModel& model, const std::string& path) {
     // The first part is split here, so that a file that cannot be read is
     // told before anything else; the rest is split while it is classified.

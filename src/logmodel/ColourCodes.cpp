@@ -114,8 +114,20 @@ std::string_view LineVisibleText(const LineView& line, std::string& buffer) {
     if (text.find(kCaret) == std::string_view::npos) {
         return text;
     }
+    // Only carets in the caret-coloured stretches are codes. A line whose
+    // carets all stand elsewhere (every line too long to hold an event,
+    // however long) is its own visible text and is never copied.
+    const LineRuns runs(line);
+    const auto hidesCodes = [&text](const LineRun& run) {
+        return IsCaretColouredRun(run) && text.substr(static_cast<std::size_t>(run.start),
+                                                      static_cast<std::size_t>(run.length))
+                                                  .find(kCaret) != std::string_view::npos;
+    };
+    if (std::none_of(runs.begin(), runs.end(), hidesCodes)) {
+        return text;
+    }
     buffer.clear();
-    for (const LineRun& run : LineRuns(line)) {
+    for (const LineRun& run : runs) {
         const std::string_view bytes =
             text.substr(static_cast<std::size_t>(run.start), static_cast<std::size_t>(run.length));
         if (IsCaretColouredRun(run)) {

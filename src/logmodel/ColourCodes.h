@@ -54,5 +54,6 @@ int ColumnToByteOffset(const LineView& line, int column);
 // The text a line shows, as the search reads it: the bytes of the
 // caret-coloured stretches without their codes, every other byte as it
 // stands. An offset into it is a visible column. `buffer` keeps its capacity
-// between calls; a line that needs no copy is returned in place.
+// between calls; a line whose visible text is its bytes (no code hidden) is
+// returned in place, so only lines that hold an event are ever copied.
 std::string_view LineVisibleText(const LineView& line, std::string& buffer);

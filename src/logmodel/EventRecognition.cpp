@@ -440,3 +440,53 @@ void LogClassifier::LaySegments(int i, LineView& line, int eventTextOffset) cons
     layer.Finish();
     ComputeVisiblePositions(line);
 }
+
+namespace {
+
+// For telling which event a line holds: whether a handler takes a line does
+// not depend on the tables, so none are read or changed.
+class NoTables {
+public:
+    void Connect(int, std::string_view, std::string_view) {}
+    const ConnectionRecord* UserInfo(int, std::string_view, int) const { return nullptr; }
+    SlotAtLine At(int) const { return {}; }
+    std::optional<int> ChatSlot(int, std::string_view) const { return std::nullopt; }
+};
+
+LineEvent EventOf(Handler handler) {
+    switch (handler) {
+    case Handler::Connect:
+        return LineEvent::Connect;
+    case Handler::UserInfo:
+        return LineEvent::Rename;
+    case Handler::Kill:
+        return LineEvent::Kill;
+    case Handler::Say:
+    case Handler::SayTeam:
+    case Handler::Tell:
+    case Handler::AdminChat:
+    case Handler::AdminTell:
+        return LineEvent::Chat;
+    case Handler::None:
+        break;
+    }
+    return LineEvent::None;
+}
+
+} // namespace
+
+LineEvent LogClassifier::RecognisedEvent(std::string_view text, int eventTextOffset) const {
+    const auto event = EventTextInPlace(text, eventTextOffset);
+    if (!event) {
+        return LineEvent::None;
+    }
+    const Handler handler = HandlerFor(event->keyword);
+    if (handler == Handler::None) {
+        return LineEvent::None;
+    }
+    NoSegments layer(*event);
+    NoTables side;
+    PatternGroups groups;
+    Recognition<NoSegments, NoTables> recognition{layer, side, patterns_, groups};
+    return RunHandler(handler, recognition) ? EventOf(handler) : LineEvent::None;
+}

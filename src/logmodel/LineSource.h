@@ -1,7 +1,9 @@
 #pragma once
 
+#include "LineStore.h"
 #include "LogLine.h"
 
+#include <cstddef>
 #include <string_view>
 
 // The lines a search or a copy reads, by index. The lines of one source lie
@@ -13,8 +15,15 @@ public:
     virtual int lineCount() const = 0;
     // 0 <= i < lineCount(): the line with its segments.
     virtual LineView Line(int i) const = 0;
-    // Only its bytes, which is all a byte search needs.
+    // Only its bytes, which is all a byte search needs: as many as its
+    // columns reach (a line longer than 2 GiB shows its first 2 GiB).
     virtual std::string_view Text(int i) const = 0;
+    // Every byte of it, which is more than Text(i) only for a line longer
+    // than its columns reach.
+    virtual std::string_view WholeText(int i) const { return Text(i); }
+    // The most bytes Text gives of a line: only a line whose Text is this
+    // long may have more (WholeText).
+    virtual std::size_t lineReach() const { return LineStore::kMaxLineBytes; }
     // Only its visible length, which a source may know without laying the
     // line's segments.
     virtual int VisibleLength(int i) const { return Line(i).visibleLength; }

@@ -28,15 +28,6 @@ void LineStore::Clear() {
     blocks_.clear();
 }
 
-std::int32_t LineStore::ByteLength(int i) const {
-    const Entry_ entry = Entry(i);
-    const std::int64_t start = static_cast<std::int64_t>(entry & kOffsetMask);
-    const std::int64_t next = Offset(i + 1);
-    // The LF, and the CR before it.
-    const std::int64_t length = next - start - 1 - ((entry & kCrFlag) != 0 ? 1 : 0);
-    return static_cast<std::int32_t>(std::min<std::int64_t>(length, kMaxLines));
-}
-
 namespace {
 
 // The LFs among the 64 bytes at `p`, one bit each (bit i for p[i]).
@@ -63,7 +54,8 @@ std::uint64_t LineFeedMask(const char* p) {
 
 // Most lines are a few dozen bytes: finding their ends 64 bytes at a time
 // costs far less than a search per line.
-std::int64_t LineStore::Append(const char* data, std::int64_t from, std::int64_t size) {
+std::int64_t LineStore::Append(const char* data, std::int64_t from, std::int64_t scanFrom,
+                               std::int64_t size) {
     if (lineCount_ == 0) {
         SetEntry(0, static_cast<Entry_>(from));
     }
@@ -80,7 +72,7 @@ std::int64_t LineStore::Append(const char* data, std::int64_t from, std::int64_t
         SetEntry(lineCount_, static_cast<Entry_>(lineStart));
         return true;
     };
-    std::int64_t at = from;
+    std::int64_t at = std::max(from, scanFrom);
     for (; size - at >= 64; at += 64) {
         for (std::uint64_t mask = LineFeedMask(data + at); mask != 0; mask &= mask - 1) {
             if (!take(at + std::countr_zero(mask))) {

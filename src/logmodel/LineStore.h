@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -17,6 +18,11 @@ class LineStore {
 public:
     // Line indexes are 32-bit signed throughout the program.
     static constexpr std::int64_t kMaxLines = 0x7FFFFFFF;
+    // So are byte offsets and visible columns within a line: a line longer
+    // than this shows its first kMaxLineBytes bytes to every reader that
+    // counts in them (ByteLength), and only LineLength tells its whole
+    // length.
+    static constexpr std::int64_t kMaxLineBytes = 0x7FFFFFFF;
 
     LineStore() = default;
     LineStore(const LineStore&) = delete;
@@ -29,7 +35,15 @@ public:
     // yet: the caller passes them again once more of the file is there, so a
     // line or a CR LF pair split across two writes comes out whole. `from`
     // is where the previous call left off (0 at first).
-    std::int64_t Append(const char* data, std::int64_t from, std::int64_t size);
+    std::int64_t Append(const char* data, std::int64_t from, std::int64_t size) {
+        return Append(data, from, from, size);
+    }
+    // The same, when the bytes [from, scanFrom) are known to hold no LF (an
+    // earlier call looked at them and left a line unfinished there): only
+    // the bytes from scanFrom on are read, so a long line that arrives a
+    // little at a time is read once, not once per part.
+    std::int64_t Append(const char* data, std::int64_t from, std::int64_t scanFrom,
+                        std::int64_t size);
     // Forgets every line.
     void Clear();
     // Makes room in the block table for `lines` lines, so that appending up
@@ -39,9 +53,18 @@ public:
 
     int lineCount() const { return lineCount_; }
     // Line i, 0 <= i < lineCount(): the offset of its first byte, and its
-    // length without its LF and without a CR right before that LF.
+    // length without its LF and without a CR right before that LF: all of
+    // it (LineLength), or at most kMaxLineBytes of it (ByteLength).
     std::int64_t Offset(int i) const { return static_cast<std::int64_t>(Entry(i) & kOffsetMask); }
-    std::int32_t ByteLength(int i) const;
+    std::int64_t LineLength(int i) const {
+        const Entry_ entry = Entry(i);
+        // The LF, and the CR before it.
+        return Offset(i + 1) - static_cast<std::int64_t>(entry & kOffsetMask) - 1 -
+               ((entry & kCrFlag) != 0 ? 1 : 0);
+    }
+    std::int32_t ByteLength(int i) const {
+        return static_cast<std::int32_t>(std::min(LineLength(i), kMaxLineBytes));
+    }
 
     // Bytes the store holds for its lines.
     std::size_t memoryBytes() const { return blocks_.size() * kBlockEntries * sizeof(Entry_); }

@@ -2,6 +2,7 @@
 
 #include "EventPatterns.h"
 #include "GuidTable.h"
+#include "LineFilter.h"
 #include "LogLine.h"
 #include "LogStore.h"
 #include "PlayerSlotTable.h"
@@ -41,6 +42,12 @@ public:
     const PlayerSlotTable& playerSlots() const { return *playerSlots_; }
     const GuidTable& guidTable() const { return *guidTable_; }
     const EventPatterns& eventPatterns() const { return patterns_; }
+    const SlotTimeline& slotTimeline() const { return timeline_; }
+    const ChatNameSlots& chatNameSlots() const { return chatSlots_; }
+
+    // The event line `text` holds when its handler takes it, which its bytes
+    // alone decide. Safe to call from several threads at once.
+    LineEvent RecognisedEvent(std::string_view text, int eventTextOffset) const;
 
 private:
     // What line i, whose bytes are `text`, changes in the tables.

@@ -72,12 +72,25 @@ public:
     // Line i, 0 <= i < lineCount(): its bytes, segments and visible columns.
     // A line not classified yet is one plain stretch.
     LineView Line(int i) const;
-    // Only the bytes of line i.
+    // Only the bytes of line i; of a line longer than LineStore::kMaxLineBytes
+    // (2 GiB), only as many, since offsets and columns within a line are
+    // 32-bit: what Line(i) shows of it, what a search and a copy read.
     std::string_view LineText(int i) const { return store_.LineText(i); }
+    // Every byte of line i, however long: for what writes a line out whole.
+    std::string_view WholeLineText(int i) const { return store_.WholeLineText(i); }
     // The columns line i shows: its byte length unless a colour code hides
     // some of its bytes, which needs a caret.
     int VisibleLength(int i) const;
     const LineStore& lineStore() const { return store_.lines(); }
+    // Every byte of the file as loaded or last refreshed, split or not; good
+    // until the log next changes.
+    std::string_view FileBytes() const { return store_.FileBytes(); }
+    // How many times the log has been loaded from scratch (its first load,
+    // then every reload of a rewritten or replaced file): a reader that
+    // remembers lines sees it change when they are gone.
+    int reloads() const { return store_.reloads(); }
+    // Reads the file's bytes [from, to) into memory ahead of their use.
+    void ReadAhead(std::int64_t from, std::int64_t to) const { store_.ReadAhead(from, to); }
 
     // NotLoaded before any load, then Loaded or why the load failed.
     LoadStatus loadStatus() const { return store_.loadStatus(); }
@@ -123,6 +136,14 @@ public:
     bool harvestMode() const { return harvestMode_; }
 
     const PlayerSlotTable& playerSlots() const { return classifier_.playerSlots(); }
+    // The history of the slots and the slots chat names resolved to, over the
+    // classified lines.
+    const SlotTimeline& slotTimeline() const { return classifier_.slotTimeline(); }
+    const ChatNameSlots& chatNameSlots() const { return classifier_.chatNameSlots(); }
+    // The event line i holds (classified or not: its bytes alone decide).
+    LineEvent RecognisedEvent(int i) const {
+        return classifier_.RecognisedEvent(LineText(i), eventTextOffset());
+    }
     const GuidTable& guidTable() const { return classifier_.guidTable(); }
 
     // The patterns the classification matches event payloads with; every

@@ -23,34 +23,16 @@ Message BadExpression() {
 Message SearchError() {
     return {"Search error", "Error", MessageIcon::Error};
 }
+Message LineTooLong(int line) {
+    return {"The search stopped at line " + std::to_string(line + 1) +
+                ": it cannot read past the first 2 GiB of a line, and the rest of this one may "
+                "hold a match.",
+            kApplicationTitle, MessageIcon::Warning};
+}
 Message TooMuchWork() {
     return {"The search was stopped: the expression takes too much work on these lines. Please "
             "try a simpler one.",
             "Error", MessageIcon::Error};
-}
-
-// The engine's own guards against runaway matching. The matcher raises them
-// as plain runtime errors told apart only by their texts.
-bool IsComplexityLimit(const std::exception& error) {
-    if (const auto* regexError = dynamic_cast<const boost::regex_error*>(&error)) {
-        return regexError->code() == boost::regex_constants::error_complexity ||
-               regexError->code() == boost::regex_constants::error_stack;
-    }
-    const std::string_view what = error.what();
-    return what.starts_with("The complexity of matching") ||
-           what.starts_with("Ran out of stack space");
-}
-
-// What the engine takes for the same letter when it ignores case, so the
-// quick look and the engine agree on every byte.
-ByteFold CaseFoldOf(const boost::regex& expression) {
-    boost::regex::traits_type traits;
-    traits.imbue(expression.getloc());
-    ByteFold fold{};
-    for (std::size_t b = 0; b < fold.size(); ++b) {
-        fold[b] = static_cast<unsigned char>(traits.translate_nocase(static_cast<char>(b)));
-    }
-    return fold;
 }
 
 // The last line from `first` on that starts at or before `byte`: the line
@@ -136,24 +118,7 @@ void LogSearch::Compile(std::string_view text, bool regExp, bool caseSensitive) 
     quickLook_.reset();
     searchRegex_ = boost::regex();
 
-    boost::regex::flag_type flags = regExp ? boost::regex::normal : boost::regex::literal;
-    if (!caseSensitive) {
-        flags |= boost::regex::icase;
-    }
-    // An empty text is malformed in both modes; the engine only refuses it
-    // by itself in the literal one.
-    // Compiled from a copy: the regex parser of Boost 1.74 reads one byte past
-    // the end of a pattern that ends inside a range of a set ("[a-b"), and a
-    // string's terminator keeps that read inside the buffer.
-    const std::string pattern(text);
-    const char* first = pattern.c_str();
-    if (text.empty()) {
-        flags |= boost::regex::no_empty_expressions;
-    }
-    if (regExp && !CompilesSafely(text)) {
-        throw boost::regex_error(boost::regex_constants::error_bad_pattern);
-    }
-    searchRegex_.assign(first, first + text.size(), flags);
+    searchRegex_ = CompileSearchExpression(text, regExp, caseSensitive);
     usable_ = true;
 
     if (regExp) {
@@ -186,6 +151,7 @@ std::optional<SearchHit> LogSearch::FindFromCaret(LineSource& lines, TextPositio
         return std::nullopt;
     }
     budget_.Start(progress_);
+    lineReach_ = lines.lineReach();
     try {
         ChooseRareByte(lines, caret);
         return searchBackward_ ? SearchBackwards(lines, caret) : SearchForwards(lines, caret);
@@ -204,6 +170,8 @@ std::optional<SearchHit> LogSearch::FindFromCaret(LineSource& lines, TextPositio
     // The user who cancelled knows why nothing was found.
     if (stop_ == SearchStop::TooMuchWork) {
         messages.Show(TooMuchWork());
+    } else if (stop_ == SearchStop::LineTooLong) {
+        messages.Show(LineTooLong(stoppedAtLine_));
     }
     return std::nullopt;
 }
@@ -254,7 +222,7 @@ std::optional<SearchHit> LogSearch::SearchForwards(LineSource& lines, TextPositi
     // long line reads on from where this one stopped.
     std::optional<ForwardByteScan>& scan = forwardScan_;
     if (rareByte_ && !rareByte_->bytes().empty()) {
-        const std::string_view last = lines.Text(count - 1);
+        const std::string_view last = lines.WholeText(count - 1);
         const char* end = last.data() + last.size();
         if (!scan || scan->end() != end || scan->bytes() != rareByte_->bytes()) {
             scan.emplace(*rareByte_, end);
@@ -277,23 +245,55 @@ std::optional<SearchHit> LogSearch::SearchForwards(LineSource& lines, TextPositi
         // The scan has already found the rare byte on this line (or in its
         // line end, which then finds nothing here).
         const std::string_view line = lines.Text(n);
-        if (!scan && !BytesMayHold(line)) {
-            continue;
+        if (auto hit = SearchLineFrom(lines, n, line, k, !scan)) {
+            return hit;
         }
-        if (!RawMayHold(line)) {
-            continue;
-        }
-        const std::string_view text = VisibleTextOf(lines, n, line);
-        const int m = static_cast<int>(text.size());
-        if (k > m || !MayHold(text.substr(static_cast<std::size_t>(k)))) {
-            continue;
-        }
-        budget_.AllowLine(text.size());
-        if (const auto match = FirstMatch(text, k, m)) {
-            return SearchHit{n, match->first, match->end - 1};
+        if (line.size() >= lineReach_) {
+            StopAtUnreadRest(lines, n, line, k);
         }
     }
     return std::nullopt;
+}
+
+std::optional<SearchHit> LogSearch::SearchLineFrom(LineSource& lines, int n, std::string_view line,
+                                                   int k, bool lookForRareByte) {
+    if (lookForRareByte && !BytesMayHold(line)) {
+        return std::nullopt;
+    }
+    if (!RawMayHold(line)) {
+        return std::nullopt;
+    }
+    const std::string_view text = VisibleTextOf(lines, n, line);
+    const int m = static_cast<int>(text.size());
+    if (k > m || !MayHold(text.substr(static_cast<std::size_t>(k)))) {
+        return std::nullopt;
+    }
+    budget_.AllowLine(text.size());
+    if (const auto match = FirstMatch(text, k, m)) {
+        return SearchHit{n, match->first, match->end - 1};
+    }
+    return std::nullopt;
+}
+
+void LogSearch::StopAtUnreadRest(LineSource& lines, int n, std::string_view line, int from) {
+    const std::string_view whole = lines.WholeText(n);
+    if (whole.size() <= line.size()) {
+        return;
+    }
+    // A plain text's match is the text itself, so one that reaches past the
+    // part searched starts less than its length before that part's end; a
+    // regular expression's may start anywhere. A line this long holds no
+    // event, so its bytes are what it shows.
+    std::size_t start =
+        static_cast<std::size_t>(std::clamp(from, 0, static_cast<int>(line.size())));
+    if (literal_) {
+        start = std::max(start, line.size() - std::min(line.size(), requiredText_.size() - 1));
+    }
+    const std::string_view rest = whole.substr(start);
+    if (BytesMayHold(rest) && MayHold(rest)) {
+        stoppedAtLine_ = n;
+        throw SearchInterrupted(SearchStop::LineTooLong);
+    }
 }
 
 std::optional<SearchHit> LogSearch::SearchBackwards(LineSource& lines, TextPosition caret) {
@@ -305,6 +305,11 @@ std::optional<SearchHit> LogSearch::SearchBackwards(LineSource& lines, TextPosit
             continue; // nothing lies left of the caret
         }
         const std::string_view line = lines.Text(n);
+        // The hit with the greatest start might lie past what the search
+        // reads of the line; on the caret's line that part is right of it.
+        if (!onCaretLine && line.size() >= lineReach_) {
+            StopAtUnreadRest(lines, n, line, 0);
+        }
         if (!BytesMayHold(line) || !RawMayHold(line)) {
             continue;
         }

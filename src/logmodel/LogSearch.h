@@ -76,8 +76,9 @@ public:
 
     // Searches from the caret in the current direction. A failure inside the
     // regular-expression engine says "Search error" and counts as not found;
-    // a search that ran out of its budget or was cancelled counts as not
-    // found too and sets stop() (saying so when it ran out).
+    // a search that ran out of its budget, was cancelled, or came to a line
+    // longer than it reads (2 GiB) whose rest may hold a match counts as not
+    // found too and sets stop() (saying so unless the user cancelled).
     std::optional<SearchHit> FindFromCaret(LineSource& lines, TextPosition caret,
                                            MessageSink& messages);
 
@@ -85,6 +86,8 @@ public:
     void SetProgress(SearchProgress* progress) { progress_ = progress; }
     // Why the last search ended before its answer was known.
     SearchStop stop() const { return stop_; }
+    // The line a LineTooLong stop came to.
+    int stoppedAtLine() const { return stoppedAtLine_; }
 
     // The log was loaded again: what the search remembers of its lines (the
     // last line's visible text, the sample the rare byte came from) is
@@ -109,6 +112,14 @@ private:
     void ChooseRareByte(LineSource& lines, TextPosition caret);
     std::optional<Span> LastLiteralHit(std::string_view text, int limit);
     std::optional<SearchHit> SearchForwards(LineSource& lines, TextPosition caret);
+    // Line n from column k on; the rare byte is looked for unless the
+    // caller's scan found it there already.
+    std::optional<SearchHit> SearchLineFrom(LineSource& lines, int n, std::string_view line, int k,
+                                            bool lookForRareByte);
+    // A line longer than the 2 GiB a search reads of it (`line`): when its
+    // bytes past `from` may hold a match the search cannot see, it stops
+    // there (SearchStop::LineTooLong) rather than pass over a hit.
+    void StopAtUnreadRest(LineSource& lines, int n, std::string_view line, int from);
     std::optional<SearchHit> SearchBackwards(LineSource& lines, TextPosition caret);
     bool BytesMayHold(std::string_view line) const;
     bool RawMayHold(std::string_view line);
@@ -122,6 +133,8 @@ private:
     bool searchBackward_ = false;
     SearchProgress* progress_ = nullptr;
     SearchStop stop_ = SearchStop::None;
+    int stoppedAtLine_ = 0;     // the line of a LineTooLong stop
+    std::size_t lineReach_ = 0; // LineSource::lineReach of the lines searched
     SearchBudget budget_;
     // The quick looks, when the expression names text every match holds:
     // a rare byte of it among the line's bytes (chosen afresh for each

@@ -61,7 +61,9 @@ int LogStore::SplitUpTo(std::int64_t limit) {
         const std::int64_t from = scanned_;
         scanned_ = std::max(scanned_, std::min(limit, fileSize_));
         file_.ReadAhead(from, scanned_);
-        splitEnd_ = lines_.Append(file_.data(), splitEnd_, scanned_);
+        // Bytes before `from` were looked at by the last split: a long line
+        // that grows is read once, not again at every look.
+        splitEnd_ = lines_.Append(file_.data(), splitEnd_, from, scanned_);
         if (lineCount() > before || scanned_ >= fileSize_) {
             return lineCount() - before;
         }

@@ -55,8 +55,18 @@ public:
     std::int64_t fileSize() const { return fileSize_; }
     int lineCount() const { return lines_.lineCount(); }
     const LineStore& lines() const { return lines_; }
+    void ReadAhead(std::int64_t from, std::int64_t to) const { file_.ReadAhead(from, to); }
+    std::string_view FileBytes() const {
+        return {file_.data(), static_cast<std::size_t>(file_.data() == nullptr ? 0 : fileSize_)};
+    }
+    // The bytes of line i that its columns reach: all of them, unless the
+    // line is longer than LineStore::kMaxLineBytes.
     std::string_view LineText(int i) const {
         return {file_.data() + lines_.Offset(i), static_cast<std::size_t>(lines_.ByteLength(i))};
+    }
+    // Every byte of line i, however long.
+    std::string_view WholeLineText(int i) const {
+        return {file_.data() + lines_.Offset(i), static_cast<std::size_t>(lines_.LineLength(i))};
     }
     // Where the event text of the lines starts: the width of their time
     // stamps, found from the first lines.

@@ -10,6 +10,7 @@ public:
     int lineCount() const override { return model_.lineCount(); }
     LineView Line(int i) const override { return model_.Line(i); }
     std::string_view Text(int i) const override { return model_.LineText(i); }
+    std::string_view WholeText(int i) const override { return model_.WholeLineText(i); }
     int VisibleLength(int i) const override { return model_.VisibleLength(i); }
 
 private:

@@ -19,6 +19,7 @@ enum class SearchStop {
     None,        // it ran to its end
     TooMuchWork, // the budget ran out, or the engine's own complexity limit
     Cancelled,   // the user cancelled it
+    LineTooLong, // a line's bytes past the 2 GiB a search reads may hold a match
 };
 
 // Thrown out of the matching engine when the budget runs out or the user

@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <span>
 #include <vector>
 
 // What one player slot held at a line of the log: the team of its latest
@@ -36,11 +37,16 @@ public:
     SlotState At(int slot, int line) const;
     void Clear();
 
-private:
     struct Change {
         std::int32_t line;
         SlotState state;
     };
+    // Every change of the slot, in line order.
+    std::span<const Change> Changes(int slot) const {
+        return changes_[static_cast<std::size_t>(slot)];
+    }
+
+private:
     std::array<std::vector<Change>, kSlotCount> changes_;
 };
 

@@ -11,6 +11,9 @@
 // The Unicode code point of one byte.
 char32_t Windows1252ToCodePoint(unsigned char byte);
 
+// Appends the UTF-8 form of a code point.
+void AppendUtf8(std::string& out, char32_t codePoint);
+
 // The bytes as UTF-8.
 std::string Windows1252ToUtf8(std::string_view bytes);
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "BanFlow.h"
+#include "BanOutcome.h"
 #include "BanRecord.h"
 #include "BanTime.h"
 #include "LoginName.h"

@@ -2,6 +2,7 @@
 #include "TempFile.h"
 
 #include <filesystem>
+#include <fstream>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -109,6 +110,41 @@ TEST(LineStoreLoad, AppendedBytesContinueTheLastLine) {
     store.Clear();
     EXPECT_EQ(store.lineCount(), 0);
     EXPECT_EQ(store.memoryBytes(), 0u);
+}
+
+// A line that arrives a part at a time is read from where the last look
+// ended: the bytes before it, which that look found no LF in, are not read
+// again (here an LF placed there is not seen), so a long unfinished line
+// costs its bytes once, not once per part.
+TEST(LineStoreLoad, BytesALookPassedOverAreNotReadAgain) {
+    const std::string bytes = "ab\ncd\nef\n";
+    LineStore store;
+    EXPECT_EQ(store.Append(bytes.data(), 0, 5, static_cast<std::int64_t>(bytes.size())), 9);
+    ASSERT_EQ(store.lineCount(), 2);
+    EXPECT_EQ(store.ByteLength(0), 5);
+    EXPECT_EQ(store.Offset(1), 6);
+}
+
+// A line of more than 2 GiB (a sparse file: only its end is written, and
+// only its end is read) keeps its whole length, while what offsets and
+// columns within a line reach stops at 2 GiB.
+TEST(LineStoreLoad, ALineLongerThanColumnsReachKeepsItsWholeLength) {
+    TempFile file("");
+    const std::int64_t lineEnd = LineStore::kMaxLineBytes + 5;
+    std::filesystem::resize_file(file.path(), static_cast<std::uintmax_t>(lineEnd - 3));
+    {
+        std::ofstream out(file.path(), std::ios::binary | std::ios::app);
+        out << "end\nx\n";
+    }
+    FileMapping mapping;
+    ASSERT_EQ(mapping.Open(file.path()), LoadStatus::Loaded);
+    LineStore store;
+    EXPECT_EQ(store.Append(mapping.data(), 0, lineEnd - 8, mapping.size()), mapping.size());
+    ASSERT_EQ(store.lineCount(), 2);
+    EXPECT_EQ(store.LineLength(0), lineEnd);
+    EXPECT_EQ(store.ByteLength(0), LineStore::kMaxLineBytes);
+    EXPECT_EQ(store.Offset(1), lineEnd + 1);
+    EXPECT_EQ(store.LineLength(1), 1);
 }
 
 TEST(LineStoreLoad, CloseKeepsStatusAndDropsLines) {

@@ -21,7 +21,7 @@
 
 namespace {
 
-const std::string kLog =
+const std::string kOnePlayerLog =
     "   0:01 ClientConnect: 0 - 10.0.0.1:20100 [0123456789ABCDEF0123456789ABCDEF]\n"
     "   0:02 ClientUserinfoChanged: 0 n\\^1Bob\\t\\1\\model\\x\n";
 
@@ -47,14 +47,14 @@ private:
 };
 
 TEST_F(ViewDatabaseUpdate, IsEnabledOnlyWithADatabase) {
-    ViewOnLog log(kLog);
+    ViewOnLog log(kOnePlayerLog);
     EXPECT_FALSE(log.view().IsCommandEnabled(CommandId::kDatabaseUpdate));
     log.config().databasePath = "players.sqlite";
     EXPECT_TRUE(log.view().IsCommandEnabled(CommandId::kDatabaseUpdate));
 }
 
 TEST_F(ViewDatabaseUpdate, RunIsTheOnlyOneOfItsViewUntilItEnds) {
-    ViewOnLog log(WithDatabase(NewDatabase()), kLog);
+    ViewOnLog log(WithDatabase(NewDatabase()), kOnePlayerLog);
     CQuarvelView& view = log.view();
     std::vector<bool> enabledWhenTold;
     QObject::connect(&view, &CQuarvelView::commandStateChanged, [&] {
@@ -101,7 +101,7 @@ void ProcessUntil(const std::function<bool()>& done) {
 
 TEST_F(ViewDatabaseUpdate, KeepDatabaseUpdatedHarvestsTheLogAndWhatItGets) {
     const std::string database = NewDatabase();
-    ViewOnLog log(WithDatabase(database), kLog);
+    ViewOnLog log(WithDatabase(database), kOnePlayerLog);
     CQuarvelView& view = log.view();
     CQuarvelDoc& document = log.document();
     ASSERT_TRUE(view.IsCommandEnabled(CommandId::kKeepDatabaseUpdated));
@@ -143,7 +143,7 @@ TEST_F(ViewDatabaseUpdate, KeepDatabaseUpdatedTakesEveryLineOfALogStillLoading) 
 }
 
 TEST_F(ViewDatabaseUpdate, KeepDatabaseUpdatedTurnsItselfOffOnAFailure) {
-    ViewOnLog log(WithDatabase("/nonexistent/quarvel/players.sqlite"), kLog);
+    ViewOnLog log(WithDatabase("/nonexistent/quarvel/players.sqlite"), kOnePlayerLog);
     std::vector<std::string> messages;
     QObject::connect(&log.document(), &CQuarvelDoc::liveHarvestFailed,
                      [&](const Message& message) { messages.push_back(message.text); });

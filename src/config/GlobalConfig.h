@@ -3,5 +3,6 @@
 #include "AppConfig.h"
 
 // The program's one configuration, filled once at start-up from quarvel.cfg and
-// never reloaded. The RCON flows and the database work read it directly.
+// never reloaded. Only the frames and start-up read it; everything below them
+// is handed a const AppConfig&.
 extern AppConfig theAppConfig;

@@ -1,0 +1,382 @@
+#include "ScanPattern.h"
+
+#include <bitset>
+#include <cstdio>
+#include <vector>
+
+namespace {
+
+using ByteSet = std::bitset<256>;
+
+// What may follow any piece in the tolerant form: colour codes (a caret and a
+// byte other than a caret) and lone carets, which a stretch that hides codes
+// takes out of the text.
+constexpr std::string_view kHiddenCodes = "(?:\\^[^\\^\\n]?)*";
+// The most a counted repeat may say; larger ones are left to Boost.Regex.
+constexpr int kMaxRepeat = 1000;
+
+ByteSet RangeOf(int first, int last) {
+    ByteSet set;
+    for (int b = first; b <= last; ++b) {
+        set.set(static_cast<std::size_t>(b));
+    }
+    return set;
+}
+
+bool IsLower(int c) {
+    return c >= 'a' && c <= 'z';
+}
+bool IsUpper(int c) {
+    return c >= 'A' && c <= 'Z';
+}
+bool IsDigit(int c) {
+    return c >= '0' && c <= '9';
+}
+
+// The sets of \d, \w and \s in the C locale, which Boost.Regex's default
+// traits use.
+ByteSet Digits() {
+    return RangeOf('0', '9');
+}
+ByteSet WordBytes() {
+    return RangeOf('0', '9') | RangeOf('A', 'Z') | RangeOf('a', 'z') | ByteSet().set('_');
+}
+ByteSet SpaceBytes() {
+    ByteSet set;
+    for (const char c : {' ', '\t', '\n', '\v', '\f', '\r'}) {
+        set.set(static_cast<unsigned char>(c));
+    }
+    return set;
+}
+
+void FoldCase(ByteSet& set) {
+    for (int c = 'a'; c <= 'z'; ++c) {
+        const auto lower = static_cast<std::size_t>(c);
+        const auto upper = static_cast<std::size_t>(c - 'a' + 'A');
+        if (set[lower] || set[upper]) {
+            set.set(lower);
+            set.set(upper);
+        }
+    }
+}
+
+std::string HexByte(int b) {
+    char text[8];
+    std::snprintf(text, sizeof text, "\\x%02x", b);
+    return text;
+}
+
+// The set as the engine writes it, without a line end or a CR.
+std::string ClassOf(ByteSet set) {
+    set.reset('\n');
+    set.reset('\r');
+    if (set.count() == 1) {
+        for (int b = 0; b < 256; ++b) {
+            if (set[static_cast<std::size_t>(b)]) {
+                return HexByte(b);
+            }
+        }
+    }
+    std::string out = "[";
+    for (int b = 0; b < 256;) {
+        if (!set[static_cast<std::size_t>(b)]) {
+            ++b;
+            continue;
+        }
+        int last = b;
+        while (last + 1 < 256 && set[static_cast<std::size_t>(last + 1)]) {
+            ++last;
+        }
+        out += HexByte(b);
+        if (last > b) {
+            out += "-" + HexByte(last);
+        }
+        b = last + 1;
+    }
+    return out + "]";
+}
+
+class Translator {
+public:
+    Translator(std::string_view text, bool regExp, bool caseSensitive)
+        : text_(text), regExp_(regExp), fold_(!caseSensitive) {}
+
+    std::optional<ScanPatterns> Run() {
+        while (at_ < text_.size()) {
+            if (!(regExp_ ? Step() : Byte(static_cast<unsigned char>(text_[at_++])))) {
+                return std::nullopt;
+            }
+        }
+        if (!groups_.empty()) {
+            return std::nullopt;
+        }
+        return ScanPatterns{exact_, tolerant_};
+    }
+
+private:
+    struct Start {
+        std::size_t exact;
+        std::size_t tolerant;
+    };
+
+    int Peek(std::size_t ahead = 0) const {
+        const std::size_t i = at_ + ahead;
+        return i < text_.size() ? static_cast<unsigned char>(text_[i]) : -1;
+    }
+
+    bool Byte(int b) {
+        if (b == '\n' || b == '\r') {
+            return false;
+        }
+        ByteSet set;
+        set.set(static_cast<std::size_t>(b));
+        return Piece(set);
+    }
+
+    // One piece that takes one byte of the set.
+    bool Piece(ByteSet set) {
+        if (fold_) {
+            FoldCase(set);
+        }
+        set.reset('\n');
+        set.reset('\r');
+        if (set.none()) {
+            return false;
+        }
+        last_ = Start{exact_.size(), tolerant_.size()};
+        const std::string cls = ClassOf(set);
+        exact_ += cls;
+        tolerant_ += set['^'] ? "(?:" + cls + "|\\^\\^)" : cls;
+        tolerant_ += kHiddenCodes;
+        return true;
+    }
+
+    bool Step() {
+        const int c = Peek();
+        ++at_;
+        switch (c) {
+        case '\\':
+            return Escape();
+        case '[':
+            return Class();
+        case '.':
+            return Piece(~ByteSet());
+        case '(':
+            if (Peek() == '?') {
+                if (Peek(1) != ':') {
+                    return false;
+                }
+                at_ += 2;
+            }
+            groups_.push_back({exact_.size(), tolerant_.size()});
+            exact_ += "(?:";
+            tolerant_ += "(?:";
+            last_.reset();
+            return true;
+        case ')':
+            if (groups_.empty()) {
+                return false;
+            }
+            last_ = groups_.back();
+            groups_.pop_back();
+            exact_ += ")";
+            tolerant_ += ")";
+            return true;
+        case '|':
+            exact_ += "|";
+            tolerant_ += "|";
+            last_.reset();
+            return true;
+        case '*':
+        case '+':
+        case '?':
+        case '{':
+            return Repeat(c);
+        case '^':
+        case '$':
+        case ']':
+        case '}':
+            return false;
+        default:
+            return Byte(c);
+        }
+    }
+
+    bool Escape() {
+        const int c = Peek();
+        ++at_;
+        const auto set = EscapedSet(c);
+        return set && Piece(*set);
+    }
+
+    // \d \w \s and their opposites, \t, and escaped punctuation.
+    static std::optional<ByteSet> EscapedSet(int c) {
+        switch (c) {
+        case 'd':
+            return Digits();
+        case 'D':
+            return ~Digits();
+        case 'w':
+            return WordBytes();
+        case 'W':
+            return ~WordBytes();
+        case 's':
+            return SpaceBytes();
+        case 'S':
+            return ~SpaceBytes();
+        case 't':
+            return ByteSet().set('\t');
+        default:
+            break;
+        }
+        if (c == ' ' || (c > ' ' && c < 0x7F && !IsDigit(c) && !IsLower(c) && !IsUpper(c))) {
+            return ByteSet().set(static_cast<std::size_t>(c));
+        }
+        return std::nullopt;
+    }
+
+    // A bracket expression: members, ranges, escapes; no POSIX classes.
+    bool Class() {
+        const bool negated = Peek() == '^';
+        if (negated) {
+            ++at_;
+        }
+        ByteSet set;
+        bool first = true;
+        for (;;) {
+            const int c = Peek();
+            if (c < 0 || c == '[') {
+                return false;
+            }
+            if (c == ']' && !first) {
+                ++at_;
+                break;
+            }
+            first = false;
+            if (c == '\\') {
+                const auto escaped = EscapedSet(Peek(1));
+                // An escaped range end is not read here.
+                if (!escaped || (Peek(2) == '-' && Peek(3) != ']')) {
+                    return false;
+                }
+                set |= *escaped;
+                at_ += 2;
+                continue;
+            }
+            if (Peek(1) == '-' && Peek(2) >= 0 && Peek(2) != ']') {
+                const int last = Peek(2);
+                if (last == '\\' || last == '[' || last < c || !RangeFolds(c, last)) {
+                    return false;
+                }
+                set |= RangeOf(c, last);
+                at_ += 3;
+                continue;
+            }
+            set.set(static_cast<std::size_t>(c));
+            ++at_;
+        }
+        if (fold_) {
+            FoldCase(set);
+        }
+        return Piece(negated ? ~set : set);
+    }
+
+    // With case ignored a range is read only when folding it is plain: no
+    // letters, or letters of one case.
+    bool RangeFolds(int first, int last) const {
+        if (!fold_) {
+            return true;
+        }
+        const ByteSet range = RangeOf(first, last);
+        const ByteSet letters = RangeOf('a', 'z') | RangeOf('A', 'Z');
+        return (range & letters).none() || (IsLower(first) && IsLower(last)) ||
+               (IsUpper(first) && IsUpper(last));
+    }
+
+    bool Repeat(int c) {
+        if (!last_) {
+            return false;
+        }
+        std::string count;
+        if (c == '{') {
+            const auto bounds = Counted();
+            if (!bounds) {
+                return false;
+            }
+            count = *bounds;
+        } else {
+            count = std::string(1, static_cast<char>(c));
+        }
+        if (Peek() == '?') {
+            ++at_; // lazy: the same lines match
+        } else if (Peek() == '+') {
+            return false; // possessive
+        }
+        const std::string exactPiece = exact_.substr(last_->exact);
+        const std::string tolerantPiece = tolerant_.substr(last_->tolerant);
+        exact_.resize(last_->exact);
+        tolerant_.resize(last_->tolerant);
+        exact_ += "(?:" + exactPiece + ")" + count;
+        tolerant_ += "(?:" + tolerantPiece + ")" + count;
+        last_.reset();
+        return true;
+    }
+
+    // {n}, {n,} or {n,m} after the '{'.
+    std::optional<std::string> Counted() {
+        const auto number = [this]() -> std::optional<int> {
+            int value = 0;
+            bool any = false;
+            while (IsDigit(Peek())) {
+                value = value * 10 + (Peek() - '0');
+                any = true;
+                ++at_;
+                if (value > kMaxRepeat) {
+                    return std::nullopt;
+                }
+            }
+            return any ? std::optional<int>(value) : std::nullopt;
+        };
+        const auto low = number();
+        if (!low) {
+            return std::nullopt;
+        }
+        std::string out = "{" + std::to_string(*low);
+        if (Peek() == ',') {
+            ++at_;
+            out += ",";
+            if (Peek() != '}') {
+                const auto high = number();
+                if (!high || *high < *low) {
+                    return std::nullopt;
+                }
+                out += std::to_string(*high);
+            }
+        }
+        if (Peek() != '}') {
+            return std::nullopt;
+        }
+        ++at_;
+        return out + "}";
+    }
+
+    std::string_view text_;
+    bool regExp_;
+    bool fold_;
+    std::size_t at_ = 0;
+    std::string exact_;
+    std::string tolerant_;
+    std::vector<Start> groups_;
+    // Where the piece a repeat would apply to starts.
+    std::optional<Start> last_;
+};
+
+} // namespace
+
+std::optional<ScanPatterns> TranslateForScan(std::string_view text, bool regExp,
+                                             bool caseSensitive) {
+    if (text.empty()) {
+        return std::nullopt;
+    }
+    return Translator(text, regExp, caseSensitive).Run();
+}
