@@ -176,10 +176,11 @@ TEST(Follow, ARotatedLogKeepsThePlayersItsSlotsHeld) {
     EXPECT_EQ(names, (std::vector<std::string>{"Bob", "Old^1Bob"}));
 
     const LineView kill = model.Line(1);
-    ASSERT_NE(kill.segments[3].player, nullptr);
-    EXPECT_EQ(kill.segments[3].player->Guid(), guid);
-    EXPECT_EQ(kill.segments[4].player, nullptr) << "Ghost never connected";
-    EXPECT_EQ(KindNumber(kill.segments[4].kind()), 4) << "but his name and team are known";
+    // Kill, the three numbers, then the killer and the victim.
+    ASSERT_NE(kill.segments[4].player, nullptr);
+    EXPECT_EQ(kill.segments[4].player->Guid(), guid);
+    EXPECT_EQ(kill.segments[5].player, nullptr) << "Ghost never connected";
+    EXPECT_EQ(KindNumber(kill.segments[5].kind()), 4) << "but his name and team are known";
     EXPECT_EQ(KindNumber(model.Line(2).segments[1].kind()), 4);
 
     // A load of its own starts from nothing.
