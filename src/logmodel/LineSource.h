@@ -30,4 +30,7 @@ public:
     // The line's index in its log, for a source that shows some lines of a
     // log.
     virtual int LogLineIndex(int i) const { return i; }
+    // Whether the lines lie one after another in memory, as a log's do; the
+    // lines of a filtered list do not.
+    virtual bool contiguous() const { return true; }
 };
