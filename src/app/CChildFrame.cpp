@@ -2,12 +2,27 @@
 
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
+#include "FilterPane.h"
+#include "FilteredLinesView.h"
+#include "OverviewStrip.h"
+#include "UserSettings.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
 #include <QHelpEvent>
 #include <QSplitter>
 #include <QToolTip>
+#include <algorithm>
+
+namespace {
+
+// The filtered pane's height, kept for the next time it shows.
+constexpr char kFilteredPaneHeightKey[] = "Settings/FilteredPaneHeight";
+// Neither pane is squeezed below this.
+constexpr int kLeastPaneHeight = 60;
+
+} // namespace
 
 CChildFrame::CChildFrame(std::shared_ptr<CQuarvelDoc> document, const AppConfig& config,
                          QWidget* parent)
@@ -18,6 +33,32 @@ CChildFrame::CChildFrame(std::shared_ptr<CQuarvelDoc> document, const AppConfig&
     view_ = new CQuarvelView(*document_, config, splitter_);
     splitter_->addWidget(view_);
     AddPane(view_);
+    filterPane_ = new FilterPane(*document_, splitter_);
+    splitter_->addWidget(filterPane_);
+    filterPane_->hide();
+    AddPane(filterPane_->linesView());
+    connect(filterPane_->linesView(), &FilteredLinesView::lineChosen, this, [this](int line) {
+        if (view_ != nullptr) {
+            view_->GoToLine(line);
+        }
+    });
+    connect(splitter_, &QSplitter::splitterMoved, this, [this] {
+        if (filteredPaneShown()) {
+            UserSettings().setValue(QLatin1String(kFilteredPaneHeightKey), filterPane_->height());
+        }
+    });
+    // The strip beside the log view shows where the pane's matches are,
+    // while the pane shows.
+    view_->overviewStrip()->SetMatches([pane = filterPane_] {
+        return pane != nullptr && !pane->isHidden() ? pane->matches() : nullptr;
+    });
+    connect(filterPane_, &FilterPane::listChanged, view_->overviewStrip(),
+            qOverload<>(&QWidget::update));
+    connect(view_, &CQuarvelView::playerLinesRequested, this, &CChildFrame::ShowLinesOfPlayer);
+    connect(view_, &CQuarvelView::textFilterRequested, this, [this](const QString& text) {
+        ShowFilteredPane(true);
+        filterPane_->SetText(text);
+    });
     setWidget(splitter_);
     setWindowTitle(document_->displayName());
 }
@@ -46,6 +87,53 @@ LogLinesView* CChildFrame::CommandTarget(int id) const {
         return pane;
     }
     return view_;
+}
+
+bool CChildFrame::filteredPaneShown() const {
+    return filterPane_ != nullptr && !filterPane_->isHidden();
+}
+
+void CChildFrame::ShowFilteredPane(bool shown) {
+    if (filterPane_ == nullptr || shown == filteredPaneShown()) {
+        return;
+    }
+    if (!shown) {
+        const bool hadFocus = filterPane_->isAncestorOf(QApplication::focusWidget());
+        filterPane_->hide();
+        if (hadFocus && view_ != nullptr) {
+            view_->setFocus(Qt::OtherFocusReason);
+        }
+        view_->overviewStrip()->update();
+        emit focusedPaneChanged();
+        return;
+    }
+    const int total = splitter_->height();
+    const int remembered =
+        UserSettings().value(QLatin1String(kFilteredPaneHeightKey), total / 3).toInt();
+    const int height = std::clamp(remembered, kLeastPaneHeight,
+                                  std::max(total - kLeastPaneHeight, kLeastPaneHeight));
+    filterPane_->show();
+    splitter_->setSizes({std::max(total - height, 1), height});
+    filterPane_->setFocus(Qt::OtherFocusReason); // its filter's text
+    view_->overviewStrip()->update();
+    emit focusedPaneChanged();
+}
+
+void CChildFrame::FocusOtherPane() {
+    if (!filteredPaneShown() || view_ == nullptr) {
+        return;
+    }
+    LogLinesView* list = filterPane_->linesView();
+    if (focusedPane() == list) {
+        view_->setFocus(Qt::OtherFocusReason);
+    } else {
+        list->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void CChildFrame::ShowLinesOfPlayer(const QString& guid, const QString& name) {
+    ShowFilteredPane(true);
+    filterPane_->SetPlayer(guid.toStdString(), name);
 }
 
 CChildFrame::~CChildFrame() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CQuarvelView.h"
+#include "FilterPane.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -39,6 +40,15 @@ public:
     // The pane that has, or last had, the focus.
     LogLinesView* focusedPane() const;
     QSplitter* splitter() const { return splitter_.data(); }
+    // The filtered pane under the log view (View > Filtered view), hidden
+    // at first; when shown it takes the height it last had.
+    FilterPane* filterPane() const { return filterPane_.data(); }
+    bool filteredPaneShown() const;
+    void ShowFilteredPane(bool shown);
+    // F6 and Shift+F6: the focus to the other pane, while both show.
+    void FocusOtherPane();
+    // Shows the filtered pane on one player's lines, across his renames.
+    void ShowLinesOfPlayer(const QString& guid, const QString& name);
     // What the title bar's tooltip shows: the log's full path, which tells
     // two logs of one name apart.
     QString titleToolTip() const;
@@ -66,4 +76,5 @@ private:
     QPointer<QSplitter> splitter_;
     QPointer<CQuarvelView> view_;
     QPointer<LogLinesView> focusedPane_;
+    QPointer<FilterPane> filterPane_;
 };

@@ -32,22 +32,22 @@ namespace {
 
 // The commands the active view serves; the frame only passes them on.
 constexpr std::array kViewCommands = {
-    kEditCopy,        kEditCopyHtml, kEditSelectAll,      kFind,       kFindNext,
-    kFindPrevious,    kGoTo,         kFileReload,         kPlayerInfo, kDatabaseUpdate,
-    kExecuteRconFile, kFollowEnd,    kKeepDatabaseUpdated};
+    kEditCopy,        kEditCopyHtml, kEditSelectAll,       kFind,           kFindNext,
+    kFindPrevious,    kGoTo,         kFileReload,          kPlayerInfo,     kDatabaseUpdate,
+    kExecuteRconFile, kFollowEnd,    kKeepDatabaseUpdated, kFilterByPlayer, kFilterBySelection,
+    kToggleMark,      kNextMark,     kPreviousMark};
 
 // The view commands that are switched on and off.
 constexpr std::array kCheckableViewCommands = {kFollowEnd, kKeepDatabaseUpdated};
 
 // Commands that need a document window and are served by the frame.
-constexpr std::array kWindowCommands = {kFileClose, kWindowNew, kWindowCascade, kWindowTile,
-                                        kWindowArrange};
+constexpr std::array kWindowCommands = {kFileClose,  kWindowNew,     kWindowCascade,
+                                        kWindowTile, kWindowArrange, kFindInAllLogs};
 
 // Commands whose keys are bound on purpose to nothing: no handler exists
 // anywhere in the program, so they stay disabled. Save is not among them: the
 // log is never written, so its key is left unbound altogether.
-constexpr std::array kInertCommands = {kFileNew,  kEditCut,  kEditPaste,
-                                       kEditUndo, kNextPane, kPrevPane};
+constexpr std::array kInertCommands = {kFileNew, kEditCut, kEditPaste, kEditUndo};
 
 } // namespace
 
@@ -151,6 +151,7 @@ void CMainFrame::CreateActions() {
     connect(actions_[kAppExit], &QAction::triggered, this, &QWidget::close);
     connect(actions_[kAppAbout], &QAction::triggered, this, &CMainFrame::OnAppAbout);
     connect(actions_[kFindPlayer], &QAction::triggered, this, &CMainFrame::OnFindPlayer);
+    connect(actions_[kFindInAllLogs], &QAction::triggered, this, &CMainFrame::OnFindInAllLogs);
     connect(actions_[kWindowNew], &QAction::triggered, this, &CMainFrame::OnWindowNew);
     connect(actions_[kWindowCascade], &QAction::triggered, this, &CMainFrame::OnWindowCascade);
     connect(actions_[kWindowTile], &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
@@ -160,6 +161,22 @@ void CMainFrame::CreateActions() {
     }
     for (const int id : kInertCommands) {
         actions_[id]->setEnabled(false);
+    }
+    // The filtered pane: shown or hidden, and F6 and Shift+F6 between it
+    // and the log view (with two panes, next and previous are the other).
+    actions_[kFilteredView]->setCheckable(true);
+    connect(actions_[kFilteredView], &QAction::triggered, this, [this](bool shown) {
+        if (CChildFrame* active = activeFrame()) {
+            active->ShowFilteredPane(shown);
+        }
+        UpdateCommandStates();
+    });
+    for (const int id : {kNextPane, kPrevPane}) {
+        connect(actions_[id], &QAction::triggered, this, [this] {
+            if (CChildFrame* active = activeFrame()) {
+                active->FocusOtherPane();
+            }
+        });
     }
 
     // The recent-file entry of the menus: "Recent File", greyed, while the list
@@ -278,6 +295,11 @@ void CMainFrame::UpdateCommandStates() {
         actions_[id]->setEnabled(view != nullptr);
     }
     actions_[kFindPlayer]->setEnabled(!theAppConfig.databasePath.empty());
+    actions_[kFilteredView]->setEnabled(frame != nullptr);
+    actions_[kFilteredView]->setChecked(frame != nullptr && frame->filteredPaneShown());
+    for (const int id : {kNextPane, kPrevPane}) {
+        actions_[id]->setEnabled(frame != nullptr && frame->filteredPaneShown());
+    }
     actions_[kViewToolbar]->setChecked(!toolBar_->isHidden());
     actions_[kViewStatusBar]->setChecked(!statusBar()->isHidden());
 }

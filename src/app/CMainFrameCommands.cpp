@@ -202,7 +202,38 @@ void CMainFrame::OnAppAbout() {
 
 void CMainFrame::OnFindPlayer() {
     if (!theAppConfig.databasePath.empty()) {
-        ShowFindPlayer(this, theAppConfig);
+        // "Show his lines" needs a log window to show them in.
+        ShowLinesHandler showLines;
+        if (activeFrame() != nullptr) {
+            showLines = [this](const QString& guid, const QString& name) {
+                if (CChildFrame* active = activeFrame()) {
+                    active->ShowLinesOfPlayer(guid, name);
+                }
+            };
+        }
+        ShowFindPlayer(this, theAppConfig, {}, showLines);
+    }
+}
+
+void CMainFrame::OnFindInAllLogs() {
+    if (findAllLogs_ == nullptr) {
+        findAllLogs_ = new CFindAllLogsDlg([this] { return documents_.Documents(); }, this);
+        connect(findAllLogs_, &CFindAllLogsDlg::hitChosen, this, &CMainFrame::ShowHit);
+    }
+    findAllLogs_->show();
+    findAllLogs_->raise();
+    findAllLogs_->activateWindow();
+    findAllLogs_->textEdit()->setFocus();
+}
+
+void CMainFrame::ShowHit(const QString& path, int line) {
+    for (CChildFrame* frame : childFrames()) {
+        if (frame->document() != nullptr && frame->document()->path() == path) {
+            mdiArea_->setActiveSubWindow(frame);
+            frame->view()->GoToLine(line);
+            frame->view()->setFocus(Qt::OtherFocusReason);
+            return;
+        }
     }
 }
 

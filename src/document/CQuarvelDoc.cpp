@@ -63,6 +63,7 @@ bool CQuarvelDoc::Open(const QString& path) {
         model_.Close();
         return false;
     }
+    marks_.Load(path_);
     watcher_ = std::make_unique<LogFileWatcher>(path_);
     connect(watcher_.get(), &LogFileWatcher::mayHaveChanged, this, &CQuarvelDoc::CheckFile);
     if (!model_.fullySplit()) {
@@ -97,7 +98,9 @@ void CQuarvelDoc::CheckFile() {
                                                       : QStringLiteral("Log replaced: reloaded"),
                       true);
         RestartLiveHarvest();
+        marks_.Load(path_);
         emit reloaded(change);
+        emit marksChanged();
         break;
     case FileChange::Deleted:
         SetFileStatus(QStringLiteral("Log deleted"), false);
@@ -105,6 +108,13 @@ void CQuarvelDoc::CheckFile() {
     }
     if (liveHarvest_) {
         harvestSoon_.start();
+    }
+}
+
+void CQuarvelDoc::ToggleMark(int line) {
+    if (line >= 0 && line < model_.lineCount()) {
+        marks_.Toggle(line);
+        emit marksChanged();
     }
 }
 
@@ -130,7 +140,9 @@ bool CQuarvelDoc::Reload() {
     }
     SetFileStatus(QStringLiteral("Log reloaded"), true);
     RestartLiveHarvest();
+    marks_.Load(path_);
     emit reloaded(FileChange::Replaced);
+    emit marksChanged();
     if (liveHarvest_) {
         harvestSoon_.start();
     }

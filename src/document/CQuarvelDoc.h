@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LogMarks.h"
 #include "LogModel.h"
 #include "Messages.h"
 
@@ -42,6 +43,12 @@ public:
 
     LogModel& model() { return model_; }
     const LogModel& model() const { return model_; }
+
+    // The lines the user marked, shared by the log's windows and kept
+    // across runs (LogMarks); a log loaded anew takes the marks kept for
+    // what its file now holds.
+    const LineSet& marks() const { return marks_.lines(); }
+    void ToggleMark(int line);
 
     // The absolute path the log was opened under.
     const QString& path() const { return path_; }
@@ -125,6 +132,8 @@ signals:
     void loadProgressed();
     void loadFinished();
     void loadCancelled();
+    // A mark was set or cleared, or the marks were read anew.
+    void marksChanged();
 
 private:
     void SetFileStatus(const QString& status, bool forAWhile);
@@ -141,6 +150,7 @@ private:
     void EndLoading();
 
     LogModel model_;
+    LogMarks marks_;
     QString path_;
     QString displayName_;
     QString identity_;

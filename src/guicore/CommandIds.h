@@ -54,5 +54,17 @@ inline constexpr int kEditCopyHtml = 32795;
 inline constexpr int kFileReload = 32796;
 // The Player Info window on the name at the caret.
 inline constexpr int kPlayerInfo = 32797;
+// The filtered pane under the log view, shown or hidden.
+inline constexpr int kFilteredView = 32798;
+// The filtered pane on the player whose name is at the caret, or on the
+// selected text.
+inline constexpr int kFilterByPlayer = 32799;
+inline constexpr int kFilterBySelection = 32800;
+// Marks: set or cleared on the caret's line, the next and the previous.
+inline constexpr int kToggleMark = 32801;
+inline constexpr int kNextMark = 32802;
+inline constexpr int kPreviousMark = 32803;
+// One search in every open log, listed in a window of its own.
+inline constexpr int kFindInAllLogs = 32804;
 
 } // namespace CommandId

@@ -21,6 +21,7 @@ CQuarvelView::CQuarvelView(CQuarvelDoc& document, const AppConfig& config, QWidg
       config_(config) {
     // The document tells every view of its log when the log grows or is
     // loaded again.
+    InstallMarkMargin();
     connect(&document_, &CQuarvelDoc::linesAppended, this, &CQuarvelView::OnLinesAppended);
     connect(&document_, &CQuarvelDoc::reloaded, this, &CQuarvelView::OnReloaded);
     connect(&document_, &CQuarvelDoc::loadProgressed, this, &CQuarvelView::OnLoadProgressed);
@@ -93,7 +94,8 @@ void CQuarvelView::ShowLoadingProgress() {
 
 std::vector<int> CQuarvelView::ContextMenuCommands() const {
     std::vector<int> commands = LogLinesView::ContextMenuCommands();
-    commands.insert(commands.end(), {0, CommandId::kPlayerInfo});
+    commands.insert(commands.end(), {0, CommandId::kToggleMark, CommandId::kFilterByPlayer,
+                                     CommandId::kFilterBySelection, CommandId::kPlayerInfo});
     return commands;
 }
 
@@ -101,6 +103,11 @@ bool CQuarvelView::ServesCommand(int id) const {
     switch (id) {
     case CommandId::kFileReload:
     case CommandId::kPlayerInfo:
+    case CommandId::kFilterByPlayer:
+    case CommandId::kFilterBySelection:
+    case CommandId::kToggleMark:
+    case CommandId::kNextMark:
+    case CommandId::kPreviousMark:
     case CommandId::kGoTo:
     case CommandId::kDatabaseUpdate:
     case CommandId::kFollowEnd:
@@ -120,6 +127,19 @@ bool CQuarvelView::OnCommand(int id) {
         return true;
     case CommandId::kPlayerInfo:
         OnPlayerInfo();
+        return true;
+    case CommandId::kFilterByPlayer:
+        OnFilterByPlayer();
+        return true;
+    case CommandId::kFilterBySelection:
+        OnFilterBySelection();
+        return true;
+    case CommandId::kToggleMark:
+        document_.ToggleMark(std::clamp(caretLine(), 0, std::max(lineCount() - 1, 0)));
+        return true;
+    case CommandId::kNextMark:
+    case CommandId::kPreviousMark:
+        GoToMark(id == CommandId::kNextMark);
         return true;
     case CommandId::kGoTo:
         OnGoTo();
@@ -157,6 +177,17 @@ bool CQuarvelView::IsCommandEnabled(int id) const {
         return true;
     case CommandId::kPlayerInfo:
         return PlayerAtCaret().has_value();
+    case CommandId::kFilterByPlayer: {
+        const auto player = PlayerAtCaret();
+        return player && player->segment.player != nullptr;
+    }
+    case CommandId::kFilterBySelection:
+        return selectionActive() && selection().startLine == selection().endLine;
+    case CommandId::kToggleMark:
+        return lineCount() > 0;
+    case CommandId::kNextMark:
+    case CommandId::kPreviousMark:
+        return !document_.marks().Empty();
     case CommandId::kKeepDatabaseUpdated:
         // Turning it off is always possible.
         return document_.liveHarvestOn() || !config_.databasePath.empty();

@@ -12,6 +12,7 @@ class CPlayerInfoDlg;
 class AppConfig;
 class CQuarvelDoc;
 class LoadingProgress;
+class OverviewStrip;
 class QPagedPaintDevice;
 
 // Whether printing shows its progress with a Cancel button.
@@ -86,8 +87,18 @@ public:
     // The view's Go To dialog, which keeps the last line or time asked for.
     CGoToDlg& goToDialog() const { return *goToDialog_; }
 
+    // The strip beside the vertical scroll bar that shows where the
+    // matches and the marks are (ViewMarks.cpp).
+    OverviewStrip* overviewStrip() const { return overview_; }
+
     // The player's name the caret is on, if it is on one (ViewPlayerPick.cpp).
     std::optional<PlayerAt> PlayerAtCaret() const;
+
+signals:
+    // The filtered pane is asked for one player's lines (his GUID and his
+    // name as the line wrote it), or for the lines holding a text.
+    void playerLinesRequested(const QString& guid, const QString& name);
+    void textFilterRequested(const QString& text);
 
 protected:
     bool LinesDrawable() const override;
@@ -113,6 +124,14 @@ private:
     void ShowLoadingProgress();
     // The Player Info window on the name at the caret.
     void OnPlayerInfo();
+    // The filtered pane on the player at the caret, or on the selected text
+    // of one line (ViewPlayerPick.cpp).
+    void OnFilterByPlayer();
+    void OnFilterBySelection();
+    // F2 and Shift+F2: the caret to the next or previous marked line
+    // (ViewMarks.cpp).
+    void GoToMark(bool forwards);
+    void InstallMarkMargin();
     // A slice of the document's loading was done, or the last one.
     void OnLoadProgressed();
     void OnLoadFinished();
@@ -130,6 +149,7 @@ private:
 
     // The Go To dialog, a child window of the view.
     CGoToDlg* goToDialog_ = nullptr;
+    OverviewStrip* overview_ = nullptr;
     int printProgressDelayMs_ = 500;
 
     // Made at the first pick, owned by the view as its child window.

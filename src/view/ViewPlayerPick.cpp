@@ -4,6 +4,8 @@
 #include "CPlayerInfoDlg.h"
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
+#include "LogText.h"
+#include "SelectionCopy.h"
 
 namespace {
 
@@ -43,6 +45,28 @@ void CQuarvelView::OnLButtonDblClk(QPoint point) {
     OnPlayerInfo();
 }
 
+void CQuarvelView::OnFilterByPlayer() {
+    const auto player = PlayerAtCaret();
+    if (!player || player->segment.player == nullptr) {
+        return;
+    }
+    const std::string_view name(player->line.text + player->segment.start(),
+                                static_cast<std::size_t>(player->segment.length()));
+    const std::string_view guid = player->segment.player->Guid();
+    emit playerLinesRequested(QString::fromLatin1(guid.data(), static_cast<qsizetype>(guid.size())),
+                              LogTextToQString(name));
+}
+
+void CQuarvelView::OnFilterBySelection() {
+    if (!selectionActive() || selection().startLine != selection().endLine) {
+        return;
+    }
+    const auto copied = CopySelection(lines(), selection(), kindTables(), CopyFormats::TextOnly);
+    if (copied && !copied->text.empty()) {
+        emit textFilterRequested(LogTextToQString(copied->text));
+    }
+}
+
 void CQuarvelView::OnPlayerInfo() {
     const auto player = PlayerAtCaret();
     if (!player) {
@@ -50,6 +74,9 @@ void CQuarvelView::OnPlayerInfo() {
     }
     if (playerInfoDialog_ == nullptr) {
         playerInfoDialog_ = new CPlayerInfoDlg(config_, this);
+        playerInfoDialog_->SetShowLines([this](const QString& guid, const QString& name) {
+            emit playerLinesRequested(guid, name);
+        });
     }
     playerInfoDialog_->Fill(player->line, player->segment, document_.model().guidTable());
     playerInfoDialog_->exec();

@@ -41,12 +41,13 @@ TEST_F(MainFrameTest, ShowsTheDocumentMenusWhileALogWindowExists) {
     EXPECT_EQ(MenuEntries("&Edit"),
               (QStringList{"-", "&Copy\tCtrl+C", "Copy as &HTML", "Select &All\tCtrl+A"}));
     EXPECT_EQ(MenuEntries("&Search"),
-              (QStringList{"&Find\tF5", "Find &next\tCtrl+F5", "Find &previous\tShift+F3", "-",
-                           "&Go to...\tCtrl+G"}));
+              (QStringList{"&Find\tF5", "Find &next\tCtrl+F5", "Find &previous\tShift+F3",
+                           "Find in &all logs...\tCtrl+Shift+F", "-", "&Go to...\tCtrl+G", "-",
+                           "Toggle &mark\tCtrl+F2", "Ne&xt mark\tF2", "Pre&vious mark\tShift+F2"}));
     EXPECT_EQ(MenuEntries("&Tools"), (QStringList{"&Database update", "Keep &database updated",
                                                   "&Find player...", "-", "&Execute RCON file"}));
-    EXPECT_EQ(MenuEntries("&View"),
-              (QStringList{"&Toolbar", "&Status Bar", "-", "&Follow end of log"}));
+    EXPECT_EQ(MenuEntries("&View"), (QStringList{"&Toolbar", "&Status Bar", "-",
+                                                 "&Follow end of log", "&Filtered view"}));
     EXPECT_EQ(MenuEntries("&Window"), (QStringList{"&New Window", "&Cascade", "&Tile",
                                                    "&Arrange Icons", "-", "&1 " + name}));
     EXPECT_EQ(MenuEntries("&Help"), (QStringList{"&About Quarvel..."}));
@@ -106,7 +107,10 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"CopyAsHtml", kEditCopyHtml, {"Ctrl+Shift+C"}},
         KeyCase{"Print", kFilePrint, {"Ctrl+P"}}, KeyCase{"PrintPreview", kFilePrintPreview, {}},
         KeyCase{"SelectAll", kEditSelectAll, {"Ctrl+A"}}, KeyCase{"GoTo", kGoTo, {"Ctrl+G"}},
-        KeyCase{"New", kFileNew, {"Ctrl+N"}}, KeyCase{"Paste", kEditPaste, {"Ctrl+V", "Shift+Ins"}},
+        KeyCase{"FindInAllLogs", kFindInAllLogs, {"Ctrl+Shift+F"}},
+        KeyCase{"ToggleMark", kToggleMark, {"Ctrl+F2"}}, KeyCase{"NextMark", kNextMark, {"F2"}},
+        KeyCase{"PreviousMark", kPreviousMark, {"Shift+F2"}}, KeyCase{"New", kFileNew, {"Ctrl+N"}},
+        KeyCase{"Paste", kEditPaste, {"Ctrl+V", "Shift+Ins"}},
         KeyCase{"Cut", kEditCut, {"Ctrl+X", "Shift+Del"}},
         KeyCase{"Undo", kEditUndo, {"Ctrl+Z", "Alt+Backspace"}},
         KeyCase{"NextPane", kNextPane, {"F6"}}, KeyCase{"PrevPane", kPrevPane, {"Shift+F6"}},

@@ -1,4 +1,4 @@
-// The log window's commands besides the spec's own: the caret's place in the
+// The log window's newer commands: the caret's place in the
 // status bar, the context menu, Copy as HTML, Reload, Cascade after Tile,
 // and Select All on a log that was empty when it was loaded.
 #include "CPlayerInfoDlg.h"
@@ -121,8 +121,10 @@ TEST_F(WindowCommandsTest, TheContextMenuOffersTheCommandsAndMovesTheCaretToTheC
     {
         PopupWatcher watcher;
         RightClick(*view, 2, 13); // on "Bob" in the chat line
-        EXPECT_EQ(watcher.entries, (QStringList{"[&Copy\tCtrl+C]", "[Copy as &HTML]",
-                                                "Select &All\tCtrl+A", "-", "&Player Info"}));
+        EXPECT_EQ(watcher.entries,
+                  (QStringList{"[&Copy\tCtrl+C]", "[Copy as &HTML]", "Select &All\tCtrl+A", "-",
+                               "Toggle &mark\tCtrl+F2", "Filter by this &player",
+                               "[Filter by the &selected text]", "&Player Info"}));
     }
     EXPECT_EQ(view->caretLine(), 2);
     EXPECT_EQ(view->caretColumn(), 13);
