@@ -124,12 +124,10 @@ void CMainFrame::OnFilePrintPreview() {
             [&choice, shown](QPrinter* target) {
                 if (shown != nullptr) {
                     // The preview's own Print button prints through here
-                    // too, with the range its print dialog chose. The
-                    // preview's pages are painted while it still shows the
-                    // ones it has freed: nothing may turn the event loop.
+                    // too, with the range its print dialog chose.
                     const bool range = target->printRange() == QPrinter::PageRange;
                     shown->Print(*target, choice, range ? target->fromPage() : 0,
-                                 range ? target->toPage() : 0, PrintFeedback::None);
+                                 range ? target->toPage() : 0);
                 }
             });
     preview.exec();

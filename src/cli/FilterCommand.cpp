@@ -8,6 +8,7 @@
 #include "LogLoading.h"
 #include "LogModel.h"
 #include "MatchIndex.h"
+#include "TextEscapes.h"
 
 #include <boost/regex.hpp>
 #include <cstdio>
@@ -132,19 +133,24 @@ int RunFilter(const std::vector<std::string>& words) {
     if (countOnly) {
         out = json ? "{\"count\": " + std::to_string(hits.Count()) + "}\n"
                    : std::to_string(hits.Count()) + "\n";
-    } else {
+    } else if (json) {
+        LineJsonWriter writer(stdout);
         hits.ForEachFrom(0, [&](int line) {
-            if (json) {
-                // The line's JSON goes out a piece at a time, as lines
-                // writes it, after what is waiting.
-                Flush(out, true);
-                WriteLinesJson(stdout, model, line, line + 1);
-            } else {
-                out += std::to_string(line);
-                out += '\t';
-                out += model.LineText(line);
-                out += '\n';
+            writer.Line(model, line);
+            return true;
+        });
+    } else {
+        // The text as lines would print it: control bytes escaped, so a
+        // name with ESC or BEL in it cannot command the terminal.
+        hits.ForEachFrom(0, [&](int line) {
+            out += std::to_string(line);
+            out += '\t';
+            const std::string_view text = model.WholeLineText(line);
+            for (std::size_t at = 0; at < text.size(); at += std::size_t{1} << 16) {
+                AppendEscapedLogText(out, text.substr(at, std::size_t{1} << 16), Escapes::Text);
+                Flush(out, false);
             }
+            out += '\n';
             Flush(out, false);
             return true;
         });

@@ -38,51 +38,45 @@ void AppendSegments(std::string& out, const LineView& line) {
     out += "]";
 }
 
-class JsonLinesWriter {
-public:
-    explicit JsonLinesWriter(std::FILE* file) : file_(file) {}
-    ~JsonLinesWriter() { Write(); }
-    JsonLinesWriter(const JsonLinesWriter&) = delete;
-    JsonLinesWriter& operator=(const JsonLinesWriter&) = delete;
-
-    void Line(long long index, const LineView& line, std::string_view whole) {
-        // The part past the columns' reach is plain text, a column a byte.
-        const auto beyond = static_cast<long long>(whole.size()) - line.byteLength;
-        out_ += "{\"line\": " + std::to_string(index) +
-                ", \"byteLength\": " + std::to_string(whole.size()) +
-                ", \"visibleLength\": " + std::to_string(line.visibleLength + beyond) +
-                ", \"text\": \"";
-        for (std::size_t at = 0; at < whole.size(); at += kTextPieceBytes) {
-            AppendEscapedLogText(out_, whole.substr(at, kTextPieceBytes), Escapes::JsonString);
-            WriteIfFull();
-        }
-        out_ += "\", \"segments\": ";
-        AppendSegments(out_, line);
-        out_ += "}\n";
-        WriteIfFull();
-    }
-
-private:
-    void WriteIfFull() {
-        if (out_.size() >= kWriteAtBytes) {
-            Write();
-        }
-    }
-    void Write() {
-        std::fwrite(out_.data(), 1, out_.size(), file_);
-        out_.clear();
-    }
-
-    std::FILE* file_;
-    std::string out_;
-};
-
 } // namespace
 
+LineJsonWriter::~LineJsonWriter() {
+    Write();
+}
+
+void LineJsonWriter::Line(const LogModel& model, int index) {
+    const LineView line = model.Line(index);
+    const std::string_view whole = model.WholeLineText(index);
+    // The part past the columns' reach is plain text, a column a byte.
+    const auto beyond = static_cast<long long>(whole.size()) - line.byteLength;
+    out_ += "{\"line\": " + std::to_string(index) +
+            ", \"byteLength\": " + std::to_string(whole.size()) +
+            ", \"visibleLength\": " + std::to_string(line.visibleLength + beyond) +
+            ", \"text\": \"";
+    for (std::size_t at = 0; at < whole.size(); at += kTextPieceBytes) {
+        AppendEscapedLogText(out_, whole.substr(at, kTextPieceBytes), Escapes::JsonString);
+        WriteIfFull();
+    }
+    out_ += "\", \"segments\": ";
+    AppendSegments(out_, line);
+    out_ += "}\n";
+    WriteIfFull();
+}
+
+void LineJsonWriter::WriteIfFull() {
+    if (out_.size() >= kWriteAtBytes) {
+        Write();
+    }
+}
+
+void LineJsonWriter::Write() {
+    std::fwrite(out_.data(), 1, out_.size(), file_);
+    out_.clear();
+}
+
 void WriteLinesJson(std::FILE* file, const LogModel& model, long long first, long long end) {
-    JsonLinesWriter writer(file);
+    LineJsonWriter writer(file);
     for (long long i = first; i < end; ++i) {
-        const int n = static_cast<int>(i);
-        writer.Line(i, model.Line(n), model.WholeLineText(n));
+        writer.Line(model, static_cast<int>(i));
     }
 }

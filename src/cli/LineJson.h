@@ -3,6 +3,7 @@
 #include "LogModel.h"
 
 #include <cstdio>
+#include <string>
 
 // Writes lines [first, end) of the log to `file` as quarvelctl prints them,
 // each a JSON object on a line of its own: its number, byte and visible
@@ -15,3 +16,22 @@
 // offsets and columns within a line reach (LineStore::kMaxLineBytes); the
 // segments lie within that part.
 void WriteLinesJson(std::FILE* file, const LogModel& model, long long first, long long end);
+
+// The same a line at a time, for a caller that picks the lines (filter);
+// what is gathered is written when it fills a buffer and at the end.
+class LineJsonWriter {
+public:
+    explicit LineJsonWriter(std::FILE* file) : file_(file) {}
+    ~LineJsonWriter();
+    LineJsonWriter(const LineJsonWriter&) = delete;
+    LineJsonWriter& operator=(const LineJsonWriter&) = delete;
+
+    void Line(const LogModel& model, int index);
+
+private:
+    void WriteIfFull();
+    void Write();
+
+    std::FILE* file_;
+    std::string out_;
+};

@@ -15,9 +15,6 @@ class LoadingProgress;
 class OverviewStrip;
 class QPagedPaintDevice;
 
-// Whether printing shows its progress with a Cancel button.
-enum class PrintFeedback { ProgressAndCancel, None };
-
 // A player's name in a line: the line and the name's segment.
 struct PlayerAt {
     LineView line;
@@ -68,12 +65,11 @@ public:
     // Prints the log, or the selection with `choice.selectionOnly`, on
     // `device`, one page after another: pages `fromPage` to `toPage`
     // (counted from 1; 0 for the first or the last). Long jobs show their
-    // progress and can be cancelled, unless `feedback` says None (a
-    // preview's pages, which must be painted without the event loop
-    // turning). False when printing could not begin or the user cancelled
-    // (ViewPrint.cpp).
+    // progress and can be cancelled, except a print preview's, whose pages
+    // must be recorded without the event loop turning. False when printing
+    // could not begin or the user cancelled (ViewPrint.cpp).
     bool Print(QPagedPaintDevice& device, const PrintChoice& choice, int fromPage = 0,
-               int toPage = 0, PrintFeedback feedback = PrintFeedback::ProgressAndCancel);
+               int toPage = 0);
     // How long printing runs before its progress and Cancel show (tests
     // show them at once).
     void SetPrintProgressDelay(int ms) { printProgressDelayMs_ = ms; }
@@ -138,8 +134,7 @@ private:
 
     // Go to (Ctrl+G): a line number or a time of the log (ViewGoTo.cpp).
     void OnGoTo();
-    bool PrintPages(QPagedPaintDevice& device, const PrintChoice& choice, int fromPage, int toPage,
-                    PrintFeedback feedback);
+    bool PrintPages(QPagedPaintDevice& device, const PrintChoice& choice, int fromPage, int toPage);
 
     CQuarvelDoc& document_;
     const AppConfig& config_;

@@ -6,23 +6,24 @@
 
 #include <QDir>
 #include <QPagedPaintDevice>
+#include <QPaintEngine>
 #include <QPainter>
 #include <QPrinter>
 #include <QProgressDialog>
 #include <algorithm>
-#include <memory>
+#include <optional>
 
 bool CQuarvelView::Print(QPagedPaintDevice& device, const PrintChoice& choice, int fromPage,
-                         int toPage, PrintFeedback feedback) {
+                         int toPage) {
     // The progress box turns the event loop: the file's changes wait, so
     // that the lines printed stay what they are.
     bool printed = false;
-    HoldingLines([&] { printed = PrintPages(device, choice, fromPage, toPage, feedback); });
+    HoldingLines([&] { printed = PrintPages(device, choice, fromPage, toPage); });
     return printed;
 }
 
 bool CQuarvelView::PrintPages(QPagedPaintDevice& device, const PrintChoice& choice, int fromPage,
-                              int toPage, PrintFeedback feedback) {
+                              int toPage) {
     // The pages are laid out in the screen's pixels, so that a page holds
     // the text at its screen size, and scaled to the device's resolution.
     const qreal scale =
@@ -43,13 +44,16 @@ bool CQuarvelView::PrintPages(QPagedPaintDevice& device, const PrintChoice& choi
         return false;
     }
     // A log of many pages takes a while: the progress shows after half a
-    // second, with Cancel. Not for a preview: its pages are painted while
-    // it still shows the old ones, which it has freed, so the event loop
-    // must not turn (a repaint would draw them).
-    std::unique_ptr<QProgressDialog> progress;
-    if (feedback == PrintFeedback::ProgressAndCancel) {
-        progress = std::make_unique<QProgressDialog>(
-            QStringLiteral("Printing..."), QStringLiteral("Cancel"), 0, last - first + 1, this);
+    // second, with Cancel. Not for the print preview, which records the
+    // pages as pictures: a modal progress turns the event loop, and the
+    // preview then paints a page whose picture is still being recorded
+    // (a crash inside Qt's preview widget).
+    const bool previewing =
+        painter.paintEngine() != nullptr && painter.paintEngine()->type() == QPaintEngine::Picture;
+    std::optional<QProgressDialog> progress;
+    if (!previewing) {
+        progress.emplace(QStringLiteral("Printing..."), QStringLiteral("Cancel"), 0,
+                         last - first + 1, this);
         progress->setWindowTitle(QString::fromLatin1(kApplicationTitle));
         progress->setWindowModality(Qt::WindowModal);
         progress->setMinimumDuration(printProgressDelayMs_);
@@ -63,7 +67,7 @@ bool CQuarvelView::PrintPages(QPagedPaintDevice& device, const PrintChoice& choi
         painter.scale(scale, scale);
         job.PaintPage(painter, p);
         painter.restore();
-        if (progress == nullptr) {
+        if (!progress) {
             continue;
         }
         progress->setValue(p - first + 1);
