@@ -79,8 +79,43 @@ block names a game server:
 (a dotted IPv4 address or a host name),
 .B port=
 (its RCON port) and
-.BR rconpass= .
+.BR rconpass= ;
+optionally
+.B log=
+(the path of that server's log),
+.B poll=
+(seconds between two status questions, 1 to 3600, default 5) and the game's
+commands as templates:
+.B kick=clientkick {slot}\fR,
+.B tempkick=pb_sv_kick {pbslot} {minutes} \(dq{reason}\(dq\fR,
+.B say=say {text}
+and
+.B userinfo=dumpuser {slot}
+(the defaults;
+.B {pbslot}
+is the slot counted from 1).
 Servers are asked in reverse file order, the last block first.
+Keys a program does not know are skipped.
+.PP
+A value longer than its field (39 characters for
+.BR name ,
+.B address
+and
+.BR rconpass ,
+1000 for
+.B file
+and
+.BR log ,
+200 for a command), an address that is neither a dotted IPv4 address nor a
+host name, a bad
+.B poll
+or a line over 4096 characters is refused, never cut: the programs say so,
+naming the file and line, and leave that server out (or use no database).
+.B quarvelctl config
+shows passwords as
+.B ********
+unless given
+.BR \-\-show\-secrets .
 The
 .B [database]
 section's

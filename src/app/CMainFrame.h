@@ -45,6 +45,7 @@ public:
     // Where the frame's own messages go; message boxes over the frame unless
     // set otherwise (tests record them instead). Null restores the default.
     void setMessageSink(MessageSink* sink);
+    MessageSink& messageSink() const { return *messages_; }
 
     // The action of a command id (CommandId), or nullptr.
     QAction* commandAction(int id) const;

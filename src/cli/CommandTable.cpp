@@ -20,11 +20,14 @@ const ExitEntry kDatabaseExit{
 const std::vector<CommandEntry>& CommandTable() {
     static const std::vector<CommandEntry> table = {
         {"config",
-         "config [--config FILE]            print the configuration as JSON",
+         "config [--config FILE] [--show-secrets]   print the configuration as JSON",
          {},
-         {kConfigOption},
+         {kConfigOption,
+          {"show-secrets", nullptr, "print the RCON passwords and a database URI's password"}},
          "Loads the configuration file and prints it as one JSON object: the servers in the "
-         "order they are asked and the player database.",
+         "order they are asked, each with its keys and command templates, and the player "
+         "database. Passwords show as ******** unless --show-secrets is given. Each line of "
+         "the file that is refused is said on the error output.",
          {{0, "the configuration was printed"},
           {1, "the configuration file cannot be read"},
           kUsageExit}},
@@ -39,22 +42,39 @@ const std::vector<CommandEntry>& CommandTable() {
          "the segments cover the first 2 GiB.",
          {{0, "the lines were printed"}, kUnreadableLogExit}},
         {"follow",
-         "follow LOG [--idle-exit SECONDS] [--config FILE] [--harvest]   the log's lines, then "
-         "every line appended, as JSON Lines",
+         "follow LOG [--idle-exit SECONDS] [--config FILE] [--harvest [--no-lines] [--report "
+         "SECONDS] [--rotate-grace SECONDS]]   the log's lines, then every line appended, as JSON "
+         "Lines",
          {kLogArgument},
          {{"idle-exit", "SECONDS",
            "stop once the file has not changed for SECONDS seconds (default: never)"},
           kConfigOption,
           {"harvest", nullptr,
-           "also keep the configured player database current, one transaction a batch, with a "
-           "counter line per batch on the error output"}},
+           "also keep the configured player database current, one transaction a batch, keeping "
+           "the follower's place in the log there"},
+          {"no-lines", nullptr, "with --harvest: print no lines, only harvest them"},
+          {"report", "SECONDS",
+           "with --harvest: a counter line at most every SECONDS seconds (default 60; 0: after "
+           "every batch), and at every change of state"},
+          {"rotate-grace", "SECONDS",
+           "with --harvest: after a rotation, read the old file on until it has not grown for "
+           "SECONDS seconds (default 5)"}},
          "Prints the log's lines as lines does, then every line appended later as soon as its "
          "line end is written, each batch flushed at once. After a truncation or a rotation it "
          "prints {\"reset\": \"truncated\"} or {\"reset\": \"replaced\"} and the new file's lines "
-         "from 0. Runs until SIGINT or SIGTERM, or until --idle-exit says. The service "
-         "quarvel-harvest@.service runs it with --harvest.",
+         "from 0. With --harvest the lines also go into the player database; the follower's "
+         "place in the log (the file, the byte offset harvested, the slots) is stored with "
+         "every batch, and a follower started again on the same file goes on from there; a "
+         "replaced or truncated file is harvested from its beginning. A database that cannot "
+         "be reached is said once on the error output and tried again after 1 s, doubling to "
+         "30 s, the place in the log kept. After a rotation the old file is read on through "
+         "its open descriptor, and harvested, until it has been quiet for the grace. Runs until "
+         "SIGINT or SIGTERM, or until --idle-exit says. The service quarvel-harvest@.service "
+         "runs it with --harvest --no-lines.",
          {{0, "stopped by a signal or by --idle-exit"},
-          {1, "with --harvest: no player database, or the database failed"},
+          {1, "with --harvest: no player database, or one that cannot be used (no such "
+              "database, credentials refused, not a player database, a newer schema, a row "
+              "refused)"},
           kUnreadableLogExit}},
         {"players",
          "players LOG [--walks N]            print the player and GUID tables as JSON",
@@ -95,6 +115,22 @@ const std::vector<CommandEntry>& CommandTable() {
          "when it is a terminal, then \"GUIDs new <n> total <n>; Players new <n> total <n>\" per "
          "log. An engine error prints its description and stops, keeping what was stored.",
          {{0, "every log was harvested"}, kDatabaseExit, kUnreadableLogExit}},
+        {"db",
+         "db status|upgrade [--config FILE]   the player database's schema version, counts and "
+         "followers; or bring it up to date",
+         {{"ACTION", "status: print the schema version, the tables' rows and each follower's "
+                     "place as one JSON object; upgrade: bring the database to this program's "
+                     "schema version"}},
+         {kConfigOption},
+         "status opens the configured player database without changing it and prints one JSON "
+         "object: schemaVersion (0 for a database from before versions were kept), "
+         "programSchemaVersion, the rows of GUID, Players and Ban_Records, the upgrades the "
+         "database has had, and followers: each follower's host, log, file (device, inode), "
+         "offset harvested, slots held and when the place was stored. upgrade takes the "
+         "upgrade steps a program that writes to the database takes by itself, saying what "
+         "each did; on a shared database it lets the owner of the tables upgrade them for "
+         "users who may only write rows.",
+         {{0, "the status was printed, or the database is up to date"}, kDatabaseExit, kUsageExit}},
         {"ban",
          "ban [--config FILE] --guid G --name N --ip I --reason R   ban a GUID on "
          "every server",

@@ -6,11 +6,11 @@
 
 const std::vector<Command>& AllCommands() {
     static const std::vector<Command> commands = {
-        {"config", RunConfig},   {"lines", RunLines},     {"follow", RunFollow},
-        {"players", RunPlayers}, {"init-db", RunInitDb},  {"aliases", RunAliases},
-        {"harvest", RunHarvest}, {"ban", RunBan},         {"unban", RunUnban},
-        {"find", RunFind},       {"history", RunHistory}, {"search", RunSearch},
-        {"filter", RunFilter},   {"copy", RunCopy},
+        {"config", RunConfig},   {"lines", RunLines},    {"follow", RunFollow},
+        {"players", RunPlayers}, {"init-db", RunInitDb}, {"aliases", RunAliases},
+        {"harvest", RunHarvest}, {"db", RunDb},          {"ban", RunBan},
+        {"unban", RunUnban},     {"find", RunFind},      {"history", RunHistory},
+        {"search", RunSearch},   {"filter", RunFilter},  {"copy", RunCopy},
     };
     return commands;
 }

@@ -25,6 +25,7 @@ int RunPlayers(const std::vector<std::string>& words);
 int RunInitDb(const std::vector<std::string>& words);
 int RunAliases(const std::vector<std::string>& words);
 int RunHarvest(const std::vector<std::string>& words);
+int RunDb(const std::vector<std::string>& words);
 int RunBan(const std::vector<std::string>& words);
 int RunUnban(const std::vector<std::string>& words);
 int RunFilter(const std::vector<std::string>& words);

@@ -11,6 +11,10 @@ std::optional<AppConfig> LoadConfigForCommand(const Arguments& args) {
         PrintError("cannot read the configuration file " + config.path);
         return std::nullopt;
     }
+    // What was refused is said, and the command goes on with the rest.
+    for (const std::string& refusal : config.RefusalMessages()) {
+        PrintError(refusal);
+    }
     return config;
 }
 

@@ -8,7 +8,8 @@
 
 // The configuration a command works with: the --config value when given,
 // else quarvel.cfg where the GUI would find it. Nothing (with the error
-// printed) when the file cannot be read.
+// printed) when the file cannot be read. Each line the reader refused is
+// printed on stderr, naming the file and line.
 std::optional<AppConfig> LoadConfigForCommand(const Arguments& args);
 
 // The player database the configuration names; nothing (with the error

@@ -1,18 +1,25 @@
-// quarvelctl follow LOG [--idle-exit SECONDS] [--config FILE] [--harvest]:
-// every line of the log as `lines` prints it, then every line appended later
-// as soon as its LF is written; a reset and the whole file again when the
-// log is truncated or replaced. With --harvest the lines also go into the
-// configured player database, as the window's "Keep database updated" does.
+// quarvelctl follow LOG [--idle-exit SECONDS] [--config FILE] [--harvest]
+// [--no-lines] [--report SECONDS] [--rotate-grace SECONDS]: every line of the
+// log as `lines` prints it, then every line appended later as soon as its LF
+// is written; a reset and the whole file again when the log is truncated or
+// replaced. With --harvest the lines also go into the configured player
+// database, as the window's "Keep database updated" does, and the follower
+// keeps its place there, so that a follower started again goes on where the
+// last one stopped.
 #include "Arguments.h"
 #include "CQuarvelDoc.h"
 #include "Commands.h"
 #include "ConfigLoading.h"
+#include "FollowReport.h"
+#include "FollowerPlaces.h"
 #include "LineJson.h"
 #include "StopSignals.h"
 #include "TextEscapes.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
+#include <QSysInfo>
 #include <QTimer>
 #include <cstdio>
 #include <limits>
@@ -30,11 +37,26 @@ void PrintReset(FileChange why) {
     std::printf("{\"reset\": \"%s\"}\n", why == FileChange::Truncated ? "truncated" : "replaced");
 }
 
-void PrintCounters(const HarvestCounters& c) {
-    std::fprintf(stderr, "GUIDs new %ld total %ld; Players new %ld total %ld\n", long{c.guidsNew},
-                 long{c.guidsTotal}, long{c.playersNew}, long{c.playersTotal});
-    std::fflush(stderr);
+int Milliseconds(long long seconds) {
+    return static_cast<int>(std::min<long long>(seconds * 1000, std::numeric_limits<int>::max()));
 }
+
+// A number of seconds an option gives: `fallback` when it is not given (which
+// may be negative, as --idle-exit's "never" is), nothing (with the message
+// printed) when the value given is no number or negative.
+std::optional<long long> Seconds(const Arguments& args, const char* name, long long fallback) {
+    std::string error;
+    const auto value = args.Integer(name, fallback, error);
+    if (!value || (args.Value(name) && *value < 0)) {
+        PrintError(error.empty() ? std::string("--") + name + " must not be negative" : error);
+        return std::nullopt;
+    }
+    return value;
+}
+
+constexpr char kFollowUsage[] =
+    "usage: quarvelctl follow LOG [--idle-exit SECONDS] [--config FILE] "
+    "[--harvest [--no-lines] [--report SECONDS] [--rotate-grace SECONDS]]";
 
 } // namespace
 
@@ -42,18 +64,23 @@ int RunFollow(const std::vector<std::string>& words) {
     std::string error;
     const auto args = Arguments::Parse(words, "follow", error);
     if (!args || args->positional().size() != 1) {
-        PrintError(args ? "usage: quarvelctl follow LOG [--idle-exit SECONDS] [--config FILE] "
-                          "[--harvest]"
-                        : error);
+        PrintError(args ? kFollowUsage : error);
         return 2;
     }
-    const auto idleExit = args->Integer("idle-exit", -1, error);
-    if (!idleExit || (args->Value("idle-exit") && *idleExit < 0)) {
-        PrintError(error.empty() ? "--idle-exit must not be negative" : error);
+    const auto idleExit = Seconds(*args, "idle-exit", -1);
+    const auto reportEvery = Seconds(*args, "report", 60);
+    const auto rotateGrace = Seconds(*args, "rotate-grace", 5);
+    if (!idleExit || !reportEvery || !rotateGrace) {
+        return 2;
+    }
+    const bool harvest = args->Flag("harvest");
+    const bool printLines = !args->Flag("no-lines");
+    if (!harvest && (!printLines || args->Value("report") || args->Value("rotate-grace"))) {
+        PrintError("--no-lines, --report and --rotate-grace go with --harvest");
         return 2;
     }
     std::optional<std::string> location;
-    if (args->Flag("harvest")) {
+    if (harvest) {
         location = LoadDatabaseLocationForCommand(*args);
         if (!location) {
             return 1;
@@ -64,23 +91,39 @@ int RunFollow(const std::vector<std::string>& words) {
     // output may stop the command at once.
     StopSignals stop;
     const std::string& path = args->positional().front();
+    const QString absolutePath = QFileInfo(QFile::decodeName(path.c_str())).absoluteFilePath();
+    const FollowerKey key{QSysInfo::machineHostName().toStdString(),
+                          QFile::encodeName(absolutePath).toStdString()};
+    // Printing nothing, a follower going on from its place need not read
+    // the lines before it at all.
+    const std::int64_t firstByte =
+        harvest && !printLines ? StoredOffsetInFile(*location, key, key.logPath) : 0;
     CQuarvelDoc document;
-    if (!document.Open(QFile::decodeName(path.c_str())) ||
+    document.SetRotationGrace(std::chrono::seconds(*rotateGrace));
+    if (!document.Open(absolutePath, firstByte) ||
         document.model().loadStatus() == LoadStatus::ViewFailed) {
         PrintError("cannot read " + path);
         return 2;
     }
     LogModel& model = document.model();
-    model.ClassifyUpTo(model.lineCount());
-    PrintLines(model, 0);
+    if (printLines) {
+        model.ClassifyUpTo(model.lineCount());
+        PrintLines(model, 0);
+    }
 
     int exitCode = 0;
     QTimer idle;
     idle.setSingleShot(true);
     if (*idleExit >= 0) {
-        idle.setInterval(static_cast<int>(
-            std::min<long long>(*idleExit * 1000, std::numeric_limits<int>::max())));
+        idle.setInterval(Milliseconds(*idleExit));
         QObject::connect(&idle, &QTimer::timeout, [&] {
+            // The word of the file's watcher may still wait behind a batch
+            // that kept the loop busy past the idle time: look at the file
+            // first (a change starts the idle time again).
+            document.CheckFile();
+            if (idle.isActive()) {
+                return;
+            }
             // A harvest still catching up finishes first.
             if (document.liveHarvestOn() && !document.liveHarvestUpToDate()) {
                 idle.start();
@@ -96,29 +139,37 @@ int RunFollow(const std::vector<std::string>& words) {
         }
     };
     QObject::connect(&document, &CQuarvelDoc::linesAppended, [&](int first) {
-        PrintLines(model, first);
+        if (printLines) {
+            PrintLines(model, first);
+        }
         changed();
     });
     QObject::connect(&document, &CQuarvelDoc::reloaded, [&](FileChange why) {
-        PrintReset(why);
-        PrintLines(model, 0);
+        if (printLines) {
+            PrintReset(why);
+            PrintLines(model, 0);
+        }
         changed();
     });
     QObject::connect(&document, &CQuarvelDoc::fileStatusChanged, changed);
 
+    std::optional<FollowReport> report;
     if (location) {
-        QObject::connect(&document, &CQuarvelDoc::liveHarvestBatchStored,
-                         [&] { PrintCounters(document.liveHarvestCounters()); });
+        report.emplace(document, std::chrono::seconds(*reportEvery),
+                       std::chrono::seconds(*rotateGrace));
         QObject::connect(&document, &CQuarvelDoc::liveHarvestFailed, [&](const Message& message) {
             std::fprintf(stderr, "%s\n", TerminalText(message.text).c_str());
             exitCode = 1;
             QCoreApplication::exit(exitCode);
         });
-        document.StartLiveHarvest(*location);
+        document.StartLiveHarvest(*location, key);
     }
 
     QObject::connect(&stop, &StopSignals::stopRequested, [&] { QCoreApplication::exit(exitCode); });
     const int code = QCoreApplication::exec();
+    if (report && code == 0) {
+        report->Final();
+    }
     std::fflush(stdout);
     return code;
 }

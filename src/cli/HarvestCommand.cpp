@@ -90,7 +90,9 @@ int RunHarvest(const std::vector<std::string>& words) {
     }
     for (std::size_t i = 0; i < logs.size(); ++i) {
         LogModel& model = *logs[i];
-        model.SetPlayerDatabase(std::make_unique<SqlPlayerDatabase>(*location));
+        auto database = std::make_unique<SqlPlayerDatabase>(*location);
+        database->SetNotices([](const std::string& text) { PrintError(text); });
+        model.SetPlayerDatabase(std::move(database));
         DatabaseUpdateOutcome outcome;
         {
             TerminalProgress progress(args->positional()[i]);

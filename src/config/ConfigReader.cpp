@@ -1,8 +1,9 @@
 #include "ConfigReader.h"
 
+#include "ConfigLine.h"
+
 #include <filesystem>
 #include <memory>
-#include <string_view>
 #include <system_error>
 
 namespace {
@@ -10,20 +11,6 @@ namespace {
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
-
-bool IsBlank(char c) {
-    return c == ' ' || c == '\t';
-}
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && IsBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 // One character as a text-mode read delivers it: CR LF arrives as LF.
 int GetTextChar(std::FILE* file) {
@@ -57,51 +44,48 @@ bool ConfigReader::Load(const std::string& path) {
 }
 
 bool ConfigReader::LoadFrom(std::FILE* file) {
+    lineNumber_ = 0;
     while (ReadLine(file) != kEndOfFile) {
     }
     return std::ferror(file) == 0;
 }
 
 int ConfigReader::ReadLine(std::FILE* file) {
-    // Like a C line read into an 80-byte buffer: up to 79 characters, up to
-    // and including the next LF.
-    std::string piece;
-    while (static_cast<int>(piece.size()) < kLinePiece) {
-        const int c = GetTextChar(file);
-        if (c == EOF) {
-            break;
-        }
-        piece += static_cast<char>(c);
+    // The whole physical line up to its LF; past the limit the characters
+    // are only counted off, never kept.
+    std::string line;
+    bool any = false;
+    bool overlong = false;
+    for (int c = GetTextChar(file); c != EOF; c = GetTextChar(file)) {
+        any = true;
         if (c == '\n') {
             break;
         }
+        if (line.size() < kLineLimit) {
+            line += static_cast<char>(c);
+        } else {
+            overlong = true;
+        }
     }
-    if (piece.empty()) {
+    if (!any) {
         return kEndOfFile;
     }
-    std::string_view line(piece);
-    if (line.back() == '\n') {
-        line.remove_suffix(1);
-    }
-    return HandleLine(line);
+    ++lineNumber_;
+    return overlong ? OnOverlongLine() : HandleLine(line);
 }
 
 int ConfigReader::HandleLine(std::string_view line) {
-    line = TrimBlanks(line);
-    if (line.empty() || line.front() == ';') {
+    const ConfigLine cut = CutConfigLine(line);
+    switch (cut.kind) {
+    case ConfigLine::Kind::Blank:
+    case ConfigLine::Kind::Comment:
         return kHandled;
+    case ConfigLine::Kind::Section:
+        return OnSection(std::string(cut.name));
+    case ConfigLine::Kind::KeyValue:
+        return OnKeyValue(std::string(cut.key), std::string(cut.value));
+    case ConfigLine::Kind::Bad:
+        break;
     }
-    if (line.size() >= 2 && line.front() == '[' && line.back() == ']') {
-        return OnSection(std::string(line.substr(1, line.size() - 2)));
-    }
-    const std::size_t equals = line.find('=');
-    if (equals == std::string_view::npos) {
-        return kBadLine;
-    }
-    const std::string_view key = TrimBlanks(line.substr(0, equals));
-    const std::string_view value = TrimBlanks(line.substr(equals + 1));
-    if (key.empty() || value.empty()) {
-        return kBadLine;
-    }
-    return OnKeyValue(std::string(key), std::string(value));
+    return kBadLine;
 }

@@ -1,13 +1,16 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdio>
 #include <string>
 #include <string_view>
 
-// Reads a small "ini"-like text file line by line: blank lines and lines
-// starting with ';' are skipped, "[name]" lines go to OnSection and
-// "key=value" lines to OnKeyValue. Lines are read in pieces of at most 79
-// characters, so a longer physical line is handled as several lines.
+// Reads a small "ini"-like text file line by line (CutConfigLine says how a
+// line is cut): blank lines and lines starting with ';' are skipped, "[name]"
+// lines go to OnSection and "key=value" lines to OnKeyValue. Each physical
+// line is read whole, up to kLineLimit characters; a longer one goes, whole
+// and unread, to OnOverlongLine, so that no piece of it is ever taken for a
+// line of its own.
 class ConfigReader {
 public:
     // Line results.
@@ -15,8 +18,10 @@ public:
     static constexpr int kBadLine = -1;
     static constexpr int kEndOfFile = 0;
 
-    // Characters one read takes at most (an 80-byte line buffer).
-    static constexpr int kLinePiece = 79;
+    // The longest line read, line end excluded: room for the longest value
+    // of any key with its key and blanks, far from what a hand-written file
+    // holds.
+    static constexpr std::size_t kLineLimit = 4096;
 
     virtual ~ConfigReader() = default;
 
@@ -30,8 +35,15 @@ public:
 protected:
     virtual int OnSection(const std::string& name) = 0;
     virtual int OnKeyValue(const std::string& key, const std::string& value) = 0;
+    // A line longer than kLineLimit, which is skipped to its end unread.
+    virtual int OnOverlongLine() { return kBadLine; }
+
+    // The number of the line being handled, counted from 1.
+    std::size_t lineNumber() const { return lineNumber_; }
 
 private:
     int ReadLine(std::FILE* file);
     int HandleLine(std::string_view line);
+
+    std::size_t lineNumber_ = 0;
 };

@@ -3,7 +3,7 @@
 #include "DocumentLoading.h"
 #include "LiveHarvest.h"
 #include "LogFileWatcher.h"
-#include "SqlPlayerDatabase.h"
+#include "RotatedLogDrain.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -12,13 +12,11 @@ namespace {
 
 // How long "reloaded" stays in the status bar.
 constexpr int kReloadNoticeMs = 10'000;
-// Lines a batch of the live harvest takes at most: a log that has much to
-// catch up on is harvested in slices, with the event loop turning between.
-constexpr int kLiveHarvestBatchLines = 20'000;
 
 } // namespace
 
-CQuarvelDoc::CQuarvelDoc() {
+CQuarvelDoc::CQuarvelDoc()
+    : reconnectWait_(kFirstReconnectWait), rotationGrace_(kDefaultRotationGrace) {
     statusExpiry_.setSingleShot(true);
     connect(&statusExpiry_, &QTimer::timeout, this, [this] {
         if (!model_.deleted()) {
@@ -30,11 +28,13 @@ CQuarvelDoc::CQuarvelDoc() {
     connect(&harvestSoon_, &QTimer::timeout, this, &CQuarvelDoc::HarvestPending);
     loadSoon_.setInterval(0);
     connect(&loadSoon_, &QTimer::timeout, this, &CQuarvelDoc::LoadSlice);
+    reconnect_.setSingleShot(true);
+    connect(&reconnect_, &QTimer::timeout, this, &CQuarvelDoc::HarvestPending);
 }
 
 CQuarvelDoc::~CQuarvelDoc() = default;
 
-bool CQuarvelDoc::Open(const QString& path) {
+bool CQuarvelDoc::Open(const QString& path, std::int64_t firstByte) {
     // First make sure the file can be read at all: a name that opens nothing is
     // reported by the caller. Only regular files: a FIFO would block the open
     // itself.
@@ -57,7 +57,7 @@ bool CQuarvelDoc::Open(const QString& path) {
     // A file that opens but cannot be mapped for want of address space is
     // refused, as quarvelctl refuses it; one that maps to nothing (an empty
     // file) is an empty log.
-    model_.Load(QFile::encodeName(path_).toStdString(), kFirstLoadPartBytes);
+    model_.Load(QFile::encodeName(path_).toStdString(), kFirstLoadPartBytes, firstByte);
     if (model_.loadStatus() == LoadStatus::ViewFailed ||
         model_.loadStatus() == LoadStatus::OpenFailed) {
         model_.Close();
@@ -81,7 +81,11 @@ void CQuarvelDoc::CheckFile() {
     // Until the first view has classified the log, appended lines wait for
     // that walk too.
     const bool classified = model_.classifiedCount() == before;
-    const FileChange change = model_.Refresh();
+    // A rotated file goes aside, for a live harvest to read on.
+    if (liveHarvest_ && !replacedFile_) {
+        replacedFile_ = std::make_unique<LogStore>();
+    }
+    const FileChange change = model_.Refresh(liveHarvest_ ? replacedFile_.get() : nullptr);
     switch (change) {
     case FileChange::None:
         return;
@@ -97,7 +101,7 @@ void CQuarvelDoc::CheckFile() {
         SetFileStatus(change == FileChange::Truncated ? QStringLiteral("Log truncated: reloaded")
                                                       : QStringLiteral("Log replaced: reloaded"),
                       true);
-        RestartLiveHarvest();
+        RestartLiveHarvest(change);
         marks_.Load(path_);
         emit reloaded(change);
         emit marksChanged();
@@ -139,7 +143,8 @@ bool CQuarvelDoc::Reload() {
         StartLoading();
     }
     SetFileStatus(QStringLiteral("Log reloaded"), true);
-    RestartLiveHarvest();
+    // Loaded again from its first line: the harvest starts over with it.
+    RestartLiveHarvest(FileChange::Truncated);
     marks_.Load(path_);
     emit reloaded(FileChange::Replaced);
     emit marksChanged();
@@ -147,17 +152,6 @@ bool CQuarvelDoc::Reload() {
         harvestSoon_.start();
     }
     return true;
-}
-
-void CQuarvelDoc::RestartLiveHarvest() {
-    if (!liveHarvest_) {
-        return;
-    }
-    if (const auto failure = liveHarvest_->Restart()) {
-        liveHarvest_.reset();
-        emit liveHarvestFailed(*failure);
-        emit liveHarvestChanged();
-    }
 }
 
 void CQuarvelDoc::SetFileStatus(const QString& status, bool forAWhile) {
@@ -178,49 +172,5 @@ CQuarvelDoc::ChangesDeferred::~ChangesDeferred() {
     if (--document_.deferrals_ == 0 && document_.checkPending_) {
         document_.checkPending_ = false;
         QTimer::singleShot(0, &document_, &CQuarvelDoc::CheckFile);
-    }
-}
-
-void CQuarvelDoc::StartLiveHarvest(const std::string& location) {
-    if (liveHarvest_) {
-        return;
-    }
-    liveHarvest_ =
-        std::make_unique<LiveHarvest>(model_, std::make_unique<SqlPlayerDatabase>(location));
-    harvestSoon_.start();
-    emit liveHarvestChanged();
-}
-
-void CQuarvelDoc::StopLiveHarvest() {
-    if (!liveHarvest_) {
-        return;
-    }
-    harvestSoon_.stop();
-    liveHarvest_.reset(); // commits the batch in hand and closes
-    emit liveHarvestChanged();
-}
-
-bool CQuarvelDoc::liveHarvestUpToDate() const {
-    return !liveHarvest_ || liveHarvest_->upToDate();
-}
-
-HarvestCounters CQuarvelDoc::liveHarvestCounters() const {
-    return liveHarvest_ ? liveHarvest_->counters() : HarvestCounters{};
-}
-
-void CQuarvelDoc::HarvestPending() {
-    if (!liveHarvest_ || liveHarvest_->upToDate()) {
-        return;
-    }
-    const int before = liveHarvest_->harvested();
-    if (const auto failure = liveHarvest_->HarvestMore(kLiveHarvestBatchLines)) {
-        liveHarvest_.reset();
-        emit liveHarvestFailed(*failure);
-        emit liveHarvestChanged();
-        return;
-    }
-    emit liveHarvestBatchStored(liveHarvest_->harvested() - before);
-    if (liveHarvest_ && !liveHarvest_->upToDate()) {
-        harvestSoon_.start();
     }
 }

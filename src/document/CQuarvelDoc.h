@@ -1,18 +1,22 @@
 #pragma once
 
 #include "LogMarks.h"
+#include "FollowerPlace.h"
 #include "LogModel.h"
 #include "Messages.h"
 
 #include <QObject>
 #include <QString>
 #include <QTimer>
+#include <chrono>
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class LiveHarvest;
 class LogFileWatcher;
+class RotatedLogDrain;
 
 // One open log file. The document owns the log's `LogModel` for as long as a
 // window shows it; it never writes the file (there is no save of any kind).
@@ -30,6 +34,13 @@ class CQuarvelDoc : public QObject {
     Q_OBJECT
 
 public:
+    // The live harvest's waits: before the first new try at a database that
+    // cannot be reached (doubled at every try that fails, up to the
+    // longest), and the rotation grace unless set.
+    static constexpr std::chrono::milliseconds kFirstReconnectWait{1000};
+    static constexpr std::chrono::milliseconds kLongestReconnectWait{30000};
+    static constexpr std::chrono::milliseconds kDefaultRotationGrace{5000};
+
     CQuarvelDoc();
     ~CQuarvelDoc() override;
     CQuarvelDoc(const CQuarvelDoc&) = delete;
@@ -38,8 +49,10 @@ public:
     // Opens the log at `path`. Fails when the file cannot be opened for
     // reading (missing, a folder, no permission) or mapped (too large for the
     // address space left); an empty file still makes a document, with no
-    // lines. From then on the file is watched.
-    bool Open(const QString& path);
+    // lines. From then on the file is watched. With a `firstByte`, the
+    // document's lines start there (a follower going on where it stopped;
+    // see LogStore::Load).
+    bool Open(const QString& path, std::int64_t firstByte = 0);
 
     LogModel& model() { return model_; }
     const LogModel& model() const { return model_; }
@@ -105,15 +118,31 @@ public:
 
     // Keeping the player database at `location` current with the log: every
     // line the log has and every line it gets are harvested, in batches of
-    // one transaction each. A failure turns it off (see liveHarvestFailed).
-    void StartLiveHarvest(const std::string& location);
+    // one transaction each. A follower's harvest keeps its place under `key`
+    // (LiveHarvest::KeepPlace). A database that cannot be reached is said
+    // once (liveHarvestInterrupted) and tried again after 1 s, then after
+    // twice as long each time up to 30 s, the harvest keeping its place in
+    // the log until it is back (liveHarvestResumed). Any other failure turns
+    // it off (see liveHarvestFailed).
+    //
+    // When the log's path comes to name another file (a rotation), the new
+    // file is harvested from its beginning, and the old one is read on
+    // through its open descriptor, and harvested, until it has not grown for
+    // the rotation grace.
+    void StartLiveHarvest(const std::string& location,
+                          std::optional<FollowerKey> key = std::nullopt);
     void StopLiveHarvest();
     bool liveHarvestOn() const { return liveHarvest_ != nullptr; }
-    // True when the live harvest has taken every line the log has (or is
-    // off).
+    // True when the live harvest has taken every line the log has, the
+    // rotated files' included (or is off).
     bool liveHarvestUpToDate() const;
     // The live harvest's counters so far; zeros while it is off.
     HarvestCounters liveHarvestCounters() const;
+    // The live harvest went on from a stored place: its byte offset, or -1.
+    std::int64_t liveHarvestResumedAt() const;
+    // How long a rotated file must stay unchanged before it is let go (5 s
+    // unless set).
+    void SetRotationGrace(std::chrono::milliseconds grace) { rotationGrace_ = grace; }
 
 signals:
     // Lines `first` .. the model's lineCount() - 1 were appended (and are
@@ -122,11 +151,22 @@ signals:
     // The log was loaded again from scratch.
     void reloaded(FileChange why);
     void fileStatusChanged();
-    // A batch of the live harvest was stored.
+    // A batch of the live harvest was stored (none at the first connection
+    // when there was nothing to harvest).
     void liveHarvestBatchStored(int lines);
     // The live harvest failed and is off; what was stored before stays.
     void liveHarvestFailed(const Message& message);
     void liveHarvestChanged();
+    // The player database cannot be reached (the engine's words), or, with
+    // `busy`, keeps giving the batch up for other writers' sake; the live
+    // harvest keeps its place and tries again until it is back.
+    void liveHarvestInterrupted(const QString& why, bool busy);
+    void liveHarvestResumed();
+    // What the database's upgrade said when the live harvest first wrote.
+    void liveHarvestNotice(const QString& text);
+    // A rotated file has been quiet for the grace and is let go, with the
+    // lines harvested from it after the rotation.
+    void rotatedLogDone(int lines);
     // A slice of the loading was done: more lines may be split (see
     // linesAppended) and classified.
     void loadProgressed();
@@ -138,8 +178,14 @@ signals:
 private:
     void SetFileStatus(const QString& status, bool forAWhile);
     void HarvestPending();
-    // The live harvest starts again over the lines of a log loaded anew.
-    void RestartLiveHarvest();
+    // A new harvest of the log's current file, kept by the document.
+    std::unique_ptr<LiveHarvest> NewLiveHarvest();
+    // After a batch: the harvest's state told, the next attempt planned.
+    void AfterHarvest();
+    void LiveHarvestFailed(const Message& message);
+    // The log was loaded again: a rotated file is drained, a truncated one
+    // harvested again from its start.
+    void RestartLiveHarvest(FileChange why);
     void StartLoading();
     void LoadSlice();
     // Every byte split and every line classified.
@@ -161,7 +207,18 @@ private:
     bool checkPending_ = false;
 
     std::unique_ptr<LiveHarvest> liveHarvest_;
+    std::string harvestLocation_;
+    std::optional<FollowerKey> harvestKey_;
     QTimer harvestSoon_;
+    // Reconnecting after an interruption: the next try, and the wait before
+    // the one after it.
+    QTimer reconnect_;
+    std::chrono::milliseconds reconnectWait_;
+    bool interruptionTold_ = false;
+    // The rotated files still read (declared after model_: destroyed first).
+    std::vector<std::unique_ptr<RotatedLogDrain>> drains_;
+    std::unique_ptr<LogStore> replacedFile_; // where a rotated file goes
+    std::chrono::milliseconds rotationGrace_;
 
     bool loading_ = false;
     QTimer loadSoon_;

@@ -64,8 +64,12 @@ void LogFileWatcher::OnNotified() {
 
 void LogFileWatcher::OnSecond() {
     // For file systems that send no notifications (network shares among
-    // them): the same answer, at most a second late.
-    if (!(LookAt(path_) == last_)) {
+    // them): the same answer, at most a second late. While the path names
+    // no file, the log renamed away may still grow through its writer's
+    // descriptor, which no look at the path shows: the document looks at it
+    // every second.
+    const Look now = LookAt(path_);
+    if (!(now == last_) || !now.exists) {
         OnNotified();
     }
 }

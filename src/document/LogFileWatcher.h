@@ -11,6 +11,8 @@
 // none, a look at the file's size, modification time and identity once a
 // second stands in. Nothing polls faster than that, so a log that does not
 // change costs next to nothing. A burst of notifications makes one signal.
+// While the path names no file, the signal comes every second: the file
+// renamed away may still be written to.
 class LogFileWatcher : public QObject {
     Q_OBJECT
 

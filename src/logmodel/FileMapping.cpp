@@ -3,6 +3,7 @@
 #include "TruncationGuard.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
 #ifdef _WIN32
@@ -40,6 +41,18 @@ std::uint64_t Fnv1aHash(const char* data, std::size_t length) {
 
 FileMapping::~FileMapping() {
     Close();
+}
+
+void FileMapping::swap(FileMapping& other) noexcept {
+    std::swap(data_, other.data_);
+    std::swap(size_, other.size_);
+    std::swap(mappedLength_, other.mappedLength_);
+#ifdef _WIN32
+    std::swap(file_, other.file_);
+    std::swap(mapping_, other.mapping_);
+#else
+    std::swap(fd_, other.fd_);
+#endif
 }
 
 #ifndef _WIN32

@@ -44,6 +44,8 @@ public:
     // mapped (LoadStatus::MappingFailed). Closes whatever was open before.
     LoadStatus Open(const std::string& path);
     void Close();
+    // Exchanges the open files (and views) of two mappings.
+    void swap(FileMapping& other) noexcept;
 
     // The file's size as its open descriptor reports it now, or -1 when none
     // is open.

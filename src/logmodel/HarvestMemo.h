@@ -6,6 +6,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <vector>
 
 // What one harvest run has learnt from the player database: the keys of the
 // GUIDs it looked up or added, and the sightings it found or stored. The
@@ -15,11 +16,34 @@
 // with an empty memo and asks afresh. Only answers the database gave are kept,
 // keyed by the exact bytes asked about, so the memo never says yes where the
 // database would have said no.
+//
+// Within a step, what the step itself added is an answer only once the step
+// commits: a step given up (a conflict with another writer, a lost
+// connection) takes its rows along, so what it taught is forgotten too.
 class HarvestMemo {
 public:
     void Clear() {
         guids_.clear();
         sightings_.clear();
+        stepGuids_.clear();
+        stepSightings_.clear();
+    }
+
+    // What is learnt from here on is forgotten again by RollbackStep...
+    void BeginStep() {
+        stepGuids_.clear();
+        stepSightings_.clear();
+    }
+    // ...unless the step commits.
+    void CommitStep() { BeginStep(); }
+    void RollbackStep() {
+        for (const std::string& guid : stepGuids_) {
+            guids_.erase(guid);
+        }
+        for (const std::string& sighting : stepSightings_) {
+            sightings_.erase(sighting);
+        }
+        BeginStep();
     }
 
     std::optional<std::int32_t> GuidKey(std::string_view guid) const {
@@ -27,7 +51,9 @@ public:
         return found == guids_.end() ? std::nullopt : std::optional<std::int32_t>(found->second);
     }
     void RememberGuid(std::string_view guid, std::int32_t key) {
-        guids_.emplace(std::string(guid), key);
+        if (guids_.emplace(std::string(guid), key).second) {
+            stepGuids_.emplace_back(guid);
+        }
     }
 
     bool KnowsSighting(std::int32_t guidKey, std::string_view ipFull,
@@ -36,7 +62,9 @@ public:
     }
     void RememberSighting(std::int32_t guidKey, std::string_view ipFull,
                           std::string_view nameFormatted) {
-        sightings_.emplace(SightingKey(guidKey, ipFull, nameFormatted));
+        if (sightings_.emplace(SightingKey(guidKey, ipFull, nameFormatted)).second) {
+            stepSightings_.push_back(key_);
+        }
     }
 
 private:
@@ -62,5 +90,7 @@ private:
 
     TextMap guids_;
     TextSet sightings_;
+    std::vector<std::string> stepGuids_; // learnt in the open step
+    std::vector<std::string> stepSightings_;
     std::string key_; // scratch, keeps its capacity
 };

@@ -1,12 +1,14 @@
 #include "Harvester.h"
 
-#include "LogModel.h"
+#include "LogStore.h"
 #include "VisibleText.h"
 
+#include <chrono>
 #include <limits>
 #include <optional>
 #include <span>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -65,6 +67,14 @@ void Harvester::Begin() {
     counters_.playersNew = 0;
 }
 
+void Harvester::Reopen() {
+    if (!database_) {
+        throw DatabaseError("No player database is configured.");
+    }
+    database_->Open();
+    running_ = true;
+}
+
 void Harvester::End() {
     if (!running_) {
         return;
@@ -74,15 +84,69 @@ void Harvester::End() {
     database_->Close(); // commits a step a failure left open
 }
 
-void Harvester::HarvestLines(const LogModel& log, int from, int to) {
-    eventTextOffset_ = log.eventTextOffset();
+void Harvester::Abandon() {
+    if (!running_) {
+        return;
+    }
+    running_ = false;
+    database_->RollbackStep();
+    try {
+        database_->Close();
+    } catch (const DatabaseError&) {
+        // Nothing was open to commit; the connection is gone either way.
+    }
+}
+
+void Harvester::HarvestLines(const LogStore& lines, int from, int to, FollowerPlace* place) {
+    eventTextOffset_ = lines.eventTextOffset();
+    for (int attempt = 1;; ++attempt) {
+        const StepStart start{slots_, counters_};
+        memo_.BeginStep();
+        try {
+            HarvestStep(lines, from, to, place);
+            memo_.CommitStep();
+            return;
+        } catch (const DatabaseError& error) {
+            const DatabaseError::Fault fault = error.fault();
+            if (fault != DatabaseError::Fault::Conflict &&
+                fault != DatabaseError::Fault::Unreachable) {
+                throw; // the step stays open with what went before the failure
+            }
+            GiveUpStep(start);
+            if (fault == DatabaseError::Fault::Unreachable || attempt == kStepAttempts) {
+                throw;
+            }
+        }
+        WaitBeforeAttempt(attempt);
+    }
+}
+
+void Harvester::HarvestStep(const LogStore& lines, int from, int to, FollowerPlace* place) {
     // One transaction a call: a database that syncs every statement to disk
     // would take minutes over a large log.
-    BeginStep();
+    database_->BeginStep();
     for (int i = from; i < to; ++i) {
-        HarvestLine(log.LineText(i));
+        HarvestLine(lines.LineText(i));
     }
-    CommitStep();
+    if (place != nullptr) {
+        place->harvestSlots = slots_;
+        database_->StorePlace(*place);
+    }
+    database_->CommitStep();
+}
+
+void Harvester::GiveUpStep(const StepStart& start) {
+    database_->RollbackStep();
+    memo_.RollbackStep();
+    slots_ = start.filled;
+    counters_ = start.counters;
+}
+
+void Harvester::WaitBeforeAttempt(int attempt) {
+    // Writers that collided wait different times, so they do not collide
+    // again at once: a few milliseconds, more with every attempt.
+    std::uniform_int_distribution<int> spread(0, 10 * attempt);
+    std::this_thread::sleep_for(std::chrono::milliseconds(5 * attempt + spread(jitter_)));
 }
 
 void Harvester::HarvestLine(std::string_view line) {
@@ -112,9 +176,18 @@ void Harvester::HarvestConnect(std::string_view payload) {
     if (!key) {
         key = database_->FindGuid(guid);
         if (!key) {
-            key = database_->AddGuid(guid);
-            CountOne(counters_.guidsNew);
-            CountOne(counters_.guidsTotal);
+            key = database_->InsertGuid(guid);
+            if (key) {
+                CountOne(counters_.guidsNew);
+                CountOne(counters_.guidsTotal);
+            } else {
+                // Another harvest added it since the look-up.
+                key = database_->FindGuid(guid);
+                if (!key) {
+                    throw DatabaseError("The database neither added the GUID " + std::string(guid) +
+                                        " nor holds it.");
+                }
+            }
         }
         memo_.RememberGuid(guid, *key);
     }
@@ -152,8 +225,10 @@ void Harvester::HarvestUserinfo(std::string_view payload) {
     SplitAddress(address, sighting_.ipParts);
     sighting_.ipFull.assign(address);
     sighting_.nameRaw.assign(name);
-    database_->InsertSighting(sighting_);
+    // False when another harvest stored the same sighting since the test.
+    if (database_->InsertSighting(sighting_)) {
+        CountOne(counters_.playersNew);
+        CountOne(counters_.playersTotal);
+    }
     memo_.RememberSighting(harvestSlot.guidKey, address, sighting_.nameFormatted);
-    CountOne(counters_.playersNew);
-    CountOne(counters_.playersTotal);
 }

@@ -8,9 +8,10 @@
 
 #include <cstdint>
 #include <memory>
+#include <random>
 #include <string_view>
 
-class LogModel;
+class LogStore;
 
 // The four counters of a harvest: rows it added, and the tables' rows when it
 // began plus those.
@@ -34,8 +35,16 @@ struct HarvestCounters {
 // takes the whole log in steps; a live harvest takes each batch the log
 // grows by). Every run begins with empty slots: a name is only ever stored
 // under a connection the same run has seen.
+//
+// Other programs may harvest into the same database at the same time: the
+// engine's unique keys decide who adds a row, and the counters count only
+// the rows this harvest added.
 class Harvester {
 public:
+    // How often a step the engine gave up for another writer's sake is
+    // tried in all.
+    static constexpr int kStepAttempts = 8;
+
     explicit Harvester(const EventPatterns& patterns) : patterns_(patterns) {}
     Harvester(const Harvester&) = delete;
     Harvester& operator=(const Harvester&) = delete;
@@ -43,33 +52,54 @@ public:
     // The database the harvest writes to; a harvest without one fails as it
     // begins.
     void SetDatabase(std::unique_ptr<PlayerDatabase> database) { database_ = std::move(database); }
-    // Where the event text of the log's lines starts (LogModel::eventTextOffset).
-    void SetEventTextOffset(int offset) { eventTextOffset_ = offset; }
     PlayerDatabase* database() const { return database_.get(); }
 
     // Opens the database, reads its two counts and empties the slots. A
     // DatabaseError or std::bad_alloc leaves Begin, HarvestLines and End for
     // the code that started the harvest.
     void Begin();
-    // Harvests lines [from, to) of the log in one database step (one
-    // transaction); a failure leaves the step open, and End commits what went
-    // before it.
-    void HarvestLines(const LogModel& log, int from, int to);
-    // The same, a line at a time: the lines between BeginStep and CommitStep
-    // form one step.
-    void BeginStep() { database_->BeginStep(); }
-    void HarvestLine(std::string_view line);
-    void CommitStep() { database_->CommitStep(); }
+    // Opens the database again after a lost connection: the run goes on
+    // with its slots and counters.
+    void Reopen();
+    // Harvests lines [from, to) of `lines` in one database step (one
+    // transaction). With a `place`, the place after those lines (its slots
+    // filled here) is stored in the same step.
+    //
+    // A step the engine gives up for another writer's sake (a deadlock, a
+    // serialization failure, a busy database) is rolled back and taken again
+    // from its first line, with the slots, counters and what the harvest
+    // learnt put back as they were before it, up to kStepAttempts times.
+    // When it leaves with a DatabaseError of Fault::Conflict or
+    // Fault::Unreachable, the step is rolled back in the same way, so the
+    // same lines can be harvested again later; with any other failure the
+    // step stays open, and End commits what went before the failure.
+    void HarvestLines(const LogStore& lines, int from, int to, FollowerPlace* place = nullptr);
     // Commits what is open and closes the database.
     void End();
+    // Gives up the open step and closes the database, whatever state the
+    // connection is in; nothing is thrown. Reopen goes on.
+    void Abandon();
     bool running() const { return running_; }
 
     // As the latest harvest left them; 0 before the first.
     const HarvestCounters& counters() const { return counters_; }
     // What each slot's latest ClientConnect line said in this harvest.
     const HarvestSlots& harvestSlots() const { return slots_; }
+    // Sets the slots, for a follower that goes on from a stored place; the
+    // run must have begun.
+    void RestoreSlots(const HarvestSlots& filled) { slots_ = filled; }
 
 private:
+    // What a step changes besides the database, put back when it is given up.
+    struct StepStart {
+        HarvestSlots filled;
+        HarvestCounters counters;
+    };
+
+    void HarvestStep(const LogStore& lines, int from, int to, FollowerPlace* place);
+    void GiveUpStep(const StepStart& start);
+    void WaitBeforeAttempt(int attempt);
+    void HarvestLine(std::string_view line);
     // Each does nothing with a line whose payload does not parse or names
     // no slot it can use.
     void HarvestConnect(std::string_view payload);
@@ -87,4 +117,5 @@ private:
     PatternGroups groups_;
     PlayerSighting sighting_;
     HarvestMemo memo_;
+    std::minstd_rand jitter_{std::random_device{}()};
 };

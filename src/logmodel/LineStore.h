@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 // Where the lines of one log lie in its file: for each line the offset of
@@ -46,6 +47,11 @@ public:
                         std::int64_t size);
     // Forgets every line.
     void Clear();
+    // Exchanges the lines of two stores.
+    void swap(LineStore& other) noexcept {
+        blocks_.swap(other.blocks_);
+        std::swap(lineCount_, other.lineCount_);
+    }
     // Makes room in the block table for `lines` lines, so that appending up
     // to that many never moves it: another thread may then read the lines
     // already stored while this one appends.

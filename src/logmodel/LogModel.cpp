@@ -20,8 +20,8 @@ bool LogModel::Load(const std::string& path) {
     return Load(path, std::numeric_limits<std::int64_t>::max());
 }
 
-bool LogModel::Load(const std::string& path, std::int64_t bytes) {
-    const LoadStatus status = store_.Load(path, bytes);
+bool LogModel::Load(const std::string& path, std::int64_t bytes, std::int64_t firstByte) {
+    const LoadStatus status = store_.Load(path, bytes, firstByte);
     ResetClassification(false);
     return status == LoadStatus::Loaded;
 }
@@ -41,9 +41,9 @@ void LogModel::ResetClassification(bool keepPlayers) {
     stepsDone_ = 0;
 }
 
-FileChange LogModel::Refresh() {
+FileChange LogModel::Refresh(LogStore* replaced) {
     const int reloadsBefore = store_.reloads();
-    const FileChange change = store_.Refresh();
+    const FileChange change = store_.Refresh(replaced);
     if (store_.reloads() != reloadsBefore) {
         // A log rotated under its path: its players are still on the
         // server.

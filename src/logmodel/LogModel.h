@@ -41,8 +41,9 @@ public:
     bool Load(const std::string& path);
     // The same, splitting only about the first `bytes` of the file (whole
     // lines, at least one when the file holds one); SplitMore or
-    // SplitAndClassifyRest split the rest.
-    bool Load(const std::string& path, std::int64_t bytes);
+    // SplitAndClassifyRest split the rest. With a `firstByte`, the lines
+    // start there (see LogStore::Load).
+    bool Load(const std::string& path, std::int64_t bytes, std::int64_t firstByte = 0);
     // Splits about `bytes` more of the loaded file (at least one more line
     // when there is one). True while bytes of the file remain unsplit.
     bool SplitMore(std::int64_t bytes);
@@ -60,10 +61,13 @@ public:
     // Looks at the file again and follows what happened to it: appended
     // lines are split and added (not classified yet); a file that shrank,
     // whose first bytes changed or whose path now names another file is
-    // loaded again from scratch, its slots keeping their players; a path that names no file any
-    // more leaves what was read, until a file appears there again. A file that could not be loaded
-    // (missing, empty) is loaded once it can be.
-    FileChange Refresh();
+    // loaded again from scratch, its slots keeping their players; a path
+    // that names no file any more leaves what was read, until a file appears
+    // there again. A file that could not be loaded (missing, empty) is loaded
+    // once it can be. A file renamed away is read on through its descriptor
+    // until another file takes its path; the file it was then goes to
+    // `replaced`, when one is given.
+    FileChange Refresh(LogStore* replaced = nullptr);
     // The path the log was loaded from.
     const std::string& path() const { return store_.path(); }
     // True while the path names no file.
@@ -82,6 +86,7 @@ public:
     // some of its bytes, which needs a caret.
     int VisibleLength(int i) const;
     const LineStore& lineStore() const { return store_.lines(); }
+    const LogStore& store() const { return store_; }
     // Every byte of the file as loaded or last refreshed, split or not; good
     // until the log next changes.
     std::string_view FileBytes() const { return store_.FileBytes(); }

@@ -1,7 +1,9 @@
 #include "LogStore.h"
 
 #include <algorithm>
+#include <cstring>
 #include <limits>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -15,14 +17,14 @@ constexpr std::int64_t kWholeFile = std::numeric_limits<std::int64_t>::max();
 
 } // namespace
 
-LoadStatus LogStore::Load(const std::string& path, std::int64_t bytes) {
+LoadStatus LogStore::Load(const std::string& path, std::int64_t bytes, std::int64_t firstByte) {
     path_ = path;
     deleted_ = false;
-    Reload(bytes);
+    Reload(bytes, firstByte);
     return loadStatus_;
 }
 
-void LogStore::Reload(std::int64_t bytes) {
+void LogStore::Reload(std::int64_t bytes, std::int64_t firstByte) {
     Close();
     ++reloads_;
     eventTextOffset_ = kEventTextOffset;
@@ -33,15 +35,39 @@ void LogStore::Reload(std::int64_t bytes) {
         return;
     }
     fileSize_ = file_.size();
-    SplitUpTo(bytes < fileSize_ ? bytes : fileSize_);
+    // A start past the end (the file is shorter than it was) is no place in
+    // this file: it is read from its beginning.
+    splitStart_ = firstByte > 0 && firstByte <= fileSize_ ? firstByte : 0;
+    splitEnd_ = scanned_ = splitStart_;
+    SplitUpTo(fileSize_ - splitStart_ > bytes ? splitStart_ + bytes : fileSize_);
     DetectStampWidth();
     RememberHead();
+}
+
+void LogStore::MoveFileTo(LogStore& to) {
+    to.Close();
+    file_.swap(to.file_);
+    lines_.swap(to.lines_);
+    to.path_ = path_;
+    to.loadStatus_ = loadStatus_;
+    to.fileSize_ = fileSize_;
+    to.splitStart_ = splitStart_;
+    to.splitEnd_ = splitEnd_;
+    to.scanned_ = scanned_;
+    to.identity_ = identity_;
+    to.eventTextOffset_ = eventTextOffset_;
+    to.stampDetected_ = stampDetected_;
+    to.headLength_ = headLength_;
+    to.headHash_ = headHash_;
+    to.deleted_ = true; // its path names another file
+    Close();
 }
 
 void LogStore::Close() {
     file_.Close();
     lines_.Clear();
     fileSize_ = 0;
+    splitStart_ = 0;
     splitEnd_ = 0;
     scanned_ = 0;
     identity_.reset();
@@ -87,7 +113,14 @@ void LogStore::ReserveForRest() {
 }
 
 void LogStore::DetectStampWidth() {
-    if (stampDetected_ || lineCount() == 0) {
+    if (stampDetected_) {
+        return;
+    }
+    if (splitStart_ > 0) {
+        DetectStampWidthFromHead();
+        return;
+    }
+    if (lineCount() == 0) {
         return;
     }
     // Decided once, before any line is classified or harvested, from the
@@ -103,6 +136,31 @@ void LogStore::DetectStampWidth() {
     stampDetected_ = true;
 }
 
+void LogStore::DetectStampWidthFromHead() {
+    // The same lines a load from the beginning samples: the file's first
+    // whole lines, each without its LF and a CR before it.
+    std::vector<std::string_view> first;
+    std::int64_t at = 0;
+    while (static_cast<int>(first.size()) < kStampSampleLines && at < fileSize_) {
+        file_.ReadAhead(at, std::min(fileSize_, at + (1 << 16)));
+        const char* begin = file_.data() + at;
+        const void* lf = std::memchr(begin, '\n', static_cast<std::size_t>(fileSize_ - at));
+        if (lf == nullptr) {
+            break;
+        }
+        std::size_t length = static_cast<std::size_t>(static_cast<const char*>(lf) - begin);
+        at += static_cast<std::int64_t>(length) + 1;
+        if (length > 0 && begin[length - 1] == '\r') {
+            --length;
+        }
+        first.emplace_back(begin, length);
+    }
+    if (!first.empty()) {
+        eventTextOffset_ = DetectEventTextOffset(first);
+        stampDetected_ = true;
+    }
+}
+
 void LogStore::RememberHead() {
     headLength_ = static_cast<std::size_t>(std::min<std::int64_t>(fileSize_, kHeadBytes));
     headHash_ = Fnv1aHash(file_.data(), headLength_);
@@ -113,14 +171,16 @@ bool LogStore::HeadChanged() const {
     return !now || *now != headHash_;
 }
 
-FileChange LogStore::Refresh() {
+FileChange LogStore::Refresh(LogStore* replaced) {
     if (path_.empty()) {
         return FileChange::None;
     }
     const std::optional<FileIdentity> atPath = IdentityOfPath(path_);
     if (!atPath) {
         if (deleted_) {
-            return FileChange::None;
+            // Renamed away, the file may still be written to through a
+            // descriptor its writer holds: what it gets is read on.
+            return ReadGrowth() == FileChange::Grew ? FileChange::Grew : FileChange::None;
         }
         deleted_ = true;
         return FileChange::Deleted;
@@ -129,6 +189,9 @@ FileChange LogStore::Refresh() {
         // Renamed away and created anew (a rotation), or back after a
         // deletion: another file.
         deleted_ = false;
+        if (replaced != nullptr && file_.isOpen()) {
+            MoveFileTo(*replaced);
+        }
         Reload(kWholeFile);
         return FileChange::Replaced;
     }
@@ -140,12 +203,22 @@ FileChange LogStore::Refresh() {
         Reload(kWholeFile);
         return lineCount() > before ? FileChange::Grew : FileChange::None;
     }
+    const FileChange change = ReadGrowth();
+    if (change == FileChange::Truncated) {
+        Reload(kWholeFile);
+    }
+    return change;
+}
+
+FileChange LogStore::ReadGrowth() {
+    if (!file_.isOpen()) {
+        return FileChange::None;
+    }
     const std::int64_t size = file_.CurrentSize();
     if (size < 0) {
         return FileChange::None;
     }
     if (size < fileSize_ || HeadChanged()) {
-        Reload(kWholeFile);
         return FileChange::Truncated;
     }
     if (size == fileSize_) {

@@ -25,7 +25,6 @@ int LogModel::BeginWalk(int steps, WalkMode mode) {
     stepsDone_ = 0;
     if (mode == WalkMode::Harvest) {
         harvestMode_ = true;
-        harvester_.SetEventTextOffset(eventTextOffset());
         try {
             harvester_.Begin();
         } catch (...) {
@@ -46,13 +45,8 @@ int LogModel::WalkStep() {
     const int end =
         static_cast<int>(std::min<std::int64_t>(walkEnd_, std::int64_t{nextLine_} + linesPerStep_));
     if (harvestMode_) {
-        harvester_.BeginStep();
-        for (int i = nextLine_; i < end; ++i) {
-            // Moved on first, so that a line that fails is not taken again.
-            nextLine_ = i + 1;
-            harvester_.HarvestLine(LineText(i));
-        }
-        harvester_.CommitStep();
+        harvester_.HarvestLines(store_, nextLine_, end);
+        nextLine_ = end;
     } else {
         ClassifyUpTo(end);
         nextLine_ = end;

@@ -1,10 +1,9 @@
 #pragma once
 
 // The statements of what the program keeps beside tables GUID and Players:
-// the ban records, and the indexes the finds use. Both are made by init-db,
-// and made when missing on the first ban record written to a database from
-// before them; nothing else in such a database changes. Every value is a
-// bound parameter.
+// the ban records, and the indexes the finds use. The schema's first upgrade
+// step makes both (init-db takes every step); nothing else in a database from
+// before them changes then. Every value is a bound parameter.
 #include <array>
 
 namespace BanRecordSql {

@@ -1,9 +1,9 @@
 #include "BanRecordStore.h"
 
-#include "BanRecordSchema.h"
 #include "BanRecordSql.h"
 #include "Messages.h"
 #include "PlayerDatabase.h"
+#include "SchemaUpgrade.h"
 #include "Windows1252.h"
 
 #include <QSqlQuery>
@@ -36,7 +36,7 @@ void BanRecordStore::OpenAndUpgrade() {
     }
     connection_.Open(*target);
     try {
-        UpgradeForBanRecords(connection_);
+        UpgradePlayerSchema(connection_);
     } catch (...) {
         connection_.Close();
         throw;

@@ -12,8 +12,9 @@
 
 // Keeps every server's outcome of a ban or unban as a row of the ban records,
 // for one flow: the flows hand it each outcome (ServerOutcomeRecorder). The
-// database is opened at the first record and closed with the store; a
-// database from before ban records gets its table then (UpgradeForBanRecords).
+// database is opened at the first record and closed with the store; an older
+// database is brought up to date then (UpgradePlayerSchema), which gives one
+// from before ban records their table.
 // Each record is stored by itself as it comes, so a flow cut short keeps
 // those before.
 //

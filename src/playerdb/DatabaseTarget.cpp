@@ -8,13 +8,34 @@ namespace {
 
 // Client options passed through to the PostgreSQL client library. "options"
 // carries server settings such as "-c search_path=..."; "passfile" names the
-// password file. The password itself is deliberately absent.
-constexpr std::array<std::string_view, 10> kPassThroughOptions = {
-    "application_name", "connect_timeout", "options",
-    "passfile",         "sslcert",         "sslkey",
-    "sslmode",          "sslrootcert",     "target_session_attrs",
+// password file; the timeouts and keepalives replace the program's own. The
+// password itself is deliberately absent.
+constexpr std::array<std::string_view, 15> kPassThroughOptions = {
+    "application_name",
+    "connect_timeout",
+    "options",
+    "passfile",
+    "sslcert",
+    "sslkey",
+    "sslmode",
+    "sslrootcert",
     "sslcrl",
+    "target_session_attrs",
+    "keepalives",
+    "keepalives_idle",
+    "keepalives_interval",
+    "keepalives_count",
+    "tcp_user_timeout",
 };
+
+// Messages name the part of the URI that is wrong and never quote it: a
+// password pasted into the URI by mistake (after a ":" or a "/" in it, say)
+// would otherwise reach the terminal and the service's journal.
+constexpr char kBadPort[] = "the port of the database URI is not a number from 1 to 65535";
+
+std::string Ordinal(int n) {
+    return "option " + std::to_string(n) + " (after \"?\")";
+}
 
 int HexValue(char c) {
     if (c >= '0' && c <= '9') {
@@ -118,7 +139,7 @@ bool ParseAuthority(std::string_view authority, DatabaseTarget& target, std::str
     if (portPart && !portPart->empty()) { // "host:" keeps the default port
         const auto port = ParsePort(*portPart);
         if (!port) {
-            error = "bad port \"" + std::string(*portPart) + "\" in the database URI";
+            error = kBadPort;
             return false;
         }
         target.port = *port;
@@ -126,8 +147,8 @@ bool ParseAuthority(std::string_view authority, DatabaseTarget& target, std::str
     return true;
 }
 
-bool ApplyQueryOption(const std::string& key, const std::string& value, DatabaseTarget& target,
-                      std::string& error) {
+bool ApplyQueryOption(const std::string& key, const std::string& value, int position,
+                      DatabaseTarget& target, std::string& error) {
     if (key == "password") {
         error = "the database URI must not hold a password; use PGPASSWORD or the PostgreSQL "
                 "password file";
@@ -138,7 +159,7 @@ bool ApplyQueryOption(const std::string& key, const std::string& value, Database
     } else if (key == "port") {
         const auto port = ParsePort(value);
         if (!port) {
-            error = "bad port \"" + value + "\" in the database URI";
+            error = kBadPort;
             return false;
         }
         target.port = *port;
@@ -153,13 +174,19 @@ bool ApplyQueryOption(const std::string& key, const std::string& value, Database
         }
         target.options.emplace_back(key, value);
     } else {
-        error = "unsupported option \"" + key + "\" in the database URI";
+        error = Ordinal(position) +
+                " of the database URI is not one Quarvel understands: it takes host, port, user, "
+                "dbname";
+        for (const std::string_view name : kPassThroughOptions) {
+            error += ", " + std::string(name);
+        }
         return false;
     }
     return true;
 }
 
 bool ParseQuery(std::string_view query, DatabaseTarget& target, std::string& error) {
+    int position = 0;
     while (!query.empty()) {
         const std::size_t amp = query.find('&');
         const std::string_view pair = query.substr(0, amp);
@@ -167,9 +194,10 @@ bool ParseQuery(std::string_view query, DatabaseTarget& target, std::string& err
         if (pair.empty()) {
             continue;
         }
+        ++position;
         const std::size_t equals = pair.find('=');
         if (equals == std::string_view::npos) {
-            error = "option \"" + std::string(pair) + "\" in the database URI has no value";
+            error = Ordinal(position) + " of the database URI has no value (key=value)";
             return false;
         }
         const auto key = PercentDecode(pair.substr(0, equals));
@@ -178,7 +206,7 @@ bool ParseQuery(std::string_view query, DatabaseTarget& target, std::string& err
             error = "bad percent escape in the options of the database URI";
             return false;
         }
-        if (!ApplyQueryOption(*key, *value, target, error)) {
+        if (!ApplyQueryOption(*key, *value, position, target, error)) {
             return false;
         }
     }

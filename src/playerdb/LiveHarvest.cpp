@@ -7,7 +7,11 @@
 #include <new>
 
 LiveHarvest::LiveHarvest(const LogModel& log, std::unique_ptr<PlayerDatabase> database)
-    : log_(log), harvester_(log.eventPatterns()) {
+    : LiveHarvest(log.store(), log.eventPatterns(), std::move(database)) {}
+
+LiveHarvest::LiveHarvest(const LogStore& lines, const EventPatterns& patterns,
+                         std::unique_ptr<PlayerDatabase> database)
+    : lines_(&lines), harvester_(patterns) {
     harvester_.SetDatabase(std::move(database));
 }
 
@@ -19,12 +23,17 @@ LiveHarvest::~LiveHarvest() {
     }
 }
 
+void LiveHarvest::KeepPlace(FollowerKey key) {
+    key_ = std::move(key);
+}
+
 bool LiveHarvest::upToDate() const {
-    return failed_ || harvested_ >= log_.lineCount();
+    return failed_ || (begun_ && !interrupted_ && harvested_ >= lines_->lineCount());
 }
 
 std::optional<Message> LiveHarvest::Fail(std::string text) {
     failed_ = true;
+    interrupted_ = false;
     // Stores what the failed batch did before the failure, then closes.
     try {
         harvester_.End();
@@ -34,27 +43,89 @@ std::optional<Message> LiveHarvest::Fail(std::string text) {
     return Message{std::move(text), kApplicationTitle, MessageIcon::None};
 }
 
+void LiveHarvest::Interrupt(const DatabaseError& error) {
+    harvester_.Abandon();
+    interrupted_ = true;
+    interruption_ = error.what();
+    interruptionFault_ = error.fault();
+}
+
+void LiveHarvest::Connect() {
+    if (begun_) {
+        harvester_.Reopen();
+        return;
+    }
+    harvester_.Begin();
+    if (key_ && !placeConsulted_) {
+        if (const auto place = harvester_.database()->LoadPlace(*key_)) {
+            // A replaced or truncated file is no longer the file the place
+            // is in: it is harvested from its beginning.
+            if (PlaceFits(*place, lines_->identity(), lines_->fileSize(),
+                          [this](std::size_t length) { return lines_->HeadHashOf(length); })) {
+                harvester_.RestoreSlots(place->harvestSlots);
+                resumeOffset_ = place->offset;
+                resumedAt_ = place->offset;
+            }
+        }
+    }
+    placeConsulted_ = true;
+    begun_ = true;
+}
+
+void LiveHarvest::SkipToResumePlace() {
+    if (resumeOffset_ <= 0) {
+        return;
+    }
+    // The lines start in order: the first that starts at or past the place.
+    int low = harvested_;
+    int high = lines_->lineCount();
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        if (lines_->lines().Offset(middle) < resumeOffset_) {
+            low = middle + 1;
+        } else {
+            high = middle;
+        }
+    }
+    harvested_ = low;
+    if (low < lines_->lineCount()) {
+        resumeOffset_ = 0; // the lines have reached the place
+    }
+}
+
 std::optional<Message> LiveHarvest::HarvestMore(int maxLines) {
     if (failed_) {
         return std::nullopt;
     }
     try {
         if (!harvester_.running()) {
-            harvester_.Begin();
+            Connect();
         }
-        const int end = static_cast<int>(
-            std::min<long long>(log_.lineCount(), static_cast<long long>(harvested_) + maxLines));
+        interrupted_ = false;
+        SkipToResumePlace();
+        const int end = static_cast<int>(std::min<long long>(
+            lines_->lineCount(), static_cast<long long>(harvested_) + maxLines));
         if (end <= harvested_) {
             return std::nullopt;
         }
-        harvester_.SetEventTextOffset(log_.eventTextOffset());
-        harvester_.BeginStep();
-        for (int i = harvested_; i < end; ++i) {
-            harvested_ = i + 1; // a line that fails is not taken again
-            harvester_.HarvestLine(log_.LineText(i));
+        if (key_ && lines_->identity()) {
+            FollowerPlace place{*key_,
+                                *lines_->identity(),
+                                lines_->headLength(),
+                                lines_->headHash(),
+                                lines_->LineEndOffset(end - 1),
+                                {}};
+            harvester_.HarvestLines(*lines_, harvested_, end, &place);
+        } else {
+            harvester_.HarvestLines(*lines_, harvested_, end);
         }
-        harvester_.CommitStep();
+        harvested_ = end;
     } catch (const DatabaseError& error) {
+        if (error.fault() == DatabaseError::Fault::Unreachable ||
+            error.fault() == DatabaseError::Fault::Conflict) {
+            Interrupt(error);
+            return std::nullopt;
+        }
         return Fail(error.what());
     } catch (const std::bad_alloc&) {
         return Fail(kOtherErrorText);
@@ -64,13 +135,19 @@ std::optional<Message> LiveHarvest::HarvestMore(int maxLines) {
 
 std::optional<Message> LiveHarvest::Restart() {
     harvested_ = 0;
-    if (failed_) {
+    resumeOffset_ = 0;
+    begun_ = false; // a new run: its slots start empty and the counts are read again
+    placeConsulted_ = true;
+    if (failed_ || interrupted_) {
         return std::nullopt;
     }
     try {
-        // A new run: its slots start empty and the counts are read again.
         harvester_.End();
     } catch (const DatabaseError& error) {
+        if (error.fault() == DatabaseError::Fault::Unreachable) {
+            Interrupt(error);
+            return std::nullopt;
+        }
         return Fail(error.what());
     } catch (const std::bad_alloc&) {
         return Fail(kOtherErrorText);

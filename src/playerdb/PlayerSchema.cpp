@@ -4,13 +4,18 @@
 #include "DatabaseTarget.h"
 #include "PlayerDatabase.h"
 #include "PlayerSql.h"
+#include "SchemaUpgrade.h"
 #include "SqlConnection.h"
 
-#include <QFile>
 #include <QSqlQuery>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <span>
+#include <sys/stat.h>
 #include <system_error>
+#include <unistd.h>
 
 namespace {
 
@@ -36,17 +41,27 @@ bool InitSqliteFile(const DatabaseTarget& target, std::string& error) {
         error = target.file + " already exists; init-db only creates a new database file";
         return false;
     }
-    // Created here exclusively, so a file that appears meanwhile is not
-    // taken over; SQLite accepts an empty file as an empty database.
-    QFile file(QString::fromStdString(target.file));
-    if (!file.open(QIODevice::WriteOnly | QIODevice::NewOnly)) {
-        error = "cannot create " + target.file + ": " + file.errorString().toStdString();
+    // Created here exclusively, so a file that appears meanwhile (or a link
+    // put in its place) is not taken over; SQLite accepts an empty file as
+    // an empty database. The file holds players' addresses: only its owner
+    // may read it, whatever the umask, and SQLite gives its -wal and -shm
+    // files the same permissions.
+    const int fd = ::open(target.file.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        error = "cannot create " + target.file + ": " + std::strerror(errno);
         return false;
     }
-    file.close();
+    const bool privateFile = ::fchmod(fd, 0600) == 0;
+    const int fchmodError = errno;
+    ::close(fd);
+    if (!privateFile) {
+        std::filesystem::remove(target.file, ec);
+        error = "cannot make " + target.file + " private: " + std::strerror(fchmodError);
+        return false;
+    }
     try {
         SqlConnection connection;
-        connection.Open(target, true);
+        connection.Open(target, SqlConnection::OpenAs::NewDatabase);
         CreatePlayerSchema(connection);
         connection.Close();
         return true;
@@ -63,7 +78,7 @@ bool InitSqliteFile(const DatabaseTarget& target, std::string& error) {
 bool InitPostgres(const DatabaseTarget& target, std::string& error) {
     try {
         SqlConnection connection;
-        connection.Open(target);
+        connection.Open(target, SqlConnection::OpenAs::AnyDatabase);
         if (ExistingTables(connection) != 0) {
             error = "the database already holds table GUID or Players; init-db only fills a "
                     "database that has neither";
@@ -85,9 +100,9 @@ void CreatePlayerSchema(SqlConnection& connection) {
         for (const char* statement : SchemaFor(connection.engine())) {
             connection.ExecuteText(QString::fromLatin1(statement));
         }
-        for (const char* statement : BanRecordSchemaStatements(connection.engine())) {
-            connection.ExecuteText(QString::fromLatin1(statement));
-        }
+        // The tables as the first release made them, then every upgrade
+        // step: a new database is made the way an old one is upgraded.
+        ApplyEverySchemaStep(connection);
         connection.CommitTransaction();
     } catch (const DatabaseError&) {
         connection.RollbackTransaction();

@@ -10,20 +10,35 @@ inline constexpr char kCountPlayers[] = R"(SELECT COUNT(*) FROM "Players")";
 
 inline constexpr char kFindGuid[] = R"(SELECT "Guid_Key" FROM "GUID" WHERE "GUID" = ?)";
 // The engine numbers the row; RETURNING hands the number back in the same
-// round trip on both engines.
-inline constexpr char kAddGuid[] = R"(INSERT INTO "GUID" ("GUID") VALUES (?) RETURNING "Guid_Key")";
+// round trip on both engines. A GUID another writer added first is left as
+// it is (the unique index GUID_GUID says so): no row comes back. The
+// conflict is named, so that any other (a key the engine gave twice) still
+// fails aloud.
+inline constexpr char kAddGuid[] = R"(INSERT INTO "GUID" ("GUID") VALUES (?) )"
+                                   R"(ON CONFLICT ("GUID") DO NOTHING RETURNING "Guid_Key")";
 
 // The duplicate test: served by the index on the three columns.
 inline constexpr char kSightingExists[] =
     R"(SELECT 1 FROM "Players" WHERE "Guid_Key" = ? AND "IP_Full" = ? )"
     R"(AND "Player_Name_formated" = ? LIMIT 1)";
+// A sighting another writer stored since the duplicate test is left as it
+// is (the unique index Players_Sighting, which the schema's upgrade makes,
+// says so).
 inline constexpr char kInsertSighting[] =
     R"(INSERT INTO "Players" ("Guid_Key", "IP_part1", "IP_part2", "IP_part3", "IP_part4", )"
     R"("IP_Full", "Player_Name_formated", "Player_Name", "Rec_Created", "Rec_Modified") )"
-    R"(VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?))";
+    R"(VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?) )"
+    R"(ON CONFLICT ("Guid_Key", "IP_Full", "Player_Name_formated") DO NOTHING)";
 
 inline constexpr char kFormattedNames[] =
     R"(SELECT DISTINCT "Player_Name_formated" FROM "Players" WHERE "Guid_Key" = ?)";
+
+// PostgreSQL: the steps of all harvests into one database take turns, as
+// SQLite's BEGIN IMMEDIATE makes them do there. Harvests that share players
+// would otherwise wait on each other's new rows in every order and deadlock
+// again and again, each deadlock costing a second to find and the whole step
+// to take again. Held to the step's end; readers never wait for it.
+inline constexpr char kPostgresStepLock[] = "SELECT pg_advisory_xact_lock(8170325794763633)";
 
 // PostgreSQL gives up a whole transaction at its first failing statement. A
 // savepoint taken after every successful write lets a failure roll back to
@@ -32,7 +47,8 @@ inline constexpr char kSavepoint[] = "SAVEPOINT quarvel_step_kept";
 inline constexpr char kReleaseSavepoint[] = "RELEASE SAVEPOINT quarvel_step_kept";
 inline constexpr char kRollbackToSavepoint[] = "ROLLBACK TO SAVEPOINT quarvel_step_kept";
 
-// The schema. SQLite ignores declared widths, so CHECK constraints hold its
+// The tables as the first release made them (the upgrade steps add the
+// rest: SchemaSteps). SQLite ignores declared widths, so CHECK constraints hold its
 // text columns to the same limits PostgreSQL's varchar enforces: a value too
 // long fails alike on both engines.
 inline constexpr const char* kSqliteSchema[] = {

@@ -1,7 +1,10 @@
 #include "SqlPlayerDatabase.h"
 
 #include "DatabaseText.h"
+#include "FollowerPlaces.h"
 #include "PlayerSql.h"
+#include "SchemaSql.h"
+#include "SchemaUpgrade.h"
 
 #include <QDate>
 #include <QVariant>
@@ -62,6 +65,7 @@ void SqlPlayerDatabase::CloseConnection() {
     // Qt wants every query of a connection gone before the connection.
     statements_ = Statements{};
     inStep_ = false;
+    upgraded_ = false;
     connection_.Close();
 }
 
@@ -100,9 +104,12 @@ void SqlPlayerDatabase::RestoreLastWrite() {
 void SqlPlayerDatabase::Run(QSqlQuery& query, bool writes) {
     try {
         connection_.Execute(query);
-    } catch (const DatabaseError&) {
+    } catch (const DatabaseError& error) {
         query.finish();
-        RestoreLastWrite();
+        // A conflict or a lost connection gives the whole step up anyway.
+        if (error.fault() == DatabaseError::Fault::Failed) {
+            RestoreLastWrite();
+        }
         throw;
     }
     if (writes && keepsSavepoints()) {
@@ -140,15 +147,14 @@ std::optional<std::int32_t> SqlPlayerDatabase::FindGuid(std::string_view guid) {
     return key;
 }
 
-std::int32_t SqlPlayerDatabase::AddGuid(std::string_view guid) {
+std::optional<std::int32_t> SqlPlayerDatabase::InsertGuid(std::string_view guid) {
     QSqlQuery& query = Statement(statements_.addGuid, PlayerSql::kAddGuid);
     query.bindValue(0, LogBytesToDatabaseText(guid));
     Run(query, true);
-    if (!query.next()) {
-        query.finish();
-        throw DatabaseError("The database did not return the key of the new GUID row.");
+    std::optional<std::int32_t> key;
+    if (query.next()) {
+        key = query.value(0).toInt();
     }
-    const std::int32_t key = query.value(0).toInt();
     query.finish();
     return key;
 }
@@ -165,7 +171,7 @@ bool SqlPlayerDatabase::SightingExists(std::int32_t guidKey, std::string_view ip
     return found;
 }
 
-void SqlPlayerDatabase::InsertSighting(const PlayerSighting& sighting) {
+bool SqlPlayerDatabase::InsertSighting(const PlayerSighting& sighting) {
     QSqlQuery& query = Statement(statements_.insertSighting, PlayerSql::kInsertSighting);
     const QVariant today = DateValue(today_(), connection_.engine());
     query.bindValue(0, sighting.guidKey);
@@ -178,7 +184,9 @@ void SqlPlayerDatabase::InsertSighting(const PlayerSighting& sighting) {
     query.bindValue(8, today);
     query.bindValue(9, today);
     Run(query, true);
+    const bool stored = query.numRowsAffected() > 0;
     query.finish();
+    return stored;
 }
 
 std::vector<std::string> SqlPlayerDatabase::FormattedNames(std::int32_t guidKey) {
@@ -200,10 +208,19 @@ void SqlPlayerDatabase::BeginStep() {
     if (inStep_) {
         CommitStep();
     }
+    if (!upgraded_) {
+        for (const std::string& note : UpgradePlayerSchema(connection_)) {
+            if (notices_) {
+                notices_(note);
+            }
+        }
+        upgraded_ = true;
+    }
     connection_.BeginTransaction();
     inStep_ = true;
     if (connection_.engine() == DatabaseTarget::Engine::Postgres) {
         try {
+            connection_.ExecuteText(QString::fromLatin1(PlayerSql::kPostgresStepLock));
             connection_.ExecuteText(QString::fromLatin1(PlayerSql::kSavepoint));
         } catch (const DatabaseError&) {
             inStep_ = false;
@@ -226,4 +243,30 @@ void SqlPlayerDatabase::CommitStep() {
         connection_.RollbackTransaction();
         throw;
     }
+}
+
+void SqlPlayerDatabase::RollbackStep() {
+    if (!inStep_) {
+        return;
+    }
+    inStep_ = false;
+    connection_.RollbackTransaction();
+}
+
+void SqlPlayerDatabase::StorePlace(const FollowerPlace& place) {
+    QSqlQuery& query = Statement(statements_.storePlace, SchemaSql::kStorePlace);
+    BindPlace(query, place);
+    Run(query, true);
+    query.finish();
+}
+
+std::optional<FollowerPlace> SqlPlayerDatabase::LoadPlace(const FollowerKey& key) {
+    if (!connection_.isOpen()) {
+        throw DatabaseError("The player database is not open.");
+    }
+    const auto stored = ReadFollowerPlace(connection_, key);
+    if (!stored || !stored->slotsReadable) {
+        return std::nullopt; // a place that cannot be read is no place
+    }
+    return stored->place;
 }

@@ -6,6 +6,7 @@
 #include "SqlConnection.h"
 
 #include <QSqlQuery>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -21,8 +22,15 @@
 // statement fails inside a step, the statements before it stay part of the
 // step (on PostgreSQL through a savepoint after each write), so CommitStep, or
 // Close, still stores them.
+//
+// Opening refuses what is no player database, or one of a schema newer than
+// this program; the first step on a connection (the first write) brings an
+// older database up to date (UpgradePlayerSchema), and what the upgrade
+// had to say goes to the notices.
 class SqlPlayerDatabase final : public PlayerDatabase, public AliasSource {
 public:
+    using Notices = std::function<void(const std::string&)>;
+
     explicit SqlPlayerDatabase(std::string location, DateSource today = LocalToday);
     ~SqlPlayerDatabase() override;
     SqlPlayerDatabase(const SqlPlayerDatabase&) = delete;
@@ -38,15 +46,22 @@ public:
     std::int32_t CountPlayers() override;
 
     std::optional<std::int32_t> FindGuid(std::string_view guid) override;
-    std::int32_t AddGuid(std::string_view guid) override;
+    std::optional<std::int32_t> InsertGuid(std::string_view guid) override;
 
     bool SightingExists(std::int32_t guidKey, std::string_view ipFull,
                         std::string_view nameFormatted) override;
-    void InsertSighting(const PlayerSighting& sighting) override;
+    bool InsertSighting(const PlayerSighting& sighting) override;
 
     // Commits a step still open first.
     void BeginStep() override;
     void CommitStep() override;
+    void RollbackStep() override;
+
+    void StorePlace(const FollowerPlace& place) override;
+    std::optional<FollowerPlace> LoadPlace(const FollowerKey& key) override;
+
+    // Where what the schema's upgrade says goes; nowhere by default.
+    void SetNotices(Notices notices) { notices_ = std::move(notices); }
 
     std::vector<std::string> FormattedNames(std::int32_t guidKey) override;
 
@@ -59,6 +74,7 @@ private:
         std::optional<QSqlQuery> sightingExists;
         std::optional<QSqlQuery> insertSighting;
         std::optional<QSqlQuery> formattedNames;
+        std::optional<QSqlQuery> storePlace;
     };
 
     QSqlQuery& Statement(std::optional<QSqlQuery>& slot, const char* sql);
@@ -77,4 +93,6 @@ private:
     SqlConnection connection_;
     Statements statements_;
     bool inStep_ = false;
+    bool upgraded_ = false; // the schema is up to date on this connection
+    Notices notices_;
 };

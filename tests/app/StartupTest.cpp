@@ -98,4 +98,33 @@ TEST(Startup, AMissingConfigurationLeavesNoServersAndNoDatabase) {
     EXPECT_TRUE(theAppConfig.servers.empty());
 }
 
+// The lines the reader refused are told once, in one box listing each.
+TEST(Startup, RefusedConfigurationLinesAreToldInOneMessage) {
+    ClearUserSettings();
+    TempFile config("[server]\nname=A\naddress=::1\n[server]\nname=B\n[database]\nfile=" +
+                        std::string(1001, 'f') + "\n",
+                    ".cfg");
+    CMainFrame frame;
+    MessageRecorder messages;
+    frame.setMessageSink(&messages);
+    StartupOptions options;
+    options.configFile = QString::fromStdString(config.path());
+    EXPECT_TRUE(RunStartup(frame, options));
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].caption, "Quarvel");
+    EXPECT_EQ(messages.messages[0].text,
+              config.path() +
+                  ", line 3: \"address\" is neither a dotted IPv4 address nor a host name; the "
+                  "server of this block is left out.\n" +
+                  config.path() +
+                  ", line 7: the value of \"file\" is longer than 1000 characters; no player "
+                  "database is used.");
+    ASSERT_FALSE(theAppConfig.servers.empty());
+    EXPECT_EQ(theAppConfig.servers.front().name, "B");
+    EXPECT_EQ(std::next(theAppConfig.servers.begin()), theAppConfig.servers.end());
+    EXPECT_TRUE(theAppConfig.databasePath.empty());
+    theAppConfig.servers.clear();
+    theAppConfig.refusals.clear();
+}
+
 } // namespace

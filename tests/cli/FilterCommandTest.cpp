@@ -100,4 +100,12 @@ TEST(FilterCommandJsonTest, SaysWhyAnExpressionIsRefused) {
     EXPECT_EQ(r.err, "quarvelctl: Bad regular expression supplied\n");
 }
 
+// A name's ESC and BEL reach the terminal escaped, and a Windows-1252 byte
+// as its character.
+TEST(FilterCommandTextTest, EscapesControlBytesOfTheText) {
+    TempFile log("  12:00 say: \x1b]0;owned\x07: gg \xe9\n");
+    const CliResult r = RunQuarvelctl({"filter", log.path(), "--text", "gg"});
+    EXPECT_EQ(r.out, "0\t  12:00 say: \\u001b]0;owned\\u0007: gg \u00e9\n");
+}
+
 } // namespace

@@ -96,17 +96,18 @@ INSTANTIATE_TEST_SUITE_P(
                    ""},
         ConfigCase{
             "CommentOnlyAtLineStart", "[server]\n  ; name=X\nname=Y;Z\n", {{"Y;Z", "", 0, ""}}, ""},
-        // 100 characters are read as 79 then 21: the second piece is a line
-        // of its own.
-        ConfigCase{"LongLineReadInPieces",
-                   "[server]\nname=" + std::string(74, 'n') + "port=42\n",
-                   {{std::string(39, 'n'), "", 42, ""}},
+        // A line is read whole: no piece of a long one is a line of its own.
+        ConfigCase{"LongLineIsOneLine",
+                   "[server]\nmotd=" + std::string(100, 'm') + "port=42\nname=A\n",
+                   {{"A", "", 0, ""}},
                    ""},
-        ConfigCase{"ValuesCutToTheirFields",
-                   "[server]\naddress=" + std::string(60, 'a') + "\n[database]\nfile=" + k100 +
-                       "\n",
-                   {{"", std::string(39, 'a'), 0, ""}},
-                   std::string(74, 'x')},
+        // A value longer than its field leaves its server out; the database
+        // value holds 1,000 characters.
+        ConfigCase{"ValuesNeverCut",
+                   "[server]\naddress=" + std::string(60, 'a') +
+                       "\n[server]\nname=Kept\n[database]\nfile=" + k100 + "\n",
+                   {{"Kept", "", 0, ""}},
+                   k100},
         ConfigCase{"UnknownSectionKeepsPreviousBlock",
                    "[server]\n[other]\nname=Kept\n",
                    {{"Kept", "", 0, ""}},

@@ -254,6 +254,70 @@ TEST(Follow, ADeletedLogKeepsWhatWasReadUntilAFileAppearsAgain) {
     EXPECT_EQ(DumpModel(model), FreshDump(file.path()));
 }
 
+TEST(Follow, ALogRenamedAwayIsReadOnThroughItsDescriptor) {
+    TempFile file("   0:01 before\n");
+    const std::string rotated = file.path() + ".1";
+    LogModel model;
+    model.Load(file.path());
+    fs::rename(file.path(), rotated);
+    EXPECT_EQ(Follow(model), FileChange::Deleted);
+    // The writer still holds the old file: what it writes there is read.
+    Append(rotated, "   0:02 after the rename\n");
+    EXPECT_EQ(Follow(model), FileChange::Grew);
+    EXPECT_EQ(DumpModel(model), FreshDump(rotated));
+    EXPECT_EQ(Follow(model), FileChange::None);
+    fs::remove(rotated);
+}
+
+TEST(Follow, ARotatedFileGoesAsideWithItsLinesAndIsReadOnThere) {
+    TempFile file("   0:01 old one\n   0:02 old tw");
+    const std::string rotated = file.path() + ".1";
+    LogModel model;
+    model.Load(file.path());
+    LogStore old;
+    fs::rename(file.path(), rotated);
+    Append(file.path(), "   0:00 new\n");
+    EXPECT_EQ(model.Refresh(&old), FileChange::Replaced);
+    EXPECT_EQ(model.LineText(0), "   0:00 new");
+    ASSERT_EQ(old.lineCount(), 1);
+    EXPECT_EQ(old.LineText(0), "   0:01 old one");
+    EXPECT_EQ(old.identity(), IdentityOfPath(rotated));
+    // The line the writer was in the middle of, and one more.
+    Append(rotated, "o\n   0:03 late\n");
+    EXPECT_EQ(old.ReadGrowth(), FileChange::Grew);
+    ASSERT_EQ(old.lineCount(), 3);
+    EXPECT_EQ(old.LineText(1), "   0:02 old two");
+    EXPECT_EQ(old.LineText(2), "   0:03 late");
+    EXPECT_EQ(old.ReadGrowth(), FileChange::None);
+    fs::resize_file(rotated, 4);
+    EXPECT_EQ(old.ReadGrowth(), FileChange::Truncated);
+    fs::remove(rotated);
+}
+
+TEST(Follow, ALoadFromAPlaceStartsThereAndReadsTheStampsFromTheFirstLines) {
+    // Short stamps at the start, long ones after the place: the width is the
+    // whole file's, as a load from the beginning finds it.
+    const std::string head = "  0:01 a\n  0:02 b\n  0:03 c\n  0:04 d\n";
+    TempFile file(head + "   0:05 e\n   0:06 f\n");
+    LogModel whole;
+    whole.Load(file.path());
+    LogModel fromPlace;
+    fromPlace.Load(file.path(), 1 << 20, static_cast<std::int64_t>(head.size()));
+    ASSERT_EQ(fromPlace.lineCount(), 2);
+    EXPECT_EQ(fromPlace.LineText(0), "   0:05 e");
+    EXPECT_EQ(fromPlace.store().LineEndOffset(1), static_cast<std::int64_t>(head.size() + 20));
+    EXPECT_EQ(fromPlace.eventTextOffset(), whole.eventTextOffset());
+    EXPECT_EQ(whole.eventTextOffset(), 7);
+    // It follows the file from there on, and a place past the end is no
+    // place in this file: it is read from its beginning.
+    Append(file.path(), "   0:07 g\n");
+    EXPECT_EQ(fromPlace.Refresh(), FileChange::Grew);
+    EXPECT_EQ(fromPlace.LineText(2), "   0:07 g");
+    LogModel pastTheEnd;
+    pastTheEnd.Load(file.path(), 1 << 20, 1 << 20);
+    EXPECT_EQ(pastTheEnd.lineCount(), 7);
+}
+
 TEST(Follow, AnUnchangedFileIsNoChange) {
     TempFile file("   0:01 still\n");
     LogModel model;

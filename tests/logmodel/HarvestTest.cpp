@@ -199,7 +199,7 @@ TEST(Harvest, CountersStartFromTheTablesAndKeepTheirValues) {
     EXPECT_EQ(log.model().guidsTotal(), 4);
     EXPECT_EQ(log.model().playersNew(), 0);
     EXPECT_EQ(log.model().playersTotal(), 3);
-    EXPECT_TRUE(log.db->CallsOf("AddGuid").size() == 2);
+    EXPECT_TRUE(log.db->CallsOf("InsertGuid").size() == 2);
     EXPECT_TRUE(log.db->CallsOf("InsertSighting").size() == 2);
 }
 
@@ -258,7 +258,7 @@ TEST(Harvest, ASightingFoundStoredIsRememberedToo) {
     log.Harvest();
     EXPECT_EQ(log.db->CallsOf("SightingExists").size(), 1u);
     EXPECT_TRUE(log.db->CallsOf("InsertSighting").empty());
-    EXPECT_TRUE(log.db->CallsOf("AddGuid").empty());
+    EXPECT_TRUE(log.db->CallsOf("InsertGuid").empty());
 }
 
 struct MemoCase {
@@ -318,7 +318,7 @@ TEST(Harvest, EachStepIsOneDatabaseStep) {
                                                     "CountPlayers",
                                                     "BeginStep",
                                                     "FindGuid " + kGuid,
-                                                    "AddGuid " + kGuid,
+                                                    "InsertGuid " + kGuid,
                                                     "SightingExists 1 1.2.3.4 Bob",
                                                     "InsertSighting 1 1|2|3|4 1.2.3.4 Bob Bob",
                                                     "CommitStep",
@@ -330,7 +330,7 @@ TEST(Harvest, EachStepIsOneDatabaseStep) {
 
 TEST(Harvest, AFailureEndsTheStepAndEndWalkKeepsWhatWentBefore) {
     HarvestedLog log({Connect(0, "1.2.3.4"), Userinfo(0, "Bob"), Userinfo(0, "Rob")});
-    // Open, two counts, BeginStep, FindGuid, AddGuid, SightingExists,
+    // Open, two counts, BeginStep, FindGuid, InsertGuid, SightingExists,
     // InsertSighting (Bob), SightingExists, then Rob's insert fails.
     log.db->failAt = 10;
     log.model().BeginWalk(1, WalkMode::Harvest);
@@ -389,6 +389,94 @@ TEST(Harvest, WithoutADatabaseTheRunFailsAtOnce) {
     EXPECT_THROW(log.model.BeginWalk(-1, WalkMode::Harvest), DatabaseError);
     EXPECT_FALSE(log.model.harvestMode());
     log.model.EndWalk();
+}
+
+// --- Other writers: steps given up and taken again ----------------------------
+
+struct GivenUpCase {
+    const char* name;
+    int failAt; // the call that fails (Open, two counts, BeginStep, then the lines')
+    RecordingPlayerDatabase::Failure failure;
+    bool leaves; // the failure leaves the walk (a lost connection does)
+};
+
+void PrintTo(const GivenUpCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class HarvestGivenUpStep : public testing::TestWithParam<GivenUpCase> {};
+
+// A step the engine gives up is rolled back with all it taught the harvest:
+// the slots, the counters and the memo are as before it, so the same lines
+// taken again store each row once and count it once.
+TEST_P(HarvestGivenUpStep, IsTakenAgainAsIfNothingHadHappened) {
+    const GivenUpCase& c = GetParam();
+    const std::vector<std::string> lines = {Connect(0, "1.2.3.4"), Userinfo(0, "Bob"),
+                                            Connect(1, "5.6.7.8", kOtherGuid), Userinfo(1, "Rob"),
+                                            Userinfo(0, "Bob")};
+    HarvestedLog log(lines);
+    log.db->failAt = c.failAt;
+    log.db->failure = c.failure;
+    log.model().BeginWalk(1, WalkMode::Harvest);
+    if (c.leaves) {
+        EXPECT_THROW(log.model().WalkStep(), DatabaseError);
+        EXPECT_EQ(log.model().playersNew(), 0);
+        EXPECT_FALSE(log.model().harvestSlots()[0].connected);
+        // Taken again, on the same walk, as a live harvest does on a new
+        // connection.
+        log.model().BeginWalk(1, WalkMode::Harvest);
+    }
+    while (log.model().WalkStep() >= 0) {
+    }
+    log.model().EndWalk();
+    // Keys a given-up step took are not given again, as an engine's are not.
+    ASSERT_EQ(log.db->guids.size(), 2u);
+    EXPECT_EQ(log.Rows(),
+              (Rows{std::to_string(log.db->guids.at(kGuid)) + " 1.2.3.4 Bob Bob",
+                    std::to_string(log.db->guids.at(kOtherGuid)) + " 5.6.7.8 Rob Rob"}));
+    EXPECT_EQ(log.model().guidsNew(), 2);
+    EXPECT_EQ(log.model().playersNew(), 2);
+    EXPECT_EQ(log.db->CallsOf("RollbackStep").size(), 1u);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Harvest, HarvestGivenUpStep,
+    testing::Values(
+        GivenUpCase{"ConflictAtTheFirstRow", 6, RecordingPlayerDatabase::Failure::Conflict, false},
+        GivenUpCase{"ConflictAfterRows", 9, RecordingPlayerDatabase::Failure::Conflict, false},
+        GivenUpCase{"ConflictAtCommit", 13, RecordingPlayerDatabase::Failure::Conflict, false},
+        GivenUpCase{"ConnectionLostAfterRows", 9, RecordingPlayerDatabase::Failure::Unreachable,
+                    true}),
+    [](const testing::TestParamInfo<GivenUpCase>& info) { return info.param.name; });
+
+TEST(Harvest, AnotherWritersRowIsFoundAndNotCounted) {
+    HarvestedLog log({Connect(0, "1.2.3.4"), Userinfo(0, "Bob")});
+    log.db->guids[kGuid] = 7; // added by another harvest meanwhile
+    log.db->nextKey = 8;
+    log.Harvest();
+    EXPECT_EQ(log.model().guidsNew(), 0);
+    EXPECT_EQ(log.model().playersNew(), 1);
+    EXPECT_EQ(log.Rows(), Rows{"7 1.2.3.4 Bob Bob"});
+}
+
+TEST(Harvest, TheFollowersPlaceIsStoredInTheStepWithItsSlots) {
+    HarvestedLog log({Connect(3, "1.2.3.4"), Userinfo(3, "Bob")});
+    Harvester harvester(log.model().eventPatterns());
+    auto database = std::make_unique<RecordingPlayerDatabase>();
+    RecordingPlayerDatabase* db = database.get();
+    harvester.SetDatabase(std::move(database));
+    harvester.Begin();
+    FollowerPlace place{{"host", "/log"}, {1, 2}, 10, 99, 123, {}};
+    harvester.HarvestLines(log.model().store(), 0, 1, &place);
+    ASSERT_TRUE(db->place);
+    EXPECT_EQ(db->place->offset, 123);
+    EXPECT_TRUE(db->place->harvestSlots[3].connected);
+    EXPECT_EQ(db->place->harvestSlots[3].address.view(), "1.2.3.4");
+    EXPECT_EQ(db->CallsOf("StorePlace").size(), 1u);
+    // Stored before the commit, never after it.
+    EXPECT_EQ(db->calls[db->calls.size() - 2], "StorePlace /log 123");
+    EXPECT_EQ(db->calls.back(), "CommitStep");
+    harvester.End();
 }
 
 // --- The address split -----------------------------------------------------------

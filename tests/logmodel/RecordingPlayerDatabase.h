@@ -14,7 +14,7 @@
 // that number (counted from 1 over every recorded call) fail.
 class RecordingPlayerDatabase final : public PlayerDatabase {
 public:
-    enum class Failure { DatabaseError, OutOfMemory };
+    enum class Failure { DatabaseError, Conflict, Unreachable, OutOfMemory };
 
     struct Row {
         std::int32_t guidKey;
@@ -53,8 +53,11 @@ public:
         }
         return std::nullopt;
     }
-    std::int32_t AddGuid(std::string_view guid) override {
-        Record("AddGuid " + std::string(guid));
+    std::optional<std::int32_t> InsertGuid(std::string_view guid) override {
+        Record("InsertGuid " + std::string(guid));
+        if (guids.contains(std::string(guid)) || pendingGuids.contains(std::string(guid))) {
+            return std::nullopt;
+        }
         const std::int32_t key = nextKey++;
         pendingGuids[std::string(guid)] = key;
         return key;
@@ -73,7 +76,7 @@ public:
         }
         return false;
     }
-    void InsertSighting(const PlayerSighting& s) override {
+    bool InsertSighting(const PlayerSighting& s) override {
         Record("InsertSighting " + std::to_string(s.guidKey) + " " + s.ipParts[0] + "|" +
                s.ipParts[1] + "|" + s.ipParts[2] + "|" + s.ipParts[3] + " " + s.ipFull + " " +
                s.nameFormatted + " " + s.nameRaw);
@@ -82,6 +85,7 @@ public:
                                   s.ipFull,
                                   s.nameFormatted,
                                   s.nameRaw});
+        return true;
     }
     void BeginStep() override {
         Record("BeginStep");
@@ -90,6 +94,20 @@ public:
     void CommitStep() override {
         Record("CommitStep");
         Commit();
+    }
+    void RollbackStep() override {
+        Record("RollbackStep");
+        pendingGuids.clear();
+        pendingPlayers.clear();
+        pendingPlace.reset();
+    }
+    void StorePlace(const FollowerPlace& place) override {
+        Record("StorePlace " + place.key.logPath + " " + std::to_string(place.offset));
+        pendingPlace = place;
+    }
+    std::optional<FollowerPlace> LoadPlace(const FollowerKey& key) override {
+        Record("LoadPlace " + key.logPath);
+        return place && place->key == key ? place : std::nullopt;
     }
 
     // The calls of one kind (the first word of each record).
@@ -108,6 +126,8 @@ public:
     std::vector<Row> players;                  // committed
     std::map<std::string, std::int32_t> pendingGuids;
     std::vector<Row> pendingPlayers;
+    std::optional<FollowerPlace> place; // committed
+    std::optional<FollowerPlace> pendingPlace;
     std::int32_t nextKey = 1;
     bool open = false;
     int failAt = 0;
@@ -117,8 +137,16 @@ private:
     void Record(std::string call) {
         calls.push_back(std::move(call));
         if (static_cast<int>(calls.size()) == failAt) {
-            if (failure == Failure::OutOfMemory) {
+            switch (failure) {
+            case Failure::OutOfMemory:
                 throw std::bad_alloc();
+            case Failure::Conflict:
+                throw DatabaseError("deadlock detected", DatabaseError::Fault::Conflict);
+            case Failure::Unreachable:
+                throw DatabaseError("server closed the connection unexpectedly",
+                                    DatabaseError::Fault::Unreachable);
+            case Failure::DatabaseError:
+                break;
             }
             throw DatabaseError("no such table: Players");
         }
@@ -128,5 +156,9 @@ private:
         pendingGuids.clear();
         players.insert(players.end(), pendingPlayers.begin(), pendingPlayers.end());
         pendingPlayers.clear();
+        if (pendingPlace) {
+            place = std::move(pendingPlace);
+            pendingPlace.reset();
+        }
     }
 };

@@ -3,6 +3,7 @@
 #include "RefusedName.h"
 #include "ScratchDatabase.h"
 
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <optional>
@@ -102,10 +103,12 @@ TEST_P(HarvestCommandTest, FollowWithHarvestStoresWhatAHarvestStores) {
     EXPECT_EQ(r.err, "GUIDs new 2 total 2; Players new 2 total 2\n");
     EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 5);
     EXPECT_EQ(Names(), (std::vector<std::string>{"Bob", "Rob"}));
-    // Nothing new the second time.
+    // Nothing new the second time: it goes on from where the first stopped.
     const CliResult again =
         RunQuarvelctl({"follow", log.path(), "--config", config_, "--harvest", "--idle-exit", "0"});
-    EXPECT_EQ(again.err, "GUIDs new 0 total 2; Players new 0 total 2\n");
+    EXPECT_EQ(again.err, "quarvelctl: went on from byte " +
+                             std::to_string(std::filesystem::file_size(log.path())) +
+                             " of the log\nGUIDs new 0 total 2; Players new 0 total 2\n");
 }
 
 TEST_P(HarvestCommandTest, FollowWithHarvestReportsAFailureWithExitOne) {

@@ -114,6 +114,116 @@ TEST_P(LiveHarvestTest, AFailureEndsItAndKeepsWhatWasStored) {
               std::vector<std::string>{kGuidA});
 }
 
+// Harvests what the model has, to its end.
+void HarvestAll(LiveHarvest& live) {
+    for (int batches = 0; !live.upToDate() && batches < 1000; ++batches) {
+        ASSERT_FALSE(live.HarvestMore(300));
+    }
+}
+
+TEST_P(LiveHarvestTest, AFollowerGoesOnFromThePlaceTheLastOneStored) {
+    const std::string log = SampleLog();
+    // Cut inside a player's lines: the slots must carry over.
+    const std::size_t cut = log.find('\n', log.size() / 2) + 1;
+    TempFile file(log.substr(0, cut));
+    const FollowerKey key{"host", file.path()};
+    {
+        LogModel model;
+        model.Load(file.path());
+        LiveHarvest live(model, NewDatabase());
+        live.KeepPlace(key);
+        HarvestAll(live);
+        EXPECT_EQ(live.resumedAt(), -1);
+    }
+    Append(file.path(), std::string_view(log).substr(cut));
+    // Once on the whole file, once on a store that starts at the place.
+    for (const std::int64_t firstByte : {std::int64_t{0}, static_cast<std::int64_t>(cut)}) {
+        SCOPED_TRACE(firstByte);
+        LogModel model;
+        model.Load(file.path(), 1 << 30, firstByte);
+        LiveHarvest live(model, NewDatabase());
+        live.KeepPlace(key);
+        HarvestAll(live);
+        EXPECT_EQ(live.resumedAt(), static_cast<std::int64_t>(firstByte == 0 ? cut : log.size()));
+        EXPECT_EQ(live.counters().guidsNew + live.counters().playersNew > 0, firstByte == 0);
+    }
+    EXPECT_EQ(Rows(scratch()), RowsOfOneUpdate(file.path()));
+}
+
+TEST_P(LiveHarvestTest, AFileReplacedOrRewrittenIsHarvestedFromItsBeginning) {
+    const std::string connect =
+        "  12:34 ClientConnect: 1 - 1.2.3.4:1 [" + std::string(kGuidA) + "]\n";
+    TempFile file(connect + "  12:35 ClientUserinfoChanged: 1 n\\Bob\\t\\1\\m\n");
+    const FollowerKey key{"host", file.path()};
+    const auto follow = [&] {
+        LogModel model;
+        model.Load(file.path());
+        LiveHarvest live(model, NewDatabase());
+        live.KeepPlace(key);
+        HarvestAll(live);
+        return live.resumedAt();
+    };
+    EXPECT_EQ(follow(), -1);
+    const std::string rewritten = connect + "  12:36 ClientUserinfoChanged: 1 n\\Amy\\t\\1\\m\n";
+    std::filesystem::resize_file(file.path(), 0); // rewritten in place, same length
+    Append(file.path(), rewritten);
+    EXPECT_EQ(follow(), -1);
+    // Another file under the path (its inode may be the old one's again: its
+    // first bytes tell it apart).
+    std::filesystem::remove(file.path());
+    Append(file.path(), "  12:30 InitGame: another map\n" + rewritten +
+                            "  12:37 ClientUserinfoChanged: 1 n\\Eve\\t\\1\\m\n");
+    EXPECT_EQ(follow(), -1);
+    EXPECT_EQ(scratch().QueryColumn(R"(SELECT "Player_Name" FROM "Players" ORDER BY "Player_key")"),
+              (std::vector<std::string>{"Bob", "Amy", "Eve"}));
+    EXPECT_EQ(follow(), static_cast<std::int64_t>(std::filesystem::file_size(file.path())));
+}
+
 QUARVEL_INSTANTIATE_ON_BOTH_ENGINES(LiveHarvestTest);
+
+} // namespace
+
+namespace {
+
+// A live harvest whose connection the server drops mid-way (a restart, a
+// failover) keeps its place and goes on over a new connection: nothing lost,
+// nothing doubled.
+TEST(LiveHarvestPostgres, ALostConnectionInterruptsAndTheHarvestGoesOnFromItsPlace) {
+    ScratchDatabase scratch(TestEngine::Postgres, ScratchDatabase::Isolation::Database);
+    if (!scratch.skipReason().empty()) {
+        GTEST_SKIP() << scratch.skipReason();
+    }
+    scratch.Create();
+    const std::string log = SampleLog();
+    TempFile file(log.substr(0, log.size() / 3));
+    LogModel model;
+    model.Load(file.path());
+    LiveHarvest live(model, std::make_unique<SqlPlayerDatabase>(scratch.location()));
+    live.KeepPlace({"host", file.path()});
+    ASSERT_FALSE(live.HarvestMore(100000));
+    ASSERT_TRUE(live.upToDate());
+    scratch.Execute("SELECT pg_terminate_backend(pid) FROM pg_stat_activity WHERE datname = "
+                    "current_database() AND pid <> pg_backend_pid()");
+    Append(file.path(), std::string_view(log).substr(log.size() / 3));
+    model.Refresh();
+    ASSERT_FALSE(live.HarvestMore(100000));
+    EXPECT_TRUE(live.interrupted());
+    EXPECT_FALSE(live.interruption().empty());
+    EXPECT_FALSE(live.upToDate());
+    ASSERT_FALSE(live.HarvestMore(100000)); // connects again
+    EXPECT_FALSE(live.interrupted());
+    EXPECT_TRUE(live.upToDate());
+
+    ScratchDatabase fresh(TestEngine::Postgres);
+    fresh.Create();
+    LogModel whole;
+    whole.Load(file.path());
+    LiveHarvest once(whole, std::make_unique<SqlPlayerDatabase>(fresh.location()));
+    ASSERT_FALSE(once.HarvestMore(100000));
+    const std::string sightings =
+        R"(SELECT g."GUID" || ' ' || p."IP_Full" || ' ' || p."Player_Name" FROM "Players" p )"
+        R"(JOIN "GUID" g ON g."Guid_Key" = p."Guid_Key" ORDER BY p."Player_key")";
+    EXPECT_EQ(scratch.QueryColumn(sightings), fresh.QueryColumn(sightings));
+}
 
 } // namespace

@@ -34,8 +34,11 @@ inline void MakeReadOnly(ScratchDatabase& scratch, TestEngine engine) {
 }
 
 // Takes out what a database made before ban records lacks: their table and
-// the finds' indexes, as an older init-db left it.
+// the finds' indexes, as an older init-db left it, and the schema's version
+// and the followers' places that came later still.
 inline void MakeOlderDatabase(ScratchDatabase& scratch, TestEngine engine) {
+    scratch.Execute(R"(DROP TABLE "Quarvel_Schema")");
+    scratch.Execute(R"(DROP TABLE "Quarvel_Followers")");
     scratch.Execute(R"(DROP TABLE "Ban_Records")");
     if (engine == TestEngine::Postgres) {
         scratch.Execute(R"(DROP INDEX "Players_IP_Full")");

@@ -7,19 +7,18 @@
 #include <QSqlQuery>
 #include <QUuid>
 #include <cstdlib>
-#include <initializer_list>
 #include <stdexcept>
 
 namespace {
 
-void RunOn(const std::string& location, std::initializer_list<std::string> statements) {
+void RunOn(const std::string& location, const std::vector<std::string>& statements) {
     std::string error;
     const auto target = ParseDatabaseTarget(location, error);
     if (!target) {
         throw std::runtime_error(error);
     }
     SqlConnection connection;
-    connection.Open(*target);
+    connection.Open(*target, SqlConnection::OpenAs::AnyDatabase);
     for (const std::string& sql : statements) {
         connection.ExecuteText(QString::fromStdString(sql));
     }
@@ -92,11 +91,15 @@ void ScratchDatabase::Execute(const std::string& sql) {
     RunOn(location_, {sql});
 }
 
-std::vector<std::string> ScratchDatabase::QueryColumn(const std::string& sql) {
+void ScratchDatabase::Execute(const std::vector<std::string>& statements) {
+    RunOn(location_, statements);
+}
+
+std::vector<std::string> QueryColumnAt(const std::string& location, const std::string& sql) {
     std::string error;
-    const auto target = ParseDatabaseTarget(location_, error);
+    const auto target = ParseDatabaseTarget(location, error);
     SqlConnection connection;
-    connection.Open(*target);
+    connection.Open(*target, SqlConnection::OpenAs::AnyDatabase);
     std::vector<std::string> column;
     {
         QSqlQuery query = connection.Prepare(QString::fromStdString(sql));
@@ -106,6 +109,10 @@ std::vector<std::string> ScratchDatabase::QueryColumn(const std::string& sql) {
         }
     }
     return column;
+}
+
+std::vector<std::string> ScratchDatabase::QueryColumn(const std::string& sql) {
+    return QueryColumnAt(location_, sql);
 }
 
 std::string ScratchDatabase::QueryText(const std::string& sql) {

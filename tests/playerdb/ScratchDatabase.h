@@ -48,6 +48,8 @@ public:
     void Create();
     // Runs a statement that takes no values, outside the layer under test.
     void Execute(const std::string& sql);
+    // Runs statements in turn on one connection.
+    void Execute(const std::vector<std::string>& statements);
     // The first column of a query's rows, as text.
     std::vector<std::string> QueryColumn(const std::string& sql);
     // The first column of the first row, or empty.
@@ -61,3 +63,7 @@ private:
     std::string schema_;   // PostgreSQL: this test's schema
     std::string database_; // PostgreSQL: this test's database
 };
+
+// The first column of a query's rows on any database (one that is not a
+// scratch database of the test server's), as text.
+std::vector<std::string> QueryColumnAt(const std::string& location, const std::string& sql);
