@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BanTime.h"
+#include "FindPlayerCommand.h"
 #include "MessageBoxSink.h"
 #include "PlayerQueryRunner.h"
 #include "PlayerSearch.h"
@@ -58,6 +59,10 @@ public:
     // unless set.
     void SetRecordIdentity(std::string admin, BanClock clock);
 
+    // Where "Show his lines" hands the selected player; none leaves the
+    // button off.
+    void SetShowLines(ShowLinesHandler showLines);
+
     // A find or the selected player's history is on its way.
     bool busy() const;
     bool flowRunning() const { return flowRunning_; }
@@ -69,6 +74,7 @@ public:
     void OnBan();
     void OnUnban();
     void OnCopyGuid();
+    void OnShowLines();
 
 public slots:
     void done(int result) override;
@@ -78,6 +84,8 @@ protected:
 
 private:
     void ShowFound(const QueryOutcome<PlayerFindResult>& outcome);
+    // The table's players, the first selected and shown below.
+    void ShowPlayers(const std::vector<FoundPlayer>& players);
     void ShowSelected();
     void UpdateBusy();
     void UpdateButtons();
@@ -94,6 +102,8 @@ private:
     MessageBoxSink messageBoxes_;
     MessageSink* messages_ = &messageBoxes_;
 
+    ShowLinesHandler showLines_;
+    QPushButton* showLinesButton_ = nullptr;
     QComboBox* mode_ = nullptr;
     QLineEdit* text_ = nullptr;
     QPushButton* findButton_ = nullptr;

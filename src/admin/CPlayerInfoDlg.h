@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BanTime.h"
+#include "FindPlayerCommand.h"
 #include "MessageBoxSink.h"
 #include "ReplyWaiter.h"
 #include "ServerNamedMessages.h"
@@ -62,6 +63,10 @@ public:
     // Who and when the ban records say; the login name and the local clock
     // unless set.
     void SetRecordIdentity(std::string admin, BanClock clock);
+    // Where "Show his lines" hands the player (here or in the Find player
+    // window it opens); none leaves the button off.
+    void SetShowLines(ShowLinesHandler showLines);
+
     // The GUID's ban history as listed.
     const BanHistoryList& banHistory() const { return *history_; }
 
@@ -70,6 +75,7 @@ public:
     void OnUnban();
     void OnAliasesFromDatabase();
     void OnFindPlayer();
+    void OnShowLines();
 
 public slots:
     void done(int result) override;
@@ -103,6 +109,8 @@ private:
     QLineEdit* guidEdit_ = nullptr;
     QListWidget* aliasesList_ = nullptr;
     QPushButton* aliasesButton_ = nullptr;
+    QPushButton* showLinesButton_ = nullptr;
+    ShowLinesHandler showLines_;
     QPushButton* banButton_ = nullptr;
     QPushButton* unbanButton_ = nullptr;
 
