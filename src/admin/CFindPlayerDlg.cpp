@@ -9,6 +9,7 @@
 #include "FoundPlayersModel.h"
 #include "LogText.h"
 #include "Messages.h"
+#include "RconClient.h"
 #include "SqlPlayerLookup.h"
 #include "Windows1252.h"
 
@@ -24,10 +25,8 @@
 #include <QLocale>
 #include <QProgressBar>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QSortFilterProxyModel>
 #include <QTableView>
-#include <QTimerEvent>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <iterator>
@@ -87,8 +86,8 @@ QString FoundPlayersNote(const PlayerFindResult& result) {
 
 CFindPlayerDlg::CFindPlayerDlg(const AppConfig& config, QWidget* parent,
                                PlayerQueryRunner::LookupFactory lookups)
-    : QDialog(parent), ReplyWaiter(static_cast<QObject&>(*this)), config_(config),
-      admin_(LoginName()), clock_(LocalBanTime), messageBoxes_(this) {
+    : QDialog(parent), config_(config), admin_(LoginName()), clock_(LocalBanTime),
+      client_(new RconClient(this)), messageBoxes_(this) {
     setWindowTitle(QStringLiteral("Find player"));
     if (!lookups) {
         lookups = SqlLookups(config.DatabaseLocation());
@@ -197,7 +196,9 @@ CFindPlayerDlg::CFindPlayerDlg(const AppConfig& config, QWidget* parent,
     UpdateButtons();
 }
 
-CFindPlayerDlg::~CFindPlayerDlg() = default;
+CFindPlayerDlg::~CFindPlayerDlg() {
+    run_.reset(); // before the client and the dialogs it uses
+}
 
 void CFindPlayerDlg::SetMessageSink(MessageSink* messages) {
     messages_ = messages != nullptr ? messages : &messageBoxes_;
@@ -226,8 +227,8 @@ const FoundPlayer* CFindPlayerDlg::SelectedPlayer() const {
 
 void CFindPlayerDlg::UpdateButtons() {
     const bool player = SelectedPlayer() != nullptr;
-    banButton_->setEnabled(player && !flowRunning_);
-    unbanButton_->setEnabled(player && !flowRunning_);
+    banButton_->setEnabled(player && run_ == nullptr);
+    unbanButton_->setEnabled(player && run_ == nullptr);
     copyGuidButton_->setEnabled(player);
     showLinesButton_->setEnabled(player && showLines_);
 }
@@ -317,45 +318,47 @@ void CFindPlayerDlg::ShowSelected() {
     UpdateButtons();
 }
 
-template <typename Flow> void CFindPlayerDlg::RunFlow(Flow&& flow) {
+void CFindPlayerDlg::StartFlow(BanAction action) {
     const FoundPlayer* player = SelectedPlayer();
-    if (flowRunning_ || player == nullptr) {
+    if (run_ != nullptr || player == nullptr) {
         return;
     }
     // The player as the log would have given it: log bytes.
-    const BanTarget target{Utf8ToWindows1252(player->guid),
-                           Utf8ToWindows1252(player->latestAddress),
-                           Utf8ToWindows1252(player->latestName)};
-    flowRunning_ = true;
-    UpdateButtons();
-    const auto end = qScopeGuard([this] {
-        flowRunning_ = false;
-        UpdateButtons();
-        if (closeHeld_) {
-            closeHeld_ = false;
-            QDialog::done(heldResult_);
-        }
-    });
-    BanRecordStore records(config_.DatabaseLocation(), admin_, clock_);
-    flow(target, records);
-    records.Close();
-    if (const auto failure = records.FailureMessage()) {
-        messages_->Show(*failure);
+    BanTarget target{Utf8ToWindows1252(player->guid), Utf8ToWindows1252(player->latestAddress),
+                     Utf8ToWindows1252(player->latestName)};
+    records_ = std::make_unique<BanRecordStore>(config_.DatabaseLocation(), admin_, clock_);
+    if (reasons_ == nullptr) {
+        reasons_ = new CBanReasonDlg(this);
     }
+    run_ = std::make_unique<BanRun>(action, *client_, config_.servers, std::move(target), reasons_,
+                                    *messages_, records_.get());
+    connect(run_.get(), &BanRun::finished, this, &CFindPlayerDlg::FlowEnded, Qt::QueuedConnection);
+    UpdateButtons();
+    run_->Start();
+}
+
+void CFindPlayerDlg::FlowEnded() {
+    run_.reset();
+    records_->Close();
+    if (const auto failure = records_->FailureMessage()) {
+        messages_->ShowThen(*failure, [] {});
+    }
+    records_.reset();
     history_->Refresh();
+    UpdateButtons();
+    if (closeHeld_) {
+        closeHeld_ = false;
+        QDialog::done(heldResult_);
+    }
+    emit flowFinished();
 }
 
 void CFindPlayerDlg::OnBan() {
-    RunFlow([this](const BanTarget& target, BanRecordStore& records) {
-        CBanReasonDlg reasons(this);
-        BanOnEveryServer(config_.servers, target, reasons, *this, *messages_, &records);
-    });
+    StartFlow(BanAction::Ban);
 }
 
 void CFindPlayerDlg::OnUnban() {
-    RunFlow([this](const BanTarget& target, BanRecordStore& records) {
-        UnbanOnEveryServer(config_.servers, target, *this, *messages_, &records);
-    });
+    StartFlow(BanAction::Unban);
 }
 
 void CFindPlayerDlg::OnCopyGuid() {
@@ -365,16 +368,11 @@ void CFindPlayerDlg::OnCopyGuid() {
 }
 
 void CFindPlayerDlg::done(int result) {
-    if (flowRunning_) {
+    if (run_ != nullptr) {
         // The flow still waits, asks and tells over this window.
         closeHeld_ = true;
         heldResult_ = result;
         return;
     }
     QDialog::done(result);
-}
-
-void CFindPlayerDlg::timerEvent(QTimerEvent* event) {
-    OnTimer(event->timerId());
-    QDialog::timerEvent(event);
 }

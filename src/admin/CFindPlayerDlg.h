@@ -1,17 +1,22 @@
 #pragma once
 
+#include "BanOutcome.h"
 #include "BanTime.h"
 #include "FindPlayerCommand.h"
 #include "MessageBoxSink.h"
 #include "PlayerQueryRunner.h"
 #include "PlayerSearch.h"
-#include "ReplyWaiter.h"
 
 #include <QDialog>
+#include <memory>
 #include <string>
 
 class AppConfig;
 class BanHistoryList;
+class BanRecordStore;
+class BanRun;
+class CBanReasonDlg;
+class RconClient;
 class FoundPlayersModel;
 class QComboBox;
 class QLabel;
@@ -21,7 +26,6 @@ class QProgressBar;
 class QPushButton;
 class QSortFilterProxyModel;
 class QTableView;
-class QTimerEvent;
 struct FoundPlayer;
 
 // "Find player": who is this player? One search text and a mode (a part of
@@ -33,10 +37,10 @@ struct FoundPlayer;
 //
 // Finds and history are read off the user-interface thread, with a busy
 // indicator, so that a distant database never freezes the window; more than
-// kShownLimit players are cut with a note. Like the Player Info window it is
-// the waiting window of its flows: Ban and Unban are off while one runs, and
-// closing waits for it.
-class CFindPlayerDlg : public QDialog, public ReplyWaiter {
+// kShownLimit players are cut with a note. Like the Player Info window it
+// runs its bans as a BanRun over its own RCON client: Ban and Unban are off
+// while one runs, and closing waits for it.
+class CFindPlayerDlg : public QDialog {
     Q_OBJECT
 
 public:
@@ -65,7 +69,7 @@ public:
 
     // A find or the selected player's history is on its way.
     bool busy() const;
-    bool flowRunning() const { return flowRunning_; }
+    bool flowRunning() const { return run_ != nullptr; }
     // The player of the selected row, or null.
     const FoundPlayer* SelectedPlayer() const;
 
@@ -79,8 +83,9 @@ public:
 public slots:
     void done(int result) override;
 
-protected:
-    void timerEvent(QTimerEvent* event) override;
+signals:
+    // A ban or unban is over, its messages acknowledged.
+    void flowFinished();
 
 private:
     void ShowFound(const QueryOutcome<PlayerFindResult>& outcome);
@@ -89,13 +94,17 @@ private:
     void ShowSelected();
     void UpdateBusy();
     void UpdateButtons();
-    template <typename Flow> void RunFlow(Flow&& flow);
+    void StartFlow(BanAction action);
+    void FlowEnded();
 
     const AppConfig& config_;
     PlayerQueryRunner* finds_ = nullptr;
     std::string admin_;
     BanClock clock_;
-    bool flowRunning_ = false;
+    RconClient* client_ = nullptr;
+    CBanReasonDlg* reasons_ = nullptr;
+    std::unique_ptr<BanRecordStore> records_;
+    std::unique_ptr<BanRun> run_;
     bool closeHeld_ = false;
     int heldResult_ = QDialog::Rejected;
 

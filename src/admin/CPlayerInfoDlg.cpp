@@ -10,6 +10,7 @@
 #include "GuidTable.h"
 #include "LogLine.h"
 #include "LogText.h"
+#include "RconClient.h"
 #include "SqlPlayerLookup.h"
 #include "Windows1252.h"
 
@@ -22,9 +23,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
-#include <QScopeGuard>
 #include <QStyle>
-#include <QTimerEvent>
 #include <QVBoxLayout>
 #include <algorithm>
 
@@ -69,9 +68,9 @@ QMargins InsideOf(const QGroupBox& group) {
 } // namespace
 
 CPlayerInfoDlg::CPlayerInfoDlg(const AppConfig& config, QWidget* parent)
-    : QDialog(parent), ReplyWaiter(static_cast<QObject&>(*this)), config_(config),
-      messageBoxes_(this), namedBoxes_(config.servers, messageBoxes_), admin_(LoginName()),
-      clock_(LocalBanTime) {
+    : QDialog(parent), config_(config), messageBoxes_(this),
+      namedBoxes_(config.servers, messageBoxes_), ownClient_(new RconClient(this)),
+      client_(ownClient_), admin_(LoginName()), clock_(LocalBanTime) {
     setWindowTitle(QStringLiteral("Player Info"));
     QFont courier(QStringLiteral("Courier"), 8);
     courier.setStyleHint(QFont::TypeWriter);
@@ -173,7 +172,9 @@ CPlayerInfoDlg::CPlayerInfoDlg(const AppConfig& config, QWidget* parent)
     layout->activate();
 }
 
-CPlayerInfoDlg::~CPlayerInfoDlg() = default;
+CPlayerInfoDlg::~CPlayerInfoDlg() {
+    run_.reset(); // before the client and the dialogs it uses
+}
 
 void CPlayerInfoDlg::Fill(const LineView& line, const LineSegment& segment,
                           const GuidTable& guids) {
@@ -191,8 +192,19 @@ void CPlayerInfoDlg::Fill(const LineView& line, const LineSegment& segment,
         ip_ = std::string(kNoConnectionData);
     }
     name_ = std::string(SegmentBytes(line, segment));
-    databaseAvailable_ = !config_.databasePath.empty();
+    ShowFilled();
+}
 
+void CPlayerInfoDlg::FillPlayer(std::string name, std::string ip, std::string guid) {
+    aliasesList_->clear();
+    name_ = std::move(name);
+    ip_ = ip.empty() ? std::string(kNoConnectionData) : std::move(ip);
+    guid_ = std::move(guid);
+    ShowFilled();
+}
+
+void CPlayerInfoDlg::ShowFilled() {
+    databaseAvailable_ = !config_.databasePath.empty();
     nameEdit_->setText(LogTextToQString(name_));
     ipEdit_->setText(LogTextToQString(ip_));
     guidEdit_->setText(LogTextToQString(guid_));
@@ -219,56 +231,56 @@ void CPlayerInfoDlg::SetMessageSink(MessageSink* messages) {
     messages_ = messages != nullptr ? messages : &namedBoxes_;
 }
 
-template <typename Flow> void CPlayerInfoDlg::RunFlow(Flow&& flow) {
-    if (flowRunning_) {
-        return;
-    }
-    flowRunning_ = true;
-    banButton_->setEnabled(false);
-    unbanButton_->setEnabled(false);
-    const auto end = qScopeGuard([this] {
-        flowRunning_ = false;
-        banButton_->setEnabled(true);
-        unbanButton_->setEnabled(true);
-        if (closeHeld_) {
-            closeHeld_ = false;
-            QDialog::done(heldResult_);
-        }
-    });
-    flow();
+void CPlayerInfoDlg::SetRconClient(RconClient* client) {
+    client_ = client != nullptr ? client : ownClient_;
 }
 
-template <typename Flow> void CPlayerInfoDlg::RunRecordedFlow(Flow&& flow) {
-    RunFlow([&] {
-        if (!databaseAvailable_) {
-            flow(nullptr);
-            return;
-        }
-        BanRecordStore records(config_.DatabaseLocation(), admin_, clock_);
-        flow(&records);
-        records.Close();
-        if (const auto failure = records.FailureMessage()) {
-            messages_->Show(*failure);
+void CPlayerInfoDlg::StartFlow(BanAction action) {
+    if (run_ != nullptr) {
+        return;
+    }
+    banButton_->setEnabled(false);
+    unbanButton_->setEnabled(false);
+    if (databaseAvailable_) {
+        records_ = std::make_unique<BanRecordStore>(config_.DatabaseLocation(), admin_, clock_);
+    }
+    if (reasons_ == nullptr) {
+        // One reason dialog for the window, asked once per server. It is
+        // shown over this window, so it has this window as its parent.
+        reasons_ = new CBanReasonDlg(this);
+    }
+    run_ = std::make_unique<BanRun>(action, *client_, config_.servers, BanTarget{guid_, ip_, name_},
+                                    reasons_, *messages_, records_.get());
+    connect(run_.get(), &BanRun::finished, this, &CPlayerInfoDlg::FlowEnded, Qt::QueuedConnection);
+    run_->Start();
+}
+
+void CPlayerInfoDlg::FlowEnded() {
+    run_.reset();
+    banButton_->setEnabled(true);
+    unbanButton_->setEnabled(true);
+    if (records_ != nullptr) {
+        records_->Close();
+        const auto failure = records_->FailureMessage();
+        records_.reset();
+        if (failure) {
+            messages_->ShowThen(*failure, [] {});
         }
         history_->Refresh();
-    });
+    }
+    if (closeHeld_) {
+        closeHeld_ = false;
+        QDialog::done(heldResult_);
+    }
+    emit flowFinished();
 }
 
 void CPlayerInfoDlg::OnBan() {
-    RunRecordedFlow([this](BanRecordStore* records) {
-        // One reason dialog for the click, asked once per server. It is shown
-        // over this window, so it has this window as its parent.
-        CBanReasonDlg reasons(this);
-        const BanTarget target{guid_, ip_, name_};
-        BanOnEveryServer(config_.servers, target, reasons, *this, *messages_, records);
-    });
+    StartFlow(BanAction::Ban);
 }
 
 void CPlayerInfoDlg::OnUnban() {
-    RunRecordedFlow([this](BanRecordStore* records) {
-        const BanTarget target{guid_, ip_, name_};
-        UnbanOnEveryServer(config_.servers, target, *this, *messages_, records);
-    });
+    StartFlow(BanAction::Unban);
 }
 
 void CPlayerInfoDlg::OnFindPlayer() {
@@ -307,7 +319,7 @@ void CPlayerInfoDlg::OnAliasesFromDatabase() {
 }
 
 void CPlayerInfoDlg::done(int result) {
-    if (flowRunning_) {
+    if (run_ != nullptr) {
         // The flow still waits, asks and tells over this window; it closes
         // once the flow is over.
         closeHeld_ = true;
@@ -315,9 +327,4 @@ void CPlayerInfoDlg::done(int result) {
         return;
     }
     QDialog::done(result);
-}
-
-void CPlayerInfoDlg::timerEvent(QTimerEvent* event) {
-    OnTimer(event->timerId());
-    QDialog::timerEvent(event);
 }

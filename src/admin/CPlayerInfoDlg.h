@@ -1,22 +1,25 @@
 #pragma once
 
+#include "BanOutcome.h"
 #include "BanTime.h"
 #include "FindPlayerCommand.h"
 #include "MessageBoxSink.h"
-#include "ReplyWaiter.h"
 #include "ServerNamedMessages.h"
 
 #include <QDialog>
+#include <memory>
 #include <string>
 
 class AppConfig;
 class BanHistoryList;
 class BanRecordStore;
+class BanRun;
+class CBanReasonDlg;
+class RconClient;
 class GuidTable;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
-class QTimerEvent;
 struct LineSegment;
 struct LineView;
 
@@ -29,12 +32,12 @@ struct LineView;
 // unban is kept in its ban records, the GUID's history is listed beside, and
 // "Find player..." opens the Find player window on the GUID.
 //
-// It is the waiting window of the reply wait: the wait's one-second timer
-// runs on it, and the messages of the flows are owned by it. While a ban or
-// unban runs, Ban and Unban are disabled (a second flow inside the first
-// would share the wait's timer), and closing the window is held back until
-// the flow is over, since the flow still asks and tells over it.
-class CPlayerInfoDlg : public QDialog, public ReplyWaiter {
+// A ban or unban runs as a BanRun over the window's own RCON client, with
+// the reason dialog and the messages opened over the window: nothing waits
+// in a loop of its own, the window stays live. While one runs, Ban and Unban
+// are disabled, and closing the window is held back until it is over, since
+// the flow still asks and tells over it.
+class CPlayerInfoDlg : public QDialog {
     Q_OBJECT
 
 public:
@@ -48,13 +51,16 @@ public:
     // (empty, "No connection data" and none when it names none), and the
     // segment's bytes as the name, colour codes included.
     void Fill(const LineView& line, const LineSegment& segment, const GuidTable& guids);
+    // Fills the window with a player known otherwise (a server's player
+    // list): log bytes; an empty address reads "No connection data".
+    void FillPlayer(std::string name, std::string ip, std::string guid);
 
     // The texts as filled, log bytes: what Ban and Unban send.
     const std::string& nameText() const { return name_; }
     const std::string& ipText() const { return ip_; }
     const std::string& guidText() const { return guid_; }
     bool databaseAvailable() const { return databaseAvailable_; }
-    bool flowRunning() const { return flowRunning_; }
+    bool flowRunning() const { return run_ != nullptr; }
 
     // Where the flows' messages go: message boxes over this window, each
     // server's answer naming the server in its text too, unless another sink
@@ -77,26 +83,30 @@ public:
     void OnFindPlayer();
     void OnShowLines();
 
+    // The client the flows send through: the window's own unless set.
+    void SetRconClient(RconClient* client);
+
 public slots:
     void done(int result) override;
 
-protected:
-    void timerEvent(QTimerEvent* event) override;
+signals:
+    // A ban or unban is over, its messages acknowledged.
+    void flowFinished();
 
 private:
-    // Runs one flow with Ban and Unban disabled, then carries out a close
-    // asked for meanwhile.
-    template <typename Flow> void RunFlow(Flow&& flow);
-    // Runs a flow with its outcomes kept in the ban records when there is a
-    // database, then tells what could not be kept and lists the history anew.
-    template <typename Flow> void RunRecordedFlow(Flow&& flow);
+    // Starts a ban or unban with Ban and Unban disabled, its outcomes kept in
+    // the ban records when there is a database.
+    void StartFlow(BanAction action);
+    // Tells what could not be kept, lists the history anew, and carries out
+    // a close asked for meanwhile.
+    void FlowEnded();
+    void ShowFilled();
 
     const AppConfig& config_;
     std::string name_;
     std::string ip_;
     std::string guid_;
     bool databaseAvailable_ = false;
-    bool flowRunning_ = false;
     bool closeHeld_ = false;
     int heldResult_ = QDialog::Rejected;
 
@@ -113,6 +123,12 @@ private:
     ShowLinesHandler showLines_;
     QPushButton* banButton_ = nullptr;
     QPushButton* unbanButton_ = nullptr;
+
+    RconClient* ownClient_ = nullptr;
+    RconClient* client_ = nullptr;
+    CBanReasonDlg* reasons_ = nullptr;
+    std::unique_ptr<BanRecordStore> records_;
+    std::unique_ptr<BanRun> run_;
 
     std::string admin_;
     BanClock clock_;

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDir>
+#include <QDockWidget>
 #include <QLabel>
 #include <QLocale>
 #include <QMdiArea>
@@ -31,11 +32,12 @@ using namespace CommandId;
 namespace {
 
 // The commands the active view serves; the frame only passes them on.
-constexpr std::array kViewCommands = {
-    kEditCopy,        kEditCopyHtml, kEditSelectAll,       kFind,           kFindNext,
-    kFindPrevious,    kGoTo,         kFileReload,          kPlayerInfo,     kDatabaseUpdate,
-    kExecuteRconFile, kFollowEnd,    kKeepDatabaseUpdated, kFilterByPlayer, kFilterBySelection,
-    kToggleMark,      kNextMark,     kPreviousMark};
+constexpr std::array kViewCommands = {kEditCopy,       kEditCopyHtml,      kEditSelectAll,
+                                      kFind,           kFindNext,          kFindPrevious,
+                                      kGoTo,           kFileReload,        kPlayerInfo,
+                                      kDatabaseUpdate, kFollowEnd,         kKeepDatabaseUpdated,
+                                      kFilterByPlayer, kFilterBySelection, kToggleMark,
+                                      kNextMark,       kPreviousMark};
 
 // The view commands that are switched on and off.
 constexpr std::array kCheckableViewCommands = {kFollowEnd, kKeepDatabaseUpdated};
@@ -152,6 +154,8 @@ void CMainFrame::CreateActions() {
     connect(actions_[kAppAbout], &QAction::triggered, this, &CMainFrame::OnAppAbout);
     connect(actions_[kFindPlayer], &QAction::triggered, this, &CMainFrame::OnFindPlayer);
     connect(actions_[kFindInAllLogs], &QAction::triggered, this, &CMainFrame::OnFindInAllLogs);
+    connect(actions_[kRconConsole], &QAction::triggered, this, [this] { OnRconConsole(); });
+    connect(actions_[kExecuteRconFile], &QAction::triggered, this, &CMainFrame::OnExecuteRconFile);
     connect(actions_[kWindowNew], &QAction::triggered, this, &CMainFrame::OnWindowNew);
     connect(actions_[kWindowCascade], &QAction::triggered, this, &CMainFrame::OnWindowCascade);
     connect(actions_[kWindowTile], &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
@@ -198,6 +202,8 @@ void CMainFrame::CreateActions() {
             [this](bool shown) { toolBar_->setVisible(shown); });
     connect(actions_[kViewStatusBar], &QAction::triggered, this,
             [this](bool shown) { statusBar()->setVisible(shown); });
+    actions_[kViewServers]->setCheckable(true);
+    connect(actions_[kViewServers], &QAction::triggered, this, &CMainFrame::OnViewServers);
 }
 
 QMenu* CMainFrame::CreateMenu(const MenuLayout& layout) {
@@ -300,8 +306,12 @@ void CMainFrame::UpdateCommandStates() {
     for (const int id : {kNextPane, kPrevPane}) {
         actions_[id]->setEnabled(frame != nullptr && frame->filteredPaneShown());
     }
+    for (const int id : {kRconConsole, kExecuteRconFile}) {
+        actions_[id]->setEnabled(!theAppConfig.servers.empty());
+    }
     actions_[kViewToolbar]->setChecked(!toolBar_->isHidden());
     actions_[kViewStatusBar]->setChecked(!statusBar()->isHidden());
+    actions_[kViewServers]->setChecked(serversDock_ != nullptr && !serversDock_->isHidden());
 }
 
 void CMainFrame::RefreshFrameState() {

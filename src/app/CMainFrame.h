@@ -15,6 +15,8 @@ class CChildFrame;
 class CQuarvelDoc;
 class CQuarvelView;
 class LockKeyIndicators;
+class QDockWidget;
+class RconConsoleWindow;
 class QLabel;
 class QMdiArea;
 class QMenu;
@@ -60,6 +62,8 @@ public:
 
     QMdiArea* mdiArea() const { return mdiArea_; }
     QToolBar* toolBar() const { return toolBar_; }
+    // The Servers panel's dock; null until View > Servers first shows it.
+    QDockWidget* serversDock() const { return serversDock_; }
     QLabel* messagePane() const { return messagePane_; }
     // "Ln 12, Col 5" for the caret of the active window's focused pane.
     QLabel* caretPane() const { return caretPane_; }
@@ -125,6 +129,16 @@ private:
     // chosen there brings its log's window to the line.
     void OnFindInAllLogs();
     void ShowHit(const QString& path, int line);
+    // View > Servers: shows or hides the Servers panel, made the first time.
+    void OnViewServers(bool shown);
+    // Tools > RCON console: a console window for the server chosen (the one
+    // configured, or one picked from the list); returned for a file to run
+    // in, null when none was chosen.
+    RconConsoleWindow* OnRconConsole();
+    // Tools > Execute RCON file: a chosen file's commands sent to a chosen
+    // server in a console window, in order, stopping at the first failure
+    // when the user says so.
+    void OnExecuteRconFile();
     void OnViewCommand(int id);
 
     QMdiArea* mdiArea_ = nullptr;
@@ -148,4 +162,5 @@ private:
     MessageBoxSink messageBoxes_;
     MessageSink* messages_;
     QString lastOpenFolder_;
+    QDockWidget* serversDock_ = nullptr;
 };

@@ -11,9 +11,11 @@
 #include "GlobalConfig.h"
 #include "Messages.h"
 #include "OpenFailure.h"
+#include "ServersPanel.h"
 #include "WindowPlacement.h"
 
 #include <QDir>
+#include <QDockWidget>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileDialog>
@@ -235,6 +237,23 @@ void CMainFrame::ShowHit(const QString& path, int line) {
             return;
         }
     }
+}
+
+void CMainFrame::OnViewServers(bool shown) {
+    if (serversDock_ == nullptr) {
+        if (!shown) {
+            return;
+        }
+        serversDock_ = new QDockWidget(QStringLiteral("Servers"), this);
+        serversDock_->setObjectName(QStringLiteral("serversDock"));
+        serversDock_->setWidget(new ServersPanel(theAppConfig, serversDock_));
+        addDockWidget(Qt::RightDockWidgetArea, serversDock_);
+        // Closed by its own button: the menu's check mark follows.
+        connect(serversDock_, &QDockWidget::visibilityChanged, this,
+                &CMainFrame::UpdateCommandStates);
+    }
+    serversDock_->setVisible(shown);
+    UpdateCommandStates();
 }
 
 void CMainFrame::OnViewCommand(int id) {

@@ -133,8 +133,18 @@ const std::vector<CommandEntry>& Commands() {
          "",
          {}},
         {kFindPlayer, "&Find player...", "", "", {}},
+        {kRconConsole,
+         "RCON &console",
+         "Send console commands to a server and read its answers",
+         "RCON console",
+         {}},
         {kViewToolbar, "&Toolbar", "Show or hide the toolbar", "Toggle ToolBar", {}},
         {kViewStatusBar, "&Status Bar", "Show or hide the status bar", "Toggle StatusBar", {}},
+        {kViewServers,
+         "&Servers",
+         "Show or hide who is on each configured server now",
+         "Servers",
+         {}},
         {kWindowNew,
          "&New Window",
          "Open another window for the active document",
@@ -159,7 +169,7 @@ const std::vector<CommandEntry>& Commands() {
 const std::vector<MenuLayout>& Plain() {
     static const std::vector<MenuLayout> menus = {
         {"&File", {kFileOpen, 0, kFileMruFirst, 0, kAppExit}},
-        {"&View", {kViewToolbar, kViewStatusBar}},
+        {"&View", {kViewToolbar, kViewStatusBar, kViewServers}},
         {"&Help", {kAppAbout}},
     };
     return menus;
@@ -174,8 +184,9 @@ const std::vector<MenuLayout>& Document() {
         {"&Search",
          {kFind, kFindNext, kFindPrevious, kFindInAllLogs, 0, kGoTo, 0, kToggleMark, kNextMark,
           kPreviousMark}},
-        {"&Tools", {kDatabaseUpdate, kKeepDatabaseUpdated, kFindPlayer, 0, kExecuteRconFile}},
-        {"&View", {kViewToolbar, kViewStatusBar, 0, kFollowEnd, kFilteredView}},
+        {"&Tools",
+         {kDatabaseUpdate, kKeepDatabaseUpdated, kFindPlayer, 0, kRconConsole, kExecuteRconFile}},
+        {"&View", {kViewToolbar, kViewStatusBar, kViewServers, 0, kFollowEnd, kFilteredView}},
         {"&Window", {kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}},
         {"&Help", {kAppAbout}},
     };

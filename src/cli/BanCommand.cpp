@@ -7,10 +7,11 @@
 #include "BanRecordStore.h"
 #include "Commands.h"
 #include "ConfigLoading.h"
-#include "ReplyWaiterObject.h"
+#include "RconClient.h"
 #include "ServerNamedMessages.h"
 #include "Windows1252.h"
 
+#include <QEventLoop>
 #include <algorithm>
 #include <cstdio>
 #include <memory>
@@ -21,7 +22,7 @@ namespace {
 class FixedReason : public BanReasonSource {
 public:
     explicit FixedReason(std::string reason) : reason_(std::move(reason)) {}
-    std::optional<std::string> AskReason(const std::string&) override { return reason_; }
+    void AskReason(const std::string&, Answer answer) override { answer(reason_); }
 
 private:
     std::string reason_;
@@ -76,6 +77,19 @@ int Report(const std::vector<ServerResult>& results, const KeptMessages& kept,
     return EveryServerDone(results) ? 0 : 1;
 }
 
+// Runs a ban or unban to its end in this thread's event loop.
+std::vector<ServerResult> RunToEnd(BanAction action, const AppConfig& config, BanTarget target,
+                                   BanReasonSource* reasons, MessageSink& messages,
+                                   ServerOutcomeRecorder* records) {
+    RconClient client;
+    BanRun run(action, client, config.servers, std::move(target), reasons, messages, records);
+    QEventLoop loop;
+    QObject::connect(&run, &BanRun::finished, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    run.Start();
+    loop.exec();
+    return run.results();
+}
+
 // The value of a required option as log bytes; the command line is UTF-8.
 std::optional<std::string> Required(const Arguments& args, const char* name) {
     const auto value = args.Value(name);
@@ -107,12 +121,11 @@ int RunBan(const std::vector<std::string>& words) {
     if (!config) {
         return 1;
     }
-    ReplyWaiterObject waiter;
     KeptMessages kept;
     FixedReason reasons(*reason);
     const auto records = RecordsFor(*config);
-    const auto results = BanOnEveryServer(config->servers, BanTarget{*guid, *ip, *name}, reasons,
-                                          waiter, kept, records.get());
+    const auto results = RunToEnd(BanAction::Ban, *config, BanTarget{*guid, *ip, *name}, &reasons,
+                                  kept, records.get());
     return Report(results, kept, records.get());
 }
 
@@ -129,9 +142,9 @@ int RunUnban(const std::vector<std::string>& words) {
     if (!config) {
         return 1;
     }
-    ReplyWaiterObject waiter;
     KeptMessages kept;
     const auto records = RecordsFor(*config);
-    const auto results = UnbanOnEveryServer(config->servers, *guid, waiter, kept, records.get());
+    const auto results =
+        RunToEnd(BanAction::Unban, *config, BanTarget{*guid, {}, {}}, nullptr, kept, records.get());
     return Report(results, kept, records.get());
 }

@@ -154,6 +154,60 @@ const std::vector<CommandEntry>& CommandTable() {
          {{0, "every server lifted the ban"},
           {1, "a server did not, no server is configured, or a ban record was not stored"},
           kUsageExit}},
+        {"status",
+         "status [--config FILE] [--server NAME] [--json]   who is on each server now",
+         {},
+         {kConfigOption,
+          {"server", "NAME", "ask only the server of this name (default: every server)"},
+          {"json", nullptr, "print one JSON object a line per server"}},
+         "Asks every configured server (or the one named) who is on it, all at once, and "
+         "prints per server its map and players: slot, score, ping, name and address, and the "
+         "player's GUID where Quarvel knows it, with where from: the server's status, its log, "
+         "the player database (the GUID last seen with the address) or the player's userinfo. "
+         "With --json, one object a server: name, reachable, error, map and players (slot, "
+         "name, plainName, score, ping, address, guid, guidFrom); ping is \"connecting\" or "
+         "\"zombie\" for such a client. No password is printed.",
+         {{0, "every server answered with its players"},
+          {1, "a server did not, or the configuration cannot be read"},
+          kUsageExit}},
+        {"rcon",
+         "rcon [--config FILE] --server NAME -- COMMAND...   send a console command and print "
+         "the whole answer",
+         {{"COMMAND...", "the console command, its words joined by blanks"}},
+         {kConfigOption, {"server", "NAME", "the server asked"}},
+         "Sends the command to the server over RCON with its password and prints the server's "
+         "whole answer, every datagram of it, as it came.",
+         {{0, "the server answered"},
+          {1, "the configuration cannot be read"},
+          {2, "the command line is wrong, or the command cannot be sent"},
+          {3, "no reply came"},
+          {4, "the server refused the password, or has none set"}}},
+        {"kick",
+         "kick [--config FILE] --server NAME --slot N [--reason TEXT]   kick a player off a "
+         "server",
+         {},
+         {kConfigOption,
+          {"server", "NAME", "the server the player is on"},
+          {"slot", "N", "the player's slot, as status shows it"},
+          {"reason", "TEXT", "the reason, where the server's kick= command takes one"}},
+         "Sends the server's kick command (its kick= template, clientkick {slot} unless the "
+         "configuration says otherwise) for the slot and prints the server's answer.",
+         {{0, "the server answered"},
+          {1, "the configuration cannot be read"},
+          {2, "the command line is wrong, or the command cannot be sent"},
+          {3, "no reply came"},
+          {4, "the server refused the password, or has none set"}}},
+        {"say",
+         "say [--config FILE] --server NAME -- TEXT...   say a text to everyone on a server",
+         {{"TEXT...", "the text, its words joined by blanks"}},
+         {kConfigOption, {"server", "NAME", "the server said on"}},
+         "Sends the server's say command (its say= template, say {text} unless the "
+         "configuration says otherwise) with the text and prints the server's answer.",
+         {{0, "the server answered"},
+          {1, "the configuration cannot be read"},
+          {2, "the command line is wrong, or the command cannot be sent"},
+          {3, "no reply came"},
+          {4, "the server refused the password, or has none set"}}},
         {"find",
          "find [--config FILE] (--name TEXT | --ip PATTERN | --guid PREFIX) [--limit N]   find "
          "players in the player database, as JSON Lines",

@@ -9,8 +9,10 @@ const std::vector<Command>& AllCommands() {
         {"config", RunConfig},   {"lines", RunLines},    {"follow", RunFollow},
         {"players", RunPlayers}, {"init-db", RunInitDb}, {"aliases", RunAliases},
         {"harvest", RunHarvest}, {"db", RunDb},          {"ban", RunBan},
-        {"unban", RunUnban},     {"find", RunFind},      {"history", RunHistory},
-        {"search", RunSearch},   {"filter", RunFilter},  {"copy", RunCopy},
+        {"unban", RunUnban},     {"status", RunStatus},  {"rcon", RunRcon},
+        {"kick", RunKick},       {"say", RunSay},        {"find", RunFind},
+        {"history", RunHistory}, {"search", RunSearch},  {"filter", RunFilter},
+        {"copy", RunCopy},
     };
     return commands;
 }

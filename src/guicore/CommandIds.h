@@ -66,5 +66,10 @@ inline constexpr int kNextMark = 32802;
 inline constexpr int kPreviousMark = 32803;
 // One search in every open log, listed in a window of its own.
 inline constexpr int kFindInAllLogs = 32804;
+// View > Servers: the Servers panel, a dock of the main window.
+inline constexpr int kViewServers = 32805;
+// Tools > RCON console: a console window for a chosen server. Tools >
+// Execute RCON file (kExecuteRconFile) runs a file's commands in one.
+inline constexpr int kRconConsole = 32806;
 
 } // namespace CommandId

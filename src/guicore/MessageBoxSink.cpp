@@ -7,6 +7,7 @@
 #include <QLayout>
 #include <QScreen>
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -64,15 +65,42 @@ int MessageBoxSink::CaptionWidth(const QMessageBox& box) {
     return wanted;
 }
 
+namespace {
+
+QString CaptionOf(const Message& message) {
+    return message.caption.empty() ? QString::fromLatin1(kApplicationTitle)
+                                   : QString::fromStdString(message.caption);
+}
+
+} // namespace
+
 void MessageBoxSink::Show(const Message& message) {
-    const QString caption = message.caption.empty() ? QString::fromLatin1(kApplicationTitle)
-                                                    : QString::fromStdString(message.caption);
-    CaptionedMessageBox box(IconFor(message.icon), caption, QString::fromStdString(message.text),
-                            QMessageBox::Ok, owner_.data());
+    CaptionedMessageBox box(MessageBoxSink::IconFor(message.icon), CaptionOf(message),
+                            QString::fromStdString(message.text), QMessageBox::Ok, owner_.data());
     // Texts quote names and replies from the network and the log; never let
     // them be taken for markup.
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+void MessageBoxSink::ShowThen(const Message& message, std::function<void()> then) {
+    auto* box = new CaptionedMessageBox(MessageBoxSink::IconFor(message.icon), CaptionOf(message),
+                                        QString::fromStdString(message.text), QMessageBox::Ok,
+                                        owner_.data());
+    box->setTextFormat(Qt::PlainText);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    // Called once, whether the box is closed or goes with its owner.
+    auto once = std::make_shared<std::function<void()>>(std::move(then));
+    auto call = [once] {
+        if (*once) {
+            const std::function<void()> run = std::move(*once);
+            *once = nullptr;
+            run();
+        }
+    };
+    QObject::connect(box, &QMessageBox::finished, call);
+    QObject::connect(box, &QObject::destroyed, call);
+    box->open();
 }
 
 QMessageBox::Icon MessageBoxSink::IconFor(MessageIcon icon) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 // The program's name: the caption of its windows and of its messages.
@@ -27,4 +28,12 @@ public:
     virtual ~MessageSink() = default;
     // Shows the message and returns when the user has acknowledged it.
     virtual void Show(const Message& message) = 0;
+    // Shows the message and calls `then` once the user has acknowledged it.
+    // Here that is when Show returns; a window's sink shows its box without
+    // a loop of its own and calls `then` when the box closes, so that a flow
+    // told through it never holds the thread's event loop.
+    virtual void ShowThen(const Message& message, std::function<void()> then) {
+        Show(message);
+        then();
+    }
 };

@@ -1,14 +1,10 @@
 #include "BanFlow.h"
 
-#include "Messages.h"
-#include "RconBanSocket.h"
-#include "RconUnbanSocket.h"
-#include "ReplyWaiter.h"
+#include "ReplyClassifier.h"
 #include "Windows1252.h"
 
 #include <algorithm>
 
-using enum SendResult;
 using enum RconResult;
 
 namespace {
@@ -26,111 +22,11 @@ constexpr AnswerTexts kUnbanAnswers{
     "GUID removed from ban list",
     "Unban failed\nUsually this happens if the\nsupplied GUID is not banned"};
 
-// A player the log holds no connection for has no GUID (and no address) to
-// send: the request is refused once, before any reason is asked, instead of
-// reaching every server with an empty GUID.
-bool RefuseWithoutConnectionData(bool hasConnectionData, MessageSink& messages) {
-    if (hasConnectionData) {
-        return false;
-    }
-    messages.Show({std::string(kNoConnectionDataRefusal), kApplicationTitle, MessageIcon::Warning});
-    return true;
-}
-
-bool WarnWhenNoServers(const std::forward_list<ServerEntry>& servers, MessageSink& messages) {
-    if (!servers.empty()) {
-        return false;
-    }
-    messages.Show({"No servers configured", "Warning", MessageIcon::Warning});
-    return true;
-}
-
-// Follows a request just made on `socket` (`sent` being what the send
-// returned) to its end: how it ended and what the user is to be told.
-ServerResult Conclude(RconSocket& socket, SendResult sent, const ServerEntry& server,
-                      const AnswerTexts& answers, ReplyWaiter& waiter) {
-    const std::string caption = Windows1252ToUtf8(server.name);
-    ServerResult result{server.name, ServerOutcome::Failed, {}};
-    if (sent == SEND_REFUSED) {
-        result.message = {socket.refusal(), caption, MessageIcon::Warning};
-    } else {
-        // A send the socket layer did not take is not told by itself: nothing
-        // can answer it, and the wait ends in "No reply".
-        const WaitOutcome outcome = waiter.AwaitReply(socket, server);
-        if (!outcome.answered) {
-            result.message = outcome.failure;
-        } else if (socket.result() == RCON_DONE) {
-            result.outcome = ServerOutcome::Done;
-            result.message = {answers.done, caption, MessageIcon::None};
-        } else {
-            result.outcome = ServerOutcome::Refused;
-            result.message = {answers.refused, caption, MessageIcon::Warning};
-        }
-    }
-    return result;
-}
-
-// Keeps the outcome first, so that its record carries the moment the server
-// answered rather than the moment the user read the answer, then tells it.
-void Report(const ServerOutcomeRecord& record, ServerOutcomeRecorder* recorder,
-            MessageSink& messages) {
-    if (recorder != nullptr) {
-        recorder->Record(record);
-    }
-    messages.Show(record.result.message);
+const ReplyPhrases& PhrasesOf(BanAction action) {
+    return action == BanAction::Unban ? kUnbanPhrases : kBanPhrases;
 }
 
 } // namespace
-
-std::vector<ServerResult> BanOnEveryServer(const std::forward_list<ServerEntry>& servers,
-                                           const BanTarget& target, BanReasonSource& reasons,
-                                           ReplyWaiter& waiter, MessageSink& messages,
-                                           ServerOutcomeRecorder* recorder) {
-    std::vector<ServerResult> results;
-    if (RefuseWithoutConnectionData(HasConnectionData(target), messages) ||
-        WarnWhenNoServers(servers, messages)) {
-        return results;
-    }
-    for (const ServerEntry& server : servers) {
-        const auto reason =
-            reasons.AskReason("Enter ban reason for " + Windows1252ToUtf8(server.name));
-        if (!reason) {
-            results.push_back({server.name, ServerOutcome::Skipped, {}});
-            continue;
-        }
-        RconBanSocket socket(server.address, server.port, server.rconpass);
-        const SendResult sent = socket.SendBan(target.guid, target.ip, target.name, *reason);
-        results.push_back(Conclude(socket, sent, server, kBanAnswers, waiter));
-        Report({BanAction::Ban, target, *reason, results.back()}, recorder, messages);
-    }
-    return results;
-}
-
-std::vector<ServerResult> UnbanOnEveryServer(const std::forward_list<ServerEntry>& servers,
-                                             std::string_view guid, ReplyWaiter& waiter,
-                                             MessageSink& messages,
-                                             ServerOutcomeRecorder* recorder) {
-    return UnbanOnEveryServer(servers, BanTarget{std::string(guid), {}, {}}, waiter, messages,
-                              recorder);
-}
-
-std::vector<ServerResult> UnbanOnEveryServer(const std::forward_list<ServerEntry>& servers,
-                                             const BanTarget& target, ReplyWaiter& waiter,
-                                             MessageSink& messages,
-                                             ServerOutcomeRecorder* recorder) {
-    std::vector<ServerResult> results;
-    if (RefuseWithoutConnectionData(!target.guid.empty(), messages) ||
-        WarnWhenNoServers(servers, messages)) {
-        return results;
-    }
-    for (const ServerEntry& server : servers) {
-        RconUnbanSocket socket(server.address, server.port, server.rconpass);
-        const SendResult sent = socket.SendUnban(target.guid);
-        results.push_back(Conclude(socket, sent, server, kUnbanAnswers, waiter));
-        Report({BanAction::Unban, target, {}, results.back()}, recorder, messages);
-    }
-    return results;
-}
 
 bool HasConnectionData(const BanTarget& target) {
     return !target.guid.empty() && !target.ip.empty();
@@ -140,4 +36,131 @@ bool EveryServerDone(const std::vector<ServerResult>& results) {
     return !results.empty() && std::all_of(results.begin(), results.end(), [](const auto& r) {
         return r.outcome == ServerOutcome::Done;
     });
+}
+
+BanRun::BanRun(BanAction action, RconClient& client, const std::forward_list<ServerEntry>& servers,
+               BanTarget target, BanReasonSource* reasons, MessageSink& messages,
+               ServerOutcomeRecorder* recorder, QObject* parent)
+    : QObject(parent), action_(action), client_(client), servers_(servers.begin(), servers.end()),
+      target_(std::move(target)), reasons_(reasons), messages_(messages), recorder_(recorder) {}
+
+BanRun::~BanRun() {
+    if (request_ != 0) {
+        client_.Cancel(request_);
+    }
+}
+
+void BanRun::Start() {
+    running_ = true;
+    const bool identified =
+        action_ == BanAction::Unban ? !target_.guid.empty() : HasConnectionData(target_);
+    // A player the log holds no connection for has no GUID (and no address)
+    // to send: refused once, before any reason is asked, instead of reaching
+    // every server with an empty GUID.
+    if (!identified) {
+        messages_.ShowThen(
+            {std::string(kNoConnectionDataRefusal), kApplicationTitle, MessageIcon::Warning},
+            [self = QPointer(this)] {
+                if (self) {
+                    self->Finish();
+                }
+            });
+        return;
+    }
+    if (servers_.empty()) {
+        messages_.ShowThen({"No servers configured", "Warning", MessageIcon::Warning},
+                           [self = QPointer(this)] {
+                               if (self) {
+                                   self->Finish();
+                               }
+                           });
+        return;
+    }
+    Next();
+}
+
+void BanRun::Next() {
+    if (next_ >= servers_.size()) {
+        Finish();
+        return;
+    }
+    const ServerEntry& server = servers_[next_];
+    if (action_ != BanAction::Ban || reasons_ == nullptr) {
+        SendTo(server, {});
+        return;
+    }
+    reasons_->AskReason("Enter ban reason for " + Windows1252ToUtf8(server.name),
+                        [self = QPointer(this)](std::optional<std::string> reason) {
+                            if (!self) {
+                                return;
+                            }
+                            const ServerEntry& asked = self->servers_[self->next_];
+                            if (!reason) {
+                                self->results_.push_back({asked.name, ServerOutcome::Skipped, {}});
+                                ++self->next_;
+                                self->Next();
+                                return;
+                            }
+                            self->SendTo(asked, *reason);
+                        });
+}
+
+void BanRun::SendTo(const ServerEntry& server, const std::string& reason) {
+    RconRequest request =
+        action_ == BanAction::Unban
+            ? FormatUnbanRequest(server.rconpass, target_.guid)
+            : FormatBanRequest(server.rconpass, target_.guid, target_.name, target_.ip, reason);
+    const ReplyPhrases& phrases = PhrasesOf(action_);
+    RconTiming timing;
+    // The answer is whole once it says how the command went; a service
+    // that first says it is working on it is waited for.
+    timing.whole = [&phrases](std::string_view text) {
+        return text.find(phrases.done) != std::string_view::npos ||
+               text.find(phrases.refused) != std::string_view::npos;
+    };
+    request_ = client_.SendRequest(
+        server, std::move(request),
+        [this, server, reason](const RconReply& reply) {
+            request_ = 0;
+            Conclude(server, reason, reply);
+        },
+        std::move(timing));
+}
+
+void BanRun::Conclude(const ServerEntry& server, const std::string& reason,
+                      const RconReply& reply) {
+    const AnswerTexts& answers = action_ == BanAction::Unban ? kUnbanAnswers : kBanAnswers;
+    const std::string caption = Windows1252ToUtf8(server.name);
+    ServerResult result{server.name, ServerOutcome::Failed, {}};
+    const bool spoke = reply.answered() || reply.status == RconReplyStatus::BadPassword ||
+                       reply.status == RconReplyStatus::NoPassword;
+    const RconResult said = spoke ? ClassifyReply(reply.text, PhrasesOf(action_)) : RCON_BAD_REPLY;
+    if (said == RCON_DONE) {
+        result.outcome = ServerOutcome::Done;
+        result.message = {answers.done, caption, MessageIcon::None};
+    } else if (said == RCON_REFUSED) {
+        result.outcome = ServerOutcome::Refused;
+        result.message = {answers.refused, caption, MessageIcon::Warning};
+    } else if (said == RCON_BAD_PASSWORD) {
+        result.message = {"Invalid RCON password", caption, MessageIcon::Warning};
+    } else {
+        result.message = ReplyFailureMessage(reply, server.name);
+    }
+    results_.push_back(result);
+    // The outcome is kept first, so that its record carries the moment the
+    // server answered rather than the moment the user read the answer.
+    if (recorder_ != nullptr) {
+        recorder_->Record({action_, target_, reason, results_.back()});
+    }
+    messages_.ShowThen(results_.back().message, [self = QPointer(this)] {
+        if (self) {
+            ++self->next_;
+            self->Next();
+        }
+    });
+}
+
+void BanRun::Finish() {
+    running_ = false;
+    emit finished();
 }

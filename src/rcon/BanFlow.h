@@ -3,14 +3,16 @@
 #include "AppConfig.h"
 #include "BanOutcome.h"
 #include "Messages.h"
+#include "RconClient.h"
 
+#include <QObject>
+#include <QPointer>
 #include <forward_list>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
-
-class ReplyWaiter;
 
 // What a ban or unban for a player without connection data says: nothing
 // is asked and nothing is sent.
@@ -24,38 +26,68 @@ bool HasConnectionData(const BanTarget& target);
 // reason dialog in the GUI, a fixed text in quarvelctl).
 class BanReasonSource {
 public:
+    // The reason as log bytes, or nothing when the user cancelled, which
+    // skips that server.
+    using Answer = std::function<void(std::optional<std::string> reason)>;
+
     virtual ~BanReasonSource() = default;
-    // `prompt` is UTF-8. The reason as log bytes, or nothing when the user
-    // cancelled, which skips that server.
-    virtual std::optional<std::string> AskReason(const std::string& prompt) = 0;
+    // `prompt` is UTF-8. `answer` is called once, at once or later from the
+    // event loop.
+    virtual void AskReason(const std::string& prompt, Answer answer) = 0;
 };
 
-// Bans the target's GUID on every server, from the head of the list, one after
-// the other: a reason is asked per server, the request sent and its reply
-// awaited, and the outcome shown through `messages`. A failure on one server
-// never stops the others. One result per server, in list order; none, after
-// the "No servers configured" warning, when the list is empty, and none
-// after the `kNoConnectionDataRefusal` message, before anything is asked,
-// when the target has no GUID or no address. Each outcome goes to
-// `recorder` too, when one is given.
-std::vector<ServerResult> BanOnEveryServer(const std::forward_list<ServerEntry>& servers,
-                                           const BanTarget& target, BanReasonSource& reasons,
-                                           ReplyWaiter& waiter, MessageSink& messages,
-                                           ServerOutcomeRecorder* recorder = nullptr);
+// One ban or unban of a GUID on every server, from the head of the list, one
+// server after the other: for a ban a reason is asked per server (Cancel
+// skips it), the request is sent through the RCON client, and once the
+// server's answer is in, the outcome goes to the recorder and is told
+// through the message sink; the next server comes when the user has
+// acknowledged it. A failure on one server never stops the others. Nothing
+// of it holds the thread: every step waits in the event loop.
+//
+// Refused before anything is asked: a target without a GUID (and, for a ban,
+// without an address), with kNoConnectionDataRefusal; an empty server list,
+// with "No servers configured". `finished` follows the last message.
+class BanRun : public QObject {
+    Q_OBJECT
 
-// Lifts the GUID's ban on every server, the same way, without questions; an
-// empty GUID is refused as a target without connection data is.
-std::vector<ServerResult> UnbanOnEveryServer(const std::forward_list<ServerEntry>& servers,
-                                             std::string_view guid, ReplyWaiter& waiter,
-                                             MessageSink& messages,
-                                             ServerOutcomeRecorder* recorder = nullptr);
+public:
+    // The client, the reason source, the sink and the recorder must outlive
+    // the run; the servers are copied. `reasons` is needed for a ban only.
+    BanRun(BanAction action, RconClient& client, const std::forward_list<ServerEntry>& servers,
+           BanTarget target, BanReasonSource* reasons, MessageSink& messages,
+           ServerOutcomeRecorder* recorder, QObject* parent = nullptr);
+    ~BanRun() override;
 
-// The same for the target's GUID; only the GUID is sent, the name and address
-// are there for the records.
-std::vector<ServerResult> UnbanOnEveryServer(const std::forward_list<ServerEntry>& servers,
-                                             const BanTarget& target, ReplyWaiter& waiter,
-                                             MessageSink& messages,
-                                             ServerOutcomeRecorder* recorder = nullptr);
+    // Starts the run; what it asks and tells comes from the event loop or
+    // from within this call.
+    void Start();
+
+    bool running() const { return running_; }
+    // One result per server, in list order: done, refused, failed or
+    // skipped. None when the run was refused before it began.
+    const std::vector<ServerResult>& results() const { return results_; }
+
+signals:
+    void finished();
+
+private:
+    void Next();
+    void SendTo(const ServerEntry& server, const std::string& reason);
+    void Conclude(const ServerEntry& server, const std::string& reason, const RconReply& reply);
+    void Finish();
+
+    BanAction action_;
+    RconClient& client_;
+    std::vector<ServerEntry> servers_;
+    BanTarget target_;
+    BanReasonSource* reasons_;
+    MessageSink& messages_;
+    ServerOutcomeRecorder* recorder_;
+    std::vector<ServerResult> results_;
+    std::size_t next_ = 0;
+    bool running_ = false;
+    RconClient::RequestId request_ = 0;
+};
 
 // True when there were servers and every one carried the command out.
 bool EveryServerDone(const std::vector<ServerResult>& results);

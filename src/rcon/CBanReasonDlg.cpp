@@ -35,6 +35,8 @@ CBanReasonDlg::CBanReasonDlg(QWidget* parent) : QDialog(parent) {
     cancel->setObjectName(QStringLiteral("cancelButton"));
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
 
+    connect(this, &QDialog::finished, this, &CBanReasonDlg::Answered);
+
     auto* buttons = new QHBoxLayout;
     buttons->addStretch(1);
     buttons->addWidget(ok);
@@ -56,14 +58,27 @@ CBanReasonDlg::CBanReasonDlg(QWidget* parent) : QDialog(parent) {
     layout->activate();
 }
 
-std::optional<std::string> CBanReasonDlg::AskReason(const std::string& prompt) {
+void CBanReasonDlg::AskReason(const std::string& prompt, Answer answer) {
+    answer_ = std::move(answer);
     prompt_->setText(QString::fromStdString(prompt));
     reason_->clear();
     reason_->setFocus();
-    if (exec() != QDialog::Accepted) {
-        return std::nullopt;
+    open();
+}
+
+void CBanReasonDlg::Answered(int result) {
+    if (!answer_) {
+        return;
     }
-    return QStringToLogText(reason_->text());
+    std::optional<std::string> reason;
+    if (result == QDialog::Accepted) {
+        reason = QStringToLogText(reason_->text());
+    }
+    // From the event loop, once the dialog is closed: the flow may open it
+    // again at once for the next server.
+    QMetaObject::invokeMethod(
+        this, [answer = std::move(answer_), reason] { answer(reason); }, Qt::QueuedConnection);
+    answer_ = nullptr;
 }
 
 QString CBanReasonDlg::promptText() const {

@@ -17,6 +17,9 @@ bool IsHexDigit(char c) {
     return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
+constexpr const char* kBadPasswordRefusal =
+    "Not sent: the RCON password of this server holds a double quote or a control character.";
+
 RconRequest Refuse(const char* why) {
     return RconRequest{{}, why};
 }
@@ -24,8 +27,7 @@ RconRequest Refuse(const char* why) {
 // Why the values every command carries cannot be sent; nullptr when they can.
 const char* CheckPasswordAndGuid(std::string_view password, std::string_view guid) {
     if (!IsSendablePassword(password)) {
-        return "Not sent: the RCON password of this server holds a double quote or a control "
-               "character.";
+        return kBadPasswordRefusal;
     }
     if (!IsSendableGuid(guid)) {
         return "Not sent: the GUID must be exactly 32 hexadecimal digits.";
@@ -127,4 +129,19 @@ RconRequest FormatUnbanRequest(std::string_view password, std::string_view guid)
     std::string rest = "pb_sv_unbanguid ";
     rest.append(guid);
     return Assemble(password, rest, "Not sent: the unban command is too long for one datagram.");
+}
+
+RconRequest FormatCommandRequest(std::string_view password, std::string_view command) {
+    if (!IsSendablePassword(password)) {
+        return Refuse(kBadPasswordRefusal);
+    }
+    if (std::any_of(command.begin(), command.end(), IsControl)) {
+        return Refuse("Not sent: the command holds a control character.");
+    }
+    if (command.find_first_not_of(' ') == std::string_view::npos) {
+        return Refuse("Not sent: the command is empty.");
+    }
+    return Assemble(password, command,
+                    "Not sent: the command is too long for one datagram (255 bytes with its "
+                    "password).");
 }

@@ -34,6 +34,12 @@ RconRequest FormatBanRequest(std::string_view password, std::string_view guid,
 // `rcon "<password>" pb_sv_unbanguid <guid>`.
 RconRequest FormatUnbanRequest(std::string_view password, std::string_view guid);
 
+// `rcon "<password>" <command>`: any command the admin or a template gives
+// (the console, `status`, kick, say). A command holding a control byte, which
+// could end it early on the server, is refused, as is one too long for one
+// datagram.
+RconRequest FormatCommandRequest(std::string_view password, std::string_view command);
+
 // A double quote becomes a single quote; control bytes (below 0x20, and
 // DEL) are dropped.
 std::string MendQuotedText(std::string_view text);

@@ -4,13 +4,7 @@
 
 using enum RconResult;
 
-RconResult ClassifyReply(std::string_view firstDatagram, const ReplyPhrases& phrases) {
-    constexpr std::size_t kTextOffset = 9;
-    if (firstDatagram.size() <= kTextOffset) {
-        return RCON_BAD_REPLY;
-    }
-    std::string_view text = firstDatagram.substr(kTextOffset);
-    text = text.substr(0, text.find('\0'));
+RconResult ClassifyReply(std::string_view text, const ReplyPhrases& phrases) {
     if (text.find(phrases.done) != std::string_view::npos) {
         return RCON_DONE;
     }

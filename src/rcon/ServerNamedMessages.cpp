@@ -11,7 +11,7 @@ std::string ServerResultText(std::string_view serverName, std::string_view text)
     return named;
 }
 
-void ServerNamedMessages::Show(const Message& message) {
+Message ServerNamedMessages::Named(const Message& message) const {
     // Server names are log bytes; captions are UTF-8.
     const bool aboutServer =
         !message.caption.empty() &&
@@ -19,10 +19,17 @@ void ServerNamedMessages::Show(const Message& message) {
             return Windows1252ToUtf8(server.name) == message.caption;
         });
     if (!aboutServer) {
-        target_.Show(message);
-        return;
+        return message;
     }
     Message named = message;
     named.text = ServerResultText(message.caption, message.text);
-    target_.Show(named);
+    return named;
+}
+
+void ServerNamedMessages::Show(const Message& message) {
+    target_.Show(Named(message));
+}
+
+void ServerNamedMessages::ShowThen(const Message& message, std::function<void()> then) {
+    target_.ShowThen(Named(message), std::move(then));
 }

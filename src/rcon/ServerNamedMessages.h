@@ -21,8 +21,11 @@ public:
         : servers_(servers), target_(target) {}
 
     void Show(const Message& message) override;
+    void ShowThen(const Message& message, std::function<void()> then) override;
 
 private:
+    Message Named(const Message& message) const;
+
     const std::forward_list<ServerEntry>& servers_;
     MessageSink& target_;
 };

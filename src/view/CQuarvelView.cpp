@@ -112,7 +112,6 @@ bool CQuarvelView::ServesCommand(int id) const {
     case CommandId::kDatabaseUpdate:
     case CommandId::kFollowEnd:
     case CommandId::kKeepDatabaseUpdated:
-    case CommandId::kExecuteRconFile:
     case CommandId::kFilePrint:
         return true;
     default:
@@ -195,8 +194,6 @@ bool CQuarvelView::IsCommandEnabled(int id) const {
         return lineCount() > 0;
     case CommandId::kDatabaseUpdate:
         return IsDatabaseUpdateEnabled(config_.databasePath, updateRunning_);
-    case CommandId::kExecuteRconFile: // nothing stands behind it
-        return false;
     default:
         return LogLinesView::IsCommandEnabled(id);
     }

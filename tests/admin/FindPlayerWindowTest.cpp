@@ -412,6 +412,7 @@ TEST_F(FindWindowDatabase, BanAndUnbanGoWithTheLatestNameAndAddressAndAreRecorde
     {
         const ModalHandler reasons = AnswerReasons(QStringLiteral("aimbot"), prompts);
         QTest::mouseClick(Button(window, "banButton"), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window.flowRunning(); }, 30000));
     }
     EXPECT_EQ(prompts, (QStringList{"Enter ban reason for Alpha", "Enter ban reason for Bravo"}));
     ASSERT_EQ(alpha.received().size(), 1u);
@@ -421,6 +422,7 @@ TEST_F(FindWindowDatabase, BanAndUnbanGoWithTheLatestNameAndAddressAndAreRecorde
     EXPECT_EQ(sink.messages.size(), 2u);
 
     QTest::mouseClick(Button(window, "unbanButton"), Qt::LeftButton);
+    ASSERT_TRUE(QTest::qWaitFor([this] { return !window.flowRunning(); }, 30000));
     EXPECT_FALSE(alpha.IsBanned(kGuidA));
 
     const std::string time = "2004-02-01T21:05:09+01:00";
@@ -451,6 +453,7 @@ TEST_F(FindWindowDatabase, AReadOnlyDatabaseDuringABanIsToldAfterTheServersAnswe
     {
         const ModalHandler reasons = AnswerReasons(QStringLiteral("r"), prompts);
         QTest::mouseClick(Button(window, "banButton"), Qt::LeftButton);
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !window.flowRunning(); }, 30000));
     }
     EXPECT_TRUE(alpha.IsBanned(kGuidA));
     EXPECT_TRUE(bravo.IsBanned(kGuidA));

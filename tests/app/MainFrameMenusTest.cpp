@@ -3,11 +3,15 @@
 #include "CQuarvelView.h"
 #include "CommandIds.h"
 #include "CopyIcon.h"
+#include "GlobalConfig.h"
 #include "LockKeyIndicators.h"
 #include "MainFrameTestFixture.h"
 #include "MessagePane.h"
+#include "RconConsoleWindow.h"
+#include "ServersPanel.h"
 
 #include <QAbstractButton>
+#include <QDockWidget>
 #include <QLabel>
 #include <QStatusBar>
 #include <QStatusTipEvent>
@@ -22,7 +26,7 @@ TEST_F(MainFrameTest, StartsWithThePlainMenus) {
     EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&View", "&Help"}));
     EXPECT_EQ(MenuEntries("&File"),
               (QStringList{"&Open...\tCtrl+O", "-", "Recent File", "-", "E&xit"}));
-    EXPECT_EQ(MenuEntries("&View"), (QStringList{"&Toolbar", "&Status Bar"}));
+    EXPECT_EQ(MenuEntries("&View"), (QStringList{"&Toolbar", "&Status Bar", "&Servers"}));
     EXPECT_EQ(MenuEntries("&Help"), (QStringList{"&About Quarvel..."}));
     EXPECT_FALSE(Enabled(kFileMruFirst)) << "the empty recent-file entry is greyed";
     EXPECT_EQ(frame->windowTitle(), "Quarvel");
@@ -44,9 +48,10 @@ TEST_F(MainFrameTest, ShowsTheDocumentMenusWhileALogWindowExists) {
               (QStringList{"&Find\tF5", "Find &next\tCtrl+F5", "Find &previous\tShift+F3",
                            "Find in &all logs...\tCtrl+Shift+F", "-", "&Go to...\tCtrl+G", "-",
                            "Toggle &mark\tCtrl+F2", "Ne&xt mark\tF2", "Pre&vious mark\tShift+F2"}));
-    EXPECT_EQ(MenuEntries("&Tools"), (QStringList{"&Database update", "Keep &database updated",
-                                                  "&Find player...", "-", "&Execute RCON file"}));
-    EXPECT_EQ(MenuEntries("&View"), (QStringList{"&Toolbar", "&Status Bar", "-",
+    EXPECT_EQ(MenuEntries("&Tools"),
+              (QStringList{"&Database update", "Keep &database updated", "&Find player...", "-",
+                           "RCON &console", "&Execute RCON file"}));
+    EXPECT_EQ(MenuEntries("&View"), (QStringList{"&Toolbar", "&Status Bar", "&Servers", "-",
                                                  "&Follow end of log", "&Filtered view"}));
     EXPECT_EQ(MenuEntries("&Window"), (QStringList{"&New Window", "&Cascade", "&Tile",
                                                    "&Arrange Icons", "-", "&1 " + name}));
@@ -56,6 +61,43 @@ TEST_F(MainFrameTest, ShowsTheDocumentMenusWhileALogWindowExists) {
     frame->childFrames().front()->close();
     EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&View", "&Help"}));
     EXPECT_EQ(frame->windowTitle(), "Quarvel");
+}
+
+TEST_F(MainFrameTest, ViewServersShowsAndHidesTheServersPanelDock) {
+    QAction* servers = frame->commandAction(kViewServers);
+    ASSERT_NE(servers, nullptr);
+    EXPECT_TRUE(servers->isCheckable());
+    EXPECT_FALSE(servers->isChecked());
+    EXPECT_EQ(frame->serversDock(), nullptr) << "made only when first shown";
+    frame->show();
+    servers->trigger();
+    ASSERT_NE(frame->serversDock(), nullptr);
+    EXPECT_TRUE(frame->serversDock()->isVisible());
+    EXPECT_NE(qobject_cast<ServersPanel*>(frame->serversDock()->widget()), nullptr);
+    EXPECT_TRUE(servers->isChecked());
+    frame->serversDock()->close(); // its own close button
+    EXPECT_FALSE(servers->isChecked());
+    servers->trigger();
+    EXPECT_TRUE(frame->serversDock()->isVisible());
+    servers->trigger();
+    EXPECT_FALSE(frame->serversDock()->isVisible());
+}
+
+TEST_F(MainFrameTest, RconConsoleOpensAWindowForTheConfiguredServer) {
+    theAppConfig.servers.clear();
+    theAppConfig.servers.push_front({"Main", "127.0.0.1", 27960, "secret"});
+    frame->UpdateCommandStates();
+    EXPECT_TRUE(Enabled(kRconConsole));
+    EXPECT_TRUE(Enabled(kExecuteRconFile));
+    frame->commandAction(kRconConsole)->trigger();
+    const auto consoles = frame->findChildren<RconConsoleWindow*>();
+    ASSERT_EQ(consoles.size(), 1);
+    EXPECT_EQ(consoles.front()->windowTitle(), "RCON console - Main");
+    EXPECT_TRUE(consoles.front()->isWindow());
+    consoles.front()->close();
+    theAppConfig.servers.clear();
+    frame->UpdateCommandStates();
+    EXPECT_FALSE(Enabled(kRconConsole));
 }
 
 TEST_F(MainFrameTest, MenusFollowEveryWindowComingAndGoing) {
@@ -283,7 +325,8 @@ TEST_F(MainFrameTest, ViewCommandsFollowTheActiveView) {
     EXPECT_TRUE(Enabled(kFileClose));
     EXPECT_TRUE(Enabled(kWindowNew));
     EXPECT_FALSE(Enabled(kEditCopy)) << "nothing is selected";
-    EXPECT_FALSE(Enabled(kExecuteRconFile)) << "always disabled";
+    EXPECT_FALSE(Enabled(kExecuteRconFile)) << "no server is configured";
+    EXPECT_FALSE(Enabled(kRconConsole)) << "no server is configured";
     for (const int id : {kFileNew, kEditPaste, kEditCut, kEditUndo, kNextPane, kPrevPane}) {
         EXPECT_FALSE(Enabled(id)) << id;
     }

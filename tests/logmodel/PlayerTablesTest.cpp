@@ -1,5 +1,6 @@
 #include "GuidTable.h"
 #include "PlayerSlotTable.h"
+#include "SlotGuids.h"
 
 #include <cctype>
 #include <cstdio>
@@ -217,6 +218,35 @@ TEST(GuidTableOneBucket, ManyGuidsKeepTheirOrderAndAreEachFound) {
     ASSERT_NE(table.Aliases(guidOf(7)), nullptr);
     EXPECT_EQ(table.Aliases(guidOf(7))->front().name.view(), "again");
     EXPECT_EQ(table.Find(guidOf(kGuids)), nullptr);
+}
+
+} // namespace
+
+namespace {
+
+// The log's GUID of a live player: the slot's connection, only when its
+// address is the one the server shows there now.
+TEST(SlotGuids, GiveTheSlotsConnectionOnlyForItsAddress) {
+    PlayerSlotTable table;
+    table.SetConnection(3, kTableGuid, "192.0.2.7");
+    table.SetConnection(4, "", "192.0.2.8"); // a connection line without a GUID
+    SlotGuids guids(table);
+    const struct {
+        int slot;
+        const char* ip;
+        bool found;
+    } cases[] = {
+        {3, "192.0.2.7", true},   {3, "192.0.2.70", false}, {3, "", false},
+        {4, "192.0.2.8", false},  {5, "192.0.2.7", false},  {-1, "192.0.2.7", false},
+        {64, "192.0.2.7", false},
+    };
+    for (const auto& c : cases) {
+        const auto found = guids.Find(c.slot, c.ip);
+        EXPECT_EQ(found.has_value(), c.found) << c.slot << " " << c.ip;
+        if (found) {
+            EXPECT_EQ(*found, (KnownGuid{std::string(kTableGuid), GuidFrom::Log}));
+        }
+    }
 }
 
 } // namespace

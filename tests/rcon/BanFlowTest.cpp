@@ -1,8 +1,8 @@
 #include "BanFlow.h"
 
 #include "FakeGameServer.h"
+#include "FlowToEnd.h"
 #include "MessageRecorder.h"
-#include "ReplyWaiterObject.h"
 #include "TestApplication.h"
 
 #include <deque>
@@ -22,14 +22,15 @@ public:
     explicit ScriptedReasons(std::deque<std::optional<std::string>> answers)
         : answers_(std::move(answers)) {}
 
-    std::optional<std::string> AskReason(const std::string& prompt) override {
+    void AskReason(const std::string& prompt, Answer answer) override {
         prompts.push_back(prompt);
         if (answers_.empty()) {
-            return std::nullopt;
+            answer(std::nullopt);
+            return;
         }
-        auto answer = answers_.front();
+        auto reason = answers_.front();
         answers_.pop_front();
-        return answer;
+        answer(reason);
     }
 
     std::vector<std::string> prompts;
@@ -68,7 +69,6 @@ protected:
 
     TestApplication app;
     FakeGameServer alpha{"a-pass"}, bravo{"b-pass"}, charlie{"c-pass"};
-    ReplyWaiterObject waiter;
     MessageRecorder sink;
     const BanTarget target{kGuid, "10.0.0.7", "^1Bad^7\"Guy\""};
 };
@@ -78,7 +78,7 @@ TEST_F(Flow, BanGoesToEveryServerInListOrderPastASilentOne) {
     charlie.AddBan(kGuid);
     ScriptedReasons reasons({"wall hack", "wall hack", "aimbot"});
 
-    const auto results = BanOnEveryServer(Servers(), target, reasons, waiter, sink);
+    const auto results = BanOnEveryServer(Servers(), target, reasons, sink);
 
     EXPECT_EQ(reasons.prompts,
               (std::vector<std::string>{"Enter ban reason for Alpha", "Enter ban reason for Bravo",
@@ -104,7 +104,7 @@ TEST_F(Flow, BanGoesToEveryServerInListOrderPastASilentOne) {
 TEST_F(Flow, CancellingAReasonSkipsOnlyThatServer) {
     ScriptedReasons reasons({"r1", std::nullopt, ""});
 
-    const auto results = BanOnEveryServer(Servers(), target, reasons, waiter, sink);
+    const auto results = BanOnEveryServer(Servers(), target, reasons, sink);
 
     EXPECT_EQ(reasons.prompts.size(), 3u);
     EXPECT_EQ(Outcomes(results),
@@ -121,7 +121,7 @@ TEST_F(Flow, UnbanAsksNothingAndTellsEachServersAnswer) {
     alpha.AddBan(kGuid);
     charlie.AddBan(kGuid);
 
-    const auto results = UnbanOnEveryServer(Servers(), kGuid, waiter, sink);
+    const auto results = UnbanOnEveryServer(Servers(), kGuid, sink);
 
     EXPECT_EQ(sink.messages,
               (std::vector<Message>{{"GUID removed from ban list", "Alpha", MessageIcon::None},
@@ -134,14 +134,14 @@ TEST_F(Flow, UnbanAsksNothingAndTellsEachServersAnswer) {
 
 TEST_F(Flow, EveryServerDoneWhenAllCarriedItOut) {
     ScriptedReasons reasons({"a", "b", "c"});
-    EXPECT_TRUE(EveryServerDone(BanOnEveryServer(Servers(), target, reasons, waiter, sink)));
-    EXPECT_TRUE(EveryServerDone(UnbanOnEveryServer(Servers(), kGuid, waiter, sink)));
+    EXPECT_TRUE(EveryServerDone(BanOnEveryServer(Servers(), target, reasons, sink)));
+    EXPECT_TRUE(EveryServerDone(UnbanOnEveryServer(Servers(), kGuid, sink)));
 }
 
 TEST_F(Flow, NoServersIsOneWarningAndNoQuestion) {
     ScriptedReasons reasons({"a"});
-    EXPECT_TRUE(BanOnEveryServer({}, target, reasons, waiter, sink).empty());
-    EXPECT_TRUE(UnbanOnEveryServer({}, kGuid, waiter, sink).empty());
+    EXPECT_TRUE(BanOnEveryServer({}, target, reasons, sink).empty());
+    EXPECT_TRUE(UnbanOnEveryServer({}, kGuid, sink).empty());
     EXPECT_TRUE(reasons.prompts.empty());
     const Message warning{"No servers configured", "Warning", MessageIcon::Warning};
     EXPECT_EQ(sink.messages, (std::vector<Message>{warning, warning}));
@@ -153,7 +153,7 @@ TEST_F(Flow, RequestThatMayNotBeSentIsRefusedOnItsServerOnly) {
     std::next(servers.begin())->rconpass = "b\"pass";
     ScriptedReasons reasons({"a", "b", "c"});
 
-    const auto results = BanOnEveryServer(servers, target, reasons, waiter, sink);
+    const auto results = BanOnEveryServer(servers, target, reasons, sink);
 
     ASSERT_EQ(sink.messages.size(), 3u);
     EXPECT_EQ(sink.messages[1], (Message{"Not sent: the RCON password of this server holds a "
@@ -184,8 +184,8 @@ TEST_P(FlowWithoutConnection, IsRefusedOnceBeforeAnythingIsAskedOrSent) {
     const MissingConnectionCase& c = GetParam();
     ScriptedReasons reasons({"a", "b", "c"});
 
-    const auto results = c.unban ? UnbanOnEveryServer(Servers(), c.target.guid, waiter, sink)
-                                 : BanOnEveryServer(Servers(), c.target, reasons, waiter, sink);
+    const auto results = c.unban ? UnbanOnEveryServer(Servers(), c.target.guid, sink)
+                                 : BanOnEveryServer(Servers(), c.target, reasons, sink);
 
     EXPECT_TRUE(results.empty());
     EXPECT_FALSE(EveryServerDone(results));
@@ -209,8 +209,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(Flow, WithoutConnectionDataAndWithoutServersOneMessageIsShown) {
     ScriptedReasons reasons({"a"});
-    const auto results =
-        BanOnEveryServer({}, {"", "No connection data", "x"}, reasons, waiter, sink);
+    const auto results = BanOnEveryServer({}, {"", "No connection data", "x"}, reasons, sink);
     EXPECT_TRUE(results.empty());
     ASSERT_EQ(sink.messages.size(), 1u);
     EXPECT_EQ(sink.messages[0].text, "No connection data for this player: nothing was sent");
@@ -219,7 +218,7 @@ TEST_F(Flow, WithoutConnectionDataAndWithoutServersOneMessageIsShown) {
 TEST_F(Flow, TooLongReasonAsksForAShorterOne) {
     ScriptedReasons reasons({std::string(300, 'x'), "short", std::nullopt});
 
-    const auto results = BanOnEveryServer(Servers(), target, reasons, waiter, sink);
+    const auto results = BanOnEveryServer(Servers(), target, reasons, sink);
 
     ASSERT_EQ(sink.messages.size(), 2u);
     EXPECT_EQ(sink.messages[0],
@@ -239,7 +238,7 @@ TEST_F(Flow, LateReplyIsNotSeenByTheNextServersRequest) {
     bravo.AnswerAfter(std::chrono::milliseconds(300));
     ScriptedReasons reasons({"a", "b", "c"});
 
-    const auto results = BanOnEveryServer(Servers(), target, reasons, waiter, sink);
+    const auto results = BanOnEveryServer(Servers(), target, reasons, sink);
 
     EXPECT_EQ(Outcomes(results),
               (std::vector<Outcome>{{"Alpha", ServerOutcome::Failed, "No reply"},
@@ -252,7 +251,7 @@ TEST_F(Flow, CaptionsAndPromptsAreTheServerNamesAsText) {
     std::forward_list<ServerEntry> servers{{"Caf\xE9", "127.0.0.1", alpha.port(), "a-pass"}};
     ScriptedReasons reasons({"r"});
 
-    const auto results = BanOnEveryServer(servers, target, reasons, waiter, sink);
+    const auto results = BanOnEveryServer(servers, target, reasons, sink);
 
     EXPECT_EQ(reasons.prompts, (std::vector<std::string>{"Enter ban reason for Caf\u00e9"}));
     ASSERT_EQ(sink.messages.size(), 1u);
@@ -297,9 +296,9 @@ TEST_F(Flow, EveryAnsweredOrFailedServerIsRecordedBeforeItsMessageAndSkippedOnes
     auto servers = Servers();
     servers.push_front({"Delta", "127.0.0.1", charlie.port(), "wrong"});
 
-    BanOnEveryServer(servers, target, reasons, waiter, sink, &outcomes);
+    BanOnEveryServer(servers, target, reasons, sink, &outcomes);
     const BanTarget known{kGuid, "10.0.0.7", "Guy"};
-    UnbanOnEveryServer(Servers(), known, waiter, sink, &outcomes);
+    UnbanOnEveryServer(Servers(), known, sink, &outcomes);
 
     using K = KeptOutcomes::Kept;
     const std::string name = target.name, ip = target.ip;
@@ -318,7 +317,7 @@ TEST_F(Flow, EveryAnsweredOrFailedServerIsRecordedBeforeItsMessageAndSkippedOnes
 
 TEST_F(Flow, UnbanByGuidAloneRecordsNoNameOrAddress) {
     KeptOutcomes outcomes(sink);
-    UnbanOnEveryServer(Servers(), kGuid, waiter, sink, &outcomes);
+    UnbanOnEveryServer(Servers(), kGuid, sink, &outcomes);
     ASSERT_EQ(outcomes.kept.size(), 3u);
     for (const auto& kept : outcomes.kept) {
         EXPECT_EQ(kept.guid, kGuid);
@@ -330,8 +329,8 @@ TEST_F(Flow, UnbanByGuidAloneRecordsNoNameOrAddress) {
 TEST_F(Flow, NoServersRecordsNothing) {
     KeptOutcomes outcomes(sink);
     ScriptedReasons reasons({"a"});
-    BanOnEveryServer({}, target, reasons, waiter, sink, &outcomes);
-    UnbanOnEveryServer({}, kGuid, waiter, sink, &outcomes);
+    BanOnEveryServer({}, target, reasons, sink, &outcomes);
+    UnbanOnEveryServer({}, kGuid, sink, &outcomes);
     EXPECT_TRUE(outcomes.kept.empty());
 }
 

@@ -1,6 +1,7 @@
 #include "ReplyClassifier.h"
 
 #include "RconCodes.h"
+#include "ReplyAssembly.h"
 
 #include <gtest/gtest.h>
 #include <string>
@@ -9,8 +10,9 @@ using enum RconResult;
 
 namespace {
 
+// The answer's text: classified as it is once the print headers are gone.
 std::string Answer(const std::string& text) {
-    return "\xFF\xFF\xFF\xFFprint\n" + text;
+    return text;
 }
 
 struct ClassifyCase {
@@ -28,15 +30,15 @@ std::string ReplyCaseName(const testing::TestParamInfo<ClassifyCase>& info) {
     return info.param.name;
 }
 
-class FirstReply : public testing::TestWithParam<ClassifyCase> {};
+class WholeReply : public testing::TestWithParam<ClassifyCase> {};
 
-TEST_P(FirstReply, IsClassifiedByItsPhrases) {
+TEST_P(WholeReply, IsClassifiedByItsPhrases) {
     const ClassifyCase& c = GetParam();
     EXPECT_EQ(ClassifyReply(c.datagram, c.ban ? kBanPhrases : kUnbanPhrases), c.result);
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Phrases, FirstReply,
+    Phrases, WholeReply,
     testing::Values(
         ClassifyCase{"BanAdded", Answer("GUID x Ban Added to Ban List\n"), true, RCON_DONE},
         ClassifyCase{"BanFailed", Answer("Ban Failed: already banned\n"), true, RCON_REFUSED},
@@ -55,20 +57,47 @@ INSTANTIATE_TEST_SUITE_P(
     ReplyCaseName);
 
 INSTANTIATE_TEST_SUITE_P(
-    Offsets, FirstReply,
+    Texts, WholeReply,
     testing::Values(ClassifyCase{"Empty", "", true, RCON_BAD_REPLY},
-                    ClassifyCase{"NineBytes", "\xFF\xFF\xFF\xFFprint", true, RCON_BAD_REPLY},
-                    ClassifyCase{"PhraseStartingBeforeByteNine",
-                                 "\xFF\xFF\xFF\xFF"
-                                 "Ban Failed",
-                                 true, RCON_BAD_REPLY},
-                    ClassifyCase{"PhraseRightAtByteNine", "\xFF\xFF\xFF\xFFprintBan Failed", true,
+                    ClassifyCase{"PhraseInALaterLine", "working on it\nBan Failed\n", true,
                                  RCON_REFUSED},
-                    ClassifyCase{"PhraseWithoutPrefix", "123456789Ban Failed", true, RCON_REFUSED},
-                    ClassifyCase{"ZeroByteEndsTheText", Answer(std::string("x\0Ban Failed", 12)),
-                                 true, RCON_BAD_REPLY},
-                    ClassifyCase{"ZeroBytesBeforeNineIgnored", std::string(9, '\0') + "Ban Failed",
-                                 true, RCON_REFUSED}),
+                    ClassifyCase{"PhraseAtTheStart", "Ban Failed", true, RCON_REFUSED}),
     ReplyCaseName);
+
+// The pieces of an answer: the text after each piece's print header up to
+// its first zero byte, joined as they came.
+TEST(ReplyAssembly, JoinsThePrintedTextsOfItsDatagrams) {
+    ReplyAssembly reply;
+    EXPECT_EQ(reply.Add("\xFF\xFF\xFF\xFFprint\nmap: q3dm1\ncl sco"), ReplyAssembly::Added::Kept);
+    EXPECT_EQ(reply.Add("\xFF\xFF\xFF\xFFprint\nre ping\n"), ReplyAssembly::Added::Kept);
+    EXPECT_EQ(reply.Add(std::string("\xFF\xFF\xFF\xFFprint\nx\0Ban Failed", 22)),
+              ReplyAssembly::Added::Kept);
+    EXPECT_EQ(reply.Add("\xFF\xFF\xFF\xFF"
+                        "Ban Failed"),
+              ReplyAssembly::Added::Kept);
+    EXPECT_EQ(reply.text(), "map: q3dm1\ncl score ping\nx");
+    EXPECT_EQ(reply.datagrams(), 4);
+    EXPECT_EQ(reply.Add(""), ReplyAssembly::Added::Closed);
+}
+
+TEST(ReplyAssembly, KeepsItsLimits) {
+    ReplyAssembly reply;
+    const std::string big = "\xFF\xFF\xFF\xFFprint\n" + std::string(60000, 'x');
+    for (int i = 0; i < 5; ++i) {
+        reply.Add(big);
+    }
+    EXPECT_EQ(reply.text().size(), ReplyAssembly::kMostTextBytes);
+    EXPECT_TRUE(reply.cut());
+    ReplyAssembly many;
+    for (int i = 1; i < ReplyAssembly::kMostDatagrams; ++i) {
+        ASSERT_EQ(many.Add("\xFF"), ReplyAssembly::Added::Kept);
+    }
+    EXPECT_EQ(many.Add("\xFF"), ReplyAssembly::Added::Overflow);
+}
+
+TEST(ReplyAssembly, FirstLineIsWhatTheServerSaidFirst) {
+    EXPECT_EQ(FirstLine("unknown command: x  \r\nmore"), "unknown command: x");
+    EXPECT_EQ(FirstLine(""), "");
+}
 
 } // namespace

@@ -1,0 +1,97 @@
+#pragma once
+
+#include "AppConfig.h"
+#include "LiveServer.h"
+#include "MessageBoxSink.h"
+#include "RconClient.h"
+#include "ServerCommands.h"
+
+#include <QWidget>
+#include <memory>
+#include <vector>
+
+class QLabel;
+class QPushButton;
+class QTableView;
+
+// The Servers panel: every configured server in the order they are asked,
+// each with a line saying its map, its player count and the age of its last
+// answer (or what went wrong), over a table of its players: slot, name with
+// its colour codes applied, score, ping, address and GUID with where it came
+// from. The servers are polled while the panel is shown, each every poll=
+// seconds; nothing is asked while it is hidden. A double-click on a player
+// opens Player Info with his name, address and GUID, whose Ban then works for
+// him too; Ban here opens it and starts its ban.
+class ServersPanel : public QWidget {
+    Q_OBJECT
+
+public:
+    // `config` outlives the panel.
+    ServersPanel(const AppConfig& config, QWidget* parent);
+    ~ServersPanel() override;
+
+    int serverCount() const { return static_cast<int>(servers_.size()); }
+    LiveServer& server(int index) { return *servers_[static_cast<std::size_t>(index)].live; }
+    QTableView* table(int index) const { return servers_[static_cast<std::size_t>(index)].table; }
+    QLabel* stateLabel(int index) const { return servers_[static_cast<std::size_t>(index)].state; }
+    QPushButton* banButton() const { return banButton_; }
+    QPushButton* kickButton() const { return kickButton_; }
+
+    // The selected player: the server's index and the player; none when no
+    // row is selected.
+    struct Selected {
+        int server = -1;
+        LivePlayer player;
+    };
+    std::optional<Selected> SelectedPlayer() const;
+
+    // Player Info over the player of a row; its Ban starts at once when
+    // `ban`. The window deletes itself when closed.
+    void OpenPlayerInfo(const LivePlayer& player, bool ban);
+    void OnBan();
+    // Kick (asks a reason), Temp-kick (asks the minutes and a reason) and
+    // Message (asks the text said on the player's server): each asks for
+    // confirmation, then sends the server's command for it (kick=,
+    // tempkick=, say=) and shows the server's answer.
+    void OnKick();
+    void OnTempKick();
+    void OnMessage();
+    // Sends a server's command for a player, as the three do once the user
+    // has answered, and shows the answer (or what went wrong) through the
+    // message sink; `answered` comes when it is shown.
+    void Act(int server, ServerCommand command, const CommandValues& values);
+    // Where the answers go: message boxes over the panel unless set.
+    void SetMessageSink(MessageSink* messages);
+
+    // Polls every server now (F5 in the panel).
+    void PollAll();
+
+signals:
+    // An action's answer was shown.
+    void answered();
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+private:
+    struct Server {
+        std::unique_ptr<LiveServer> live;
+        QLabel* state = nullptr;
+        QTableView* table = nullptr;
+    };
+
+    void UpdateStates();
+    void UpdateButtons();
+
+    const AppConfig& config_;
+    RconClient client_; // before the servers: they go first, with their questions
+    std::vector<Server> servers_;
+    QPushButton* banButton_ = nullptr;
+    QPushButton* kickButton_ = nullptr;
+    QPushButton* tempKickButton_ = nullptr;
+    QPushButton* messageButton_ = nullptr;
+    MessageBoxSink messageBoxes_;
+    MessageSink* messages_;
+    int lastTable_ = -1; // the table a row was last picked in
+};

@@ -1,0 +1,93 @@
+#include "StatusQuery.h"
+
+#include "ServerCommands.h"
+#include "Userinfo.h"
+
+#include <QMetaObject>
+
+namespace {
+
+// `status` is whole at the empty line after its table; a server that ends
+// it otherwise is waited for until it has been quiet a while.
+RconTiming StatusTiming() {
+    RconTiming timing;
+    timing.whole = [](std::string_view text) { return IsWholeStatus(text); };
+    return timing;
+}
+
+} // namespace
+
+std::string UserinfoCommand(const ServerEntry& server, int slot) {
+    CommandValues values;
+    values.slot = slot;
+    // A template the configuration took always expands with a slot.
+    return ExpandServerCommand(server.commands.userinfo, values).command;
+}
+
+StatusQuery::StatusQuery(RconClient& client, ServerEntry server, std::vector<GuidSource*> sources,
+                         QObject* parent)
+    : QObject(parent), client_(client), server_(std::move(server)), sources_(std::move(sources)) {}
+
+StatusQuery::~StatusQuery() {
+    for (const RconClient::RequestId id : asked_) {
+        client_.Cancel(id);
+    }
+}
+
+void StatusQuery::Start() {
+    asked_.push_back(client_.Send(
+        server_, "status", [this](const RconReply& reply) { StatusAnswered(reply); },
+        StatusTiming()));
+}
+
+void StatusQuery::StatusAnswered(const RconReply& reply) {
+    snapshot_ = SnapshotOfStatusReply(reply);
+    for (std::size_t i = 0; i < snapshot_.players.size(); ++i) {
+        LivePlayer& player = snapshot_.players[i];
+        const std::string_view ip = AddressIp(player.status.address);
+        for (GuidSource* source : sources_) {
+            if (player.guid.from != GuidFrom::None) {
+                break;
+            }
+            if (auto known = source->Find(player.status.slot, ip)) {
+                player.guid = std::move(*known);
+            }
+        }
+        if (player.guid.from == GuidFrom::None && askUserinfo_ && HasUserinfoGuid(player.status)) {
+            AskUserinfo(i);
+        }
+    }
+    if (waiting_ == 0) {
+        Finish();
+    }
+}
+
+void StatusQuery::AskUserinfo(std::size_t index) {
+    const std::string command = UserinfoCommand(server_, snapshot_.players[index].status.slot);
+    if (command.empty()) {
+        return;
+    }
+    ++waiting_;
+    asked_.push_back(client_.Send(server_, command, [this, index](const RconReply& reply) {
+        LivePlayer& player = snapshot_.players[index];
+        const std::string ip = UserinfoValue(reply.text, "ip");
+        if (reply.answered() && (ip.empty() || AddressIp(ip) == AddressIp(player.status.address))) {
+            if (std::string guid = UserinfoGuid(reply.text); !guid.empty()) {
+                player.guid = {std::move(guid), GuidFrom::Userinfo};
+            }
+        }
+        if (--waiting_ == 0) {
+            Finish();
+        }
+    }));
+}
+
+void StatusQuery::Finish() {
+    if (done_) {
+        return;
+    }
+    done_ = true;
+    asked_.clear();
+    // The client's callbacks already come from the event loop.
+    emit finished();
+}

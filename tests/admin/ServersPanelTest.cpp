@@ -1,0 +1,126 @@
+// The Servers panel on the offscreen platform, polling a fake game server.
+#include "ServersPanel.h"
+
+#include "CPlayerInfoDlg.h"
+#include "FakeGameServer.h"
+#include "MessageRecorder.h"
+
+#include <QEventLoop>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTableView>
+#include <QTest>
+#include <QTimer>
+#include <gtest/gtest.h>
+
+namespace {
+
+const std::string kPanelGuid = "0123456789ABCDEF0123456789ABCDEF";
+
+// Waits for the server's next poll to end.
+void AwaitPoll(LiveServer& live) {
+    QEventLoop loop;
+    QObject::connect(&live, &LiveServer::polled, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+TEST(ServersPanel, ShowsThePlayersAndOpensPlayerInfoOnADoubleClick) {
+    FakeGameServer game("secret");
+    game.SetMap("mp_carentan");
+    game.SetPlayers({{3, "^1Red ^7Baron", "192.0.2.7:27960", kPanelGuid, 12, 48}});
+    AppConfig config;
+    config.servers.push_front({"Alpha", "127.0.0.1", game.port(), "secret"});
+    ServersPanel panel(config, nullptr);
+    ASSERT_EQ(panel.serverCount(), 1);
+    EXPECT_FALSE(panel.banButton()->isEnabled());
+    EXPECT_TRUE(game.received().empty()) << "nothing is asked while the panel is hidden";
+    panel.show();
+    AwaitPoll(panel.server(0));
+    EXPECT_EQ(panel.stateLabel(0)->text().left(36), "mp_carentan, 1 player, answered 0 s ");
+    QTableView* table = panel.table(0);
+    ASSERT_EQ(table->model()->rowCount(), 1);
+    EXPECT_EQ(table->model()->index(0, LivePlayersModel::kName).data().toString(), "Red Baron");
+
+    table->selectRow(0);
+    EXPECT_TRUE(panel.banButton()->isEnabled());
+    emit table->doubleClicked(table->model()->index(0, LivePlayersModel::kName));
+    const auto infos = panel.findChildren<CPlayerInfoDlg*>();
+    ASSERT_EQ(infos.size(), 1);
+    EXPECT_EQ(infos.front()->nameText(), "^1Red ^7Baron");
+    EXPECT_EQ(infos.front()->ipText(), "192.0.2.7");
+    EXPECT_EQ(infos.front()->guidText(), kPanelGuid); // from the userinfo
+    infos.front()->close();
+
+    panel.hide();
+    const auto asked = game.received().size();
+    QTest::qWait(0);
+    EXPECT_FALSE(panel.server(0).polling());
+    EXPECT_EQ(game.received().size(), asked);
+}
+
+TEST(ServersPanel, SaysWhenNoServerIsConfigured) {
+    AppConfig config;
+    ServersPanel panel(config, nullptr);
+    EXPECT_EQ(panel.serverCount(), 0);
+    const auto labels = panel.findChildren<QLabel*>();
+    ASSERT_FALSE(labels.isEmpty());
+    EXPECT_EQ(labels.front()->text(), "No servers configured");
+}
+
+// Sends an action's command and waits until its answer is shown.
+void ActAndAwait(ServersPanel& panel, ServerCommand command, const CommandValues& values) {
+    QEventLoop loop;
+    QObject::connect(&panel, &ServersPanel::answered, &loop, &QEventLoop::quit);
+    QTimer::singleShot(10000, &loop, &QEventLoop::quit);
+    panel.Act(0, command, values);
+    loop.exec();
+}
+
+TEST(ServersPanel, ActionsSendTheServersOwnCommandsAndShowItsAnswer) {
+    FakeGameServer game("secret");
+    game.SetPlayers({{3, "^1Red ^7Baron", "192.0.2.7:27960", "", 12, 48},
+                     {4, "Camper", "192.0.2.8:27960", "", 0, 48}});
+    AppConfig config;
+    config.servers.push_front({"Alpha", "127.0.0.1", game.port(), "secret"});
+    ServersPanel panel(config, nullptr);
+    MessageRecorder messages;
+    panel.SetMessageSink(&messages);
+
+    CommandValues kick;
+    kick.slot = 3;
+    kick.reason = "aim";
+    ActAndAwait(panel, ServerCommand::Kick, kick);
+    CommandValues tempKick;
+    tempKick.slot = 4;
+    tempKick.minutes = 10;
+    tempKick.reason = "say \"hi\"";
+    ActAndAwait(panel, ServerCommand::TempKick, tempKick);
+    CommandValues say;
+    say.text = "hello all";
+    ActAndAwait(panel, ServerCommand::Say, say);
+    CommandValues noMinutes;
+    noMinutes.slot = 4;
+    noMinutes.reason = "x";
+    ActAndAwait(panel, ServerCommand::TempKick, noMinutes);
+
+    // Each action asks its command and then who is on the server now (and
+    // the userinfo of those the server shows without a GUID).
+    std::vector<std::string> sent;
+    for (const std::string& command : game.commands()) {
+        if (command != "status" && !command.starts_with("dumpuser")) {
+            sent.push_back(command);
+        }
+    }
+    EXPECT_EQ(sent, (std::vector<std::string>{"clientkick 3", "pb_sv_kick 5 10 \"say 'hi'\"",
+                                              "say hello all"}));
+    ASSERT_EQ(messages.messages.size(), 4u);
+    EXPECT_EQ(messages.messages[0],
+              (Message{"^1Red ^7Baron was kicked", "Alpha", MessageIcon::None}));
+    EXPECT_EQ(messages.messages[1].text, "PunkBuster Server: Camper kicked");
+    EXPECT_EQ(messages.messages[2].text, "broadcast: print \"server: hello all\\n\"");
+    EXPECT_EQ(messages.messages[3].icon, MessageIcon::Warning) << "the minutes are missing";
+    EXPECT_EQ(messages.messages[3].caption, "Alpha");
+}
+
+} // namespace
