@@ -152,11 +152,14 @@ CFindPlayerDlg::CFindPlayerDlg(const AppConfig& config, QWidget* parent,
     unbanButton_ = AddButton(QStringLiteral("Unban"), QStringLiteral("unbanButton"), this);
     copyGuidButton_ =
         AddButton(QStringLiteral("Copy GUID"), QStringLiteral("copyGuidButton"), this);
+    showLinesButton_ =
+        AddButton(QStringLiteral("Show his lines"), QStringLiteral("showLinesButton"), this);
     auto* close = AddButton(QStringLiteral("Close"), QStringLiteral("closeButton"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(banButton_);
     buttons->addWidget(unbanButton_);
     buttons->addWidget(copyGuidButton_);
+    buttons->addWidget(showLinesButton_);
     buttons->addStretch(1);
     buttons->addWidget(close);
 
@@ -181,6 +184,7 @@ CFindPlayerDlg::CFindPlayerDlg(const AppConfig& config, QWidget* parent,
     connect(banButton_, &QPushButton::clicked, this, &CFindPlayerDlg::OnBan);
     connect(unbanButton_, &QPushButton::clicked, this, &CFindPlayerDlg::OnUnban);
     connect(copyGuidButton_, &QPushButton::clicked, this, &CFindPlayerDlg::OnCopyGuid);
+    connect(showLinesButton_, &QPushButton::clicked, this, &CFindPlayerDlg::OnShowLines);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     connect(finds_, &PlayerQueryRunner::busyChanged, this, &CFindPlayerDlg::UpdateBusy);
     connect(history_, &BanHistoryList::busyChanged, this, &CFindPlayerDlg::UpdateBusy);
@@ -226,6 +230,21 @@ void CFindPlayerDlg::UpdateButtons() {
     banButton_->setEnabled(player && run_ == nullptr);
     unbanButton_->setEnabled(player && run_ == nullptr);
     copyGuidButton_->setEnabled(player);
+    showLinesButton_->setEnabled(player && showLines_);
+}
+
+void CFindPlayerDlg::SetShowLines(ShowLinesHandler showLines) {
+    showLines_ = std::move(showLines);
+    UpdateButtons();
+}
+
+void CFindPlayerDlg::OnShowLines() {
+    const FoundPlayer* player = SelectedPlayer();
+    if (player == nullptr || !showLines_) {
+        return;
+    }
+    showLines_(QString::fromStdString(player->guid), LogTextToQString(player->latestName));
+    accept();
 }
 
 void CFindPlayerDlg::StartFind(PlayerSearchMode mode, const QString& text) {
@@ -245,6 +264,10 @@ void CFindPlayerDlg::OnFind() {
     const PlayerSearchMode mode = kModes[std::max(0, mode_->currentIndex())].mode;
     const PlayerSearchParse parse = ParsePlayerSearch(mode, QStringToLogText(text_->text()));
     if (!parse.search) {
+        // The table showed another search's players, or one still on its
+        // way would: under this error they would pass for its answer.
+        finds_->Cancel();
+        ShowPlayers({});
         status_->setText(QString::fromStdString(parse.error));
         return;
     }
@@ -258,12 +281,17 @@ void CFindPlayerDlg::OnFind() {
 
 void CFindPlayerDlg::ShowFound(const QueryOutcome<PlayerFindResult>& outcome) {
     if (!outcome.value) {
+        ShowPlayers({});
         status_->setText(QStringLiteral("The search failed."));
         messages_->Show({outcome.error, kApplicationTitle, MessageIcon::None});
         return;
     }
     status_->setText(FoundPlayersNote(*outcome.value));
-    model_->SetPlayers(outcome.value->players);
+    ShowPlayers(outcome.value->players);
+}
+
+void CFindPlayerDlg::ShowPlayers(const std::vector<FoundPlayer>& players) {
+    model_->SetPlayers(players);
     table_->resizeColumnsToContents();
     if (model_->rowCount() > 0) {
         table_->selectRow(0); // which shows it

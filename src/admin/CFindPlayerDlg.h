@@ -2,6 +2,7 @@
 
 #include "BanOutcome.h"
 #include "BanTime.h"
+#include "FindPlayerCommand.h"
 #include "MessageBoxSink.h"
 #include "PlayerQueryRunner.h"
 #include "PlayerSearch.h"
@@ -62,6 +63,10 @@ public:
     // unless set.
     void SetRecordIdentity(std::string admin, BanClock clock);
 
+    // Where "Show his lines" hands the selected player; none leaves the
+    // button off.
+    void SetShowLines(ShowLinesHandler showLines);
+
     // A find or the selected player's history is on its way.
     bool busy() const;
     bool flowRunning() const { return run_ != nullptr; }
@@ -73,6 +78,7 @@ public:
     void OnBan();
     void OnUnban();
     void OnCopyGuid();
+    void OnShowLines();
 
 public slots:
     void done(int result) override;
@@ -83,6 +89,8 @@ signals:
 
 private:
     void ShowFound(const QueryOutcome<PlayerFindResult>& outcome);
+    // The table's players, the first selected and shown below.
+    void ShowPlayers(const std::vector<FoundPlayer>& players);
     void ShowSelected();
     void UpdateBusy();
     void UpdateButtons();
@@ -103,6 +111,8 @@ private:
     MessageBoxSink messageBoxes_;
     MessageSink* messages_ = &messageBoxes_;
 
+    ShowLinesHandler showLines_;
+    QPushButton* showLinesButton_ = nullptr;
     QComboBox* mode_ = nullptr;
     QLineEdit* text_ = nullptr;
     QPushButton* findButton_ = nullptr;

@@ -99,6 +99,10 @@ CPlayerInfoDlg::CPlayerInfoDlg(const AppConfig& config, QWidget* parent)
     aliasesButton_ = AddButton(this, QStringLiteral("Aliases from\n  database"),
                                QStringLiteral("aliasesButton"));
     connect(aliasesButton_, &QPushButton::clicked, this, &CPlayerInfoDlg::OnAliasesFromDatabase);
+    showLinesButton_ =
+        AddButton(this, QStringLiteral("Show his lines"), QStringLiteral("showLinesButton"));
+    showLinesButton_->setEnabled(false);
+    connect(showLinesButton_, &QPushButton::clicked, this, &CPlayerInfoDlg::OnShowLines);
 
     auto* close = AddButton(this, QStringLiteral("Close"), QStringLiteral("closeButton"));
     close->setDefault(true);
@@ -129,6 +133,7 @@ CPlayerInfoDlg::CPlayerInfoDlg(const AppConfig& config, QWidget* parent)
 
     auto* listButtons = new QVBoxLayout;
     listButtons->addWidget(aliasesButton_, 0, Qt::AlignHCenter);
+    listButtons->addWidget(showLinesButton_, 0, Qt::AlignHCenter);
     listButtons->addSpacing(metrics.height());
     listButtons->addWidget(close, 0, Qt::AlignHCenter);
 
@@ -208,6 +213,7 @@ void CPlayerInfoDlg::ShowFilled() {
     ipEdit_->setCursorPosition(0);
     aliasesButton_->setEnabled(databaseAvailable_);
     findPlayerButton_->setEnabled(databaseAvailable_);
+    showLinesButton_->setEnabled(showLines_ && !guid_.empty());
     if (databaseAvailable_) {
         history_->SetLookups(SqlLookups(config_.DatabaseLocation()));
         history_->ShowHistory(Windows1252ToUtf8(guid_));
@@ -278,9 +284,31 @@ void CPlayerInfoDlg::OnUnban() {
 }
 
 void CPlayerInfoDlg::OnFindPlayer() {
-    if (databaseAvailable_) {
-        ShowFindPlayer(this, config_, guid_);
+    if (!databaseAvailable_) {
+        return;
     }
+    ShowLinesHandler showLines;
+    if (showLines_) {
+        // The player chosen there, and this window closes with it.
+        showLines = [this](const QString& guid, const QString& name) {
+            showLines_(guid, name);
+            accept();
+        };
+    }
+    ShowFindPlayer(this, config_, guid_, showLines);
+}
+
+void CPlayerInfoDlg::SetShowLines(ShowLinesHandler showLines) {
+    showLines_ = std::move(showLines);
+    showLinesButton_->setEnabled(showLines_ && !guid_.empty());
+}
+
+void CPlayerInfoDlg::OnShowLines() {
+    if (!showLines_ || guid_.empty()) {
+        return;
+    }
+    showLines_(LogTextToQString(guid_), LogTextToQString(name_));
+    accept();
 }
 
 void CPlayerInfoDlg::OnAliasesFromDatabase() {

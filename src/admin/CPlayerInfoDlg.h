@@ -2,6 +2,7 @@
 
 #include "BanOutcome.h"
 #include "BanTime.h"
+#include "FindPlayerCommand.h"
 #include "MessageBoxSink.h"
 #include "ServerNamedMessages.h"
 
@@ -68,6 +69,10 @@ public:
     // Who and when the ban records say; the login name and the local clock
     // unless set.
     void SetRecordIdentity(std::string admin, BanClock clock);
+    // Where "Show his lines" hands the player (here or in the Find player
+    // window it opens); none leaves the button off.
+    void SetShowLines(ShowLinesHandler showLines);
+
     // The GUID's ban history as listed.
     const BanHistoryList& banHistory() const { return *history_; }
 
@@ -76,6 +81,7 @@ public:
     void OnUnban();
     void OnAliasesFromDatabase();
     void OnFindPlayer();
+    void OnShowLines();
 
     // The client the flows send through: the window's own unless set.
     void SetRconClient(RconClient* client);
@@ -113,6 +119,8 @@ private:
     QLineEdit* guidEdit_ = nullptr;
     QListWidget* aliasesList_ = nullptr;
     QPushButton* aliasesButton_ = nullptr;
+    QPushButton* showLinesButton_ = nullptr;
+    ShowLinesHandler showLines_;
     QPushButton* banButton_ = nullptr;
     QPushButton* unbanButton_ = nullptr;
 

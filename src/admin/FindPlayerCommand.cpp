@@ -4,8 +4,10 @@
 #include "CFindPlayerDlg.h"
 #include "LogText.h"
 
-void ShowFindPlayer(QWidget* parent, const AppConfig& config, std::string_view guid) {
+void ShowFindPlayer(QWidget* parent, const AppConfig& config, std::string_view guid,
+                    ShowLinesHandler showLines) {
     CFindPlayerDlg dialog(config, parent);
+    dialog.SetShowLines(std::move(showLines));
     if (!guid.empty()) {
         dialog.StartFind(PlayerSearchMode::Guid, LogTextToQString(guid));
     }

@@ -25,27 +25,31 @@
 #include <QStatusTipEvent>
 #include <QStyle>
 #include <QToolBar>
+#include <algorithm>
 
 using namespace CommandId;
 
 namespace {
 
 // The commands the active view serves; the frame only passes them on.
-constexpr std::array kViewCommands = {kEditCopy, kEditSelectAll,  kFind,      kFindNext,
-                                      kGoTo,     kDatabaseUpdate, kFollowEnd, kKeepDatabaseUpdated};
+constexpr std::array kViewCommands = {kEditCopy,       kEditCopyHtml,      kEditSelectAll,
+                                      kFind,           kFindNext,          kFindPrevious,
+                                      kGoTo,           kFileReload,        kPlayerInfo,
+                                      kDatabaseUpdate, kFollowEnd,         kKeepDatabaseUpdated,
+                                      kFilterByPlayer, kFilterBySelection, kToggleMark,
+                                      kNextMark,       kPreviousMark};
 
 // The view commands that are switched on and off.
 constexpr std::array kCheckableViewCommands = {kFollowEnd, kKeepDatabaseUpdated};
 
 // Commands that need a document window and are served by the frame.
-constexpr std::array kWindowCommands = {kFileClose, kWindowNew, kWindowCascade, kWindowTile,
-                                        kWindowArrange};
+constexpr std::array kWindowCommands = {kFileClose,  kWindowNew,     kWindowCascade,
+                                        kWindowTile, kWindowArrange, kFindInAllLogs};
 
 // Commands whose keys are bound on purpose to nothing: no handler exists
 // anywhere in the program, so they stay disabled. Save is not among them: the
 // log is never written, so its key is left unbound altogether.
-constexpr std::array kInertCommands = {kFileNew,  kEditCut,  kEditPaste,
-                                       kEditUndo, kNextPane, kPrevPane};
+constexpr std::array kInertCommands = {kFileNew, kEditCut, kEditPaste, kEditUndo};
 
 } // namespace
 
@@ -149,10 +153,11 @@ void CMainFrame::CreateActions() {
     connect(actions_[kAppExit], &QAction::triggered, this, &QWidget::close);
     connect(actions_[kAppAbout], &QAction::triggered, this, &CMainFrame::OnAppAbout);
     connect(actions_[kFindPlayer], &QAction::triggered, this, &CMainFrame::OnFindPlayer);
+    connect(actions_[kFindInAllLogs], &QAction::triggered, this, &CMainFrame::OnFindInAllLogs);
     connect(actions_[kRconConsole], &QAction::triggered, this, [this] { OnRconConsole(); });
     connect(actions_[kExecuteRconFile], &QAction::triggered, this, &CMainFrame::OnExecuteRconFile);
     connect(actions_[kWindowNew], &QAction::triggered, this, &CMainFrame::OnWindowNew);
-    connect(actions_[kWindowCascade], &QAction::triggered, mdiArea_, &QMdiArea::cascadeSubWindows);
+    connect(actions_[kWindowCascade], &QAction::triggered, this, &CMainFrame::OnWindowCascade);
     connect(actions_[kWindowTile], &QAction::triggered, mdiArea_, &QMdiArea::tileSubWindows);
     connect(actions_[kWindowArrange], &QAction::triggered, this, &CMainFrame::OnWindowArrange);
     for (const int id : kViewCommands) {
@@ -160,6 +165,22 @@ void CMainFrame::CreateActions() {
     }
     for (const int id : kInertCommands) {
         actions_[id]->setEnabled(false);
+    }
+    // The filtered pane: shown or hidden, and F6 and Shift+F6 between it
+    // and the log view (with two panes, next and previous are the other).
+    actions_[kFilteredView]->setCheckable(true);
+    connect(actions_[kFilteredView], &QAction::triggered, this, [this](bool shown) {
+        if (CChildFrame* active = activeFrame()) {
+            active->ShowFilteredPane(shown);
+        }
+        UpdateCommandStates();
+    });
+    for (const int id : {kNextPane, kPrevPane}) {
+        connect(actions_[id], &QAction::triggered, this, [this] {
+            if (CChildFrame* active = activeFrame()) {
+                active->FocusOtherPane();
+            }
+        });
     }
 
     // The recent-file entry of the menus: "Recent File", greyed, while the list
@@ -251,6 +272,10 @@ void CMainFrame::CreateStatusBar() {
     fileStatusPane_ = new QLabel(statusBar());
     fileStatusPane_->setObjectName(QStringLiteral("fileStatusPane"));
     statusBar()->addPermanentWidget(fileStatusPane_);
+    caretPane_ = new QLabel(statusBar());
+    caretPane_->setObjectName(QStringLiteral("caretPane"));
+    caretPane_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    statusBar()->addPermanentWidget(caretPane_);
     lineCountPane_ = new QLabel(statusBar());
     lineCountPane_->setObjectName(QStringLiteral("lineCountPane"));
     lineCountPane_->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -259,12 +284,15 @@ void CMainFrame::CreateStatusBar() {
 }
 
 void CMainFrame::UpdateCommandStates() {
+    CChildFrame* frame = activeFrame();
     CQuarvelView* view = activeView();
     for (const int id : kViewCommands) {
-        actions_[id]->setEnabled(view != nullptr && view->IsCommandEnabled(id));
+        const LogLinesView* target = frame != nullptr ? frame->CommandTarget(id) : nullptr;
+        actions_[id]->setEnabled(target != nullptr && target->IsCommandEnabled(id));
     }
     for (const int id : kCheckableViewCommands) {
-        actions_[id]->setChecked(view != nullptr && view->IsCommandChecked(id));
+        const LogLinesView* target = frame != nullptr ? frame->CommandTarget(id) : nullptr;
+        actions_[id]->setChecked(target != nullptr && target->IsCommandChecked(id));
     }
     for (const int id : {kFilePrint, kFilePrintPreview}) {
         actions_[id]->setEnabled(view != nullptr && view->IsCommandEnabled(kFilePrint));
@@ -273,6 +301,11 @@ void CMainFrame::UpdateCommandStates() {
         actions_[id]->setEnabled(view != nullptr);
     }
     actions_[kFindPlayer]->setEnabled(!theAppConfig.databasePath.empty());
+    actions_[kFilteredView]->setEnabled(frame != nullptr);
+    actions_[kFilteredView]->setChecked(frame != nullptr && frame->filteredPaneShown());
+    for (const int id : {kNextPane, kPrevPane}) {
+        actions_[id]->setEnabled(frame != nullptr && frame->filteredPaneShown());
+    }
     for (const int id : {kRconConsole, kExecuteRconFile}) {
         actions_[id]->setEnabled(!theAppConfig.servers.empty());
     }
@@ -288,7 +321,36 @@ void CMainFrame::RefreshFrameState() {
     UpdateLogPanes();
 }
 
+void CMainFrame::UpdateCaretPane() {
+    const CChildFrame* frame = activeFrame();
+    const LogLinesView* pane = frame != nullptr ? frame->focusedPane() : nullptr;
+    if (pane == nullptr || pane->lineCount() == 0) {
+        caretPane_->hide();
+        return;
+    }
+    // The line as the log numbers it, from 1; the column from 1.
+    const int line = std::clamp(pane->caretLine(), 0, std::max(pane->lines().lineCount() - 1, 0));
+    caretPane_->setText(QStringLiteral("Ln %1, Col %2")
+                            .arg(QLocale().toString(pane->lines().LogLineIndex(line) + 1))
+                            .arg(pane->caretColumn() + 1));
+    caretPane_->show();
+}
+
+void CMainFrame::ShowContextMenu(const QPoint& globalPosition, const std::vector<int>& commands) {
+    UpdateCommandStates();
+    QMenu menu(this);
+    for (const int id : commands) {
+        if (id == 0) {
+            menu.addSeparator();
+        } else if (QAction* action = commandAction(id)) {
+            menu.addAction(action);
+        }
+    }
+    menu.exec(globalPosition);
+}
+
 void CMainFrame::UpdateLogPanes() {
+    UpdateCaretPane();
     const CQuarvelView* view = activeView();
     if (view == nullptr) {
         lineCountPane_->hide();

@@ -1,10 +1,12 @@
 #pragma once
 
+#include "CFindAllLogsDlg.h"
 #include "DocumentRegistry.h"
 #include "MessageBoxSink.h"
 #include "RecentFileList.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <array>
 #include <map>
 #include <memory>
@@ -63,6 +65,10 @@ public:
     // The Servers panel's dock; null until View > Servers first shows it.
     QDockWidget* serversDock() const { return serversDock_; }
     QLabel* messagePane() const { return messagePane_; }
+    // "Ln 12, Col 5" for the caret of the active window's focused pane.
+    QLabel* caretPane() const { return caretPane_; }
+    // The Find in all logs window; null before its first use.
+    CFindAllLogsDlg* findAllLogsWindow() const { return findAllLogs_.data(); }
     LockKeyIndicators* lockKeys() const { return lockKeys_; }
     const DocumentRegistry& documents() const { return documents_; }
     const RecentFileList& recentFiles() const { return recentFiles_; }
@@ -100,6 +106,11 @@ private:
     void UpdateRecentFileActions();
     // The active log's line count and file status in the status bar.
     void UpdateLogPanes();
+    // Where the caret of the active window's focused pane is.
+    void UpdateCaretPane();
+    // The context menu of a pane: the commands' own actions, in their
+    // current state.
+    void ShowContextMenu(const QPoint& globalPosition, const std::vector<int>& commands);
 
     // Command handlers.
     void OnFileOpen();
@@ -110,9 +121,14 @@ private:
     void OnFilePrintPreview();
     void OnOpenRecentFile(int index);
     void OnWindowNew();
+    void OnWindowCascade();
     void OnWindowArrange();
     void OnAppAbout();
     void OnFindPlayer();
+    // Search > Find in all logs: its window, made at the first use; a hit
+    // chosen there brings its log's window to the line.
+    void OnFindInAllLogs();
+    void ShowHit(const QString& path, int line);
     // View > Servers: shows or hides the Servers panel, made the first time.
     void OnViewServers(bool shown);
     // Tools > RCON console: a console window for the server chosen (the one
@@ -130,6 +146,8 @@ private:
     QLabel* messagePane_ = nullptr;
     QLabel* fileStatusPane_ = nullptr;
     QLabel* lineCountPane_ = nullptr;
+    QLabel* caretPane_ = nullptr;
+    QPointer<CFindAllLogsDlg> findAllLogs_;
     LockKeyIndicators* lockKeys_ = nullptr;
     std::map<int, QAction*> actions_;
     std::array<QAction*, RecentFileList::kSize> recentActions_{};

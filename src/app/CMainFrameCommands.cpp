@@ -70,6 +70,12 @@ void CMainFrame::CreateFrame(const std::shared_ptr<CQuarvelDoc>& document) {
     mdiArea_->addSubWindow(frame);
     connect(frame, &CChildFrame::frameClosed, this, &CMainFrame::RefreshFrameState);
     connect(frame, &QMdiSubWindow::windowStateChanged, this, &CMainFrame::UpdateFrameTitles);
+    connect(frame, &CChildFrame::focusedPaneChanged, this, [this] {
+        UpdateCommandStates();
+        UpdateCaretPane();
+    });
+    connect(frame, &CChildFrame::caretMoved, this, &CMainFrame::UpdateCaretPane);
+    connect(frame, &CChildFrame::contextMenuRequested, this, &CMainFrame::ShowContextMenu);
     connect(frame->view(), &CQuarvelView::commandStateChanged, this,
             &CMainFrame::UpdateCommandStates);
     connect(frame->view(), &CQuarvelView::lineCountChanged, this, &CMainFrame::UpdateLogPanes);
@@ -96,9 +102,10 @@ void CMainFrame::OnFileOpen() {
     QFileDialog dialog(this, QStringLiteral("Open"), lastOpenFolder_);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(QFileDialog::ExistingFile);
-    // Every file is "*", not "*.*": names without a dot are files too here.
+    // Rotated logs (server.log.1) are logs too. Every file is "*", not
+    // "*.*": names without a dot are files too here.
     dialog.setNameFilters(
-        {QStringLiteral("SOFII Log Files (*.log)"), QStringLiteral("All Files (*)")});
+        {QStringLiteral("SOFII Log Files (*.log *.log.*)"), QStringLiteral("All files (*)")});
     if (dialog.exec() != QDialog::Accepted) {
         return;
     }
@@ -109,11 +116,11 @@ void CMainFrame::OnFileOpen() {
 }
 
 void CMainFrame::OnFileClose() {
-    CChildFrame* active = activeFrame();
-    if (active == nullptr) {
-        return;
+    // The active window only: a log's other windows stay, and the log with
+    // them.
+    if (CChildFrame* active = activeFrame()) {
+        active->close();
     }
-    CloseFramesOf(active->document());
 }
 
 void CMainFrame::CloseFramesOf(const CQuarvelDoc* document) {
@@ -149,6 +156,28 @@ void CMainFrame::OnWindowNew() {
     }
 }
 
+void CMainFrame::OnWindowCascade() {
+    // Each window as large as a new one, a title bar's height down and right
+    // of the one before, the active window on top. (The MDI area's own
+    // cascade makes them as small as their size hints.)
+    const QList<CChildFrame*> frames = childFrames();
+    CChildFrame* active = activeFrame();
+    const QSize area = MdiClientSize();
+    int index = 0;
+    for (CChildFrame* frame : frames) {
+        if (frame->isMinimized()) {
+            continue;
+        }
+        frame->showNormal();
+        const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
+        frame->setGeometry(PlaceNewWindow(area, index++, std::max(step, 8)));
+        frame->raise();
+    }
+    if (active != nullptr) {
+        mdiArea_->setActiveSubWindow(active);
+    }
+}
+
 void CMainFrame::OnWindowArrange() {
     // Minimized windows in a row along the bottom edge, wrapping upwards.
     const QSize area = mdiArea_->viewport()->size();
@@ -175,7 +204,38 @@ void CMainFrame::OnAppAbout() {
 
 void CMainFrame::OnFindPlayer() {
     if (!theAppConfig.databasePath.empty()) {
-        ShowFindPlayer(this, theAppConfig);
+        // "Show his lines" needs a log window to show them in.
+        ShowLinesHandler showLines;
+        if (activeFrame() != nullptr) {
+            showLines = [this](const QString& guid, const QString& name) {
+                if (CChildFrame* active = activeFrame()) {
+                    active->ShowLinesOfPlayer(guid, name);
+                }
+            };
+        }
+        ShowFindPlayer(this, theAppConfig, {}, showLines);
+    }
+}
+
+void CMainFrame::OnFindInAllLogs() {
+    if (findAllLogs_ == nullptr) {
+        findAllLogs_ = new CFindAllLogsDlg([this] { return documents_.Documents(); }, this);
+        connect(findAllLogs_, &CFindAllLogsDlg::hitChosen, this, &CMainFrame::ShowHit);
+    }
+    findAllLogs_->show();
+    findAllLogs_->raise();
+    findAllLogs_->activateWindow();
+    findAllLogs_->textEdit()->setFocus();
+}
+
+void CMainFrame::ShowHit(const QString& path, int line) {
+    for (CChildFrame* frame : childFrames()) {
+        if (frame->document() != nullptr && frame->document()->path() == path) {
+            mdiArea_->setActiveSubWindow(frame);
+            frame->view()->GoToLine(line);
+            frame->view()->setFocus(Qt::OtherFocusReason);
+            return;
+        }
     }
 }
 
@@ -197,8 +257,10 @@ void CMainFrame::OnViewServers(bool shown) {
 }
 
 void CMainFrame::OnViewCommand(int id) {
-    if (CQuarvelView* view = activeView(); view != nullptr && view->IsCommandEnabled(id)) {
-        view->OnCommand(id);
+    CChildFrame* frame = activeFrame();
+    if (LogLinesView* target = frame != nullptr ? frame->CommandTarget(id) : nullptr;
+        target != nullptr && target->IsCommandEnabled(id)) {
+        target->OnCommand(id);
     }
     UpdateCommandStates();
 }

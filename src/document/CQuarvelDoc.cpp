@@ -63,6 +63,7 @@ bool CQuarvelDoc::Open(const QString& path, std::int64_t firstByte) {
         model_.Close();
         return false;
     }
+    marks_.Load(path_);
     watcher_ = std::make_unique<LogFileWatcher>(path_);
     connect(watcher_.get(), &LogFileWatcher::mayHaveChanged, this, &CQuarvelDoc::CheckFile);
     if (!model_.fullySplit()) {
@@ -101,7 +102,9 @@ void CQuarvelDoc::CheckFile() {
                                                       : QStringLiteral("Log replaced: reloaded"),
                       true);
         RestartLiveHarvest(change);
+        marks_.Load(path_);
         emit reloaded(change);
+        emit marksChanged();
         break;
     case FileChange::Deleted:
         SetFileStatus(QStringLiteral("Log deleted"), false);
@@ -110,6 +113,45 @@ void CQuarvelDoc::CheckFile() {
     if (liveHarvest_) {
         harvestSoon_.start();
     }
+}
+
+void CQuarvelDoc::ToggleMark(int line) {
+    if (line >= 0 && line < model_.lineCount()) {
+        marks_.Toggle(line);
+        emit marksChanged();
+    }
+}
+
+bool CQuarvelDoc::Reload() {
+    if (!QFileInfo(path_).isFile()) {
+        SetFileStatus(QStringLiteral("Log deleted"), false);
+        return false;
+    }
+    // A loading under way starts again with the file as it is now.
+    if (loading_) {
+        loading_ = false;
+        loadSoon_.stop();
+        loadDeferral_.reset();
+    }
+    if (deferrals_ > 0) {
+        return false;
+    }
+    model_.Load(QFile::encodeName(path_).toStdString(), kFirstLoadPartBytes);
+    if (model_.fullySplit()) {
+        model_.ClassifyUpTo(model_.lineCount());
+    } else {
+        StartLoading();
+    }
+    SetFileStatus(QStringLiteral("Log reloaded"), true);
+    // Loaded again from its first line: the harvest starts over with it.
+    RestartLiveHarvest(FileChange::Truncated);
+    marks_.Load(path_);
+    emit reloaded(FileChange::Replaced);
+    emit marksChanged();
+    if (liveHarvest_) {
+        harvestSoon_.start();
+    }
+    return true;
 }
 
 void CQuarvelDoc::SetFileStatus(const QString& status, bool forAWhile) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LogMarks.h"
 #include "FollowerPlace.h"
 #include "LogModel.h"
 #include "Messages.h"
@@ -56,6 +57,12 @@ public:
     LogModel& model() { return model_; }
     const LogModel& model() const { return model_; }
 
+    // The lines the user marked, shared by the log's windows and kept
+    // across runs (LogMarks); a log loaded anew takes the marks kept for
+    // what its file now holds.
+    const LineSet& marks() const { return marks_.lines(); }
+    void ToggleMark(int line);
+
     // The absolute path the log was opened under.
     const QString& path() const { return path_; }
     // The file name alone, which titles the document's windows.
@@ -72,6 +79,11 @@ public:
     // Looks at the file now and follows what happened (the watcher calls it
     // whenever the file may have changed).
     void CheckFile();
+    // File > Reload: reads the file again from scratch, whatever it holds,
+    // and tells the views through `reloaded`. A path that names no file
+    // keeps what was read and says "Log deleted"; false then, and while a
+    // run that must keep the lines as they are goes on.
+    bool Reload();
 
     // While one of these lives, changes of the file wait: a run that lets
     // the event loop turn between its steps (a database update) walks lines
@@ -160,6 +172,8 @@ signals:
     void loadProgressed();
     void loadFinished();
     void loadCancelled();
+    // A mark was set or cleared, or the marks were read anew.
+    void marksChanged();
 
 private:
     void SetFileStatus(const QString& status, bool forAWhile);
@@ -182,6 +196,7 @@ private:
     void EndLoading();
 
     LogModel model_;
+    LogMarks marks_;
     QString path_;
     QString displayName_;
     QString identity_;

@@ -46,10 +46,30 @@ inline constexpr int kGoTo = 32790; // a line number or a time of the log
 // not a log.
 inline constexpr int kFindPlayer = 32777;
 
+// Find next's search the other way (Shift+F3).
+inline constexpr int kFindPrevious = 32794;
+// The selection's HTML as text, for pasting where HTML is written.
+inline constexpr int kEditCopyHtml = 32795;
+// The log loaded again from its file.
+inline constexpr int kFileReload = 32796;
+// The Player Info window on the name at the caret.
+inline constexpr int kPlayerInfo = 32797;
+// The filtered pane under the log view, shown or hidden.
+inline constexpr int kFilteredView = 32798;
+// The filtered pane on the player whose name is at the caret, or on the
+// selected text.
+inline constexpr int kFilterByPlayer = 32799;
+inline constexpr int kFilterBySelection = 32800;
+// Marks: set or cleared on the caret's line, the next and the previous.
+inline constexpr int kToggleMark = 32801;
+inline constexpr int kNextMark = 32802;
+inline constexpr int kPreviousMark = 32803;
+// One search in every open log, listed in a window of its own.
+inline constexpr int kFindInAllLogs = 32804;
 // View > Servers: the Servers panel, a dock of the main window.
-inline constexpr int kViewServers = 32795;
+inline constexpr int kViewServers = 32805;
 // Tools > RCON console: a console window for a chosen server. Tools >
 // Execute RCON file (kExecuteRconFile) runs a file's commands in one.
-inline constexpr int kRconConsole = 32796;
+inline constexpr int kRconConsole = 32806;
 
 } // namespace CommandId

@@ -27,4 +27,10 @@ public:
     // Only its visible length, which a source may know without laying the
     // line's segments.
     virtual int VisibleLength(int i) const { return Line(i).visibleLength; }
+    // The line's index in its log, for a source that shows some lines of a
+    // log.
+    virtual int LogLineIndex(int i) const { return i; }
+    // Whether the lines lie one after another in memory, as a log's do; the
+    // lines of a filtered list do not.
+    virtual bool contiguous() const { return true; }
 };

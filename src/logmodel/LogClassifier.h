@@ -23,6 +23,11 @@ public:
 
     // Empty tables, no line classified.
     void Reset();
+    // No line classified and no history, as Reset, but every slot keeps the
+    // player it holds now: his name, team and a copy of his latest
+    // connection, and that GUID's names. The lines of a log rotated under
+    // its path go on with the players connected before the rotation.
+    void RestartKeepingPlayers();
 
     // Lines 0 .. classifiedCount() - 1 are classified.
     int classifiedCount() const { return classifiedCount_; }

@@ -22,7 +22,7 @@ bool LogModel::Load(const std::string& path) {
 
 bool LogModel::Load(const std::string& path, std::int64_t bytes, std::int64_t firstByte) {
     const LoadStatus status = store_.Load(path, bytes, firstByte);
-    ResetClassification();
+    ResetClassification(false);
     return status == LoadStatus::Loaded;
 }
 
@@ -30,8 +30,12 @@ bool LogModel::SplitMore(std::int64_t bytes) {
     return store_.SplitMore(bytes);
 }
 
-void LogModel::ResetClassification() {
-    classifier_.Reset();
+void LogModel::ResetClassification(bool keepPlayers) {
+    if (keepPlayers) {
+        classifier_.RestartKeepingPlayers();
+    } else {
+        classifier_.Reset();
+    }
     nextLine_ = 0;
     walkEnd_ = 0;
     stepsDone_ = 0;
@@ -41,7 +45,9 @@ FileChange LogModel::Refresh(LogStore* replaced) {
     const int reloadsBefore = store_.reloads();
     const FileChange change = store_.Refresh(replaced);
     if (store_.reloads() != reloadsBefore) {
-        ResetClassification();
+        // A log rotated under its path: its players are still on the
+        // server.
+        ResetClassification(true);
     }
     return change;
 }

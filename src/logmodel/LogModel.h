@@ -25,8 +25,10 @@ enum class WalkMode {
 //
 // A log is classified once: lines are classified in order, each exactly
 // once, continuing the tables where the last one left them, whoever asks
-// (the first view, a walk, the growth of the file). A reload starts again
-// from empty tables.
+// (the first view, a walk, the growth of the file). A load starts from
+// empty tables; a reload of a file that changed under its path (a rotated
+// log) starts with the players its slots held (LogClassifier::
+// RestartKeepingPlayers).
 class LogModel {
 public:
     LogModel() = default;
@@ -59,11 +61,12 @@ public:
     // Looks at the file again and follows what happened to it: appended
     // lines are split and added (not classified yet); a file that shrank,
     // whose first bytes changed or whose path now names another file is
-    // loaded again from scratch; a path that names no file any more leaves
-    // what was read, until a file appears there again. A file that could not
-    // be loaded (missing, empty) is loaded once it can be. A file renamed
-    // away is read on through its descriptor until another file takes its
-    // path; the file it was then goes to `replaced`, when one is given.
+    // loaded again from scratch, its slots keeping their players; a path
+    // that names no file any more leaves what was read, until a file appears
+    // there again. A file that could not be loaded (missing, empty) is loaded
+    // once it can be. A file renamed away is read on through its descriptor
+    // until another file takes its path; the file it was then goes to
+    // `replaced`, when one is given.
     FileChange Refresh(LogStore* replaced = nullptr);
     // The path the log was loaded from.
     const std::string& path() const { return store_.path(); }
@@ -171,8 +174,9 @@ public:
     const HarvestSlots& harvestSlots() const { return harvester_.harvestSlots(); }
 
 private:
-    // After the store loaded its file again: empty tables, no walk.
-    void ResetClassification();
+    // After the store loaded its file again: no walk, empty tables, or
+    // with `keepPlayers` the slots' players as they were.
+    void ResetClassification(bool keepPlayers);
 
     LogStore store_;
     LogClassifier classifier_;

@@ -14,7 +14,10 @@ void SearchBudget::Start(SearchProgress* progress) {
     untilCheck_ = kCheckEvery;
     linesUntilAsk_ = kLinesBetweenClockReads;
     progress_ = progress;
-    lastAsked_ = std::chrono::steady_clock::now();
+    // The first look comes at the first check, however soon: what happens
+    // then (a box shown at once, say) depends on the work done, not on the
+    // clock.
+    lastAsked_ = std::chrono::steady_clock::now() - kAskInterval;
 }
 
 void SearchBudget::AllowLine(std::size_t bytes) {

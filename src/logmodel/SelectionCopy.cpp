@@ -23,12 +23,27 @@ std::optional<CopiedSelection> CopySelection(LineSource& lines, const SelectionB
     const int end = ColumnToByteOffset(lastLine, afterLast);
 
     CopiedSelection copied;
-    // The lines follow one another in the file, so the selection is one
-    // stretch of it.
-    const char* textBegin = firstLine.text + first;
-    const char* textEnd = lastLine.text + end;
-    if (textEnd > textBegin) {
-        copied.text.assign(textBegin, textEnd);
+    if (lines.contiguous()) {
+        // The lines follow one another in the file, so the selection is one
+        // stretch of it, with the file's own line ends.
+        const char* textBegin = firstLine.text + first;
+        const char* textEnd = lastLine.text + end;
+        if (textEnd > textBegin) {
+            copied.text.assign(textBegin, textEnd);
+        }
+    } else {
+        // Lines picked out of a log: each selected part, a line end between.
+        for (int l = selection.startLine; l <= selection.endLine; ++l) {
+            const LineView line = lines.Line(l);
+            const int from = l == selection.startLine ? first : 0;
+            const int to = l == selection.endLine ? end : line.byteLength;
+            if (l > selection.startLine) {
+                copied.text += '\n';
+            }
+            if (to > from) {
+                copied.text.append(line.text + from, line.text + to);
+            }
+        }
     }
 
     if (formats == CopyFormats::TextOnly) {

@@ -62,6 +62,8 @@ CDatabaseUpdateDlg::CDatabaseUpdateDlg(QWidget* mainWindow)
     const int countWidth = metrics.horizontalAdvance(QStringLiteral("2147483647"));
     for (QLabel* count : {guidsNewText_, guidsTotalText_, playersNewText_, playersTotalText_}) {
         count->setMinimumWidth(countWidth);
+        // Under the right ends of their headings, as numbers line up.
+        count->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
 
     // The headings over the right ends of their counts.

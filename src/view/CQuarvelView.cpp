@@ -1,72 +1,27 @@
-// The view as a whole: construction, the update that classifies the log, the
-// metrics taken on resize, painting, the caret, and the commands. Printing is
-// in ViewPrint.cpp. Scrolling and keys are in ViewNavigation.cpp, the mouse and the
-// selection in ViewSelection.cpp.
+// The log view as a whole: construction, the update that classifies the log,
+// and the commands. Printing is in ViewPrint.cpp, following the file in
+// ViewFollow.cpp, Go to in ViewGoTo.cpp, the double-click on a name in
+// ViewPlayerPick.cpp.
 #include "CQuarvelView.h"
 
 #include "AppConfig.h"
 #include "CGoToDlg.h"
 #include "CQuarvelDoc.h"
-#include "CSearchDlg.h"
 #include "ClassificationProgress.h"
 #include "CommandIds.h"
 #include "DatabaseUpdateRun.h"
 #include "LoadingProgress.h"
-#include "LogSearch.h"
-#include "SearchSettings.h"
+#include "ModelLines.h"
 
-#include <QFocusEvent>
-#include <QGuiApplication>
-#include <QPaintEngine>
-#include <QPaintEvent>
-#include <QPainter>
 #include <QScrollBar>
-#include <QStyleHints>
 #include <algorithm>
 
 CQuarvelView::CQuarvelView(CQuarvelDoc& document, const AppConfig& config, QWidget* parent)
-    : QAbstractScrollArea(parent), document_(document), config_(config), lines_(document.model()),
-      kinds_(MakeKindTables(caretColours_)),
-      painter_(fonts_, caretColours_, kinds_, kBackgroundColour), charWidth_(fonts_.charWidth()),
-      lineHeight_(fonts_.lineHeight()) {
-    // Every paint covers what it is asked to paint, background included.
-    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
-    viewport()->setAutoFillBackground(false);
-    viewport()->setCursor(Qt::IBeamCursor);
-    setFocusPolicy(Qt::StrongFocus);
-    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    // The horizontal bar shows only while a line is wider than the window.
-    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
-    horizontalScrollBar()->setRange(0, 0);
-
-    // The bars report what the user did to them; the view decides where
-    // that leads and sets their position back.
-    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this,
-            [this](int action) { OnVScroll(static_cast<QAbstractSlider::SliderAction>(action)); });
-    connect(horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
-            [this](int action) { OnHScroll(static_cast<QAbstractSlider::SliderAction>(action)); });
-    // A position set on a bar from outside (accessibility tools, for one)
-    // still moves the view.
-    connect(verticalScrollBar(), &QAbstractSlider::valueChanged, this, [this](int value) {
-        if (value != topLine_) {
-            topLine_ = value;
-            viewport()->update();
-        }
-    });
-    connect(horizontalScrollBar(), &QAbstractSlider::valueChanged, this, [this](int value) {
-        if (value != firstColumn_) {
-            firstColumn_ = value;
-            viewport()->update();
-        }
-    });
-
-    connect(&caretBlink_, &QTimer::timeout, this, [this] {
-        caretBlinkOn_ = !caretBlinkOn_;
-        viewport()->update(CaretRect());
-    });
-
+    : LogLinesView(std::make_unique<ModelLines>(document.model()), parent), document_(document),
+      config_(config) {
     // The document tells every view of its log when the log grows or is
     // loaded again.
+    InstallMarkMargin();
     connect(&document_, &CQuarvelDoc::linesAppended, this, &CQuarvelView::OnLinesAppended);
     connect(&document_, &CQuarvelDoc::reloaded, this, &CQuarvelView::OnReloaded);
     connect(&document_, &CQuarvelDoc::loadProgressed, this, &CQuarvelView::OnLoadProgressed);
@@ -74,187 +29,116 @@ CQuarvelView::CQuarvelView(CQuarvelDoc& document, const AppConfig& config, QWidg
     connect(&document_, &CQuarvelDoc::loadCancelled, this,
             [this] { LoadingProgress::Drop(loadingProgress_); });
     connect(&document_, &CQuarvelDoc::liveHarvestChanged, this, &CQuarvelView::commandStateChanged);
-    connect(&autoScroll_, &QTimer::timeout, this, [this] { OnAutoScrollTimer(); });
 
-    search_ = std::make_unique<LogSearch>();
-    searchDialog_ = new CSearchDlg(this);
-    LoadSearchOptions(*searchDialog_);
     goToDialog_ = new CGoToDlg(this);
 }
 
-// The search options are the application's, written when the user changes
-// them (ViewSearch.cpp); closing a window has nothing left to store.
 CQuarvelView::~CQuarvelView() {
     LoadingProgress::Drop(loadingProgress_);
 }
 
-void CQuarvelView::ResetPositions() {
-    topLine_ = 0;
-    firstColumn_ = 0;
-    caretLine_ = 0;
-    caretColumn_ = 0;
-    selectionActive_ = false;
-    dragging_ = false;
-    dragBackward_ = false;
+bool CQuarvelView::LinesDrawable() const {
+    // A log that did not load shows nothing but the background.
+    return document_.model().loadStatus() == LoadStatus::Loaded;
+}
+
+int CQuarvelView::MeasurableLines() const {
+    // Only classified lines are measured: a line's codes are hidden once it
+    // is.
+    return document_.model().classifiedCount();
+}
+
+void CQuarvelView::HoldingLines(const std::function<void()>& work) {
+    const CQuarvelDoc::ChangesDeferred deferred(document_);
+    work();
 }
 
 void CQuarvelView::OnUpdate() {
-    const bool hadSelection = selectionActive_;
+    const bool hadSelection = selectionActive();
     ResetPositions();
     LogModel& model = document_.model();
-    lineCount_ = model.lineCount();
-
+    SetLineCount(model.lineCount());
     SetHorizontalPosition();
-    verticalScrollBar()->setRange(0, std::max(lineCount_ - visibleLines_, 0));
     SetVerticalPosition();
 
     if (document_.loading()) {
         // The document classifies in slices; the first screen shows as soon
         // as its lines are in.
-        LoadingProgress::Drop(loadingProgress_);
-        loadingProgress_ = LoadingProgress::ShowFor(*this);
-        if (loadingProgress_ != nullptr) {
-            loadingProgress_->SetPermille(document_.loadedPermille());
-            connect(loadingProgress_, &LoadingProgress::cancelled, &document_,
-                    &CQuarvelDoc::CancelLoading);
-        }
+        ShowLoadingProgress();
     } else {
         ClassificationProgress progress(*this);
         progress.Run(model);
         viewport()->update();
     }
     // The lines' lengths are known once they are classified.
-    widestLine_ = 0;
-    linesMeasured_ = 0;
-    UpdateHorizontalRange();
+    RemeasureLines();
+    // A followed log is read from its end, where its writer adds to it; a
+    // log still loading keeps its end in view as its lines come in.
+    if (following()) {
+        OnVScroll(QAbstractSlider::SliderToMaximum);
+    }
     if (hadSelection) {
         emit commandStateChanged();
     }
 }
 
-void CQuarvelView::resizeEvent(QResizeEvent* event) {
-    QAbstractScrollArea::resizeEvent(event);
-    OnSize();
-}
-
-void CQuarvelView::OnSize() {
-    // The window's client area is the viewport, between the scroll bars.
-    visibleLines_ = std::max((viewport()->height() - kTopMargin) / lineHeight_, 0);
-    visibleColumns_ = std::max((viewport()->width() - kLeftMargin) / charWidth_, 0);
-    if (topLine_ + visibleLines_ > lineCount_) {
-        topLine_ = lineCount_ - visibleLines_;
-    }
-    topLine_ = std::max(topLine_, 0);
-    verticalScrollBar()->setRange(0, std::max(lineCount_ - visibleLines_, 0));
-    verticalScrollBar()->setPageStep(std::max(visibleLines_, 1));
-    horizontalScrollBar()->setPageStep(std::max(visibleColumns_, 1));
-    SetVerticalPosition();
-    UpdateHorizontalRange();
-}
-
-void CQuarvelView::scrollContentsBy(int, int) {
-    // The view repaints itself wherever its position changes.
-}
-
-PaintFrame CQuarvelView::ScreenFrame(const QRect& area, const SelectionBounds& selection) const {
-    PaintFrame frame;
-    frame.topLine = topLine_;
-    frame.rows = visibleLines_;
-    frame.firstColumn = firstColumn_;
-    frame.leftMargin = kLeftMargin;
-    frame.topMargin = kTopMargin;
-    frame.rightEdge = viewport()->width();
-    frame.area = area;
-    frame.selection = selectionActive_ ? &selection : nullptr;
-    frame.backgroundPainted = true; // by the erase that starts every paint
-    return frame;
-}
-
-void CQuarvelView::paintEvent(QPaintEvent* event) {
-    QPainter painter(viewport());
-    // The erase: all black, so rows below the last line and the margins are
-    // background too.
-    painter.fillRect(event->rect(), QColor(QRgb(kBackgroundColour)));
-    // A log that did not load shows nothing but the background.
-    if (document_.model().loadStatus() == LoadStatus::Loaded) {
-        const SelectionBounds shown = selection();
-        painter_.Paint(painter, lines_, ScreenFrame(event->rect(), shown));
-    }
-    DrawCaret(painter);
-}
-
-QRect CQuarvelView::CaretRect() const {
-    return {(caretColumn_ - firstColumn_) * charWidth_ + kLeftMargin,
-            (caretLine_ - topLine_) * lineHeight_ + kTopMargin, kCaretWidth, kCaretHeight};
-}
-
-void CQuarvelView::DrawCaret(QPainter& painter) {
-    caretDrawn_ = CaretRect();
-    if (!caretCreated_ || !caretBlinkOn_) {
-        return;
-    }
-    // The caret inverts what lies under it, as a solid system caret does.
-    if (painter.paintEngine()->hasFeature(QPaintEngine::RasterOpModes)) {
-        painter.setCompositionMode(QPainter::RasterOp_NotDestination);
-        painter.fillRect(caretDrawn_, Qt::white);
-    } else {
-        painter.setCompositionMode(QPainter::CompositionMode_Difference);
-        painter.fillRect(caretDrawn_, Qt::white);
-    }
-    painter.setCompositionMode(QPainter::CompositionMode_SourceOver);
-}
-
-void CQuarvelView::UpdateCaretPos() {
-    if (!caretCreated_) {
-        return;
-    }
-    // A caret that moves shows at once and blinks from there.
-    viewport()->update(caretDrawn_);
-    viewport()->update(CaretRect());
-    caretBlinkOn_ = true;
-    if (caretBlink_.isActive()) {
-        caretBlink_.start();
+void CQuarvelView::ShowLoadingProgress() {
+    LoadingProgress::Drop(loadingProgress_);
+    loadingProgress_ = LoadingProgress::ShowFor(*this);
+    if (loadingProgress_ != nullptr) {
+        loadingProgress_->SetPermille(document_.loadedPermille());
+        connect(loadingProgress_, &LoadingProgress::cancelled, &document_,
+                &CQuarvelDoc::CancelLoading);
     }
 }
 
-void CQuarvelView::OnActivateView(bool activating) {
-    if (activating == caretCreated_) {
-        return;
-    }
-    caretCreated_ = activating;
-    caretBlinkOn_ = true;
-    const int flashTime = QGuiApplication::styleHints()->cursorFlashTime();
-    if (activating && flashTime > 0) {
-        caretBlink_.start(flashTime / 2);
-    } else {
-        caretBlink_.stop();
-    }
-    viewport()->update(CaretRect());
+std::vector<int> CQuarvelView::ContextMenuCommands() const {
+    std::vector<int> commands = LogLinesView::ContextMenuCommands();
+    commands.insert(commands.end(), {0, CommandId::kToggleMark, CommandId::kFilterByPlayer,
+                                     CommandId::kFilterBySelection, CommandId::kPlayerInfo});
+    return commands;
 }
 
-void CQuarvelView::focusInEvent(QFocusEvent* event) {
-    OnActivateView(true);
-    QAbstractScrollArea::focusInEvent(event);
-}
-
-void CQuarvelView::focusOutEvent(QFocusEvent* event) {
-    OnActivateView(false);
-    QAbstractScrollArea::focusOutEvent(event);
+bool CQuarvelView::ServesCommand(int id) const {
+    switch (id) {
+    case CommandId::kFileReload:
+    case CommandId::kPlayerInfo:
+    case CommandId::kFilterByPlayer:
+    case CommandId::kFilterBySelection:
+    case CommandId::kToggleMark:
+    case CommandId::kNextMark:
+    case CommandId::kPreviousMark:
+    case CommandId::kGoTo:
+    case CommandId::kDatabaseUpdate:
+    case CommandId::kFollowEnd:
+    case CommandId::kKeepDatabaseUpdated:
+    case CommandId::kFilePrint:
+        return true;
+    default:
+        return LogLinesView::ServesCommand(id);
+    }
 }
 
 bool CQuarvelView::OnCommand(int id) {
     switch (id) {
-    case CommandId::kEditCopy:
-        OnEditCopy();
+    case CommandId::kFileReload:
+        document_.Reload();
         return true;
-    case CommandId::kFind:
-        OnFind();
+    case CommandId::kPlayerInfo:
+        OnPlayerInfo();
         return true;
-    case CommandId::kFindNext:
-        OnFindNext();
+    case CommandId::kFilterByPlayer:
+        OnFilterByPlayer();
         return true;
-    case CommandId::kEditSelectAll:
-        OnEditSelectAll();
+    case CommandId::kFilterBySelection:
+        OnFilterBySelection();
+        return true;
+    case CommandId::kToggleMark:
+        document_.ToggleMark(std::clamp(caretLine(), 0, std::max(lineCount() - 1, 0)));
+        return true;
+    case CommandId::kNextMark:
+    case CommandId::kPreviousMark:
+        GoToMark(id == CommandId::kNextMark);
         return true;
     case CommandId::kGoTo:
         OnGoTo();
@@ -263,45 +147,54 @@ bool CQuarvelView::OnCommand(int id) {
         OnDatabaseUpdate();
         return true;
     case CommandId::kFollowEnd:
-        SetFollowing(!following_);
+        SetFollowing(!following());
         return true;
     case CommandId::kKeepDatabaseUpdated:
         OnKeepDatabaseUpdated();
         return true;
     default:
-        return false;
+        return LogLinesView::OnCommand(id);
     }
 }
 
 bool CQuarvelView::IsCommandChecked(int id) const {
     switch (id) {
     case CommandId::kFollowEnd:
-        return following_;
+        return following();
     case CommandId::kKeepDatabaseUpdated:
         return document_.liveHarvestOn();
     default:
-        return false;
+        return LogLinesView::IsCommandChecked(id);
     }
 }
 
 bool CQuarvelView::IsCommandEnabled(int id) const {
     switch (id) {
-    case CommandId::kFind:
-    case CommandId::kFindNext:
     case CommandId::kFilePrint:
     case CommandId::kFollowEnd:
+    case CommandId::kFileReload:
         return true;
+    case CommandId::kPlayerInfo:
+        return PlayerAtCaret().has_value();
+    case CommandId::kFilterByPlayer: {
+        const auto player = PlayerAtCaret();
+        return player && player->segment.player != nullptr;
+    }
+    case CommandId::kFilterBySelection:
+        return selectionActive() && selection().startLine == selection().endLine;
+    case CommandId::kToggleMark:
+        return lineCount() > 0;
+    case CommandId::kNextMark:
+    case CommandId::kPreviousMark:
+        return !document_.marks().Empty();
     case CommandId::kKeepDatabaseUpdated:
         // Turning it off is always possible.
         return document_.liveHarvestOn() || !config_.databasePath.empty();
-    case CommandId::kEditCopy:
-        return OnUpdateEditCopy();
-    case CommandId::kEditSelectAll:
     case CommandId::kGoTo:
-        return lineCount_ > 0;
+        return lineCount() > 0;
     case CommandId::kDatabaseUpdate:
         return IsDatabaseUpdateEnabled(config_.databasePath, updateRunning_);
     default:
-        return false;
+        return LogLinesView::IsCommandEnabled(id);
     }
 }

@@ -1,24 +1,24 @@
 #include "ClassificationProgress.h"
 
 #include "LogModel.h"
-#include "MessagePane.h"
+#include "MessagePaneCover.h"
 
 #include <QProgressBar>
 
 ClassificationProgress::ClassificationProgress(const QWidget& view) {
-    QLabel* pane = FindMessagePane(view);
-    if (pane == nullptr || pane->parentWidget() == nullptr) {
-        return;
-    }
-    bar_ = std::make_unique<QProgressBar>(pane->parentWidget());
+    bar_ = std::make_unique<QProgressBar>();
     bar_->setObjectName(QStringLiteral("classificationProgress"));
     bar_->setTextVisible(false);
-    bar_->setGeometry(pane->geometry());
-    bar_->raise();
-    bar_->show();
+    if (!CoverMessagePane(view, *bar_)) {
+        bar_.reset();
+    }
 }
 
-ClassificationProgress::~ClassificationProgress() = default;
+ClassificationProgress::~ClassificationProgress() {
+    if (bar_ != nullptr) {
+        UncoverMessagePane(*bar_);
+    }
+}
 
 void ClassificationProgress::Run(LogModel& model) {
     const int steps = model.BeginWalk(-1, WalkMode::Classify);

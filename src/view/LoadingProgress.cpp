@@ -1,33 +1,31 @@
 #include "LoadingProgress.h"
 
-#include "MessagePane.h"
+#include "MessagePaneCover.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <memory>
 
 QPointer<LoadingProgress> LoadingProgress::ShowFor(const QWidget& view) {
-    QLabel* pane = FindMessagePane(view);
-    if (pane == nullptr || pane->parentWidget() == nullptr) {
+    auto progress = std::make_unique<LoadingProgress>();
+    if (!CoverMessagePane(view, *progress)) {
         return nullptr;
     }
-    QPointer<LoadingProgress> progress = new LoadingProgress(pane->parentWidget());
-    progress->setGeometry(pane->geometry());
-    progress->raise();
-    progress->show();
-    return progress;
+    return progress.release(); // the status bar's now
 }
 
 void LoadingProgress::Drop(QPointer<LoadingProgress>& progress) {
     if (progress != nullptr) {
+        UncoverMessagePane(*progress);
         progress->hide();
         progress->deleteLater();
         progress = nullptr;
     }
 }
 
-LoadingProgress::LoadingProgress(QWidget* statusBar) : QWidget(statusBar) {
+LoadingProgress::LoadingProgress() {
     setObjectName(QStringLiteral("loadingProgress"));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);

@@ -6,14 +6,17 @@
 class QProgressBar;
 class QPushButton;
 
-// The progress of a log loading in slices, laid over the message pane of the
-// main window a view belongs to: a bar and a "Cancel" button. Without a
-// message pane (a view on its own) there is none. The status bar owns it;
-// Drop takes it away.
+// The progress of a log loading in slices, in the place of the message pane
+// of the main window a view belongs to (MessagePaneCover.h): a bar and a
+// "Cancel" button. Without a message pane (a view on its own) there is
+// none. The status bar owns it; Drop takes it away.
 class LoadingProgress : public QWidget {
     Q_OBJECT
 
 public:
+    // Made by ShowFor.
+    LoadingProgress();
+
     static QPointer<LoadingProgress> ShowFor(const QWidget& view);
     static void Drop(QPointer<LoadingProgress>& progress);
 
@@ -25,8 +28,6 @@ signals:
     void cancelled();
 
 private:
-    explicit LoadingProgress(QWidget* statusBar);
-
     QProgressBar* bar_ = nullptr;
     QPushButton* cancel_ = nullptr;
 };

@@ -6,7 +6,8 @@
 #include <QProgressDialog>
 #include <QWidget>
 
-SearchCancelWindow::SearchCancelWindow(QWidget& owner) : owner_(&owner) {
+SearchCancelWindow::SearchCancelWindow(QWidget& owner, int showAfterMs)
+    : owner_(&owner), showAfterMs_(showAfterMs) {
     running_.start();
 }
 
@@ -14,7 +15,7 @@ SearchCancelWindow::~SearchCancelWindow() = default;
 
 bool SearchCancelWindow::KeepGoing() {
     if (!dialog_) {
-        if (running_.elapsed() < kShowAfterMs || owner_.isNull()) {
+        if (running_.elapsed() < showAfterMs_ || owner_.isNull()) {
             return true;
         }
         // Application-modal: while the search runs inside the command,

@@ -15,6 +15,15 @@
 
 bool CQuarvelView::Print(QPagedPaintDevice& device, const PrintChoice& choice, int fromPage,
                          int toPage) {
+    // The progress box turns the event loop: the file's changes wait, so
+    // that the lines printed stay what they are.
+    bool printed = false;
+    HoldingLines([&] { printed = PrintPages(device, choice, fromPage, toPage); });
+    return printed;
+}
+
+bool CQuarvelView::PrintPages(QPagedPaintDevice& device, const PrintChoice& choice, int fromPage,
+                              int toPage) {
     // The pages are laid out in the screen's pixels, so that a page holds
     // the text at its screen size, and scaled to the device's resolution.
     const qreal scale =
@@ -23,8 +32,8 @@ bool CQuarvelView::Print(QPagedPaintDevice& device, const PrintChoice& choice, i
     const QSize page(static_cast<int>(printable.width() / scale),
                      static_cast<int>(printable.height() / scale));
     const SelectionBounds stretch =
-        choice.selectionOnly && selectionActive_ ? selection() : PrintLayout::WholeLog(lines_);
-    LogPrintJob job(lines_, fonts_, caretColours_, kinds_, stretch, choice, page,
+        choice.selectionOnly && selectionActive() ? selection() : PrintLayout::WholeLog(lines());
+    LogPrintJob job(lines(), fonts(), caretColours(), kindTables(), stretch, choice, page,
                     QDir::toNativeSeparators(document_.path()));
 
     const int first = std::clamp(fromPage > 0 ? fromPage - 1 : 0, 0, job.pageCount() - 1);
@@ -47,7 +56,7 @@ bool CQuarvelView::Print(QPagedPaintDevice& device, const PrintChoice& choice, i
                          last - first + 1, this);
         progress->setWindowTitle(QString::fromLatin1(kApplicationTitle));
         progress->setWindowModality(Qt::WindowModal);
-        progress->setMinimumDuration(500);
+        progress->setMinimumDuration(printProgressDelayMs_);
     }
     for (int p = first; p <= last; ++p) {
         if (p > first && !device.newPage()) {

@@ -181,6 +181,35 @@ TEST_F(FindWindowFake, AMalformedTextIsToldInTheWindowAndAsksNothing) {
     EXPECT_TRUE(sink.messages.empty());
 }
 
+// An error under the last find's players would pass them off as its
+// answer: the table and the lists below it empty, and a find still on its
+// way is not shown when it comes.
+TEST_F(FindWindowFake, AMalformedTextTakesAwayTheLastFindsPlayers) {
+    const auto release = qScopeGuard([gate = answers->gate] { gate->release(); });
+    answers->result.players = {Player(kGuidA, "Bob")};
+    window.StartFind(PlayerSearchMode::Name, QStringLiteral("bob"));
+    ASSERT_TRUE(WaitUntilIdle(window));
+    ASSERT_EQ(Table(window)->model()->rowCount(), 1);
+    ASSERT_FALSE(Items(window, "names").isEmpty());
+
+    window.StartFind(PlayerSearchMode::Address, QStringLiteral("203.0.113.0/33"));
+    EXPECT_NE(Status(window), "1 player found");
+    EXPECT_EQ(Table(window)->model()->rowCount(), 0);
+    EXPECT_TRUE(Items(window, "names").isEmpty());
+    EXPECT_TRUE(Items(window, "addresses").isEmpty());
+    EXPECT_FALSE(Button(window, "banButton")->isEnabled());
+    EXPECT_FALSE(Button(window, "copyGuidButton")->isEnabled());
+
+    // A find held on its way, then a malformed one: the held answer stays
+    // unshown.
+    window.StartFind(PlayerSearchMode::Name, QStringLiteral("slow"));
+    window.StartFind(PlayerSearchMode::Guid, QStringLiteral("12G"));
+    answers->gate->release();
+    QTest::qWait(100);
+    EXPECT_EQ(Table(window)->model()->rowCount(), 0);
+    EXPECT_FALSE(window.busy());
+}
+
 TEST_F(FindWindowFake, ACutListSaysSo) {
     for (int i = 0; i < CFindPlayerDlg::kShownLimit; ++i) {
         char guid[33];

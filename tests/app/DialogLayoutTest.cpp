@@ -198,8 +198,9 @@ INSTANTIATE_TEST_SUITE_P(
                    [](const AppConfig& config) {
                        return std::make_unique<CPlayerInfoDlg>(config, nullptr);
                    },
-                   QStringList{"name", "ip", "guid", "aliases", "aliasesButton", "closeButton",
-                               "banButton", "unbanButton", "banHistory", "findPlayerButton"},
+                   QStringList{"name", "ip", "guid", "aliases", "aliasesButton", "showLinesButton",
+                               "closeButton", "banButton", "unbanButton", "banHistory",
+                               "findPlayerButton"},
                    true},
         DialogCase{"DatabaseUpdate",
                    [](const AppConfig&) {
@@ -234,7 +235,7 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    QStringList{"searchMode", "searchText", "findButton", "players", "names",
                                "addresses", "banHistory", "banButton", "unbanButton",
-                               "copyGuidButton", "closeButton"},
+                               "copyGuidButton", "showLinesButton", "closeButton"},
                    true}),
     [](const ::testing::TestParamInfo<DialogCase>& info) { return std::string(info.param.name); });
 

@@ -10,8 +10,10 @@
 #include "MainFrameTestFixture.h"
 #include "ModelDump.h"
 
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <QStatusBar>
 #include <fstream>
 
 namespace {
@@ -56,12 +58,16 @@ TEST_F(DocumentLoadingTest, TheWindowComesAtOnceAndTheLogLoadsInSlices) {
 
     QSignalSpy slices(document, &CQuarvelDoc::loadProgressed);
     QSignalSpy finished(document, &CQuarvelDoc::loadFinished);
-    // The first slice classifies the first screen.
+    // The first slice classifies from the top, the first screen of the
+    // log among them.
     ASSERT_TRUE(slices.wait(5000));
-    EXPECT_TRUE(model.IsClassified(view->topLine() + view->visibleLines()));
+    EXPECT_TRUE(model.IsClassified(view->visibleLines()));
     if (finished.isEmpty()) {
         ASSERT_TRUE(finished.wait(30000));
     }
+    // Followed (as a log opens), the view kept the end in view as the lines
+    // came in.
+    EXPECT_EQ(view->topLine(), view->lineCount() - view->visibleLines());
     EXPECT_FALSE(document->loading());
     EXPECT_EQ(document->loadedPermille(), 1000);
     EXPECT_EQ(view->lineCount(), model.lineCount());
@@ -69,6 +75,60 @@ TEST_F(DocumentLoadingTest, TheWindowComesAtOnceAndTheLogLoadsInSlices) {
     QCoreApplication::processEvents();
     EXPECT_EQ(frame->findChild<QWidget*>(QStringLiteral("loadingProgress")), nullptr);
 }
+
+// The loading's bar and Cancel where the message pane is: its whole room,
+// whether the log was opened before the main window first showed (from the
+// command line) or after (File > Open), and never over the panes beside it.
+class LoadingProgressPlaceTest : public DocumentLoadingTest,
+                                 public ::testing::WithParamInterface<bool> {
+protected:
+    // Runs the layouts the show and the open asked for, and nothing else:
+    // the loading's slices wait.
+    static void LayOut() {
+        for (int i = 0; i < 3; ++i) {
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+        }
+    }
+};
+
+TEST_P(LoadingProgressPlaceTest, TakesTheMessagePanesRoomAndCoversNoOtherPane) {
+    const bool openedBeforeShown = GetParam();
+    frame->resize(800, 600);
+    if (openedBeforeShown) {
+        Open();
+        frame->show();
+    } else {
+        frame->show();
+        Open();
+    }
+    LayOut();
+    ASSERT_TRUE(document->loading());
+    auto* progress = frame->findChild<QWidget*>(QStringLiteral("loadingProgress"));
+    auto* cancel = frame->findChild<QPushButton*>(QStringLiteral("loadingCancel"));
+    ASSERT_NE(progress, nullptr);
+    ASSERT_NE(cancel, nullptr);
+    QStatusBar* bar = frame->statusBar();
+    EXPECT_TRUE(progress->isVisible());
+    EXPECT_GE(progress->width(), bar->width() / 3);
+    EXPECT_GE(cancel->width(), cancel->minimumSizeHint().width());
+    const QRect cancelInBar(cancel->mapTo(bar, QPoint(0, 0)), cancel->size());
+    for (const QLabel* pane : bar->findChildren<QLabel*>(Qt::FindDirectChildrenOnly)) {
+        if (pane->isVisible()) {
+            EXPECT_FALSE(pane->geometry().intersects(progress->geometry()))
+                << pane->objectName().toStdString();
+            EXPECT_FALSE(pane->geometry().intersects(cancelInBar))
+                << pane->objectName().toStdString();
+        }
+    }
+    EXPECT_FALSE(frame->messagePane()->isVisible()) << "the bar stands in its place";
+    document->FinishLoading();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(frame->messagePane()->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Opened, LoadingProgressPlaceTest, ::testing::Bool(), [](const auto& info) {
+    return std::string(info.param ? "BeforeTheWindowShows" : "AfterTheWindowShows");
+});
 
 TEST_F(DocumentLoadingTest, LinesNotClassifiedYetArePlainAndNameNoPlayer) {
     Open();

@@ -128,18 +128,24 @@ TEST_F(MainFrameTest, ClosingTheLastWindowDestroysTheDocument) {
     EXPECT_EQ(frame->childFrames().size(), 1);
 }
 
-TEST_F(MainFrameTest, CloseClosesEveryWindowOfTheActiveDocumentOnly) {
+// File > Close closes the window the user is in, not the log's other
+// windows: a second window on the log stays, and the log with it.
+TEST_F(MainFrameTest, CloseClosesTheActiveWindowOnly) {
     TempFile kept(Lines(2));
-    TempFile closed(Lines(2));
+    TempFile shared(Lines(2));
     ASSERT_TRUE(frame->OpenDocumentFile(PathOf(kept)));
-    ASSERT_TRUE(frame->OpenDocumentFile(PathOf(closed)));
+    ASSERT_TRUE(frame->OpenDocumentFile(PathOf(shared)));
     frame->commandAction(kWindowNew)->trigger();
     ASSERT_EQ(frame->childFrames().size(), 3);
+    const CChildFrame* active = frame->activeFrame();
 
     frame->commandAction(kFileClose)->trigger();
     const QList<CChildFrame*> left = frame->childFrames();
-    ASSERT_EQ(left.size(), 1);
+    ASSERT_EQ(left.size(), 2);
+    EXPECT_FALSE(left.contains(active));
     EXPECT_EQ(left[0]->document()->path(), PathOf(kept));
+    EXPECT_EQ(left[1]->document()->path(), PathOf(shared));
+    EXPECT_EQ(frame->documents().documentCount(), 2);
 }
 
 TEST_F(MainFrameTest, ExitClosesEveryDocument) {
@@ -220,7 +226,8 @@ TEST_F(MainFrameTest, OpenAsksForALogFileAndOpensTheChoice) {
     });
     frame->commandAction(kFileOpen)->trigger();
     ASSERT_EQ(watcher.seenClasses, (std::vector<QString>{"QFileDialog"}));
-    EXPECT_EQ(filters, (QStringList{"SOFII Log Files (*.log)", "All Files (*)"}));
+    // Rotated logs (server.log.1) show with the logs.
+    EXPECT_EQ(filters, (QStringList{"SOFII Log Files (*.log *.log.*)", "All files (*)"}));
     ASSERT_EQ(frame->childFrames().size(), 1);
     EXPECT_EQ(frame->activeFrame()->document()->path(), PathOf(log));
 }

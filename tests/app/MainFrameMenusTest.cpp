@@ -40,16 +40,19 @@ TEST_F(MainFrameTest, ShowsTheDocumentMenusWhileALogWindowExists) {
     EXPECT_EQ(MenuTitles(),
               (QStringList{"&File", "&Edit", "&Search", "&Tools", "&View", "&Window", "&Help"}));
     EXPECT_EQ(MenuEntries("&File"),
-              (QStringList{"&Open...\tCtrl+O", "&Close", "-", "&Print...\tCtrl+P", "Print Pre&view",
-                           "-", "&1 " + name, "-", "E&xit"}));
-    EXPECT_EQ(MenuEntries("&Edit"), (QStringList{"-", "&Copy\tCtrl+C", "Select &All\tCtrl+A"}));
+              (QStringList{"&Open...\tCtrl+O", "&Close", "&Reload", "-", "&Print...\tCtrl+P",
+                           "Print Pre&view", "-", "&1 " + name, "-", "E&xit"}));
+    EXPECT_EQ(MenuEntries("&Edit"),
+              (QStringList{"-", "&Copy\tCtrl+C", "Copy as &HTML", "Select &All\tCtrl+A"}));
     EXPECT_EQ(MenuEntries("&Search"),
-              (QStringList{"&Find\tF5", "Find &next\tCtrl+F5", "-", "&Go to...\tCtrl+G"}));
+              (QStringList{"&Find\tF5", "Find &next\tCtrl+F5", "Find &previous\tShift+F3",
+                           "Find in &all logs...\tCtrl+Shift+F", "-", "&Go to...\tCtrl+G", "-",
+                           "Toggle &mark\tCtrl+F2", "Ne&xt mark\tF2", "Pre&vious mark\tShift+F2"}));
     EXPECT_EQ(MenuEntries("&Tools"),
               (QStringList{"&Database update", "Keep &database updated", "&Find player...", "-",
                            "RCON &console", "&Execute RCON file"}));
-    EXPECT_EQ(MenuEntries("&View"),
-              (QStringList{"&Toolbar", "&Status Bar", "&Servers", "-", "&Follow end of log"}));
+    EXPECT_EQ(MenuEntries("&View"), (QStringList{"&Toolbar", "&Status Bar", "&Servers", "-",
+                                                 "&Follow end of log", "&Filtered view"}));
     EXPECT_EQ(MenuEntries("&Window"), (QStringList{"&New Window", "&Cascade", "&Tile",
                                                    "&Arrange Icons", "-", "&1 " + name}));
     EXPECT_EQ(MenuEntries("&Help"), (QStringList{"&About Quarvel..."}));
@@ -140,10 +143,16 @@ INSTANTIATE_TEST_SUITE_P(
     KeyTable, CommandKeyTest,
     ::testing::Values(
         KeyCase{"Open", kFileOpen, {"Ctrl+O"}}, KeyCase{"Copy", kEditCopy, {"Ctrl+C", "Ctrl+Ins"}},
-        KeyCase{"Find", kFind, {"F5"}}, KeyCase{"FindNext", kFindNext, {"Ctrl+F5"}},
+        KeyCase{"Find", kFind, {"F5", "Ctrl+F"}}, KeyCase{"FindNext", kFindNext, {"Ctrl+F5", "F3"}},
+        KeyCase{"FindPrevious", kFindPrevious, {"Shift+F3"}},
+        KeyCase{"Reload", kFileReload, {"Ctrl+R"}},
+        KeyCase{"CopyAsHtml", kEditCopyHtml, {"Ctrl+Shift+C"}},
         KeyCase{"Print", kFilePrint, {"Ctrl+P"}}, KeyCase{"PrintPreview", kFilePrintPreview, {}},
         KeyCase{"SelectAll", kEditSelectAll, {"Ctrl+A"}}, KeyCase{"GoTo", kGoTo, {"Ctrl+G"}},
-        KeyCase{"New", kFileNew, {"Ctrl+N"}}, KeyCase{"Paste", kEditPaste, {"Ctrl+V", "Shift+Ins"}},
+        KeyCase{"FindInAllLogs", kFindInAllLogs, {"Ctrl+Shift+F"}},
+        KeyCase{"ToggleMark", kToggleMark, {"Ctrl+F2"}}, KeyCase{"NextMark", kNextMark, {"F2"}},
+        KeyCase{"PreviousMark", kPreviousMark, {"Shift+F2"}}, KeyCase{"New", kFileNew, {"Ctrl+N"}},
+        KeyCase{"Paste", kEditPaste, {"Ctrl+V", "Shift+Ins"}},
         KeyCase{"Cut", kEditCut, {"Ctrl+X", "Shift+Del"}},
         KeyCase{"Undo", kEditUndo, {"Ctrl+Z", "Alt+Backspace"}},
         KeyCase{"NextPane", kNextPane, {"F6"}}, KeyCase{"PrevPane", kPrevPane, {"Shift+F6"}},
@@ -182,9 +191,9 @@ TEST_F(MainFrameTest, StatusBarHasTheMessagePaneThenTheIndicators) {
         panes.append(label->objectName());
     }
     // Between the message pane and the indicators: the active log's file
-    // status and line count.
-    EXPECT_EQ(panes, (QStringList{"messagePane", "fileStatusPane", "lineCountPane", "CAP", "NUM",
-                                  "SCRL"}));
+    // status, the caret's place and the line count.
+    EXPECT_EQ(panes, (QStringList{"messagePane", "fileStatusPane", "caretPane", "lineCountPane",
+                                  "CAP", "NUM", "SCRL"}));
     EXPECT_EQ(FindMessagePane(*frame), frame->messagePane());
     // The offscreen platform does not tell the lock keys' state: no
     // indicator shows rather than one that never changes.

@@ -8,8 +8,10 @@
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <memory>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 namespace {
 
@@ -50,12 +52,17 @@ void Append(const std::string& path, std::string_view bytes) {
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-// What a fresh model shows for the file as it is now, classified.
+// A fresh model of the file as it is now, classified.
+std::unique_ptr<LogModel> FreshModelOf(const std::string& path) {
+    auto fresh = std::make_unique<LogModel>();
+    fresh->Load(path);
+    fresh->ClassifyUpTo(fresh->lineCount());
+    return fresh;
+}
+
+// What a fresh model shows for the file as it is now.
 std::string FreshDump(const std::string& path) {
-    LogModel fresh;
-    fresh.Load(path);
-    fresh.ClassifyUpTo(fresh.lineCount());
-    return DumpModel(fresh);
+    return DumpModel(*FreshModelOf(path));
 }
 
 // Follows the file once, as the document does: look, then classify what
@@ -135,6 +142,51 @@ TEST(Follow, ClassificationContinuesTheTables) {
     EXPECT_EQ(DumpModel(model), FreshDump(file.path()));
 }
 
+// A log rotated under its path goes on with the players on the server: the
+// new lines' names link to their last connection from before the rotation,
+// with that GUID's names; a player never seen connecting has none.
+TEST(Follow, ARotatedLogKeepsThePlayersItsSlotsHeld) {
+    const std::string guid = "0123456789ABCDEF0123456789ABCDEF";
+    TempFile file("   0:01 ClientConnect: 3 - 1.2.3.4:5 [" + guid +
+                  "]\n"
+                  "   0:02 ClientUserinfoChanged: 3 n\\Old^1Bob\\t\\2\\m\n"
+                  "   0:03 ClientUserinfoChanged: 3 n\\Bob\\t\\2\\m\n"
+                  "   0:04 ClientUserinfoChanged: 5 n\\Ghost\\t\\1\\m\n");
+    LogModel model;
+    model.Load(file.path());
+    model.ClassifyUpTo(model.lineCount());
+    fs::resize_file(file.path(), 0);
+    Append(file.path(), "   0:00 say: Bob: still here\n"
+                        "   0:01 Kill: 3 5 1: Bob killed Ghost by MOD_KNIFE\n"
+                        "   0:02 say: Ghost: ouch\n");
+    EXPECT_EQ(Follow(model), FileChange::Truncated);
+    ASSERT_EQ(model.lineCount(), 3);
+
+    const LineView chat = model.Line(0);
+    EXPECT_EQ(KindNumber(chat.segments[1].kind()), 5) << "Bob's name, team 2";
+    ASSERT_NE(chat.segments[1].player, nullptr);
+    EXPECT_EQ(chat.segments[1].player->Guid(), guid);
+    EXPECT_EQ(chat.segments[1].player->address.view(), "1.2.3.4");
+    const auto* aliases = model.guidTable().Aliases(guid);
+    ASSERT_NE(aliases, nullptr);
+    std::vector<std::string> names;
+    for (const AliasName& alias : *aliases) {
+        names.emplace_back(alias.name.view());
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"Bob", "Old^1Bob"}));
+
+    const LineView kill = model.Line(1);
+    // Kill, the three numbers, then the killer and the victim.
+    ASSERT_NE(kill.segments[4].player, nullptr);
+    EXPECT_EQ(kill.segments[4].player->Guid(), guid);
+    EXPECT_EQ(kill.segments[5].player, nullptr) << "Ghost never connected";
+    EXPECT_EQ(KindNumber(kill.segments[5].kind()), 4) << "but his name and team are known";
+    EXPECT_EQ(KindNumber(model.Line(2).segments[1].kind()), 4);
+
+    // A load of its own starts from nothing.
+    EXPECT_EQ(KindNumber(FreshModelOf(file.path())->Line(0).segments[1].kind()), 0);
+}
+
 TEST(Follow, TruncationToNothingReloadsAndTheNewLinesFollow) {
     TempFile file("   0:01 one\n   0:02 two\n");
     LogModel model;
@@ -159,8 +211,11 @@ TEST(Follow, ACopyTruncateRewrittenPastTheOldSizeIsSeenByItsFirstBytes) {
     fs::resize_file(file.path(), 0);
     Append(file.path(), "   9:00 a new game begins here, with a longer first line\n   9:01 x\n");
     EXPECT_EQ(Follow(model), FileChange::Truncated);
-    EXPECT_EQ(DumpModel(model), FreshDump(file.path()));
-    EXPECT_EQ(model.playerSlots().connectionCount(), 0); // tables started empty
+    // The new lines as a fresh load shows them (none names a player); the
+    // slot kept its player (ARotatedLogKeepsThePlayersItsSlotsHeld).
+    EXPECT_EQ(DumpLines(model), DumpLines(*FreshModelOf(file.path())));
+    EXPECT_EQ(model.playerSlots().connectionCount(), 1);
+    EXPECT_EQ(model.playerSlots().Slot(3).connection->Guid(), guid);
 }
 
 TEST(Follow, ARotationByRenameAndCreateLoadsTheNewFile) {

@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QMainWindow>
+#include <QMap>
 #include <QMessageBox>
 #include <QProgressBar>
 #include <QPushButton>
@@ -75,6 +76,36 @@ TEST_F(UpdateDialog, LooksAsDescribed) {
     EXPECT_EQ(texts, (QStringList{"New", "Total", "GUIDs:", "Players:"}));
     EXPECT_NE(dialog->findChild<QProgressBar*>(QStringLiteral("progress")), nullptr);
     EXPECT_EQ(Counters(dialog), (QStringList{"0", "0", "0", "0"}));
+}
+
+// The counts stand under their headings, right edges lined up, as numbers
+// in a column do.
+TEST_F(UpdateDialog, TheCountsEndUnderTheEndsOfTheirHeadings) {
+    dialog->SetCounters({7, 12345, 0, 2147483647});
+    QCoreApplication::processEvents();
+    const auto* group = dialog->findChild<QGroupBox*>();
+    ASSERT_NE(group, nullptr);
+    QMap<QString, const QLabel*> headings;
+    for (const QLabel* label : group->findChildren<QLabel*>()) {
+        headings[label->text()] = label;
+    }
+    for (const auto& [heading, counts] :
+         {std::pair{QStringLiteral("New"), std::pair{"guidsNew", "playersNew"}},
+          std::pair{QStringLiteral("Total"), std::pair{"guidsTotal", "playersTotal"}}}) {
+        const QLabel* title = headings.value(heading);
+        ASSERT_NE(title, nullptr) << heading.toStdString();
+        // Where the heading's text ends.
+        const int titleEnd =
+            title->geometry().left() + title->contentsRect().left() + title->contentsRect().width();
+        for (const char* name : {counts.first, counts.second}) {
+            const auto* count = group->findChild<QLabel*>(QString::fromLatin1(name));
+            ASSERT_NE(count, nullptr);
+            EXPECT_TRUE(count->alignment().testFlag(Qt::AlignRight)) << name;
+            const int countEnd = count->geometry().left() + count->contentsRect().left() +
+                                 count->contentsRect().width();
+            EXPECT_EQ(countEnd, titleEnd) << name;
+        }
+    }
 }
 
 TEST_F(UpdateDialog, CountersShowAsDecimalNumbers) {

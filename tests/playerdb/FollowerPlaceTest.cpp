@@ -62,11 +62,17 @@ TEST_P(FollowerPlaceTest, TellsTheCountersSeldom) {
     TempFile chatty("");
     QuarvelctlChild seldom(FollowArgs(quiet.path()));
     QuarvelctlChild often(FollowArgs(chatty.path(), {"--report", "0"}));
-    // Eight bursts, each its own batch or more.
+    // Eight bursts, each its own batch or more: the next comes once the
+    // chatty one has told the last, however slow the machine.
     for (int burst = 0; burst < 8; ++burst) {
+        const int toldBefore = CountOf(often.err(), "GUIDs new");
         AppendTo(quiet.path(), SharedPlayersLog(40 + burst, 40));
         AppendTo(chatty.path(), SharedPlayersLog(50 + burst, 40));
-        std::this_thread::sleep_for(250ms);
+        const auto until = std::chrono::steady_clock::now() + 10s;
+        while (CountOf(often.err(), "GUIDs new") == toldBefore &&
+               std::chrono::steady_clock::now() < until) {
+            std::this_thread::sleep_for(20ms);
+        }
     }
     ASSERT_EQ(seldom.Wait(), 0) << seldom.err();
     ASSERT_EQ(often.Wait(), 0) << often.err();

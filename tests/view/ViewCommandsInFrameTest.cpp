@@ -98,6 +98,8 @@ TEST_F(MainFrameTest, F5FindsAndCtrlF5FindsTheNext) {
     CQuarvelView* view = frame->activeView();
     ASSERT_NE(view, nullptr);
     view->SetMessageSink(messages);
+    // A followed log opens at its end: the search starts from the top.
+    QTest::keyClick(view, Qt::Key_Home);
     {
         SearchDialogDriver driver(view->searchDialog(), {"Alice"});
         QTest::keyClick(view, Qt::Key_F5);
@@ -120,6 +122,38 @@ TEST_F(MainFrameTest, F5FindsAndCtrlF5FindsTheNext) {
     EXPECT_EQ(view->selection(), (SelectionBounds{2, 13, 2, 17}));
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0], (Message{"No more matches", "Quarvel", MessageIcon::None}));
+}
+
+// Ctrl+F and F3 are the desktop's usual keys for Find and Find next;
+// Shift+F3 finds the previous hit.
+TEST_F(MainFrameTest, CtrlFFindsF3FindsTheNextAndShiftF3ThePrevious) {
+    TempFile log(Lines(3));
+    ASSERT_TRUE(frame->OpenDocumentFile(QString::fromStdString(log.path())));
+    ShowActive();
+    CQuarvelView* view = frame->activeView();
+    ASSERT_NE(view, nullptr);
+    view->SetMessageSink(messages);
+    QTest::keyClick(view, Qt::Key_Home);
+    {
+        SearchDialogDriver driver(view->searchDialog(), {"Alice"});
+        QTest::keyClick(view, Qt::Key_F, Qt::ControlModifier);
+        EXPECT_EQ(driver.opened, 1);
+    }
+    EXPECT_EQ(view->selection(), (SelectionBounds{0, 13, 0, 17}));
+    frame->windowHandle()->requestActivate();
+    QCoreApplication::processEvents();
+    ASSERT_EQ(QApplication::activeWindow(), frame.get());
+    QTest::keyClick(view, Qt::Key_F3);
+    QTest::keyClick(view, Qt::Key_F3);
+    EXPECT_EQ(view->selection(), (SelectionBounds{2, 13, 2, 17}));
+    QTest::keyClick(view, Qt::Key_F3, Qt::ShiftModifier);
+    EXPECT_EQ(view->selection(), (SelectionBounds{1, 13, 1, 17}));
+    // Find next goes on the Find's way again.
+    QTest::keyClick(view, Qt::Key_F3);
+    EXPECT_EQ(view->selection(), (SelectionBounds{2, 13, 2, 17}));
+    QTest::keyClick(view, Qt::Key_F3);
+    EXPECT_EQ(messages.messages,
+              (std::vector<Message>{{"No more matches", "Quarvel", MessageIcon::None}}));
 }
 
 } // namespace

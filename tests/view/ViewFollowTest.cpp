@@ -54,8 +54,9 @@ protected:
     ViewFollowTest() : file(PlainLines(30)) {
         document.Open(QString::fromStdString(file.path()));
         atEnd = MakeView(document, 10);
-        atEnd->OnVScroll(QAbstractSlider::SliderToMaximum);
         elsewhere = MakeView(document, 10);
+        // Scrolled back to the top, following still on.
+        elsewhere->OnVScroll(QAbstractSlider::SliderToMinimum);
     }
 
     // What the watcher would do once the file has changed.
@@ -89,6 +90,14 @@ TEST_F(ViewFollowTest, TheViewAtTheEndFollowsAndTheOtherStaysPut) {
     EXPECT_TRUE(elsewhere->selectionActive());
     EXPECT_EQ(elsewhere->selection(), selection);
     EXPECT_EQ(elsewhere->caretLine(), caretLine);
+}
+
+TEST_F(ViewFollowTest, AFollowedLogOpensAtItsEndWithTheCaretAfterItsLastCharacter) {
+    EXPECT_TRUE(atEnd->following());
+    EXPECT_EQ(atEnd->topLine(), 20);
+    EXPECT_EQ(atEnd->verticalScrollBar()->value(), 20);
+    EXPECT_EQ(atEnd->caretLine(), 29);
+    EXPECT_EQ(atEnd->caretColumn(), 60);
 }
 
 TEST_F(ViewFollowTest, ALogShorterThanTheWindowFollowsFromTheTop) {

@@ -114,6 +114,42 @@ TEST_F(PrintPreviewTest, ShowsTheSelectionAloneWhileOneIsShown) {
     EXPECT_EQ(selected.shown, 1);
 }
 
+// The preview lays its pages out again (a choice changed) while it shows
+// the old ones. Its new pages must be painted without the event loop
+// turning: a repaint meanwhile would draw the old pages, which the preview
+// has already freed. A long job's progress box is where the loop would
+// turn; here it shows at once.
+TEST_F(PrintPreviewTest, LayingThePagesOutAgainLetsNoEventThrough) {
+    TempFile log(LongLines(100, 300));
+    ASSERT_TRUE(frame->OpenDocumentFile(QString::fromStdString(log.path())));
+    frame->activeView()->SetPrintProgressDelay(0);
+    bool delivered = false;
+    bool deliveredDuringLayout = false;
+    QObject marker;
+    struct Marked : QObject {
+        explicit Marked(bool& seen) : seen_(seen) {}
+        bool event(QEvent* event) override {
+            if (event->type() == QEvent::User) {
+                seen_ = true;
+                return true;
+            }
+            return QObject::event(event);
+        }
+        bool& seen_;
+    } receiver(delivered);
+    PreviewWatcher watcher([&](QPrintPreviewDialog* preview) {
+        auto* widget = preview->findChild<QPrintPreviewWidget*>();
+        ASSERT_NE(widget, nullptr);
+        widget->update(); // a repaint waits, as one often does
+        QCoreApplication::postEvent(&receiver, new QEvent(QEvent::User));
+        preview->findChild<QAction*>(QStringLiteral("wrapLines"))->trigger();
+        deliveredDuringLayout = delivered;
+    });
+    frame->commandAction(kFilePrintPreview)->trigger();
+    EXPECT_EQ(watcher.previews, 1);
+    EXPECT_FALSE(deliveredDuringLayout);
+}
+
 TEST_F(PrintPreviewTest, TheWrapChoiceIsKeptForTheNextTime) {
     TempFile log(LongLines(3, 40));
     ASSERT_TRUE(frame->OpenDocumentFile(QString::fromStdString(log.path())));

@@ -33,9 +33,11 @@ inline std::string PlainLines(int count, int width = 60) {
 
 // A log written to a temporary file, opened as a document and shown in a
 // view of its own whose client area holds exactly `rows` rows and `columns`
-// columns, updated as the frame updates a new view. The view is not active,
-// so no caret is drawn unless a test activates it. The view reads a
-// configuration of the test's own, empty unless the test gives one.
+// columns, updated as the frame updates a new view. The view does not
+// follow the log, so it starts at the top with the caret at the start. It
+// is not active, so no caret is drawn unless a test activates it. The view
+// reads a configuration of the test's own, empty unless the test gives
+// one.
 class ViewOnLog {
 public:
     explicit ViewOnLog(const std::string& bytes, int rows = 10, int columns = 40)
@@ -44,6 +46,7 @@ public:
         : config_(std::move(config)), file_(bytes) {
         document_.Open(QString::fromStdString(file_.path()));
         view_ = std::make_unique<CQuarvelView>(document_, config_);
+        view_->SetFollowing(false);
         view_->setFocusPolicy(Qt::NoFocus);
         view_->resize(400, 300);
         view_->show();

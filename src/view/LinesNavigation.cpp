@@ -1,8 +1,7 @@
-// Scrolling the view: the two scroll bars, the keys and the mouse wheel. The
-// horizontal range follows the widest line, so the end of any line, however
-// long, can be scrolled into view.
-#include "CQuarvelDoc.h"
-#include "CQuarvelView.h"
+// Scrolling the lines: the two scroll bars, the keys and the mouse wheel.
+// The horizontal range follows the widest line, so the end of any line,
+// however long, can be scrolled into view.
+#include "LogLinesView.h"
 
 #include <QKeyEvent>
 #include <QScrollBar>
@@ -18,25 +17,25 @@ constexpr int kStepsPerNotch = 3;
 
 } // namespace
 
-int CQuarvelView::LimitTopLine(int line) const {
+int LogLinesView::LimitTopLine(int line) const {
     if (line + visibleLines_ > lineCount_) {
         line = lineCount_ - visibleLines_;
     }
     return std::max(line, 0);
 }
 
-int CQuarvelView::LastFirstColumn() const {
+int LogLinesView::LastFirstColumn() const {
     return std::max(widestLine_ + 1 - visibleColumns_, 0);
 }
 
-void CQuarvelView::UpdateHorizontalRange() {
-    const int measurable = std::min(lineCount_, document_.model().classifiedCount());
+void LogLinesView::UpdateHorizontalRange() {
+    const int measurable = std::min(lineCount_, MeasurableLines());
     for (; linesMeasured_ < measurable; ++linesMeasured_) {
         // A line shows at most as many columns as it has bytes: only a line
         // longer than the widest so far can be wider, and only such a line
         // is laid out to see how many of its bytes are codes.
-        if (static_cast<int>(lines_.Text(linesMeasured_).size()) > widestLine_) {
-            widestLine_ = std::max(widestLine_, lines_.VisibleLength(linesMeasured_));
+        if (static_cast<int>(lines_->Text(linesMeasured_).size()) > widestLine_) {
+            widestLine_ = std::max(widestLine_, lines_->VisibleLength(linesMeasured_));
         }
     }
     const int last = LastFirstColumn();
@@ -47,15 +46,16 @@ void CQuarvelView::UpdateHorizontalRange() {
     SetHorizontalPosition();
 }
 
-void CQuarvelView::SetVerticalPosition() {
+void LogLinesView::SetVerticalPosition() {
     verticalScrollBar()->setValue(topLine_);
+    emit rowsMoved();
 }
 
-void CQuarvelView::SetHorizontalPosition() {
+void LogLinesView::SetHorizontalPosition() {
     horizontalScrollBar()->setValue(firstColumn_);
 }
 
-void CQuarvelView::OnVScroll(QAbstractSlider::SliderAction code) {
+void LogLinesView::OnVScroll(QAbstractSlider::SliderAction code) {
     switch (code) {
     case QAbstractSlider::SliderSingleStepSub:
         topLine_ = std::max(topLine_ - 1, 0);
@@ -78,6 +78,7 @@ void CQuarvelView::OnVScroll(QAbstractSlider::SliderAction code) {
         caretLine_ = 0;
         caretColumn_ = 0;
         SetHorizontalPosition();
+        emit caretMoved();
         break;
     case QAbstractSlider::SliderToMaximum:
         // The last page, and the caret after the last character of the log.
@@ -86,8 +87,9 @@ void CQuarvelView::OnVScroll(QAbstractSlider::SliderAction code) {
         topLine_ = std::max(lineCount_ - visibleLines_, 0);
         firstColumn_ = 0;
         caretLine_ = lineCount_ - 1;
-        caretColumn_ = lineCount_ > 0 ? lines_.Line(caretLine_).visibleLength : 0;
+        caretColumn_ = lineCount_ > 0 ? lines_->Line(caretLine_).visibleLength : 0;
         SetHorizontalPosition();
+        emit caretMoved();
         break;
     default:
         break;
@@ -96,7 +98,7 @@ void CQuarvelView::OnVScroll(QAbstractSlider::SliderAction code) {
     viewport()->update();
 }
 
-void CQuarvelView::OnHScroll(QAbstractSlider::SliderAction code) {
+void LogLinesView::OnHScroll(QAbstractSlider::SliderAction code) {
     switch (code) {
     case QAbstractSlider::SliderSingleStepSub:
         firstColumn_ = std::max(firstColumn_ - 1, 0);
@@ -126,7 +128,7 @@ void CQuarvelView::OnHScroll(QAbstractSlider::SliderAction code) {
     viewport()->update();
 }
 
-bool CQuarvelView::OnKeyDown(int key) {
+bool LogLinesView::OnKeyDown(int key) {
     // Modifiers are not looked at here: Ctrl+End is End. The arrows scroll;
     // no key moves the caret or changes the selection, except that Home and
     // End take the caret to the log's start and end. Shift and an arrow
@@ -161,7 +163,7 @@ bool CQuarvelView::OnKeyDown(int key) {
     }
 }
 
-void CQuarvelView::keyPressEvent(QKeyEvent* event) {
+void LogLinesView::keyPressEvent(QKeyEvent* event) {
     const bool extends = event->modifiers().testFlag(Qt::ShiftModifier);
     if (extends && OnShiftKeyDown(event->key())) {
         event->accept();
@@ -173,7 +175,7 @@ void CQuarvelView::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void CQuarvelView::wheelEvent(QWheelEvent* event) {
+void LogLinesView::wheelEvent(QWheelEvent* event) {
     // Three lines a notch; with Shift, or on a sideways wheel, three columns.
     const QPoint delta = event->angleDelta();
     const bool sideways =

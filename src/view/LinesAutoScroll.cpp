@@ -1,7 +1,7 @@
 // Scrolling during a drag: while the pointer is held beyond an edge of the
 // window, a timer scrolls toward it, faster the further out it is, and the
 // selection follows to the line and column now under the pointer.
-#include "CQuarvelView.h"
+#include "LogLinesView.h"
 
 #include <QScrollBar>
 #include <algorithm>
@@ -18,7 +18,7 @@ int StepsToward(int beyond, int cell, int limit) {
 
 } // namespace
 
-void CQuarvelView::UpdateAutoScroll(QPoint point) {
+void LogLinesView::UpdateAutoScroll(QPoint point) {
     dragPoint_ = point;
     const bool beyond = !viewport()->rect().contains(point);
     if (beyond && !autoScroll_.isActive()) {
@@ -28,7 +28,7 @@ void CQuarvelView::UpdateAutoScroll(QPoint point) {
     }
 }
 
-void CQuarvelView::OnAutoScrollTimer() {
+void LogLinesView::OnAutoScrollTimer() {
     if (!dragging_) {
         autoScroll_.stop();
         return;

@@ -1,8 +1,10 @@
 // The caret under the mouse, selecting by dragging with the left button (and
 // extending with Shift+click or Shift and the arrow keys), Select All, and
 // selecting a stretch on request (a search hit).
-#include "CQuarvelView.h"
+#include "CommandIds.h"
+#include "LogLinesView.h"
 
+#include <QContextMenuEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <algorithm>
@@ -17,7 +19,7 @@ QPoint PointOf(const QMouseEvent& event) {
 
 } // namespace
 
-void CQuarvelView::HitTest(int x, int y) {
+void LogLinesView::HitTest(int x, int y) {
     // Integer division truncates toward zero, so a point just above the first
     // row or just left of the first column still counts as on it.
     caretLine_ = (y - kTopMargin) / lineHeight_ + topLine_;
@@ -31,20 +33,20 @@ void CQuarvelView::HitTest(int x, int y) {
         return;
     }
     caretColumn_ = (x - kLeftMargin) / charWidth_ + firstColumn_;
-    const int lineEnd = lines_.Line(caretLine_).visibleLength;
+    const int lineEnd = lines_->Line(caretLine_).visibleLength;
     if (caretColumn_ > lineEnd) {
         caretColumn_ = lineEnd;
     }
 }
 
-void CQuarvelView::SetSelectionActive(bool active) {
+void LogLinesView::SetSelectionActive(bool active) {
     if (active != selectionActive_) {
         selectionActive_ = active;
         emit commandStateChanged();
     }
 }
 
-void CQuarvelView::UpdateLines(int first, int last) {
+void LogLinesView::UpdateLines(int first, int last) {
     first = std::max(first, topLine_);
     last = std::min(last, topLine_ + visibleLines_ - 1);
     if (first > last) {
@@ -54,7 +56,7 @@ void CQuarvelView::UpdateLines(int first, int last) {
                        (last - first + 1) * lineHeight_);
 }
 
-TextPosition CQuarvelView::SelectionAnchor() const {
+TextPosition LogLinesView::SelectionAnchor() const {
     if (!selectionActive_) {
         return {caretLine_, caretColumn_};
     }
@@ -64,7 +66,7 @@ TextPosition CQuarvelView::SelectionAnchor() const {
                          : TextPosition{selStartLine_, selStartColumn_};
 }
 
-TextPosition CQuarvelView::SelectionMovingEnd() const {
+TextPosition LogLinesView::SelectionMovingEnd() const {
     if (!selectionActive_) {
         return {caretLine_, caretColumn_};
     }
@@ -72,7 +74,7 @@ TextPosition CQuarvelView::SelectionMovingEnd() const {
                          : TextPosition{selEndLine_, selEndColumn_ + 1};
 }
 
-void CQuarvelView::SelectBetween(TextPosition anchor, TextPosition movingEnd) {
+void LogLinesView::SelectBetween(TextPosition anchor, TextPosition movingEnd) {
     const bool backward = movingEnd.line < anchor.line ||
                           (movingEnd.line == anchor.line && movingEnd.column < anchor.column);
     // The same state a drag from the anchor to the moving end leaves, so a
@@ -91,7 +93,7 @@ void CQuarvelView::SelectBetween(TextPosition anchor, TextPosition movingEnd) {
     UpdateCaretPos();
 }
 
-void CQuarvelView::ScrollCaretIntoView() {
+void LogLinesView::ScrollCaretIntoView() {
     if (caretLine_ < topLine_) {
         topLine_ = std::max(caretLine_, 0);
     } else if (caretLine_ >= topLine_ + visibleLines_) {
@@ -107,7 +109,7 @@ void CQuarvelView::ScrollCaretIntoView() {
     viewport()->update();
 }
 
-bool CQuarvelView::OnShiftKeyDown(int key) {
+bool LogLinesView::OnShiftKeyDown(int key) {
     if (key != Qt::Key_Left && key != Qt::Key_Right && key != Qt::Key_Up && key != Qt::Key_Down) {
         return false;
     }
@@ -117,7 +119,7 @@ bool CQuarvelView::OnShiftKeyDown(int key) {
     const TextPosition anchor = SelectionAnchor();
     TextPosition end = SelectionMovingEnd();
     end.line = std::clamp(end.line, 0, lineCount_ - 1);
-    const auto length = [this](int line) { return lines_.Line(line).visibleLength; };
+    const auto length = [this](int line) { return lines_->Line(line).visibleLength; };
     switch (key) {
     case Qt::Key_Left:
         // Past the start of a line to the end of the one before.
@@ -152,17 +154,17 @@ bool CQuarvelView::OnShiftKeyDown(int key) {
     return true;
 }
 
-void CQuarvelView::OnEditSelectAll() {
+void LogLinesView::OnEditSelectAll() {
     if (lineCount_ <= 0) {
         return;
     }
     // The scroll position stays: the whole log is selected wherever one is.
     const int last = lineCount_ - 1;
-    SelectBetween({0, 0}, {last, lines_.Line(last).visibleLength});
+    SelectBetween({0, 0}, {last, lines_->Line(last).visibleLength});
     dragging_ = false;
 }
 
-void CQuarvelView::OnLButtonDown(QPoint point, bool extend) {
+void LogLinesView::OnLButtonDown(QPoint point, bool extend) {
     if (extend) {
         // Shift+click: from the anchor of the selection shown (or from the
         // caret) to the point, and a drag goes on from there.
@@ -188,7 +190,7 @@ void CQuarvelView::OnLButtonDown(QPoint point, bool extend) {
     UpdateCaretPos();
 }
 
-void CQuarvelView::OnMouseMove(QPoint point) {
+void LogLinesView::OnMouseMove(QPoint point) {
     if (!dragging_) {
         return;
     }
@@ -242,7 +244,7 @@ void CQuarvelView::OnMouseMove(QPoint point) {
     UpdateCaretPos();
 }
 
-void CQuarvelView::OnLButtonUp() {
+void LogLinesView::OnLButtonUp() {
     autoScroll_.stop();
     if (!dragging_) {
         return;
@@ -255,7 +257,7 @@ void CQuarvelView::OnLButtonUp() {
     }
 }
 
-void CQuarvelView::mousePressEvent(QMouseEvent* event) {
+void LogLinesView::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         QAbstractScrollArea::mousePressEvent(event);
         return;
@@ -266,12 +268,12 @@ void CQuarvelView::mousePressEvent(QMouseEvent* event) {
     event->accept();
 }
 
-void CQuarvelView::mouseMoveEvent(QMouseEvent* event) {
+void LogLinesView::mouseMoveEvent(QMouseEvent* event) {
     OnMouseMove(PointOf(*event));
     event->accept();
 }
 
-void CQuarvelView::mouseReleaseEvent(QMouseEvent* event) {
+void LogLinesView::mouseReleaseEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) {
         QAbstractScrollArea::mouseReleaseEvent(event);
         return;
@@ -280,16 +282,58 @@ void CQuarvelView::mouseReleaseEvent(QMouseEvent* event) {
     event->accept();
 }
 
-void CQuarvelView::mouseDoubleClickEvent(QMouseEvent* event) {
-    // The second press of a double-click does not start a selection; on a
-    // player's name it opens the Player Info window.
+void LogLinesView::mouseDoubleClickEvent(QMouseEvent* event) {
+    // The second press of a double-click does not start a selection; what
+    // else it does is the view's (a player's name opens Player Info).
     if (event->button() == Qt::LeftButton) {
         OnLButtonDblClk(PointOf(*event));
     }
     event->accept();
 }
 
-void CQuarvelView::SelectRange(int firstLine, int firstColumn, int lastLine, int lastColumn) {
+void LogLinesView::contextMenuEvent(QContextMenuEvent* event) {
+    setFocus(Qt::MouseFocusReason);
+    if (event->reason() == QContextMenuEvent::Mouse) {
+        // A click outside the selection moves the caret there, and the
+        // selection goes; inside it the selection stays for Copy.
+        // A mouse's menu event comes from the viewport, in its coordinates.
+        HitTest(event->pos().x(), event->pos().y());
+        const TextPosition at{caretLine_, caretColumn_};
+        const auto before = [](TextPosition a, TextPosition b) {
+            return a.line < b.line || (a.line == b.line && a.column < b.column);
+        };
+        const bool inSelection = selectionActive_ &&
+                                 !before(at, {selStartLine_, selStartColumn_}) &&
+                                 !before({selEndLine_, selEndColumn_}, at);
+        if (inSelection) {
+            // The caret stays at the selection's moving end.
+            const TextPosition end = SelectionMovingEnd();
+            caretLine_ = end.line;
+            caretColumn_ = end.column;
+        } else if (selectionActive_) {
+            SetSelectionActive(false);
+            viewport()->update();
+        }
+        UpdateCaretPos();
+    }
+    const QPoint global = event->reason() == QContextMenuEvent::Mouse
+                              ? event->globalPos()
+                              : viewport()->mapToGlobal(CaretRect().bottomLeft());
+    emit contextMenuRequested(global, ContextMenuCommands());
+    event->accept();
+}
+
+std::vector<int> LogLinesView::ContextMenuCommands() const {
+    return {CommandId::kEditCopy, CommandId::kEditCopyHtml, CommandId::kEditSelectAll};
+}
+
+void LogLinesView::OnLButtonDblClk(QPoint point) {
+    // The caret goes where the pointer is, as a single click puts it.
+    HitTest(point.x(), point.y());
+    UpdateCaretPos();
+}
+
+void LogLinesView::SelectRange(int firstLine, int firstColumn, int lastLine, int lastColumn) {
     if (selectionActive_) {
         UpdateLines(selStartLine_, selEndLine_);
     }

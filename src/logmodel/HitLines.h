@@ -1,0 +1,36 @@
+#pragma once
+
+#include "LineSet.h"
+#include "LineSource.h"
+#include "LogModel.h"
+
+// The lines of a log that a set holds (a match index's hits), in the log's
+// order, as a source of their own: line i is the set's i-th line. Without a
+// set it has no lines. The set may grow at its end while it is shown; the
+// widget showing it takes the new lines in when it is told.
+//
+// Unlike a log's own lines, these do not lie one after another in memory, so
+// the log's byte search cannot run over them.
+class HitLines final : public LineSource {
+public:
+    explicit HitLines(const LogModel& model) : model_(model) {}
+
+    void SetHits(const LineSet* hits) { hits_ = hits; }
+    const LineSet* hits() const { return hits_; }
+
+    int lineCount() const override { return hits_ != nullptr ? hits_->Count() : 0; }
+    LineView Line(int i) const override { return model_.Line(LogLineIndex(i)); }
+    std::string_view Text(int i) const override { return model_.LineText(LogLineIndex(i)); }
+    std::string_view WholeText(int i) const override {
+        return model_.WholeLineText(LogLineIndex(i));
+    }
+    int VisibleLength(int i) const override { return model_.VisibleLength(LogLineIndex(i)); }
+    bool contiguous() const override { return false; }
+    int LogLineIndex(int i) const override {
+        return hits_ != nullptr ? hits_->Nth(i).value_or(0) : 0;
+    }
+
+private:
+    const LogModel& model_;
+    const LineSet* hits_ = nullptr;
+};
