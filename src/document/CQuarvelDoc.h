@@ -1,7 +1,7 @@
 #pragma once
 
-#include "LogMarks.h"
 #include "FollowerPlace.h"
+#include "LogMarks.h"
 #include "LogModel.h"
 #include "Messages.h"
 
