@@ -166,7 +166,10 @@ void RconExchange::Linger() {
     quiet_.disconnect(this);
     assembly_ = ReplyAssembly();
     if (socket_ < 0) {
-        deleteLater();
+        // Queued rather than called here: a socket that could not be made
+        // usually means no descriptor is left, and nothing more should run
+        // on this object until the event loop comes round.
+        QMetaObject::invokeMethod(this, &QObject::deleteLater, Qt::QueuedConnection);
         return;
     }
     connect(&deadline_, &QTimer::timeout, this, &QObject::deleteLater);
