@@ -231,8 +231,10 @@ const std::vector<CommandEntry>& CommandTable() {
          {kConfigOption,
           {"guid", "G", "only the records of this GUID, in either letter case"},
           {"limit", "N", "print at most N records"}},
-         "Prints the ban records, newest first, as JSON Lines: time, action, guid, name, ip, "
-         "reason, server, result, admin; what an action did not know is an empty string.",
+         "Prints the ban records, newest first, as JSON Lines: time, action (ban, unban, "
+         "kick, tempkick or message), guid, name, ip, reason (for a message, the text said), "
+         "server, result, admin, and minutes (a temp-kick's, else null); what an action did "
+         "not know is an empty string.",
          {{0, "the records were printed"}, {1, "the database cannot be used"}, kUsageExit}},
         {"search",
          "search LOG --text T [--regex] [--case] [--backwards] [--caret L:C] [--all]   Find "

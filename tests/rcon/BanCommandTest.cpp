@@ -165,7 +165,7 @@ TEST_P(BanCommandRecords, EveryServerAskedIsRecordedWithTheMessageItGave) {
     EXPECT_EQ(ban.err, "");
     const std::string who = "\"action\": \"ban\", \"guid\": \"" + kGuid +
                             "\", \"name\": \"^1Caf\u00e9\", \"ip\": \"1.2.3.4\", ";
-    const std::string tail = "\"admin\": \"alice\"}";
+    const std::string tail = "\"admin\": \"alice\", \"minutes\": null}";
     EXPECT_EQ(
         HistoryTails(),
         (std::vector<std::string>{
