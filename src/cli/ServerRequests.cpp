@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "ConfigLoading.h"
+#include "PlayerDatabase.h"
 #include "RconClient.h"
 #include "Windows1252.h"
 
@@ -70,24 +71,50 @@ std::string JoinedWords(const std::vector<std::string>& words) {
     return joined;
 }
 
-std::optional<ServerEntry> LoadServerForCommand(const Arguments& args, int& exitCode) {
-    const auto config = LoadConfigForCommand(args);
-    if (!config) {
+std::optional<ServerEntry> LoadServerForCommand(const Arguments& args, int& exitCode,
+                                                AppConfig* config) {
+    auto loaded = LoadConfigForCommand(args);
+    if (!loaded) {
         exitCode = 1;
         return std::nullopt;
     }
-    const auto servers = ChooseServers(*config, args, true);
+    const auto servers = ChooseServers(*loaded, args, true);
     if (!servers) {
         exitCode = 2;
         return std::nullopt;
     }
+    if (config != nullptr) {
+        *config = std::move(*loaded);
+    }
     return servers->front();
+}
+
+void PrintAnswer(const RconReply& reply) {
+    const std::string out = Windows1252ToUtf8(reply.text);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
 }
 
 int SendAndPrint(const ServerEntry& server, std::string_view command) {
     const RconReply reply = SendAndWait(server, command);
-    const std::string out = Windows1252ToUtf8(reply.text);
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fflush(stdout);
+    PrintAnswer(reply);
     return ExitCodeOfReply(reply, server.name);
+}
+
+DatabaseSource OpenDatabaseSource(const AppConfig& config) {
+    DatabaseSource source;
+    const std::string location = config.DatabaseLocation();
+    if (location.empty()) {
+        return source;
+    }
+    source.lookup = std::make_unique<SqlPlayerLookup>(location);
+    try {
+        source.lookup->Open();
+    } catch (const DatabaseError& error) {
+        PrintError(std::string("the player database gives no GUIDs: ") + error.what());
+        source.lookup.reset();
+        return source;
+    }
+    source.guids = std::make_unique<DatabaseGuids>(*source.lookup);
+    return source;
 }

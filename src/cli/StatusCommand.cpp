@@ -4,13 +4,10 @@
 #include "Arguments.h"
 #include "Commands.h"
 #include "ConfigLoading.h"
-#include "DatabaseGuids.h"
 #include "Json.h"
 #include "LogLoading.h"
-#include "PlayerDatabase.h"
 #include "ServerRequests.h"
 #include "SlotGuids.h"
-#include "SqlPlayerLookup.h"
 #include "StatusQuery.h"
 #include "VisibleText.h"
 #include "Windows1252.h"
@@ -101,30 +98,6 @@ std::string TextLines(const ServerEntry& server, const ServerSnapshot& snapshot)
         out += "\n";
     }
     return out;
-}
-
-// The player database as a GUID source, when one is configured and opens.
-struct DatabaseSource {
-    std::unique_ptr<SqlPlayerLookup> lookup;
-    std::unique_ptr<DatabaseGuids> guids;
-};
-
-DatabaseSource OpenDatabaseSource(const AppConfig& config) {
-    DatabaseSource source;
-    const std::string location = config.DatabaseLocation();
-    if (location.empty()) {
-        return source;
-    }
-    source.lookup = std::make_unique<SqlPlayerLookup>(location);
-    try {
-        source.lookup->Open();
-    } catch (const DatabaseError& error) {
-        PrintError(std::string("the player database gives no GUIDs: ") + error.what());
-        source.lookup.reset();
-        return source;
-    }
-    source.guids = std::make_unique<DatabaseGuids>(*source.lookup);
-    return source;
 }
 
 // A server's log as a GUID source, when its block names one that reads: the

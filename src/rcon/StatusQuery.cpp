@@ -53,7 +53,8 @@ void StatusQuery::StatusAnswered(const RconReply& reply) {
                 player.guid = std::move(*known);
             }
         }
-        if (player.guid.from == GuidFrom::None && askUserinfo_ && HasUserinfoGuid(player.status)) {
+        const bool asked = askUserinfo_ && (!userinfoSlot_ || *userinfoSlot_ == player.status.slot);
+        if (player.guid.from == GuidFrom::None && asked && HasUserinfoGuid(player.status)) {
             AskUserinfo(i);
         }
     }

@@ -5,6 +5,7 @@
 #include "ServerSnapshot.h"
 
 #include <QObject>
+#include <optional>
 #include <vector>
 
 // Asks one server who is on it (`status`), then finds each player's GUID:
@@ -28,6 +29,9 @@ public:
     // Whether players no source knows are asked for their userinfo (on by
     // default).
     void SetAskUserinfo(bool ask) { askUserinfo_ = ask; }
+    // Asks the userinfo of the player in this slot only (one question where
+    // only he matters).
+    void SetUserinfoSlot(int slot) { userinfoSlot_ = slot; }
     void Start();
 
     const ServerEntry& server() const { return server_; }
@@ -45,6 +49,7 @@ private:
     ServerEntry server_;
     std::vector<GuidSource*> sources_;
     bool askUserinfo_ = true;
+    std::optional<int> userinfoSlot_;
     ServerSnapshot snapshot_;
     std::vector<RconClient::RequestId> asked_;
     int waiting_ = 0;
