@@ -7,6 +7,7 @@
 #include "Commands.h"
 #include "PlayerAction.h"
 #include "ServerCommands.h"
+#include "ServerGuidLookup.h"
 #include "ServerRequests.h"
 #include "StatusQuery.h"
 #include "Windows1252.h"
@@ -16,16 +17,16 @@
 namespace {
 
 // Who is in the slot, for the record: his name and address as the server's
-// status shows them, his GUID from the status, the player database or his
-// userinfo. Nobody when the server does not say.
+// status shows them, his GUID as status finds it (the status, the server's
+// log, the player database), else from that slot's userinfo alone. Nobody
+// when the server does not say.
 BanTarget PlayerInSlot(const AppConfig& config, const ServerEntry& server, int slot) {
-    const DatabaseSource database = OpenDatabaseSource(config);
-    std::vector<GuidSource*> sources;
-    if (database.guids) {
-        sources.push_back(database.guids.get());
-    }
+    ServerGuidLookup guids(config);
+    QObject::connect(&guids, &ServerGuidLookup::problem,
+                     [](const QString& text) { PrintError(text.toStdString()); });
     RconClient client;
-    StatusQuery query(client, server, sources);
+    StatusQuery query(client, server, {});
+    query.SetDeferredSource(&guids);
     query.SetUserinfoSlot(slot);
     QEventLoop loop;
     QObject::connect(&query, &StatusQuery::finished, &loop, &QEventLoop::quit);

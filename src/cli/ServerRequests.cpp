@@ -2,7 +2,6 @@
 
 #include "Commands.h"
 #include "ConfigLoading.h"
-#include "PlayerDatabase.h"
 #include "RconClient.h"
 #include "Windows1252.h"
 
@@ -99,22 +98,4 @@ int SendAndPrint(const ServerEntry& server, std::string_view command) {
     const RconReply reply = SendAndWait(server, command);
     PrintAnswer(reply);
     return ExitCodeOfReply(reply, server.name);
-}
-
-DatabaseSource OpenDatabaseSource(const AppConfig& config) {
-    DatabaseSource source;
-    const std::string location = config.DatabaseLocation();
-    if (location.empty()) {
-        return source;
-    }
-    source.lookup = std::make_unique<SqlPlayerLookup>(location);
-    try {
-        source.lookup->Open();
-    } catch (const DatabaseError& error) {
-        PrintError(std::string("the player database gives no GUIDs: ") + error.what());
-        source.lookup.reset();
-        return source;
-    }
-    source.guids = std::make_unique<DatabaseGuids>(*source.lookup);
-    return source;
 }

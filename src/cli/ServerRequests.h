@@ -2,11 +2,8 @@
 
 #include "AppConfig.h"
 #include "Arguments.h"
-#include "DatabaseGuids.h"
 #include "RconReply.h"
-#include "SqlPlayerLookup.h"
 
-#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -32,14 +29,6 @@ std::optional<ServerEntry> LoadServerForCommand(const Arguments& args, int& exit
 int SendAndPrint(const ServerEntry& server, std::string_view command);
 // Prints a reply's whole answer on stdout, as the server sent it.
 void PrintAnswer(const RconReply& reply);
-
-// The player database as a GUID source, when one is configured and opens
-// (a database that does not is said, and gives none).
-struct DatabaseSource {
-    std::unique_ptr<SqlPlayerLookup> lookup;
-    std::unique_ptr<DatabaseGuids> guids;
-};
-DatabaseSource OpenDatabaseSource(const AppConfig& config);
 
 // The words of a command line joined by blanks.
 std::string JoinedWords(const std::vector<std::string>& words);
