@@ -63,7 +63,7 @@ inline constexpr char kMinutesColumn[] = "Minutes";
 inline constexpr char kSqliteTableExtras[] =
     R"(SELECT sql FROM sqlite_master WHERE tbl_name = 'Ban_Records' )"
     R"(AND type IN ('index', 'trigger') AND sql IS NOT NULL ORDER BY type, name)";
-inline constexpr const char* kSqliteWidening[] = {
+inline constexpr char kSqliteWidenedTable[] =
     R"(CREATE TABLE "Ban_Records_widened" ()"
     R"("Record_key" INTEGER PRIMARY KEY AUTOINCREMENT, )"
     R"("Rec_Time" TEXT NOT NULL, )"
@@ -77,16 +77,25 @@ inline constexpr const char* kSqliteWidening[] = {
     R"("Server_Name" TEXT NOT NULL, )"
     R"("Result" TEXT NOT NULL, )"
     R"("Admin" TEXT NOT NULL, )"
-    R"("Minutes" INTEGER))",
+    R"("Minutes" INTEGER))";
+inline constexpr char kSqliteCopyRecords[] =
     R"(INSERT INTO "Ban_Records_widened" ("Record_key", "Rec_Time", "Rec_Epoch", "Action", )"
     R"("GUID", "Player_Name", "IP_Full", "Reason", "Server_Name", "Result", "Admin") )"
     R"(SELECT "Record_key", "Rec_Time", "Rec_Epoch", "Action", "GUID", "Player_Name", )"
-    R"("IP_Full", "Reason", "Server_Name", "Result", "Admin" FROM "Ban_Records")",
+    R"("IP_Full", "Reason", "Server_Name", "Result", "Admin" FROM "Ban_Records")";
+// The old table's counter, where it stands past the copied keys.
+inline constexpr char kSqliteCounterKept[] =
     R"(INSERT INTO sqlite_sequence (name, seq) SELECT 'Ban_Records_widened', seq )"
     R"(FROM sqlite_sequence WHERE name = 'Ban_Records' AND NOT EXISTS )"
-    R"((SELECT 1 FROM sqlite_sequence WHERE name = 'Ban_Records_widened'))",
+    R"((SELECT 1 FROM sqlite_sequence WHERE name = 'Ban_Records_widened'))";
+inline constexpr char kSqliteCounterRaised[] =
     R"(UPDATE sqlite_sequence SET seq = (SELECT MAX(seq) FROM sqlite_sequence )"
-    R"(WHERE name IN ('Ban_Records', 'Ban_Records_widened')) WHERE name = 'Ban_Records_widened')",
+    R"(WHERE name IN ('Ban_Records', 'Ban_Records_widened')) WHERE name = 'Ban_Records_widened')";
+inline constexpr const char* kSqliteWidening[] = {
+    kSqliteWidenedTable,
+    kSqliteCopyRecords,
+    kSqliteCounterKept,
+    kSqliteCounterRaised,
     R"(DROP TABLE "Ban_Records")",
     R"(ALTER TABLE "Ban_Records_widened" RENAME TO "Ban_Records")",
 };
