@@ -21,7 +21,8 @@ class QTableView;
 // from. The servers are polled while the panel is shown, each every poll=
 // seconds; nothing is asked while it is hidden. A double-click on a player
 // opens Player Info with his name, address and GUID, whose Ban then works for
-// him too; Ban here opens it and starts its ban.
+// him too; Ban here opens it and starts its ban. The panel follows the
+// configuration when it is read again (ReloadServers).
 class ServersPanel : public QWidget {
     Q_OBJECT
 
@@ -65,6 +66,11 @@ public:
 
     // Polls every server now (F5 in the panel).
     void PollAll();
+    // Builds the servers anew from the configuration, after it was read
+    // again: their lines and tables, asked at once while the panel shows.
+    // Player Info windows opened from the panel stay open; an action's
+    // answer still due is shown.
+    void ReloadServers();
 
 signals:
     // An action's answer was shown.
@@ -81,12 +87,15 @@ private:
         QTableView* table = nullptr;
     };
 
+    // The servers' lines and tables in `serversBox_`, from the configuration.
+    void BuildServers();
     void UpdateStates();
     void UpdateButtons();
 
     const AppConfig& config_;
     RconClient client_; // before the servers: they go first, with their questions
     std::vector<Server> servers_;
+    QWidget* serversBox_ = nullptr;
     QPushButton* banButton_ = nullptr;
     QPushButton* kickButton_ = nullptr;
     QPushButton* tempKickButton_ = nullptr;
