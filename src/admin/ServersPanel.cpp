@@ -24,6 +24,7 @@
 ServersPanel::ServersPanel(const AppConfig& config, QWidget* parent)
     : QWidget(parent), config_(config), messageBoxes_(this), messages_(&messageBoxes_) {
     auto* layout = new QVBoxLayout(this);
+    StartGuidLookup();
     BuildServers();
     layout->addWidget(serversBox_, 1);
     auto* buttons = new QHBoxLayout;
@@ -40,11 +41,30 @@ ServersPanel::ServersPanel(const AppConfig& config, QWidget* parent)
     }
     buttons->addStretch(1);
     layout->addLayout(buttons);
+    // A log or database that cannot give GUIDs is said here, once, not in a
+    // box at every poll.
+    problem_ = new QLabel(this);
+    problem_->setTextFormat(Qt::PlainText);
+    problem_->setWordWrap(true);
+    problem_->hide();
+    layout->addWidget(problem_);
     // The age of every answer, kept current.
     auto* ages = new QTimer(this);
     connect(ages, &QTimer::timeout, this, &ServersPanel::UpdateStates);
     ages->start(1000);
     UpdateButtons();
+}
+
+void ServersPanel::StartGuidLookup() {
+    guids_ = std::make_unique<ServerGuidLookup>(config_);
+    if (problem_ != nullptr) {
+        problem_->hide(); // until the new reader finds one
+    }
+    // Said from the event loop: the label is there by then.
+    connect(guids_.get(), &ServerGuidLookup::problem, this, [this](const QString& text) {
+        problem_->setText(text.left(1).toUpper() + text.mid(1));
+        problem_->show();
+    });
 }
 
 void ServersPanel::BuildServers() {
@@ -57,6 +77,7 @@ void ServersPanel::BuildServers() {
     for (const ServerEntry& entry : config_.servers) {
         Server server;
         server.live = std::make_unique<LiveServer>(client_, entry);
+        server.live->SetDeferredGuidSource(guids_.get());
         auto* title = new QLabel(serversBox_);
         title->setTextFormat(Qt::PlainText);
         title->setText(LogTextToQString(entry.name));
@@ -122,6 +143,8 @@ void ServersPanel::ReloadServers() {
     lastTable_ = -1;
     delete serversBox_;
     servers_.clear();
+    // The servers' logs and the database may have changed with them.
+    StartGuidLookup();
     BuildServers();
     static_cast<QVBoxLayout*>(layout())->insertWidget(0, serversBox_, 1);
     if (isVisible()) {

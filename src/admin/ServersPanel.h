@@ -5,6 +5,7 @@
 #include "MessageBoxSink.h"
 #include "RconClient.h"
 #include "ServerCommands.h"
+#include "ServerGuidLookup.h"
 
 #include <QWidget>
 #include <memory>
@@ -18,11 +19,13 @@ class QTableView;
 // each with a line saying its map, its player count and the age of its last
 // answer (or what went wrong), over a table of its players: slot, name with
 // its colour codes applied, score, ping, address and GUID with where it came
-// from. The servers are polled while the panel is shown, each every poll=
-// seconds; nothing is asked while it is hidden. A double-click on a player
-// opens Player Info with his name, address and GUID, whose Ban then works for
-// him too; Ban here opens it and starts its ban. The panel follows the
-// configuration when it is read again (ReloadServers).
+// from (the server's log and the player database are read off the window
+// thread, by a ServerGuidLookup). The servers are polled while the panel is
+// shown, each every poll= seconds; nothing is asked while it is hidden. A
+// double-click on a player opens Player Info with his name, address and
+// GUID, whose Ban then works for him too; Ban here opens it and starts its
+// ban. The panel follows the configuration when it is read again
+// (ReloadServers).
 class ServersPanel : public QWidget {
     Q_OBJECT
 
@@ -35,6 +38,7 @@ public:
     LiveServer& server(int index) { return *servers_[static_cast<std::size_t>(index)].live; }
     QTableView* table(int index) const { return servers_[static_cast<std::size_t>(index)].table; }
     QLabel* stateLabel(int index) const { return servers_[static_cast<std::size_t>(index)].state; }
+    QLabel* problemLabel() const { return problem_; }
     QPushButton* banButton() const { return banButton_; }
     QPushButton* kickButton() const { return kickButton_; }
 
@@ -67,9 +71,10 @@ public:
     // Polls every server now (F5 in the panel).
     void PollAll();
     // Builds the servers anew from the configuration, after it was read
-    // again: their lines and tables, asked at once while the panel shows.
-    // Player Info windows opened from the panel stay open; an action's
-    // answer still due is shown.
+    // again: their lines and tables and the reader of their logs and the
+    // database, asked at once while the panel shows. Player Info windows
+    // opened from the panel stay open; an action's answer still due is
+    // shown.
     void ReloadServers();
 
 signals:
@@ -87,6 +92,9 @@ private:
         QTableView* table = nullptr;
     };
 
+    // The reader of the servers' logs and the database, for the
+    // configuration as it is now.
+    void StartGuidLookup();
     // The servers' lines and tables in `serversBox_`, from the configuration.
     void BuildServers();
     void UpdateStates();
@@ -94,12 +102,14 @@ private:
 
     const AppConfig& config_;
     RconClient client_; // before the servers: they go first, with their questions
+    std::unique_ptr<ServerGuidLookup> guids_; // likewise; made anew with them
     std::vector<Server> servers_;
     QWidget* serversBox_ = nullptr;
     QPushButton* banButton_ = nullptr;
     QPushButton* kickButton_ = nullptr;
     QPushButton* tempKickButton_ = nullptr;
     QPushButton* messageButton_ = nullptr;
+    QLabel* problem_ = nullptr; // why GUIDs are missing, when they are
     MessageBoxSink messageBoxes_;
     MessageSink* messages_;
     int lastTable_ = -1; // the table a row was last picked in
