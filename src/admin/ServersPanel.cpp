@@ -21,7 +21,8 @@
 #include <QVBoxLayout>
 
 ServersPanel::ServersPanel(const AppConfig& config, QWidget* parent)
-    : QWidget(parent), config_(config), messageBoxes_(this), messages_(&messageBoxes_) {
+    : QWidget(parent), config_(config), guids_(config), messageBoxes_(this),
+      messages_(&messageBoxes_) {
     auto* layout = new QVBoxLayout(this);
     if (config.servers.empty()) {
         layout->addWidget(new QLabel(QStringLiteral("No servers configured"), this));
@@ -29,6 +30,7 @@ ServersPanel::ServersPanel(const AppConfig& config, QWidget* parent)
     for (const ServerEntry& entry : config.servers) {
         Server server;
         server.live = std::make_unique<LiveServer>(client_, entry);
+        server.live->SetDeferredGuidSource(&guids_);
         auto* title = new QLabel(this);
         title->setTextFormat(Qt::PlainText);
         title->setText(LogTextToQString(entry.name));
@@ -101,6 +103,17 @@ ServersPanel::ServersPanel(const AppConfig& config, QWidget* parent)
     }
     buttons->addStretch(1);
     layout->addLayout(buttons);
+    // A log or database that cannot give GUIDs is said here, once, not in a
+    // box at every poll.
+    problem_ = new QLabel(this);
+    problem_->setTextFormat(Qt::PlainText);
+    problem_->setWordWrap(true);
+    problem_->hide();
+    layout->addWidget(problem_);
+    connect(&guids_, &ServerGuidLookup::problem, this, [this](const QString& text) {
+        problem_->setText(text.left(1).toUpper() + text.mid(1));
+        problem_->show();
+    });
     // The age of every answer, kept current.
     auto* ages = new QTimer(this);
     connect(ages, &QTimer::timeout, this, &ServersPanel::UpdateStates);

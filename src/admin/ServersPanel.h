@@ -5,6 +5,7 @@
 #include "MessageBoxSink.h"
 #include "RconClient.h"
 #include "ServerCommands.h"
+#include "ServerGuidLookup.h"
 
 #include <QWidget>
 #include <memory>
@@ -18,7 +19,8 @@ class QTableView;
 // each with a line saying its map, its player count and the age of its last
 // answer (or what went wrong), over a table of its players: slot, name with
 // its colour codes applied, score, ping, address and GUID with where it came
-// from. The servers are polled while the panel is shown, each every poll=
+// from (the server's log and the player database are read off the window
+// thread, by a ServerGuidLookup). The servers are polled while the panel is shown, each every poll=
 // seconds; nothing is asked while it is hidden. A double-click on a player
 // opens Player Info with his name, address and GUID, whose Ban then works for
 // him too; Ban here opens it and starts its ban.
@@ -34,6 +36,7 @@ public:
     LiveServer& server(int index) { return *servers_[static_cast<std::size_t>(index)].live; }
     QTableView* table(int index) const { return servers_[static_cast<std::size_t>(index)].table; }
     QLabel* stateLabel(int index) const { return servers_[static_cast<std::size_t>(index)].state; }
+    QLabel* problemLabel() const { return problem_; }
     QPushButton* banButton() const { return banButton_; }
     QPushButton* kickButton() const { return kickButton_; }
 
@@ -85,12 +88,14 @@ private:
     void UpdateButtons();
 
     const AppConfig& config_;
-    RconClient client_; // before the servers: they go first, with their questions
+    RconClient client_;      // before the servers: they go first, with their questions
+    ServerGuidLookup guids_; // likewise
     std::vector<Server> servers_;
     QPushButton* banButton_ = nullptr;
     QPushButton* kickButton_ = nullptr;
     QPushButton* tempKickButton_ = nullptr;
     QPushButton* messageButton_ = nullptr;
+    QLabel* problem_ = nullptr; // why GUIDs are missing, when they are
     MessageBoxSink messageBoxes_;
     MessageSink* messages_;
     int lastTable_ = -1; // the table a row was last picked in

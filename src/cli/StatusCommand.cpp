@@ -4,13 +4,9 @@
 #include "Arguments.h"
 #include "Commands.h"
 #include "ConfigLoading.h"
-#include "DatabaseGuids.h"
 #include "Json.h"
-#include "LogLoading.h"
-#include "PlayerDatabase.h"
+#include "ServerGuidLookup.h"
 #include "ServerRequests.h"
-#include "SlotGuids.h"
-#include "SqlPlayerLookup.h"
 #include "StatusQuery.h"
 #include "VisibleText.h"
 #include "Windows1252.h"
@@ -103,52 +99,6 @@ std::string TextLines(const ServerEntry& server, const ServerSnapshot& snapshot)
     return out;
 }
 
-// The player database as a GUID source, when one is configured and opens.
-struct DatabaseSource {
-    std::unique_ptr<SqlPlayerLookup> lookup;
-    std::unique_ptr<DatabaseGuids> guids;
-};
-
-DatabaseSource OpenDatabaseSource(const AppConfig& config) {
-    DatabaseSource source;
-    const std::string location = config.DatabaseLocation();
-    if (location.empty()) {
-        return source;
-    }
-    source.lookup = std::make_unique<SqlPlayerLookup>(location);
-    try {
-        source.lookup->Open();
-    } catch (const DatabaseError& error) {
-        PrintError(std::string("the player database gives no GUIDs: ") + error.what());
-        source.lookup.reset();
-        return source;
-    }
-    source.guids = std::make_unique<DatabaseGuids>(*source.lookup);
-    return source;
-}
-
-// A server's log as a GUID source, when its block names one that reads: the
-// connection at each slot at the log's end.
-struct LogSource {
-    std::unique_ptr<LogModel> model;
-    std::unique_ptr<SlotGuids> guids;
-};
-
-LogSource OpenLogSource(const AppConfig& config, const ServerEntry& server) {
-    LogSource source;
-    const std::string path = config.LogLocation(server);
-    if (path.empty()) {
-        return source;
-    }
-    source.model = std::make_unique<LogModel>();
-    if (!LoadClassifiedLogForCommand(*source.model, path)) {
-        source.model.reset(); // said; the other sources still serve
-        return source;
-    }
-    source.guids = std::make_unique<SlotGuids>(source.model->playerSlots());
-    return source;
-}
-
 } // namespace
 
 int RunStatus(const std::vector<std::string>& words) {
@@ -167,22 +117,19 @@ int RunStatus(const std::vector<std::string>& words) {
     if (!servers) {
         return args->Value("server") ? 2 : 1;
     }
-    DatabaseSource database = OpenDatabaseSource(*config);
-    std::vector<LogSource> logs;
+    // The servers' logs and the player database are read as the Servers
+    // panel reads them, on a thread of their own.
+    ServerGuidLookup guids(*config);
+    QObject::connect(&guids, &ServerGuidLookup::problem,
+                     [](const QString& text) { PrintError(text.toStdString()); });
     RconClient client;
     std::vector<std::unique_ptr<StatusQuery>> queries;
     QEventLoop loop;
     std::size_t finished = 0;
     for (const ServerEntry& server : *servers) {
-        // The server's own log first, then the database.
-        std::vector<GuidSource*> sources;
-        if (LogSource& log = logs.emplace_back(OpenLogSource(*config, server)); log.guids) {
-            sources.push_back(log.guids.get());
-        }
-        if (database.guids) {
-            sources.push_back(database.guids.get());
-        }
-        auto& query = queries.emplace_back(std::make_unique<StatusQuery>(client, server, sources));
+        auto& query = queries.emplace_back(
+            std::make_unique<StatusQuery>(client, server, std::vector<GuidSource*>{}));
+        query->SetDeferredSource(&guids);
         QObject::connect(query.get(), &StatusQuery::finished, &loop, [&] {
             if (++finished == queries.size()) {
                 loop.quit();
@@ -203,8 +150,5 @@ int RunStatus(const std::vector<std::string>& words) {
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
     std::fflush(stdout);
-    if (database.guids && !database.guids->failure().empty()) {
-        PrintError("the player database failed: " + database.guids->failure());
-    }
     return everyOk ? 0 : 1;
 }

@@ -42,8 +42,7 @@ void StatusQuery::Start() {
 
 void StatusQuery::StatusAnswered(const RconReply& reply) {
     snapshot_ = SnapshotOfStatusReply(reply);
-    for (std::size_t i = 0; i < snapshot_.players.size(); ++i) {
-        LivePlayer& player = snapshot_.players[i];
+    for (LivePlayer& player : snapshot_.players) {
         const std::string_view ip = AddressIp(player.status.address);
         for (GuidSource* source : sources_) {
             if (player.guid.from != GuidFrom::None) {
@@ -53,11 +52,51 @@ void StatusQuery::StatusAnswered(const RconReply& reply) {
                 player.guid = std::move(*known);
             }
         }
-        if (player.guid.from == GuidFrom::None && askUserinfo_ && HasUserinfoGuid(player.status)) {
+    }
+    // Counted as one more answer awaited, so that nothing ends the query
+    // before the deferred source and the userinfo questions are all asked.
+    ++waiting_;
+    AskDeferred();
+}
+
+void StatusQuery::AskDeferred() {
+    std::vector<DeferredGuidSource::Question> questions;
+    std::vector<std::size_t> asked;
+    for (std::size_t i = 0; deferred_ != nullptr && i < snapshot_.players.size(); ++i) {
+        const LivePlayer& player = snapshot_.players[i];
+        const std::string_view ip = AddressIp(player.status.address);
+        if (player.guid.from == GuidFrom::None && !ip.empty()) {
+            questions.push_back({player.status.slot, std::string(ip)});
+            asked.push_back(i);
+        }
+    }
+    if (questions.empty()) {
+        AskUserinfoOfUnknown();
+        return;
+    }
+    deferred_->FindLater(server_, std::move(questions), this,
+                         [this, asked](const DeferredGuidSource::Answers& answers) {
+                             for (std::size_t k = 0; k < asked.size() && k < answers.size(); ++k) {
+                                 if (answers[k]) {
+                                     snapshot_.players[asked[k]].guid = *answers[k];
+                                 }
+                             }
+                             AskUserinfoOfUnknown();
+                         });
+}
+
+void StatusQuery::AskUserinfoOfUnknown() {
+    for (std::size_t i = 0; askUserinfo_ && i < snapshot_.players.size(); ++i) {
+        const LivePlayer& player = snapshot_.players[i];
+        if (player.guid.from == GuidFrom::None && HasUserinfoGuid(player.status)) {
             AskUserinfo(i);
         }
     }
-    if (waiting_ == 0) {
+    EndOfWait();
+}
+
+void StatusQuery::EndOfWait() {
+    if (--waiting_ == 0) {
         Finish();
     }
 }
@@ -76,9 +115,7 @@ void StatusQuery::AskUserinfo(std::size_t index) {
                 player.guid = {std::move(guid), GuidFrom::Userinfo};
             }
         }
-        if (--waiting_ == 0) {
-            Finish();
-        }
+        EndOfWait();
     }));
 }
 

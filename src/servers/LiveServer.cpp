@@ -41,6 +41,7 @@ void LiveServer::PollNow() {
     std::vector<GuidSource*> sources = sources_;
     sources.push_back(&remembered_);
     query_ = std::make_unique<StatusQuery>(client_, server_, std::move(sources));
+    query_->SetDeferredSource(deferred_);
     connect(query_.get(), &StatusQuery::finished, this, &LiveServer::Finished);
     query_->Start();
 }

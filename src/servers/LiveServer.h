@@ -19,9 +19,10 @@
 // the players of its last answer, and its state says what went wrong and
 // how old that answer is; nothing is shown in a message box.
 //
-// A player's GUID comes from the sources given (the server's log, the player
-// database), else from his userinfo, which is asked once for a player: what
-// it gave is remembered for his slot and address while he stays.
+// A player's GUID comes from the sources given, then from the deferred source
+// (the server's log, the player database, read off the window thread), else
+// from his userinfo, which is asked once for a player: what it gave is
+// remembered for his slot and address while he stays.
 class LiveServer : public QObject {
     Q_OBJECT
 
@@ -34,6 +35,7 @@ public:
 
     // The sources outlive this object, or are replaced before they go.
     void SetGuidSources(std::vector<GuidSource*> sources) { sources_ = std::move(sources); }
+    void SetDeferredGuidSource(DeferredGuidSource* source) { deferred_ = source; }
     // Polls now, then every interval(): the server's poll= seconds.
     void Start();
     void Stop();
@@ -71,6 +73,7 @@ private:
     RconClient& client_;
     ServerEntry server_;
     std::vector<GuidSource*> sources_;
+    DeferredGuidSource* deferred_ = nullptr;
     Remembered remembered_;
     LivePlayersModel players_;
     QTimer timer_;
