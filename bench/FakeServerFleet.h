@@ -11,7 +11,7 @@
 // ioquake3 server does (the tests' FakeGameServer: `status` in its layout,
 // in datagrams of at most 1,000 bytes of text, `dumpuser`, the ban phrases),
 // with the password kFleetPassword and `players` players: colour-coded names
-// of 3 to 25 visible characters, some with blanks, two bots (address "bot")
+// of 1 to 28 visible characters, some with blanks, two bots (address "bot")
 // per 32 slots. Every second a few pings and scores change, and every ten
 // seconds one player of each server leaves and another takes his slot, as on
 // a busy server. The silent servers never answer.
