@@ -264,7 +264,7 @@ TEST(ServersPanel, FollowsTheConfigurationReadAgainAndStillShowsAnAnswerDue) {
     CommandValues say;
     say.text = "hello";
     QSignalSpy answered(&panel, &ServersPanel::answered);
-    panel.Act(1, ServerCommand::Say, say);
+    panel.Act(1, ServerCommand::Say, say, {});
 
     config.servers.pop_front(); // Bravo left the configuration
     panel.ReloadServers();
