@@ -12,7 +12,7 @@ struct BanRecord {
     std::string name; // as the log writes it, colour codes included
     std::string ip;
     std::string reason;
-    std::string server; // the server's name
+    std::string server; // the server's name; empty for the record of a ban state (BanStates)
     std::string result; // the message shown for that server
     std::string admin;  // the login name of the user who asked
 
@@ -24,5 +24,6 @@ inline constexpr char kUnbanActionText[] = "unban";
 
 // One line for a list of records, newest first in the windows:
 // "2004-02-01T21:05:09+01:00  ban on Public #1 by alice: GUID added to ban
-// list (reason: aimbot)". Line breaks of the message become blanks.
+// list (reason: aimbot)"; a ban state's record reads "... ban for all servers by
+// alice: ...". Line breaks of the message become blanks.
 std::string BanRecordLine(const BanRecord& record);

@@ -3,12 +3,14 @@
 // row; a newer one is refused and left alone.
 #include "SchemaUpgrade.h"
 
+#include "BanStates.h"
 #include "DatabaseSuite.h"
 #include "DatabaseUpdateRun.h"
 #include "ReleaseDatabase.h"
 #include "SchemaSteps.h"
 #include "SqlPlayerLookup.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -64,10 +66,10 @@ TEST_P(SchemaUpgradeTest, AReleaseDatabaseIsUpgradedStepByStepKeepingEveryRow) {
     EXPECT_EQ(said[1], "player database upgraded to version 2 (unique sightings: no doubled "
                        "sightings)");
     EXPECT_EQ(Version(), LatestSchemaVersion());
-    EXPECT_EQ(
-        scratch().QueryColumn(R"(SELECT "Note" FROM "Quarvel_Schema" ORDER BY "Version")"),
-        (std::vector<std::string>{"found without a version", "ban records",
-                                  "unique sightings: no doubled sightings", "follower places"}));
+    EXPECT_EQ(scratch().QueryColumn(R"(SELECT "Note" FROM "Quarvel_Schema" ORDER BY "Version")"),
+              (std::vector<std::string>{"found without a version", "ban records",
+                                        "unique sightings: no doubled sightings", "follower places",
+                                        "ban states"}));
     EXPECT_EQ(scratch().QueryText(R"(SELECT COUNT(*) FROM "GUID")"), "45");
     EXPECT_EQ(scratch().QueryText(R"(SELECT COUNT(*) FROM "Players")"), "109");
     // Upgraded once: the next program finds nothing to do.
@@ -106,6 +108,23 @@ TEST_P(SchemaUpgradeTest, SightingsARaceDoubledAreFoldedIntoTheOldestAndCounted)
     EXPECT_FALSE(database.InsertSighting(Sighting(std::stoi(row.substr(0, space)),
                                                   row.substr(space + 1, second - space - 1),
                                                   row.substr(second + 1), "again")));
+}
+
+// The first ban of a database release 1.3 made upgrades it, and finds the
+// GUID the harvests stored, in whatever case it is typed.
+TEST_P(SchemaUpgradeTest, AReleaseDatabaseTakesABanOfAGuidItKnows) {
+    MakeRelease13Database(scratch(), GetParam());
+    const std::string known =
+        scratch().QueryText(R"(SELECT "GUID" FROM "GUID" ORDER BY "Guid_Key" LIMIT 1)");
+    std::string typed = known;
+    std::transform(typed.begin(), typed.end(), typed.begin(), ::tolower);
+    BanStates states(scratch().location(), "alice", [] { return BanTime{1075665909, 0}; });
+    EXPECT_FALSE(states.Active(known));
+    EXPECT_EQ(states.TempBan({typed, "r", "", ""}, 60).outcome, BanChangeOutcome::Banned);
+    EXPECT_TRUE(states.Active(known));
+    EXPECT_EQ(Version(), LatestSchemaVersion());
+    EXPECT_EQ(scratch().QueryText(R"(SELECT COUNT(*) FROM "GUID")"), "45");
+    EXPECT_EQ(scratch().QueryText(R"(SELECT COUNT(*) FROM "Players")"), "109");
 }
 
 TEST_P(SchemaUpgradeTest, ADatabaseNewerThanTheProgramIsRefusedAndLeftAlone) {
