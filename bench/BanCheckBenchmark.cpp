@@ -9,12 +9,10 @@
 // permanent, one a temp-ban still running, one a temp-ban run out), and
 // 10,000 lifted states of the first 10,000 of them, their history.
 #include "BanStates.h"
-#include "ScratchDatabase.h"
+#include "GeneratedDatabases.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>
-#include <map>
-#include <memory>
 #include <string>
 
 namespace {
@@ -77,31 +75,16 @@ std::vector<std::string> Fill(TestEngine engine) {
     return statements;
 }
 
-std::map<TestEngine, std::unique_ptr<ScratchDatabase>>& MadeDatabases() {
-    static std::map<TestEngine, std::unique_ptr<ScratchDatabase>> made;
-    return made;
-}
-
-ScratchDatabase* BansDatabase(TestEngine engine, std::string& skip) {
-    auto& database = MadeDatabases()[engine];
-    if (!database) {
-        auto fresh = std::make_unique<ScratchDatabase>(engine);
-        if (!fresh->skipReason().empty()) {
-            skip = fresh->skipReason();
-            return nullptr;
-        }
-        fresh->Create();
-        fresh->Execute(Fill(engine));
-        database = std::move(fresh);
-    }
-    return database.get();
+GeneratedDatabases& Generated() {
+    static GeneratedDatabases databases;
+    return databases;
 }
 
 // Active(GUID of number i) on an open connection; `banned` is what it must
 // answer.
 void Check(benchmark::State& state, TestEngine engine, long long i, bool banned) {
     std::string skip;
-    ScratchDatabase* database = BansDatabase(engine, skip);
+    ScratchDatabase* database = Generated().Get(engine, Fill(engine), skip);
     if (database == nullptr) {
         state.SkipWithError(skip.c_str());
         return;
@@ -152,6 +135,6 @@ int main(int argc, char** argv) {
     RegisterChecks("Postgres", TestEngine::Postgres);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    MadeDatabases().clear();
+    Generated().Forget();
     return 0;
 }
