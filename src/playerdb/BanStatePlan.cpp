@@ -3,6 +3,7 @@
 #include "PlayerGuid.h"
 
 #include <algorithm>
+#include <limits>
 
 namespace {
 
@@ -44,6 +45,17 @@ BanState NewState(const BanAskDetails& details, const std::string& guid, BanKind
     return state;
 }
 
+// A temporary state made now is kept in its record as a temp-ban of the
+// minutes it lasts from now (whole minutes, rounded up); a lifted one, or a
+// permanent one, has none.
+std::optional<int> RecordMinutes(const BanState& state, BanTime now) {
+    if (!state.expiry || state.ended) {
+        return std::nullopt;
+    }
+    const std::int64_t minutes = (*state.expiry - now.epochSeconds + 59) / 60;
+    return static_cast<int>(std::min<std::int64_t>(minutes, std::numeric_limits<int>::max()));
+}
+
 BanRecord RecordOf(const BanAskDetails& details, const BanState& state, const char* action,
                    std::string reason, const std::string& text, BanTime now) {
     return BanRecord{FormatBanTime(now),
@@ -56,7 +68,8 @@ BanRecord RecordOf(const BanAskDetails& details, const BanState& state, const ch
                      std::move(reason),
                      {}, // no server: the record of the state
                      text,
-                     details.admin};
+                     details.admin,
+                     RecordMinutes(state, now)};
 }
 
 // A new state in place of none (or of one that has run out, closed at its

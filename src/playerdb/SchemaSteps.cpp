@@ -55,6 +55,13 @@ std::string AddFollowerPlaces(SqlConnection& connection) {
     return {};
 }
 
+// 4: the ban records also keep the live servers' actions on a player (kick,
+// temp-kick, message) with a temp-kick's minutes.
+std::string AddPlayerActions(SqlConnection& connection) {
+    WidenBanRecordActions(connection);
+    return {};
+}
+
 // 5: the ban states, one open state a GUID at most.
 std::string AddBanStates(SqlConnection& connection) {
     if (!DatabaseObjectExists(connection, BanStateSql::kTable)) {
@@ -68,10 +75,11 @@ std::string AddBanStates(SqlConnection& connection) {
     return {};
 }
 
-constexpr std::array<SchemaStep, 4> kSteps = {{
+constexpr std::array<SchemaStep, 5> kSteps = {{
     {1, "ban records", AddBanRecords},
     {2, "unique sightings", AddSightingKey},
     {3, "follower places", AddFollowerPlaces},
+    {4, "player actions", AddPlayerActions},
     {5, "ban states", AddBanStates},
 }};
 

@@ -182,11 +182,13 @@ TEST_P(BanStatesSuite, AChangeKeepsItsRecordAndTheGuidInTheSameTransaction) {
     const std::vector<BanRecord> records = lookup.BanHistory(kGuidA, -1);
     ASSERT_EQ(records.size(), 3u);
     EXPECT_EQ(records[2], (BanRecord{"2004-02-01T21:05:09+01:00", "ban", kGuidA, "Bob", "1.2.3.4",
-                                     "aim", "", change.text, "alice"}));
+                                     "aim", "", change.text, "alice", 90}));
     EXPECT_EQ(records[1].action, "unban");
     EXPECT_EQ(records[1].result, "Ban lifted");
+    EXPECT_EQ(records[1].minutes, std::nullopt);
+    EXPECT_EQ(records[0].minutes, std::nullopt); // a permanent ban
     EXPECT_EQ(BanRecordLine(records[2]),
-              "2004-02-01T21:05:09+01:00  ban for all servers by alice: Banned until "
+              "2004-02-01T21:05:09+01:00  temp-ban 90 min for all servers by alice: Banned until "
               "2004-02-01T22:35:09+01:00 (90 minutes) (reason: aim)");
 }
 
