@@ -124,8 +124,9 @@ const std::vector<CommandEntry>& CommandTable() {
          {kConfigOption},
          "status opens the configured player database without changing it and prints one JSON "
          "object: schemaVersion (0 for a database from before versions were kept), "
-         "programSchemaVersion, the rows of GUID, Players and Ban_Records, the upgrades the "
-         "database has had, and followers: each follower's host, log, file (device, inode), "
+         "programSchemaVersion, the rows of GUID, Players and Ban_Records (guids, players, "
+         "banRecords), activeBans (the bans that hold now; null before ban states), the "
+         "upgrades the database has had, and followers: each follower's host, log, file (device, inode), "
          "offset harvested, slots held and when the place was stored. upgrade takes the "
          "upgrade steps a program that writes to the database takes by itself, saying what "
          "each did; on a shared database it lets the owner of the tables upgrade them for "

@@ -5,6 +5,7 @@
 
 #include "BanRecordSchema.h"
 #include "BanStates.h"
+#include "DatabaseStatus.h"
 #include "DatabaseSuite.h"
 #include "DatabaseUpdateRun.h"
 #include "ReadOnlyDatabase.h"
@@ -123,8 +124,13 @@ TEST_P(SchemaUpgradeTest, AReleaseDatabaseTakesABanOfAGuidItKnows) {
     std::transform(typed.begin(), typed.end(), typed.begin(), ::tolower);
     BanStates states(scratch().location(), "alice", [] { return BanTime{1075665909, 0}; });
     EXPECT_FALSE(states.Active(known));
+    EXPECT_EQ(ReadDatabaseStatus(scratch().location()).activeBans, -1);
     EXPECT_EQ(states.TempBan({typed, "r", "", ""}, 60).outcome, BanChangeOutcome::Banned);
     EXPECT_TRUE(states.Active(known));
+    // Against the real clock the temp-ban of 2004 has long run out.
+    EXPECT_EQ(ReadDatabaseStatus(scratch().location()).activeBans, 0);
+    EXPECT_EQ(states.Ban({known, "r", "", ""}).outcome, BanChangeOutcome::Replaced);
+    EXPECT_EQ(ReadDatabaseStatus(scratch().location()).activeBans, 1);
     EXPECT_EQ(Version(), LatestSchemaVersion());
     EXPECT_EQ(scratch().QueryText(R"(SELECT COUNT(*) FROM "GUID")"), "45");
     EXPECT_EQ(scratch().QueryText(R"(SELECT COUNT(*) FROM "Players")"), "109");
