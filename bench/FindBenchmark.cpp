@@ -13,6 +13,7 @@
 #include "BanRecordSql.h"
 #include "BenchLog.h"
 #include "DatabaseUpdateRun.h"
+#include "GeneratedDatabases.h"
 #include "LogModel.h"
 #include "PlayerSearch.h"
 #include "ScratchDatabase.h"
@@ -113,36 +114,18 @@ const char* const kPostgresFill[] = {
     "VACUUM ANALYZE",
 };
 
-// The generated databases, kept for the run and removed before main ends,
-// while the database drivers are still there.
-std::map<TestEngine, std::unique_ptr<ScratchDatabase>>& GeneratedDatabases() {
-    static std::map<TestEngine, std::unique_ptr<ScratchDatabase>> made;
-    return made;
+GeneratedDatabases& Generated() {
+    static GeneratedDatabases databases;
+    return databases;
 }
 
-// The generated database of an engine, made at first use; null (with the
-// reason) when the engine has no server.
 ScratchDatabase* GeneratedDatabase(TestEngine engine, std::string& skip) {
-    auto& database = GeneratedDatabases()[engine];
-    if (!database) {
-        auto fresh = std::make_unique<ScratchDatabase>(engine);
-        if (!fresh->skipReason().empty()) {
-            skip = fresh->skipReason();
-            return nullptr;
-        }
-        fresh->Create();
-        if (engine == TestEngine::Sqlite) {
-            for (const char* sql : kSqliteFill) {
-                fresh->Execute(sql);
-            }
-        } else {
-            for (const char* sql : kPostgresFill) {
-                fresh->Execute(sql);
-            }
-        }
-        database = std::move(fresh);
-    }
-    return database.get();
+    const bool sqlite = engine == TestEngine::Sqlite;
+    return Generated().Get(
+        engine,
+        sqlite ? std::vector<std::string>(std::begin(kSqliteFill), std::end(kSqliteFill))
+               : std::vector<std::string>(std::begin(kPostgresFill), std::end(kPostgresFill)),
+        skip);
 }
 
 void Find(benchmark::State& state, TestEngine engine, PlayerSearchMode mode, std::string text) {
@@ -341,6 +324,6 @@ int main(int argc, char** argv) {
     RegisterHarvests("Postgres", TestEngine::Postgres);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
-    GeneratedDatabases().clear();
+    Generated().Forget();
     return 0;
 }

@@ -1,9 +1,14 @@
 // quarvelctl ban and unban: the GUI's ban and unban flows, with the reason
 // given once for every server instead of asked per server. With a player
-// database configured, every server's outcome is kept in its ban records.
+// database configured, every server's outcome is kept in its ban records,
+// and then the ban state is set or lifted, whatever the servers answered:
+// the state is the team's answer to "is this player banned?", which
+// enforcement on connect and a later sync take to the servers that missed
+// the command (one that was down, one added later).
 #include "AppConfig.h"
 #include "Arguments.h"
 #include "BanFlow.h"
+#include "BanStateChange.h"
 #include "CommandRecords.h"
 #include "Commands.h"
 #include "ConfigLoading.h"
@@ -12,6 +17,7 @@
 #include "Windows1252.h"
 
 #include <QEventLoop>
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -107,13 +113,22 @@ int RunBan(const std::vector<std::string>& words) {
     const auto records = RecordsFor(*config);
     const auto results = RunToEnd(BanAction::Ban, *config, BanTarget{*guid, *ip, *name}, &reasons,
                                   kept, records.get());
-    return Report(results, kept, records.get());
+    const int servers = Report(results, kept, records.get());
+    if (!records) {
+        return servers;
+    }
+    // The texts as the servers' records keep them.
+    const BanRequest request{Windows1252ToUtf8(*guid), Windows1252ToUtf8(*reason),
+                             Windows1252ToUtf8(*name), Windows1252ToUtf8(*ip)};
+    const int state = ChangeBanState(config->DatabaseLocation(),
+                                     [&](BanStates& states) { return states.Ban(request); });
+    return std::max(servers, state);
 }
 
 int RunUnban(const std::vector<std::string>& words) {
     std::string error;
     const auto args = Arguments::Parse(words, "unban", error);
-    const char* usage = "usage: quarvelctl unban [--config FILE] --guid G";
+    const char* usage = "usage: quarvelctl unban [--config FILE] --guid G [--reason R]";
     const auto guid = args ? Required(*args, "guid") : std::nullopt;
     if (!args || !args->positional().empty() || !guid) {
         PrintError(args ? usage : error);
@@ -127,5 +142,13 @@ int RunUnban(const std::vector<std::string>& words) {
     const auto records = RecordsFor(*config);
     const auto results =
         RunToEnd(BanAction::Unban, *config, BanTarget{*guid, {}, {}}, nullptr, kept, records.get());
-    return Report(results, kept, records.get());
+    const int servers = Report(results, kept, records.get());
+    if (!records) {
+        return servers;
+    }
+    const std::string why = args->Value("reason").value_or("");
+    const int state = ChangeBanState(config->DatabaseLocation(), [&](BanStates& states) {
+        return states.Lift(Windows1252ToUtf8(*guid), why);
+    });
+    return std::max(servers, state);
 }

@@ -124,8 +124,9 @@ const std::vector<CommandEntry>& CommandTable() {
          {kConfigOption},
          "status opens the configured player database without changing it and prints one JSON "
          "object: schemaVersion (0 for a database from before versions were kept), "
-         "programSchemaVersion, the rows of GUID, Players and Ban_Records, the upgrades the "
-         "database has had, and followers: each follower's host, log, file (device, inode), "
+         "programSchemaVersion, the rows of GUID, Players and Ban_Records (guids, players, "
+         "banRecords), activeBans (the bans that hold now; null before ban states), the "
+         "upgrades the database has had, and followers: each follower's host, log, file (device, inode), "
          "offset harvested, slots held and when the place was stored. upgrade takes the "
          "upgrade steps a program that writes to the database takes by itself, saying what "
          "each did; on a shared database it lets the owner of the tables upgrade them for "
@@ -142,17 +143,68 @@ const std::vector<CommandEntry>& CommandTable() {
           {"reason", "R", "the reason given to every server"}},
          "Bans the GUID on every configured server over RCON, the last [server] block first, "
          "and prints \"<server name>: <message>\" per server. With a player database, a ban "
-         "record is stored per server asked.",
-         {{0, "every server carried the ban out"},
-          {1, "a server did not, no server is configured, or a ban record was not stored"},
+         "record is stored per server asked, and then the GUID is banned permanently in the "
+         "ban state, whatever the servers answered (a server that was down or is added later "
+         "is to get the ban from the state): \"Ban state: <what it did>\". A permanent ban "
+         "replaces an active temp-ban; a GUID banned permanently already stays as it was.",
+         {{0, "every server carried the ban out, and the ban state holds it"},
+          {1, "a server did not, no server is configured, a ban record was not stored, or the "
+              "ban state was not kept"},
           kUsageExit}},
         {"unban",
-         "unban [--config FILE] --guid G     lift a GUID's ban on every server",
+         "unban [--config FILE] --guid G [--reason R]   lift a GUID's ban on every server",
          {},
-         {kConfigOption, {"guid", "G", "the player's GUID"}},
-         "Lifts the GUID's ban on every configured server as ban does, with its records.",
-         {{0, "every server lifted the ban"},
-          {1, "a server did not, no server is configured, or a ban record was not stored"},
+         {kConfigOption,
+          {"guid", "G", "the player's GUID"},
+          {"reason", "R", "why the ban is lifted, kept with the ban state (servers are not told)"}},
+         "Lifts the GUID's ban on every configured server as ban does, with its records; with "
+         "a player database, then lifts its ban state too, permanent or temporary, whatever the "
+         "servers answered: \"Ban state: <what it did>\".",
+         {{0, "every server lifted the ban, and the ban state is lifted or held no ban"},
+          {1, "a server did not, no server is configured, a ban record was not stored, or the "
+              "ban state was not kept"},
+          kUsageExit}},
+        {"tempban",
+         "tempban [--config FILE] --guid G --minutes N --reason TEXT [--name N]   ban a GUID for "
+         "a while, in the ban state",
+         {},
+         {kConfigOption,
+          {"guid", "G", "the player's GUID"},
+          {"minutes", "N", "how long the ban lasts from now, 1 to 5270400 (ten years)"},
+          {"reason", "TEXT", "the reason, kept with the state"},
+          {"name", "N", "the player's name, kept with the state"}},
+         "Temp-bans the GUID in the configured player database's ban state, with a ban record, "
+         "and prints \"Ban state: <what it did>\". Nothing is sent to the servers as it "
+         "stands: a player on a server now stays there (quarvelctl kick takes him off), and the "
+         "temp-ban is the answer to \"is this player banned?\" for whatever enforces it. When it "
+         "runs out nothing needs lifting. A temp-ban never shortens a ban: a GUID banned "
+         "permanently, or until later, stays as it was; a temp-ban ending later than an active "
+         "one replaces it.",
+         {{0, "the ban state holds the GUID banned at least that long"},
+          {1, "no player database is configured, the database fails, or the GUID is not 32 "
+              "hexadecimal digits"},
+          kUsageExit}},
+        {"bans",
+         "bans [--config FILE] [--active] [--guid G] [--name TEXT] [--admin NAME] [--json]   list "
+         "the ban states, newest first",
+         {},
+         {kConfigOption,
+          {"active", nullptr, "only the bans that hold now (not lifted, replaced or run out)"},
+          {"guid", "G", "only the states of this GUID, in either letter case"},
+          {"name", "TEXT",
+           "only GUIDs seen with a name holding this text, or banned under it, letter case "
+           "ignored"},
+          {"admin", "NAME", "only the states this admin issued or lifted"},
+          {"json", nullptr, "print JSON Lines instead of text"}},
+         "Prints the ban states of the configured player database, newest first, one a line: "
+         "the GUID, its status (banned, banned until <time>, or lifted, replaced or expired "
+         "when), since when and by whom, the name and the reason. With --json, one object a "
+         "line: guid, kind (permanent or temporary), status (active, expired, lifted or "
+         "replaced), name, reason, issuedBy, start, startEpoch, expiry, expiryEpoch, ended, "
+         "endedEpoch, liftedBy, liftReason; times as the admin's clock read them and as seconds "
+         "since 1970 UTC, null where a state has none.",
+         {{0, "bans were printed"},
+          {1, "no ban matched, or the database cannot be used"},
           kUsageExit}},
         {"status",
          "status [--config FILE] [--server NAME] [--json]   who is on each server now",

@@ -6,13 +6,13 @@
 
 const std::vector<Command>& AllCommands() {
     static const std::vector<Command> commands = {
-        {"config", RunConfig},   {"lines", RunLines},    {"follow", RunFollow},
-        {"players", RunPlayers}, {"init-db", RunInitDb}, {"aliases", RunAliases},
-        {"harvest", RunHarvest}, {"db", RunDb},          {"ban", RunBan},
-        {"unban", RunUnban},     {"status", RunStatus},  {"rcon", RunRcon},
-        {"kick", RunKick},       {"say", RunSay},        {"find", RunFind},
-        {"history", RunHistory}, {"search", RunSearch},  {"filter", RunFilter},
-        {"copy", RunCopy},
+        {"config", RunConfig},   {"lines", RunLines},     {"follow", RunFollow},
+        {"players", RunPlayers}, {"init-db", RunInitDb},  {"aliases", RunAliases},
+        {"harvest", RunHarvest}, {"db", RunDb},           {"ban", RunBan},
+        {"unban", RunUnban},     {"tempban", RunTempBan}, {"bans", RunBans},
+        {"status", RunStatus},   {"rcon", RunRcon},       {"kick", RunKick},
+        {"say", RunSay},         {"find", RunFind},       {"history", RunHistory},
+        {"search", RunSearch},   {"filter", RunFilter},   {"copy", RunCopy},
     };
     return commands;
 }

@@ -37,6 +37,8 @@ int RunSearch(const std::vector<std::string>& words);
 int RunCopy(const std::vector<std::string>& words);
 int RunFind(const std::vector<std::string>& words);
 int RunHistory(const std::vector<std::string>& words);
+int RunTempBan(const std::vector<std::string>& words);
+int RunBans(const std::vector<std::string>& words);
 
 // The most --limit lets find and history print.
 inline constexpr long long kMaxFindLimit = 1000000000;

@@ -15,6 +15,8 @@ std::string StatusJson(const DatabaseStatus& status) {
                       ", \"guids\": " + std::to_string(status.guids) +
                       ", \"players\": " + std::to_string(status.players) + ", \"banRecords\": " +
                       (status.banRecords < 0 ? "null" : std::to_string(status.banRecords)) +
+                      ", \"activeBans\": " +
+                      (status.activeBans < 0 ? "null" : std::to_string(status.activeBans)) +
                       ", \"upgrades\": [";
     for (std::size_t i = 0; i < status.history.size(); ++i) {
         const SchemaHistoryEntry& entry = status.history[i];

@@ -3,12 +3,10 @@
 #include "LogStore.h"
 #include "VisibleText.h"
 
-#include <chrono>
 #include <limits>
 #include <optional>
 #include <span>
 #include <string>
-#include <thread>
 
 namespace {
 
@@ -117,7 +115,7 @@ void Harvester::HarvestLines(const LogStore& lines, int from, int to, FollowerPl
                 throw;
             }
         }
-        WaitBeforeAttempt(attempt);
+        backoff_.Wait(attempt);
     }
 }
 
@@ -140,13 +138,6 @@ void Harvester::GiveUpStep(const StepStart& start) {
     memo_.RollbackStep();
     slots_ = start.filled;
     counters_ = start.counters;
-}
-
-void Harvester::WaitBeforeAttempt(int attempt) {
-    // Writers that collided wait different times, so they do not collide
-    // again at once: a few milliseconds, more with every attempt.
-    std::uniform_int_distribution<int> spread(0, 10 * attempt);
-    std::this_thread::sleep_for(std::chrono::milliseconds(5 * attempt + spread(jitter_)));
 }
 
 void Harvester::HarvestLine(std::string_view line) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ConflictBackoff.h"
 #include "EventPatterns.h"
 #include "EventText.h"
 #include "HarvestMemo.h"
@@ -8,7 +9,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <random>
 #include <string_view>
 
 class LogStore;
@@ -43,7 +43,7 @@ class Harvester {
 public:
     // How often a step the engine gave up for another writer's sake is
     // tried in all.
-    static constexpr int kStepAttempts = 8;
+    static constexpr int kStepAttempts = ConflictBackoff::kAttempts;
 
     explicit Harvester(const EventPatterns& patterns) : patterns_(patterns) {}
     Harvester(const Harvester&) = delete;
@@ -98,7 +98,6 @@ private:
 
     void HarvestStep(const LogStore& lines, int from, int to, FollowerPlace* place);
     void GiveUpStep(const StepStart& start);
-    void WaitBeforeAttempt(int attempt);
     void HarvestLine(std::string_view line);
     // Each does nothing with a line whose payload does not parse or names
     // no slot it can use.
@@ -117,5 +116,5 @@ private:
     PatternGroups groups_;
     PlayerSighting sighting_;
     HarvestMemo memo_;
-    std::minstd_rand jitter_{std::random_device{}()};
+    ConflictBackoff backoff_;
 };

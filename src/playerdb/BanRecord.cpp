@@ -6,12 +6,14 @@
 
 namespace {
 
-// The action as the lists say it: the word kept, a temp-kick with its minutes.
+// The action as the lists say it: the word kept, a temp-kick with its
+// minutes, a ban with minutes (a ban state's temp-ban) as a temp-ban.
 std::string ActionTitle(const BanRecord& record) {
-    if (record.action != BanActionWord(BanAction::TempKick)) {
+    const bool tempBan = record.action == BanActionWord(BanAction::Ban) && record.minutes;
+    if (record.action != BanActionWord(BanAction::TempKick) && !tempBan) {
         return record.action;
     }
-    std::string title = "temp-kick";
+    std::string title = tempBan ? "temp-ban" : "temp-kick";
     if (record.minutes) {
         title += " " + std::to_string(*record.minutes) + " min";
     }
@@ -23,7 +25,10 @@ std::string ActionTitle(const BanRecord& record) {
 std::string BanRecordLine(const BanRecord& record) {
     std::string result = record.result;
     std::replace(result.begin(), result.end(), '\n', ' ');
-    std::string line = record.time + "  " + ActionTitle(record) + " on " + record.server;
+    // A record without a server is that of the ban state, which every
+    // server is to hold.
+    std::string line = record.time + "  " + ActionTitle(record) +
+                       (record.server.empty() ? " for all servers" : " on " + record.server);
     if (!record.admin.empty()) {
         line += " by " + record.admin;
     }

@@ -14,10 +14,10 @@ struct BanRecord {
     std::string name; // as the log writes it, colour codes included
     std::string ip;
     std::string reason;                        // for a message, the text said
-    std::string server;                        // the server's name
+    std::string server;                        // the server's name; empty: a ban state's record
     std::string result;                        // the message shown for that server
     std::string admin;                         // the login name of the user who asked
-    std::optional<int> minutes = std::nullopt; // a temp-kick's
+    std::optional<int> minutes = std::nullopt; // a temp-kick's; a temp-ban's (ban state)
 
     bool operator==(const BanRecord&) const = default;
 };
@@ -29,5 +29,6 @@ inline constexpr char kUnbanActionText[] = "unban";
 // "2004-02-01T21:05:09+01:00  ban on Public #1 by alice: GUID added to ban
 // list (reason: aimbot)"; a temp-kick says "temp-kick 15 min on ...", a
 // message "(said: ...)" for its reason. Line breaks of the message become
-// blanks.
+// blanks. A ban state's record, which has no server, reads "... ban for all
+// servers by alice: ...", a temp-ban's "temp-ban 60 min for all servers ...".
 std::string BanRecordLine(const BanRecord& record);

@@ -44,11 +44,8 @@ void BanRecordStore::OpenAndUpgrade() {
     }
 }
 
-void BanRecordStore::Store(const BanRecord& record, BanTime time) {
-    if (!connection_.isOpen()) {
-        OpenAndUpgrade();
-    }
-    QSqlQuery query = connection_.Prepare(QString::fromLatin1(BanRecordSql::kInsert));
+void InsertBanRecord(SqlConnection& connection, const BanRecord& record, BanTime time) {
+    QSqlQuery query = connection.Prepare(QString::fromLatin1(BanRecordSql::kInsert));
     query.bindValue(0, Utf8(FormatBanTime(time)));
     query.bindValue(1, static_cast<qlonglong>(time.epochSeconds));
     query.bindValue(2, Utf8(record.action));
@@ -61,7 +58,14 @@ void BanRecordStore::Store(const BanRecord& record, BanTime time) {
     query.bindValue(9, Utf8(record.admin));
     query.bindValue(10, record.minutes ? QVariant(*record.minutes)
                                        : QVariant(QMetaType::fromType<int>()));
-    connection_.Execute(query);
+    connection.Execute(query);
+}
+
+void BanRecordStore::Store(const BanRecord& record, BanTime time) {
+    if (!connection_.isOpen()) {
+        OpenAndUpgrade();
+    }
+    InsertBanRecord(connection_, record, time);
 }
 
 void BanRecordStore::Record(const ServerOutcomeRecord& outcome) {

@@ -10,6 +10,11 @@
 #include <optional>
 #include <string>
 
+// Stores one ban record, at `time` (its text is made from it), on an open
+// connection of a database that has the ban records' table: inside the
+// caller's transaction when there is one. Raises DatabaseError.
+void InsertBanRecord(SqlConnection& connection, const BanRecord& record, BanTime time);
+
 // Keeps every server's outcome of a ban or unban, or of an action on a live
 // server's player (kick, temp-kick, message), as a row of the ban records,
 // for one flow or action: it is handed each outcome (ServerOutcomeRecorder). The

@@ -2,9 +2,11 @@
 
 #include "BanRecordSchema.h"
 #include "BanRecordSql.h"
+#include "BanStateSql.h"
 #include "PlayerSql.h"
 #include "SqlConnection.h"
 
+#include <QDateTime>
 #include <QSqlQuery>
 #include <QVariant>
 
@@ -39,6 +41,15 @@ DatabaseStatus ReadDatabaseStatus(const std::string& location) {
     status.players = Count(connection, PlayerSql::kCountPlayers);
     if (DatabaseObjectExists(connection, BanRecordSql::kTable)) {
         status.banRecords = Count(connection, R"(SELECT COUNT(*) FROM "Ban_Records")");
+    }
+    if (DatabaseObjectExists(connection, BanStateSql::kTable)) {
+        QSqlQuery query =
+            connection.Prepare(QStringLiteral(R"(SELECT COUNT(*) FROM "Ban_States" WHERE )") +
+                               QString::fromLatin1(BanStateSql::kListActive));
+        query.bindValue(0, static_cast<qlonglong>(QDateTime::currentSecsSinceEpoch()));
+        connection.Execute(query);
+        status.activeBans = query.next() ? query.value(0).toLongLong() : 0;
+        query.finish();
     }
     status.history = ReadSchemaHistory(connection);
     status.followers = ReadFollowerPlaces(connection);

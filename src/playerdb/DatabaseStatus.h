@@ -13,6 +13,7 @@ struct DatabaseStatus {
     long long guids = 0;
     long long players = 0;
     long long banRecords = -1; // -1: a database from before ban records
+    long long activeBans = -1; // ban states that hold now; -1: from before ban states
     std::vector<SchemaHistoryEntry> history;
     std::vector<StoredPlace> followers;
 };

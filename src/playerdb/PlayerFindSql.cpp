@@ -107,7 +107,9 @@ bool HasCases(QChar c) {
 
 } // namespace
 
-NameCondition NameMatchCondition(std::string_view name, DatabaseTarget::Engine engine) {
+NameCondition NameMatchCondition(std::string_view name, DatabaseTarget::Engine engine,
+                                 const char* column) {
+    const QString named = QString::fromLatin1(column);
     const QString text = LogBytesToDatabaseText(name);
     const bool ascii =
         std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() < 0x80; });
@@ -120,9 +122,8 @@ NameCondition NameMatchCondition(std::string_view name, DatabaseTarget::Engine e
             pattern += c;
         }
         pattern += QLatin1Char('%');
-        return {engine == Engine::Postgres
-                    ? QStringLiteral(R"("Player_Name_formated" ILIKE ? ESCAPE '\')")
-                    : QStringLiteral(R"("Player_Name_formated" LIKE ? ESCAPE '\')"),
+        return {named + (engine == Engine::Postgres ? QStringLiteral(R"( ILIKE ? ESCAPE '\')")
+                                                    : QStringLiteral(R"( LIKE ? ESCAPE '\')")),
                 pattern};
     }
     QString pattern;
@@ -150,8 +151,8 @@ NameCondition NameMatchCondition(std::string_view name, DatabaseTarget::Engine e
     if (engine == Engine::Sqlite) {
         pattern += QLatin1Char('*');
     }
-    return {engine == Engine::Postgres ? QStringLiteral(R"("Player_Name_formated" ~ ?)")
-                                       : QStringLiteral(R"("Player_Name_formated" GLOB ?)"),
+    return {named +
+                (engine == Engine::Postgres ? QStringLiteral(" ~ ?") : QStringLiteral(" GLOB ?")),
             pattern};
 }
 

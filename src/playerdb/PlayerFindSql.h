@@ -37,4 +37,6 @@ struct NameCondition {
     QString sql;
     QString value;
 };
-NameCondition NameMatchCondition(std::string_view name, DatabaseTarget::Engine engine);
+// `column` is the name column the condition is on.
+NameCondition NameMatchCondition(std::string_view name, DatabaseTarget::Engine engine,
+                                 const char* column = R"("Player_Name_formated")");

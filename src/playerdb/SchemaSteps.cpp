@@ -2,6 +2,7 @@
 
 #include "BanRecordSchema.h"
 #include "BanRecordSql.h"
+#include "BanStateSql.h"
 #include "SchemaSql.h"
 #include "SqlConnection.h"
 
@@ -61,11 +62,25 @@ std::string AddPlayerActions(SqlConnection& connection) {
     return {};
 }
 
-constexpr std::array<SchemaStep, 4> kSteps = {{
+// 5: the ban states, one open state a GUID at most.
+std::string AddBanStates(SqlConnection& connection) {
+    if (!DatabaseObjectExists(connection, BanStateSql::kTable)) {
+        const auto statements = connection.engine() == Engine::Postgres
+                                    ? std::span<const char* const>(BanStateSql::kPostgresTable)
+                                    : std::span<const char* const>(BanStateSql::kSqliteTable);
+        for (const char* statement : statements) {
+            Run(connection, statement);
+        }
+    }
+    return {};
+}
+
+constexpr std::array<SchemaStep, 5> kSteps = {{
     {1, "ban records", AddBanRecords},
     {2, "unique sightings", AddSightingKey},
     {3, "follower places", AddFollowerPlaces},
     {4, "player actions", AddPlayerActions},
+    {5, "ban states", AddBanStates},
 }};
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "RconCommand.h"
 
+#include "PlayerGuid.h"
+
 #include <algorithm>
 
 namespace {
@@ -11,10 +13,6 @@ bool IsControl(char c) {
 
 bool IsDigit(char c) {
     return c >= '0' && c <= '9';
-}
-
-bool IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
 
 constexpr const char* kBadPasswordRefusal =
@@ -65,7 +63,7 @@ std::string MendQuotedText(std::string_view text) {
 }
 
 bool IsSendableGuid(std::string_view guid) {
-    return guid.size() == 32 && std::all_of(guid.begin(), guid.end(), IsHexDigit);
+    return IsPlayerGuid(guid);
 }
 
 bool IsSendableIpText(std::string_view ip) {

@@ -36,7 +36,7 @@ TEST(QuarvelctlVersion, PrintsTheProjectVersion) {
 
 TEST(QuarvelctlCommandHelp, EveryListedCommandDescribesItself) {
     const std::vector<std::string> commands = ListedCommands();
-    ASSERT_EQ(commands.size(), 19u);
+    ASSERT_EQ(commands.size(), 21u);
     for (const std::string& command : commands) {
         for (const char* option : {"--help", "-h"}) {
             const CliResult r = RunQuarvelctl({command, option});

@@ -43,13 +43,15 @@ TEST_P(InitDatabaseTest, MakesTheNamedIndexes) {
             : "SELECT indexname FROM pg_indexes WHERE schemaname = current_schema() AND "
               "indexname NOT LIKE '%pkey' AND indexname <> 'Players_Name_Trigrams' ORDER BY "
               "indexname";
-    // The ban records' index beside the two of old; on PostgreSQL the finds'
-    // byte-order indexes of addresses and GUIDs too.
+    // The ban records' index and the ban states' two beside the two of old;
+    // on PostgreSQL the finds' byte-order indexes of addresses and GUIDs too.
     const std::vector<std::string> expected =
         GetParam() == TestEngine::Sqlite
-            ? std::vector<std::string>{"Ban_Records_GUID", "GUID_GUID", "Players_Sighting"}
-            : std::vector<std::string>{"Ban_Records_GUID", "GUID_GUID", "GUID_GUID_C",
-                                       "Players_IP_Full", "Players_Sighting"};
+            ? std::vector<std::string>{"Ban_Records_GUID", "Ban_States_GUID", "Ban_States_Open",
+                                       "GUID_GUID", "Players_Sighting"}
+            : std::vector<std::string>{"Ban_Records_GUID", "Ban_States_GUID", "Ban_States_Open",
+                                       "GUID_GUID",        "GUID_GUID_C",     "Players_IP_Full",
+                                       "Players_Sighting"};
     EXPECT_EQ(scratch().QueryColumn(sql), expected);
 }
 

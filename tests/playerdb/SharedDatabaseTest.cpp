@@ -3,10 +3,12 @@
 // other, and the window's connections beside another program's.
 #include "FollowerFixture.h"
 #include "ReleaseDatabase.h"
+#include "SchemaSteps.h"
 #include "SchemaUpgrade.h"
 #include "SqlConnection.h"
 #include "TempFile.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -79,15 +81,66 @@ TEST_P(SharedWriters, TwoUpgradesAtOnceTakeEachStepOnce) {
     ASSERT_EQ(first.Wait(), 0) << first.err();
     ASSERT_EQ(second.Wait(), 0) << second.err();
     const std::string said = first.out() + second.out();
-    for (int version = 1; version <= LatestSchemaVersion(); ++version) {
-        const std::string step = "upgraded to version " + std::to_string(version) + " ";
+    std::vector<std::string> versions{"0"};
+    for (const SchemaStep& schemaStep : SchemaSteps()) {
+        const std::string step = "upgraded to version " + std::to_string(schemaStep.version) + " ";
         EXPECT_EQ(said.find(step), said.rfind(step)) << said;
         EXPECT_NE(said.find(step), std::string::npos) << said;
+        versions.push_back(std::to_string(schemaStep.version));
     }
     EXPECT_NE(said.find("folded 2 doubled sightings"), std::string::npos) << said;
     EXPECT_EQ(old.QueryColumn(R"(SELECT "Version" FROM "Quarvel_Schema" ORDER BY "Version")"),
-              (std::vector<std::string>{"0", "1", "2", "3", "4"}));
+              versions);
     EXPECT_EQ(old.QueryText(R"(SELECT COUNT(*) FROM "Players")"), "109");
+}
+
+// Admins banning, temp-banning and lifting one GUID at the same moment, each
+// a quarvelctl of his own: the changes take turns, each decides on what the
+// one before it left, and the GUID ends with one state and one record a
+// change.
+TEST_P(SharedWriters, ProgramsBanningAndLiftingOneGuidAtOnceEndInOneState) {
+    const std::string guid = "0123456789abcdef0123456789abcdef";
+    const auto together = [&](const std::vector<std::vector<std::string>>& commands) {
+        std::vector<std::unique_ptr<QuarvelctlChild>> children;
+        for (const auto& command : commands) {
+            std::vector<std::string> args = command;
+            args.insert(args.end(), {"--config", config(), "--guid", guid});
+            children.push_back(std::make_unique<QuarvelctlChild>(args));
+        }
+        std::vector<std::string> said;
+        for (auto& child : children) {
+            child->Wait();
+            const std::string out = child->out();
+            const std::size_t state = out.find("Ban state: ");
+            EXPECT_NE(state, std::string::npos) << out << child->err();
+            said.push_back(state == std::string::npos ? "" : out.substr(state + 11));
+        }
+        return said;
+    };
+    const auto changes = [](const std::vector<std::string>& said) {
+        return std::count_if(said.begin(), said.end(), [](const std::string& text) {
+            return text.rfind("Already", 0) != 0 && text.rfind("Not banned", 0) != 0;
+        });
+    };
+    const std::vector<std::string> ban{"ban", "--name", "n", "--ip", "1.2.3.4", "--reason", "r"};
+    // No server is configured: each says so, and keeps the state all the same.
+    const std::vector<std::string> bans = together({ban, ban, ban});
+    EXPECT_EQ(changes(bans), 1) << bans[0] << bans[1] << bans[2];
+    EXPECT_EQ(std::count(bans.begin(), bans.end(), "Banned permanently\n"), 1);
+
+    const std::vector<std::string> tempban{"tempban", "--minutes", "60", "--reason", "t"};
+    const std::vector<std::string> mixed =
+        together({{"unban"}, tempban, {"unban"}, tempban, {"unban"}, tempban});
+    const std::string open =
+        scratch().QueryText(R"(SELECT COUNT(*) FROM "Ban_States" WHERE "Ended_Epoch" IS NULL)");
+    EXPECT_TRUE(open == "0" || open == "1") << open;
+    EXPECT_EQ(scratch().QueryText(R"(SELECT COUNT(*) FROM "Ban_Records" WHERE "Server_Name" = '')"),
+              std::to_string(1 + changes(mixed)));
+    // The last change decides: lifted, or a temp-ban that holds.
+    const std::string last = scratch().QueryText(
+        R"(SELECT "Action" FROM "Ban_Records" ORDER BY "Record_key" DESC LIMIT 1)");
+    EXPECT_EQ(open, last == "ban" ? "1" : "0") << last;
+    EXPECT_EQ(scratch().QueryText(R"(SELECT COUNT(*) FROM "GUID")"), "1");
 }
 
 QUARVEL_INSTANTIATE_ON_BOTH_ENGINES(SharedWriters);

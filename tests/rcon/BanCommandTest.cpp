@@ -5,6 +5,7 @@
 #include "ScratchDatabase.h"
 #include "TestApplication.h"
 
+#include <algorithm>
 #include <gtest/gtest.h>
 
 namespace {
@@ -101,8 +102,38 @@ TEST_F(BanCommand, NoServersConfigured) {
     TempFile empty("[database]\nfile=players.sqlite\n", ".cfg");
     const ProgramRun run =
         Quarvelctl({"unban", "--config", QString::fromStdString(empty.path()), "--guid", "x"});
-    EXPECT_EQ(run.out, "No servers configured\n");
+    // With a database configured the ban state is asked too, and refuses
+    // what is no GUID before it opens anything.
+    EXPECT_EQ(run.out, "No servers configured\nBan state: Not kept: the GUID must be exactly 32 "
+                       "hexadecimal digits.\n");
     EXPECT_EQ(run.exitCode, 1);
+}
+
+TEST_F(BanCommand, TempBanAndBansRefuseWrongValuesAndNeedADatabase) {
+    const QString guid = QString::fromStdString(kGuid);
+    const auto run = [](const QString& config, QStringList arguments) {
+        arguments << "--config" << config;
+        return Quarvelctl(arguments);
+    };
+    for (const QStringList& arguments :
+         {QStringList{"tempban", "--guid", guid, "--minutes", "0", "--reason", "r"},
+          QStringList{"tempban", "--guid", guid, "--minutes", "5270401", "--reason", "r"},
+          QStringList{"tempban", "--guid", guid, "--reason", "r"},
+          QStringList{"bans", "--guid", "0123"}}) {
+        EXPECT_EQ(run(configPath, arguments).exitCode, 2) << arguments.join(' ').toStdString();
+    }
+    // No database configured.
+    EXPECT_EQ(
+        run(configPath, {"tempban", "--guid", guid, "--minutes", "5", "--reason", "r"}).exitCode,
+        1);
+    TempFile database("[database]\nfile=players.sqlite\n", ".cfg");
+    const ProgramRun notGuid = run(QString::fromStdString(database.path()),
+                                   {"tempban", "--guid", "xyz", "--minutes", "5", "--reason", "r"});
+    EXPECT_EQ(notGuid.exitCode, 1);
+    EXPECT_EQ(notGuid.out,
+              "Ban state: Not kept: the GUID must be exactly 32 hexadecimal digits.\n");
+    EXPECT_TRUE(first.received().empty());
+    EXPECT_TRUE(second.received().empty());
 }
 
 TEST_F(BanCommand, MissingOptionIsAUsageError) {
@@ -166,9 +197,16 @@ TEST_P(BanCommandRecords, EveryServerAskedIsRecordedWithTheMessageItGave) {
     const std::string who = "\"action\": \"ban\", \"guid\": \"" + kGuid +
                             "\", \"name\": \"^1Caf\u00e9\", \"ip\": \"1.2.3.4\", ";
     const std::string tail = "\"admin\": \"alice\", \"minutes\": null}";
+    // The ban state's record comes last, after every server's, with the GUID
+    // as logs write it.
+    std::string upper = kGuid;
+    std::transform(upper.begin(), upper.end(), upper.begin(), ::toupper);
+    const std::string state = "\"action\": \"ban\", \"guid\": \"" + upper +
+                              "\", \"name\": \"^1Caf\u00e9\", \"ip\": \"1.2.3.4\", ";
     EXPECT_EQ(
         HistoryTails(),
         (std::vector<std::string>{
+            state + "| \"server\": \"\", \"result\": \"Banned permanently\", " + tail,
             who + "| \"server\": \"Silent\", \"result\": \"No reply\", " + tail,
             who + "| \"server\": \"Password\", \"result\": \"Invalid RCON password\", " + tail,
             who +
@@ -267,9 +305,95 @@ TEST_P(BanCommandRecords, EveryServerDoneAndRecordedIsExitZero) {
                                        "--guid", QString::fromStdString(kGuid), "--name", "n",
                                        "--ip", "1.2.3.4", "--reason", "r"});
     EXPECT_EQ(ban.exitCode, 0) << ban.err;
-    EXPECT_EQ(ban.out, "Done: GUID added to ban list\n");
+    EXPECT_EQ(ban.out, "Done: GUID added to ban list\nBan state: Banned permanently\n");
     EXPECT_EQ(ban.err, "");
 }
+
+// The ban state beside the servers: set by ban whatever they answered,
+// lifted by unban, a temp-ban kept in it alone, and listed by bans.
+class BanStateCommands : public BanCommandRecords {
+protected:
+    ProgramRun Run(QStringList arguments) {
+        arguments << "--config" << configPath;
+        return Quarvelctl(arguments);
+    }
+    const QString guid = QString::fromStdString(kGuid);
+};
+
+TEST_P(BanStateCommands, ABanEveryServerMissedStillHoldsAndUnbanLiftsIt) {
+    TempFile file(ServerBlock("Password", badPassword.port(), "wrong") +
+                      "[database]\nfile=" + scratch->location() + "\n",
+                  ".cfg");
+    configPath = QString::fromStdString(file.path());
+    const ProgramRun ban =
+        Run({"ban", "--guid", guid, "--name", "n", "--ip", "1.2.3.4", "--reason", "aim"});
+    EXPECT_EQ(ban.out, "Password: Invalid RCON password\nBan state: Banned permanently\n");
+    EXPECT_EQ(ban.exitCode, 1);
+    const ProgramRun active = Run({"bans", "--active", "--json"});
+    EXPECT_EQ(active.exitCode, 0) << active.err;
+    EXPECT_NE(active.out.find("\"kind\": \"permanent\", \"status\": \"active\", \"name\": "
+                              "\"n\", \"reason\": \"aim\", \"issuedBy\": \"alice\""),
+              std::string::npos)
+        << active.out;
+    EXPECT_NE(active.out.find("\"expiry\": null, \"expiryEpoch\": null, \"ended\": null"),
+              std::string::npos)
+        << active.out;
+
+    const ProgramRun unban = Run({"unban", "--guid", guid, "--reason", "appeal"});
+    EXPECT_EQ(unban.out, "Password: Invalid RCON password\nBan state: Ban lifted\n");
+    const ProgramRun none = Run({"bans", "--active"});
+    EXPECT_EQ(none.exitCode, 1);
+    EXPECT_EQ(none.out, "");
+    EXPECT_EQ(none.err, "No ban found\n");
+    const ProgramRun all = Run({"bans", "--guid", guid});
+    EXPECT_EQ(all.exitCode, 0) << all.err;
+    EXPECT_NE(all.out.find("00112233445566778899AABBCCDDEEFF  ban lifted "), std::string::npos)
+        << all.out;
+    EXPECT_NE(all.out.find(" by alice (appeal)  since "), std::string::npos) << all.out;
+    EXPECT_EQ(Run({"unban", "--guid", guid}).out,
+              "Password: Invalid RCON password\nBan state: Not banned: nothing to lift\n");
+}
+
+TEST_P(BanStateCommands, ATempBanIsKeptAndSentNowhereAndABanReplacesIt) {
+    const ProgramRun temp =
+        Run({"tempban", "--guid", guid, "--minutes", "90", "--reason", "spam", "--name", "Bob"});
+    EXPECT_EQ(temp.exitCode, 0) << temp.err;
+    EXPECT_EQ(temp.out.rfind("Ban state: Banned until ", 0), 0u) << temp.out;
+    EXPECT_NE(temp.out.find(" (90 minutes)\n"), std::string::npos) << temp.out;
+    for (const FakeGameServer* server : {&done, &refusing, &badPassword, &silent}) {
+        EXPECT_TRUE(server->received().empty());
+    }
+    const ProgramRun listed = Run({"bans", "--json", "--name", "BOB"});
+    EXPECT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_NE(listed.out.find("\"kind\": \"temporary\", \"status\": \"active\""), std::string::npos)
+        << listed.out;
+    EXPECT_EQ(Run({"tempban", "--guid", guid, "--minutes", "5", "--reason", "r"})
+                  .out.rfind("Ban state: Already banned until ", 0),
+              0u);
+
+    TempFile file(ServerBlock("Done", done.port(), "d") +
+                      "[database]\nfile=" + scratch->location() + "\n",
+                  ".cfg");
+    configPath = QString::fromStdString(file.path());
+    const ProgramRun ban =
+        Run({"ban", "--guid", guid, "--name", "Bob", "--ip", "1.2.3.4", "--reason", "cheat"});
+    EXPECT_EQ(ban.exitCode, 0) << ban.err;
+    EXPECT_EQ(ban.out.rfind("Done: GUID added to ban list\nBan state: Banned permanently, "
+                            "replacing the temp-ban until ",
+                            0),
+              0u)
+        << ban.out;
+    const ProgramRun states = Run({"bans", "--admin", "alice"});
+    EXPECT_EQ(std::count(states.out.begin(), states.out.end(), '\n'), 2) << states.out;
+    EXPECT_EQ(states.out.rfind("00112233445566778899AABBCCDDEEFF  banned  since ", 0), 0u)
+        << states.out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Engines, BanStateCommands,
+                         testing::Values(TestEngine::Sqlite, TestEngine::Postgres),
+                         [](const testing::TestParamInfo<TestEngine>& info) {
+                             return EngineName(info.param);
+                         });
 
 INSTANTIATE_TEST_SUITE_P(Engines, BanCommandRecords,
                          testing::Values(TestEngine::Sqlite, TestEngine::Postgres),
