@@ -321,7 +321,6 @@ void CFindPlayerDlg::StartFlow(BanAction action) {
 void CFindPlayerDlg::FlowEnded() {
     history_->Refresh();
     UpdateButtons();
-    emit flowFinished();
 }
 
 void CFindPlayerDlg::OnBan() {

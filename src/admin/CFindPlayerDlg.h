@@ -79,10 +79,6 @@ public:
 public slots:
     void done(int result) override;
 
-signals:
-    // A ban or unban is over, its messages acknowledged.
-    void flowFinished();
-
 private:
     void ShowFound(const QueryOutcome<PlayerFindResult>& outcome);
     // The table's players, the first selected and shown below.

@@ -225,7 +225,6 @@ void CPlayerInfoDlg::FlowEnded() {
     if (databaseAvailable_) {
         history_->Refresh();
     }
-    emit flowFinished();
 }
 
 void CPlayerInfoDlg::OnBan() {

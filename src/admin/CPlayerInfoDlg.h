@@ -78,10 +78,6 @@ public:
 public slots:
     void done(int result) override;
 
-signals:
-    // A ban or unban is over, its messages acknowledged.
-    void flowFinished();
-
 private:
     // Ban and Unban back on, the history listed anew.
     void FlowEnded();
