@@ -56,6 +56,12 @@ RconConsoleWindow::RconConsoleWindow(const ServerEntry& server, const AppConfig&
 
 RconConsoleWindow::~RconConsoleWindow() = default;
 
+void RconConsoleWindow::SetConfiguredSecrets(const AppConfig& config) {
+    std::vector<QString> secrets = ConfiguredSecrets(config);
+    secrets.push_back(LogTextToQString(server_.rconpass));
+    history_.SetSecrets(std::move(secrets));
+}
+
 void RconConsoleWindow::AppendColoured(std::string_view bytes) {
     QTextCursor cursor(output_->document());
     cursor.movePosition(QTextCursor::End);

@@ -47,6 +47,11 @@ public:
     void RunCommands(std::vector<std::string> commands, bool stopAtFailure);
     bool running() const { return !queue_.empty() || waiting_; }
 
+    // The passwords the history must not keep, after the configuration was
+    // read again: every configured server's and this window's own (its
+    // server stays as it was when the window opened).
+    void SetConfiguredSecrets(const AppConfig& config);
+
     // Appends log bytes, colour codes applied, to the output.
     void AppendColoured(std::string_view bytes);
 

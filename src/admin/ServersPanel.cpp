@@ -14,6 +14,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTableView>
@@ -21,25 +22,71 @@
 #include <QVBoxLayout>
 
 ServersPanel::ServersPanel(const AppConfig& config, QWidget* parent)
-    : QWidget(parent), config_(config), guids_(config), messageBoxes_(this),
-      messages_(&messageBoxes_) {
+    : QWidget(parent), config_(config), messageBoxes_(this), messages_(&messageBoxes_) {
     auto* layout = new QVBoxLayout(this);
-    if (config.servers.empty()) {
-        layout->addWidget(new QLabel(QStringLiteral("No servers configured"), this));
+    StartGuidLookup();
+    BuildServers();
+    layout->addWidget(serversBox_, 1);
+    auto* buttons = new QHBoxLayout;
+    kickButton_ = new QPushButton(QStringLiteral("&Kick..."), this);
+    tempKickButton_ = new QPushButton(QStringLiteral("&Temp-kick..."), this);
+    banButton_ = new QPushButton(QStringLiteral("&Ban..."), this);
+    messageButton_ = new QPushButton(QStringLiteral("&Message..."), this);
+    connect(kickButton_, &QPushButton::clicked, this, &ServersPanel::OnKick);
+    connect(tempKickButton_, &QPushButton::clicked, this, &ServersPanel::OnTempKick);
+    connect(banButton_, &QPushButton::clicked, this, &ServersPanel::OnBan);
+    connect(messageButton_, &QPushButton::clicked, this, &ServersPanel::OnMessage);
+    for (QPushButton* button : {kickButton_, tempKickButton_, banButton_, messageButton_}) {
+        buttons->addWidget(button);
     }
-    for (const ServerEntry& entry : config.servers) {
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    // A log or database that cannot give GUIDs is said here, once, not in a
+    // box at every poll.
+    problem_ = new QLabel(this);
+    problem_->setTextFormat(Qt::PlainText);
+    problem_->setWordWrap(true);
+    problem_->hide();
+    layout->addWidget(problem_);
+    // The age of every answer, kept current.
+    auto* ages = new QTimer(this);
+    connect(ages, &QTimer::timeout, this, &ServersPanel::UpdateStates);
+    ages->start(1000);
+    UpdateButtons();
+}
+
+void ServersPanel::StartGuidLookup() {
+    guids_ = std::make_unique<ServerGuidLookup>(config_);
+    if (problem_ != nullptr) {
+        problem_->hide(); // until the new reader finds one
+    }
+    // Said from the event loop: the label is there by then.
+    connect(guids_.get(), &ServerGuidLookup::problem, this, [this](const QString& text) {
+        problem_->setText(text.left(1).toUpper() + text.mid(1));
+        problem_->show();
+    });
+}
+
+void ServersPanel::BuildServers() {
+    serversBox_ = new QWidget(this);
+    auto* layout = new QVBoxLayout(serversBox_);
+    layout->setContentsMargins(0, 0, 0, 0);
+    if (config_.servers.empty()) {
+        layout->addWidget(new QLabel(QStringLiteral("No servers configured"), serversBox_));
+    }
+    for (const ServerEntry& entry : config_.servers) {
         Server server;
         server.live = std::make_unique<LiveServer>(client_, entry);
-        server.live->SetDeferredGuidSource(&guids_);
-        auto* title = new QLabel(this);
+        server.live->SetDeferredGuidSource(guids_.get());
+        auto* title = new QLabel(serversBox_);
         title->setTextFormat(Qt::PlainText);
         title->setText(LogTextToQString(entry.name));
         QFont bold = title->font();
         bold.setBold(true);
         title->setFont(bold);
-        server.state = new QLabel(QStringLiteral("Asking..."), this);
+        server.state = new QLabel(QStringLiteral("Asking..."), serversBox_);
         server.state->setTextFormat(Qt::PlainText);
-        server.table = new QTableView(this);
+        server.table = new QTableView(serversBox_);
         server.table->setModel(&server.live->players());
         server.table->setItemDelegateForColumn(
             LivePlayersModel::kName,
@@ -89,35 +136,22 @@ ServersPanel::ServersPanel(const AppConfig& config, QWidget* parent)
         layout->addWidget(server.table, 1);
         servers_.push_back(std::move(server));
     }
-    auto* buttons = new QHBoxLayout;
-    kickButton_ = new QPushButton(QStringLiteral("&Kick..."), this);
-    tempKickButton_ = new QPushButton(QStringLiteral("&Temp-kick..."), this);
-    banButton_ = new QPushButton(QStringLiteral("&Ban..."), this);
-    messageButton_ = new QPushButton(QStringLiteral("&Message..."), this);
-    connect(kickButton_, &QPushButton::clicked, this, &ServersPanel::OnKick);
-    connect(tempKickButton_, &QPushButton::clicked, this, &ServersPanel::OnTempKick);
-    connect(banButton_, &QPushButton::clicked, this, &ServersPanel::OnBan);
-    connect(messageButton_, &QPushButton::clicked, this, &ServersPanel::OnMessage);
-    for (QPushButton* button : {kickButton_, tempKickButton_, banButton_, messageButton_}) {
-        buttons->addWidget(button);
+}
+
+void ServersPanel::ReloadServers() {
+    // The tables show the live servers' models: they go first.
+    lastTable_ = -1;
+    delete serversBox_;
+    servers_.clear();
+    // The servers' logs and the database may have changed with them.
+    StartGuidLookup();
+    BuildServers();
+    static_cast<QVBoxLayout*>(layout())->insertWidget(0, serversBox_, 1);
+    if (isVisible()) {
+        for (Server& server : servers_) {
+            server.live->Start();
+        }
     }
-    buttons->addStretch(1);
-    layout->addLayout(buttons);
-    // A log or database that cannot give GUIDs is said here, once, not in a
-    // box at every poll.
-    problem_ = new QLabel(this);
-    problem_->setTextFormat(Qt::PlainText);
-    problem_->setWordWrap(true);
-    problem_->hide();
-    layout->addWidget(problem_);
-    connect(&guids_, &ServerGuidLookup::problem, this, [this](const QString& text) {
-        problem_->setText(text.left(1).toUpper() + text.mid(1));
-        problem_->show();
-    });
-    // The age of every answer, kept current.
-    auto* ages = new QTimer(this);
-    connect(ages, &QTimer::timeout, this, &ServersPanel::UpdateStates);
-    ages->start(1000);
     UpdateButtons();
 }
 
@@ -296,7 +330,10 @@ void ServersPanel::Act(int index, ServerCommand command, const CommandValues& va
         return;
     }
     const std::string name = entry.name;
-    client_.Send(entry, expanded.command, [this, name, index](const RconReply& reply) {
+    // The servers may be built anew (the configuration read again) before
+    // the answer comes.
+    const QPointer<LiveServer> live(&server(index));
+    client_.Send(entry, expanded.command, [this, name, live](const RconReply& reply) {
         Message message = ReplyFailureMessage(reply, name);
         if (reply.answered()) {
             std::string text = Windows1252ToUtf8(reply.text);
@@ -305,7 +342,9 @@ void ServersPanel::Act(int index, ServerCommand command, const CommandValues& va
             }
             message.text = text.empty() ? std::string("Done") : text;
             message.icon = MessageIcon::None;
-            server(index).PollNow(); // show what the command changed
+            if (live != nullptr) {
+                live->PollNow(); // show what the command changed
+            }
         }
         messages_->ShowThen(message, [this] { emit answered(); });
     });

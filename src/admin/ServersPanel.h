@@ -20,10 +20,12 @@ class QTableView;
 // answer (or what went wrong), over a table of its players: slot, name with
 // its colour codes applied, score, ping, address and GUID with where it came
 // from (the server's log and the player database are read off the window
-// thread, by a ServerGuidLookup). The servers are polled while the panel is shown, each every poll=
-// seconds; nothing is asked while it is hidden. A double-click on a player
-// opens Player Info with his name, address and GUID, whose Ban then works for
-// him too; Ban here opens it and starts its ban.
+// thread, by a ServerGuidLookup). The servers are polled while the panel is
+// shown, each every poll= seconds; nothing is asked while it is hidden. A
+// double-click on a player opens Player Info with his name, address and
+// GUID, whose Ban then works for him too; Ban here opens it and starts its
+// ban. The panel follows the configuration when it is read again
+// (ReloadServers).
 class ServersPanel : public QWidget {
     Q_OBJECT
 
@@ -68,6 +70,12 @@ public:
 
     // Polls every server now (F5 in the panel).
     void PollAll();
+    // Builds the servers anew from the configuration, after it was read
+    // again: their lines and tables and the reader of their logs and the
+    // database, asked at once while the panel shows. Player Info windows
+    // opened from the panel stay open; an action's answer still due is
+    // shown.
+    void ReloadServers();
 
 signals:
     // An action's answer was shown.
@@ -84,13 +92,19 @@ private:
         QTableView* table = nullptr;
     };
 
+    // The reader of the servers' logs and the database, for the
+    // configuration as it is now.
+    void StartGuidLookup();
+    // The servers' lines and tables in `serversBox_`, from the configuration.
+    void BuildServers();
     void UpdateStates();
     void UpdateButtons();
 
     const AppConfig& config_;
-    RconClient client_;      // before the servers: they go first, with their questions
-    ServerGuidLookup guids_; // likewise
+    RconClient client_; // before the servers: they go first, with their questions
+    std::unique_ptr<ServerGuidLookup> guids_; // likewise; made anew with them
     std::vector<Server> servers_;
+    QWidget* serversBox_ = nullptr;
     QPushButton* banButton_ = nullptr;
     QPushButton* kickButton_ = nullptr;
     QPushButton* tempKickButton_ = nullptr;

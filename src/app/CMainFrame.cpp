@@ -154,6 +154,7 @@ void CMainFrame::CreateActions() {
     connect(actions_[kAppAbout], &QAction::triggered, this, &CMainFrame::OnAppAbout);
     connect(actions_[kFindPlayer], &QAction::triggered, this, &CMainFrame::OnFindPlayer);
     connect(actions_[kFindInAllLogs], &QAction::triggered, this, &CMainFrame::OnFindInAllLogs);
+    connect(actions_[kServersDialog], &QAction::triggered, this, &CMainFrame::OnServersDialog);
     connect(actions_[kRconConsole], &QAction::triggered, this, [this] { OnRconConsole(); });
     connect(actions_[kExecuteRconFile], &QAction::triggered, this, &CMainFrame::OnExecuteRconFile);
     connect(actions_[kWindowNew], &QAction::triggered, this, &CMainFrame::OnWindowNew);

@@ -135,6 +135,13 @@ private:
     // configured, or one picked from the list); returned for a file to run
     // in, null when none was chosen.
     RconConsoleWindow* OnRconConsole();
+    // Tools > Servers: the Servers dialog over quarvel.cfg as it is now; once
+    // it has saved, the configuration is read again (ReloadConfiguration).
+    void OnServersDialog();
+    // The configuration read again from its file: the commands' states, the
+    // Servers panel and the consoles' password lists follow it; lines it
+    // refuses are told as at start-up.
+    void ReloadConfiguration();
     // Tools > Execute RCON file: a chosen file's commands sent to a chosen
     // server in a console window, in order, stopping at the first failure
     // when the user says so.

@@ -1,11 +1,16 @@
-// The frame's commands for the live servers: the RCON console and Execute
-// RCON file (View > Servers is with the other view toggles).
+// The frame's commands for the game servers: the Servers dialog, the RCON
+// console and Execute RCON file (View > Servers is with the other view
+// toggles).
 #include "CMainFrame.h"
+#include "CServersDlg.h"
 #include "GlobalConfig.h"
 #include "LogText.h"
 #include "RconConsoleWindow.h"
 #include "RconFile.h"
+#include "ServersPanel.h"
+#include "Startup.h"
 
+#include <QDockWidget>
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -36,6 +41,32 @@ const ServerEntry* ChooseServer(QWidget* parent, const QString& title) {
 }
 
 } // namespace
+
+void CMainFrame::OnServersDialog() {
+    ConfigDocumentRead read = ConfigDocument::Read(theAppConfig.path);
+    if (!read.document) {
+        messages_->Show({read.error, "Servers", MessageIcon::Error});
+        return;
+    }
+    CServersDlg dialog(std::move(*read.document), this);
+    if (dialog.exec() == QDialog::Accepted && dialog.saved()) {
+        ReloadConfiguration();
+    }
+}
+
+void CMainFrame::ReloadConfiguration() {
+    ReloadGlobalConfig();
+    if (serversDock_ != nullptr) {
+        static_cast<ServersPanel*>(serversDock_->widget())->ReloadServers();
+    }
+    for (RconConsoleWindow* console : findChildren<RconConsoleWindow*>()) {
+        console->SetConfiguredSecrets(theAppConfig);
+    }
+    UpdateCommandStates();
+    if (const auto refused = ConfigRefusalsMessage(theAppConfig)) {
+        messages_->Show(*refused);
+    }
+}
 
 RconConsoleWindow* CMainFrame::OnRconConsole() {
     const ServerEntry* server = ChooseServer(this, QStringLiteral("RCON console"));

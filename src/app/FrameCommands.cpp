@@ -138,6 +138,11 @@ const std::vector<CommandEntry>& Commands() {
          "Send console commands to a server and read its answers",
          "RCON console",
          {}},
+        {kServersDialog,
+         "&Servers...",
+         "List, add, edit, remove and test the game servers of the configuration",
+         "Servers",
+         {}},
         {kViewToolbar, "&Toolbar", "Show or hide the toolbar", "Toggle ToolBar", {}},
         {kViewStatusBar, "&Status Bar", "Show or hide the status bar", "Toggle StatusBar", {}},
         {kViewServers,
@@ -169,6 +174,7 @@ const std::vector<CommandEntry>& Commands() {
 const std::vector<MenuLayout>& Plain() {
     static const std::vector<MenuLayout> menus = {
         {"&File", {kFileOpen, 0, kFileMruFirst, 0, kAppExit}},
+        {"&Tools", {kServersDialog}},
         {"&View", {kViewToolbar, kViewStatusBar, kViewServers}},
         {"&Help", {kAppAbout}},
     };
@@ -185,7 +191,8 @@ const std::vector<MenuLayout>& Document() {
          {kFind, kFindNext, kFindPrevious, kFindInAllLogs, 0, kGoTo, 0, kToggleMark, kNextMark,
           kPreviousMark}},
         {"&Tools",
-         {kDatabaseUpdate, kKeepDatabaseUpdated, kFindPlayer, 0, kRconConsole, kExecuteRconFile}},
+         {kDatabaseUpdate, kKeepDatabaseUpdated, kFindPlayer, 0, kServersDialog, kRconConsole,
+          kExecuteRconFile}},
         {"&View", {kViewToolbar, kViewStatusBar, kViewServers, 0, kFollowEnd, kFilteredView}},
         {"&Window", {kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}},
         {"&Help", {kAppAbout}},

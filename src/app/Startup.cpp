@@ -23,6 +23,16 @@ void LoadGlobalConfig(const QString& configOption) {
     theAppConfig.Load(); // a missing file is quiet by design: no servers, no database
 }
 
+bool ReloadGlobalConfig() {
+    // A fresh object: Load alone would keep a database the file no longer
+    // names.
+    AppConfig fresh;
+    fresh.path = theAppConfig.path;
+    const bool read = fresh.Load();
+    theAppConfig = std::move(fresh);
+    return read;
+}
+
 std::optional<Message> ConfigRefusalsMessage(const AppConfig& config) {
     const std::vector<std::string> refusals = config.RefusalMessages();
     if (refusals.empty()) {

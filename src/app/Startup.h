@@ -21,6 +21,14 @@ bool RunStartup(CMainFrame& frame, const StartupOptions& options);
 // usual places, into the program's global configuration.
 void LoadGlobalConfig(const QString& configOption);
 
+// Reads the global configuration again from the same file (the Servers
+// dialog wrote it): its servers, database and refused lines as the file
+// says now, in place of those read before. Whatever holds the configuration
+// by reference sees the new one; nothing may keep a pointer into the old
+// server list across it. False when the file could not be read (no servers
+// and no database then, as at start-up).
+bool ReloadGlobalConfig();
+
 // Every line the reader refused, one a line with its file and line number,
 // as one message under the application title (the first 25, then how many
 // more); nothing when none was.

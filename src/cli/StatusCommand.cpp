@@ -76,12 +76,10 @@ std::string JsonLine(const ServerEntry& server, const ServerSnapshot& snapshot) 
 
 // "<name>: <map>, <n> players", then a line a player; or "<name>: <failure>".
 std::string TextLines(const ServerEntry& server, const ServerSnapshot& snapshot) {
-    std::string out = Windows1252ToUtf8(server.name) + ": ";
+    std::string out = Windows1252ToUtf8(server.name) + ": " + SnapshotSummary(snapshot) + "\n";
     if (!snapshot.ok()) {
-        return out + snapshot.failure + "\n";
+        return out;
     }
-    out += Windows1252ToUtf8(snapshot.map) + ", " + std::to_string(snapshot.players.size()) +
-           (snapshot.players.size() == 1 ? " player\n" : " players\n");
     for (const LivePlayer& live : snapshot.players) {
         const StatusPlayer& player = live.status;
         const std::string ping = player.state == PingState::Playing ? std::to_string(player.ping)

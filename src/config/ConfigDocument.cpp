@@ -70,6 +70,8 @@ std::string Unwritable(std::string_view key, std::string_view value) {
     return {};
 }
 
+} // namespace
+
 std::string UnwritableServerValue(std::string_view key, std::string_view value) {
     std::string why = Unwritable(key, value);
     if (why.empty()) {
@@ -78,8 +80,6 @@ std::string UnwritableServerValue(std::string_view key, std::string_view value) 
     }
     return why;
 }
-
-} // namespace
 
 std::optional<std::string> ServerBlock::Value(std::string_view key) const {
     for (auto it = values.rbegin(); it != values.rend(); ++it) {

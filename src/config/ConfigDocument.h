@@ -38,6 +38,12 @@ struct ConfigEdit {
 
 struct ConfigDocumentRead;
 
+// Why key=value cannot be written into a "[server]" block so that the reader
+// takes it back as written (a key of other characters than letters, digits,
+// "_", "-" and "."; an empty value, a line break or blanks at its ends; a
+// rule of ConfigValues.h), as one sentence naming the key; empty when it can.
+std::string UnwritableServerValue(std::string_view key, std::string_view value);
+
 // quarvel.cfg as text, for adding, editing and removing servers and keys and
 // writing the file back. Every line it is not asked to change stays as it is,
 // byte for byte: comments, blank lines, their order, line ends, and lines

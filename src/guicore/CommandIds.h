@@ -71,5 +71,8 @@ inline constexpr int kViewServers = 32805;
 // Tools > RCON console: a console window for a chosen server. Tools >
 // Execute RCON file (kExecuteRconFile) runs a file's commands in one.
 inline constexpr int kRconConsole = 32806;
+// Tools > Servers: the servers of quarvel.cfg listed, added, edited, removed
+// and tested; the configuration read again once they are saved.
+inline constexpr int kServersDialog = 32807;
 
 } // namespace CommandId

@@ -1,6 +1,6 @@
 #include "RconClient.h"
 
-#include "HostAddress.h"
+#include "ConfigValues.h"
 #include "HostLookup.h"
 
 #include <QMetaObject>

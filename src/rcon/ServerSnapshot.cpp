@@ -1,6 +1,7 @@
 #include "ServerSnapshot.h"
 
 #include "RconCommand.h"
+#include "Windows1252.h"
 
 ServerSnapshot SnapshotOfStatusReply(const RconReply& reply) {
     ServerSnapshot snapshot;
@@ -26,6 +27,15 @@ ServerSnapshot SnapshotOfStatusReply(const RconReply& reply) {
         snapshot.players.push_back(std::move(live));
     }
     return snapshot;
+}
+
+std::string SnapshotSummary(const ServerSnapshot& snapshot) {
+    if (!snapshot.ok()) {
+        return snapshot.failure;
+    }
+    const std::size_t count = snapshot.players.size();
+    return Windows1252ToUtf8(snapshot.map) + ", " + std::to_string(count) +
+           (count == 1 ? " player" : " players");
 }
 
 bool HasUserinfoGuid(const StatusPlayer& player) {

@@ -26,6 +26,10 @@ struct ServerSnapshot {
     bool ok() const { return failure.empty(); }
 };
 
+// One line of what the snapshot says, UTF-8: "<map>, <n> players" ("1
+// player"), or why the players could not be read.
+std::string SnapshotSummary(const ServerSnapshot& snapshot);
+
 // The snapshot a reply to `status` makes, GUIDs only from a `guid` column.
 ServerSnapshot SnapshotOfStatusReply(const RconReply& reply);
 

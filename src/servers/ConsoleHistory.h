@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <utility>
 #include <vector>
 
 // The commands typed into the RCON console, newest last, for Up and Down:
@@ -28,6 +29,9 @@ public:
     QString Older();
     QString Newer();
 
+    // The passwords a kept command must not hold, anew (the configuration
+    // was read again).
+    void SetSecrets(std::vector<QString> secrets) { secrets_ = std::move(secrets); }
     // Whether a command may be kept.
     bool Keepable(const QString& command) const;
 

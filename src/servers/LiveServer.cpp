@@ -1,7 +1,6 @@
 #include "LiveServer.h"
 
 #include "ConfigValues.h"
-#include "LogText.h"
 
 #include <algorithm>
 
@@ -92,10 +91,7 @@ QString LiveServer::StateText(Clock::time_point now) const {
         }
         return QStringLiteral("%1; last answer %2 ago").arg(failure, AgeText(now - *lastAnswer_));
     }
-    const auto count = players_.rowCount();
-    return QStringLiteral("%1, %2 %3, answered %4 ago")
-        .arg(LogTextToQString(last_->map))
-        .arg(count)
-        .arg(count == 1 ? QStringLiteral("player") : QStringLiteral("players"))
-        .arg(AgeText(now - lastAnswer_.value_or(now)));
+    return QStringLiteral("%1, answered %2 ago")
+        .arg(QString::fromStdString(SnapshotSummary(*last_)),
+             AgeText(now - lastAnswer_.value_or(now)));
 }

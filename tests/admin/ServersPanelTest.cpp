@@ -8,6 +8,7 @@
 #include <QEventLoop>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTest>
 #include <QTimer>
@@ -121,6 +122,30 @@ TEST(ServersPanel, ActionsSendTheServersOwnCommandsAndShowItsAnswer) {
     EXPECT_EQ(messages.messages[2].text, "broadcast: print \"server: hello all\\n\"");
     EXPECT_EQ(messages.messages[3].icon, MessageIcon::Warning) << "the minutes are missing";
     EXPECT_EQ(messages.messages[3].caption, "Alpha");
+}
+
+TEST(ServersPanel, FollowsTheConfigurationReadAgainAndStillShowsAnAnswerDue) {
+    FakeGameServer game("secret");
+    game.AnswerAfter(std::chrono::milliseconds(50));
+    AppConfig config;
+    config.servers.push_front({"Alpha", "127.0.0.1", game.port(), "secret"});
+    config.servers.push_front({"Bravo", "127.0.0.1", game.port(), "secret"});
+    ServersPanel panel(config, nullptr);
+    MessageRecorder messages;
+    panel.SetMessageSink(&messages);
+    CommandValues say;
+    say.text = "hello";
+    QSignalSpy answered(&panel, &ServersPanel::answered);
+    panel.Act(1, ServerCommand::Say, say);
+
+    config.servers.pop_front(); // Bravo left the configuration
+    panel.ReloadServers();
+    ASSERT_EQ(panel.serverCount(), 1);
+    EXPECT_EQ(panel.server(0).server().name, "Alpha");
+    ASSERT_TRUE(answered.wait(5000));
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].caption, "Alpha");
+    EXPECT_FALSE(panel.server(0).polling()) << "no other server is asked in the gone one's place";
 }
 
 } // namespace

@@ -11,6 +11,8 @@
 #include "CGoToDlg.h"
 #include "CPlayerInfoDlg.h"
 #include "CSearchDlg.h"
+#include "CServerEditDlg.h"
+#include "CServersDlg.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -244,7 +246,31 @@ INSTANTIATE_TEST_SUITE_P(
                    QStringList{"searchMode", "searchText", "findButton", "players", "names",
                                "addresses", "banHistory", "banButton", "unbanButton",
                                "copyGuidButton", "showLinesButton", "closeButton"},
-                   true}),
+                   true},
+        DialogCase{"Servers",
+                   [](const AppConfig&) {
+                       return std::make_unique<CServersDlg>(
+                           ConfigDocument("[server]\nname=The public server of the clan\n"
+                                          "address=game.example.org\nport=28960\n"
+                                          "rconpass=secret\n",
+                                          "/home/admin/.config/quarvel/quarvel.cfg"),
+                           nullptr);
+                   },
+                   QStringList{"servers", "addButton", "editButton", "removeButton", "testButton",
+                               "okButton", "cancelButton"},
+                   true},
+        DialogCase{"ServerEdit",
+                   [](const AppConfig&) {
+                       ServerValues values;
+                       values[ServerKey::Name] = "The public server of the clan";
+                       values[ServerKey::Log] = "/srv/games/the-public-server/main/games_mp.log";
+                       return std::make_unique<CServerEditDlg>(QStringLiteral("Edit server"),
+                                                               values, nullptr);
+                   },
+                   QStringList{"name", "address", "port", "rconpass", "showPassword", "log",
+                               "browseButton", "poll", "kick", "tempkick", "say", "userinfo",
+                               "testButton", "okButton", "cancelButton"},
+                   false}),
     [](const ::testing::TestParamInfo<DialogCase>& info) { return std::string(info.param.name); });
 
 } // namespace

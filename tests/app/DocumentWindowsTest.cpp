@@ -70,7 +70,7 @@ TEST_F(MainFrameTest, AMissingPathIsReportedAndOpensNoWindow) {
     EXPECT_FALSE(frame->OpenDocumentFile(missing));
     EXPECT_TRUE(frame->childFrames().isEmpty());
     EXPECT_EQ(frame->documents().documentCount(), 0);
-    EXPECT_EQ(MenuTitles().size(), 3);
+    EXPECT_EQ(MenuTitles().size(), 4);
     ASSERT_EQ(messages.messages.size(), 1u);
     EXPECT_EQ(messages.messages[0],
               (Message{"Cannot open " + QDir::toNativeSeparators(missing).toStdString() +

@@ -1,6 +1,8 @@
 // What the main frame shows: the two menu bars, the toolbar, the status bar,
 // the keys of each command and which commands are enabled when.
+#include "../admin/ModalScript.h"
 #include "CQuarvelView.h"
+#include "CServersDlg.h"
 #include "CommandIds.h"
 #include "CopyIcon.h"
 #include "GlobalConfig.h"
@@ -23,9 +25,10 @@ using namespace CommandId;
 namespace {
 
 TEST_F(MainFrameTest, StartsWithThePlainMenus) {
-    EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&View", "&Help"}));
+    EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&Tools", "&View", "&Help"}));
     EXPECT_EQ(MenuEntries("&File"),
               (QStringList{"&Open...\tCtrl+O", "-", "Recent File", "-", "E&xit"}));
+    EXPECT_EQ(MenuEntries("&Tools"), (QStringList{"&Servers..."}));
     EXPECT_EQ(MenuEntries("&View"), (QStringList{"&Toolbar", "&Status Bar", "&Servers"}));
     EXPECT_EQ(MenuEntries("&Help"), (QStringList{"&About Quarvel..."}));
     EXPECT_FALSE(Enabled(kFileMruFirst)) << "the empty recent-file entry is greyed";
@@ -50,7 +53,7 @@ TEST_F(MainFrameTest, ShowsTheDocumentMenusWhileALogWindowExists) {
                            "Toggle &mark\tCtrl+F2", "Ne&xt mark\tF2", "Pre&vious mark\tShift+F2"}));
     EXPECT_EQ(MenuEntries("&Tools"),
               (QStringList{"&Database update", "Keep &database updated", "&Find player...", "-",
-                           "RCON &console", "&Execute RCON file"}));
+                           "&Servers...", "RCON &console", "&Execute RCON file"}));
     EXPECT_EQ(MenuEntries("&View"), (QStringList{"&Toolbar", "&Status Bar", "&Servers", "-",
                                                  "&Follow end of log", "&Filtered view"}));
     EXPECT_EQ(MenuEntries("&Window"), (QStringList{"&New Window", "&Cascade", "&Tile",
@@ -59,7 +62,7 @@ TEST_F(MainFrameTest, ShowsTheDocumentMenusWhileALogWindowExists) {
     EXPECT_EQ(frame->windowTitle(), "Quarvel - " + name);
 
     frame->childFrames().front()->close();
-    EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&View", "&Help"}));
+    EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&Tools", "&View", "&Help"}));
     EXPECT_EQ(frame->windowTitle(), "Quarvel");
 }
 
@@ -100,6 +103,43 @@ TEST_F(MainFrameTest, RconConsoleOpensAWindowForTheConfiguredServer) {
     EXPECT_FALSE(Enabled(kRconConsole));
 }
 
+TEST_F(MainFrameTest, ToolsServersSavesAndTheFrameFollowsTheConfigurationReadAgain) {
+    // A block the reader refuses, written by hand: it stays, and is told.
+    TempFile file("[server]\nname=Bad\naddress=192.0.2.1:28960\n", ".cfg");
+    theAppConfig.path = file.path();
+    theAppConfig.Load();
+    frame->show();
+    frame->commandAction(kViewServers)->trigger();
+    auto* panel = qobject_cast<ServersPanel*>(frame->serversDock()->widget());
+    ASSERT_NE(panel, nullptr);
+    EXPECT_EQ(panel->serverCount(), 0);
+    frame->UpdateCommandStates();
+    EXPECT_FALSE(Enabled(kRconConsole));
+
+    ModalScript script({[](QWidget& window) {
+        auto& dialog = dynamic_cast<CServersDlg&>(window);
+        ServerValues added;
+        added[ServerKey::Name] = "Main";
+        added[ServerKey::Address] = "127.0.0.1";
+        added[ServerKey::Port] = "27960";
+        dialog.AddServer(added);
+        dialog.accept();
+    }});
+    frame->commandAction(kServersDialog)->trigger();
+    EXPECT_EQ(script.shown(), 1);
+    ASSERT_FALSE(theAppConfig.servers.empty());
+    EXPECT_EQ(theAppConfig.servers.front().name, "Main");
+    EXPECT_EQ(frame->serversDock()->widget(), panel) << "the same panel, its servers anew";
+    EXPECT_EQ(panel->serverCount(), 1);
+    EXPECT_TRUE(Enabled(kRconConsole));
+    ASSERT_EQ(messages.messages.size(), 1u);
+    EXPECT_EQ(messages.messages[0].text,
+              file.path() +
+                  ", line 3: \"address\" is neither a dotted IPv4 address nor a host name; the "
+                  "server of this block is left out.");
+    theAppConfig = AppConfig();
+}
+
 TEST_F(MainFrameTest, MenusFollowEveryWindowComingAndGoing) {
     TempFile first(Lines(2));
     TempFile second(Lines(2));
@@ -110,7 +150,7 @@ TEST_F(MainFrameTest, MenusFollowEveryWindowComingAndGoing) {
     frame->childFrames().front()->close();
     EXPECT_EQ(MenuTitles().size(), 7) << "one log window is left";
     frame->childFrames().front()->close();
-    EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&View", "&Help"}));
+    EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&Tools", "&View", "&Help"}));
 
     ASSERT_TRUE(frame->OpenDocumentFile(QString::fromStdString(first.path())));
     EXPECT_EQ(MenuTitles().size(), 7);
