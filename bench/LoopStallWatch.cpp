@@ -26,6 +26,7 @@ void LoopStallWatch::Start() {
     stalls_.clear();
     longest_ = {};
     longestOwn_ = {};
+    longestWork_ = {};
     lastTimes_ = ThreadTimes();
     clock_.start();
     last_ = 0;
@@ -41,20 +42,24 @@ void LoopStallWatch::Stop() {
 }
 
 std::pair<qint64, qint64> LoopStallWatch::ThreadTimes() const {
+    // The processor time from the thread's clock: schedstat's first field is
+    // brought up to date only when the scheduler looks, so it lags a running
+    // thread by up to a tick.
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    const qint64 cpu = static_cast<qint64>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+    qint64 waited = 0;
     if (schedstat_ >= 0) {
         char text[96];
         const ssize_t got = ::pread(schedstat_, text, sizeof text - 1, 0);
         if (got > 0) {
             text[got] = '\0';
             char* rest = nullptr;
-            const long long cpu = std::strtoll(text, &rest, 10);
-            const long long waited = std::strtoll(rest, nullptr, 10);
-            return {cpu, waited};
+            std::strtoll(text, &rest, 10);
+            waited = std::strtoll(rest, nullptr, 10);
         }
     }
-    timespec now{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
-    return {static_cast<qint64>(now.tv_sec) * 1'000'000'000 + now.tv_nsec, 0};
+    return {cpu, waited};
 }
 
 void LoopStallWatch::Tick() {
@@ -67,6 +72,9 @@ void LoopStallWatch::Tick() {
     }
     if (stall.ownNs() > longestOwn_.ownNs()) {
         longestOwn_ = stall;
+    }
+    if (stall.cpuNs > longestWork_.cpuNs) {
+        longestWork_ = stall;
     }
     stalls_.push_back(stall);
     last_ = now;
@@ -104,6 +112,8 @@ void LoopStallWatch::Report(benchmark::State& state) const {
     state.counters["longest_stall_ms"] = ms(longest_.ns);
     state.counters["longest_stall_at_s"] = ms(longest_.atNs) / 1000;
     state.counters["longest_stall_cpu_ms"] = ms(longest_.cpuNs);
+    state.counters["longest_work_ms"] = ms(longestWork_.cpuNs);
+    state.counters["longest_work_at_s"] = ms(longestWork_.atNs) / 1000;
     state.counters["p99_stall_ms"] = PercentileMs(0.99);
     state.counters["stalls_over_16ms"] = Over(16ms);
     if (splitsWaits()) {

@@ -14,7 +14,11 @@
 // kernel tells it (/proc/thread-self/schedstat), each stall is therefore
 // split into the thread's own part (working, or blocked in a call of its own
 // such as a disk write) and the time it was ready to run but waited for a
-// core; the longest own stall is the figure a quieter machine would see.
+// core. The own part still holds the time a virtual machine's processor was
+// not running, which its kernel cannot see (a timer that wakes the thread
+// late); the processor time the thread spent within one gap, the longest
+// piece of work the loop did without returning to its events, is the figure
+// other processes change least.
 class LoopStallWatch {
 public:
     static constexpr qint64 kPeriodNs = 1'000'000;
@@ -38,6 +42,8 @@ public:
     };
     const Stall& longest() const { return longest_; }
     const Stall& longestOwn() const { return longestOwn_; }
+    // The gap in which the thread worked longest.
+    const Stall& longestWork() const { return longestWork_; }
     // The stall `share` of the ticks stay under, in milliseconds.
     double PercentileMs(double share) const;
     int Over(std::chrono::milliseconds limit) const;
@@ -49,9 +55,8 @@ public:
 
 private:
     void Tick();
-    // The thread's processor time and its time waiting for a core, in
-    // nanoseconds, from the kernel's schedstat (the processor time from the
-    // thread's clock, and no waits, where that cannot be read).
+    // The thread's processor time and its time waiting for a core (from the
+    // kernel's schedstat; none where that cannot be read), in nanoseconds.
     std::pair<qint64, qint64> ThreadTimes() const;
 
     QTimer timer_;
@@ -63,4 +68,5 @@ private:
     std::vector<Stall> stalls_;
     Stall longest_;
     Stall longestOwn_;
+    Stall longestWork_;
 };

@@ -1,8 +1,11 @@
 #include "ServersPanel.h"
 
+#include "BanRecordStore.h"
 #include "CPlayerInfoDlg.h"
 #include "ColouredNameDelegate.h"
 #include "LogText.h"
+#include "LoginName.h"
+#include "PlayerAction.h"
 #include "VisibleText.h"
 #include "Windows1252.h"
 
@@ -22,7 +25,8 @@
 #include <QVBoxLayout>
 
 ServersPanel::ServersPanel(const AppConfig& config, QWidget* parent)
-    : QWidget(parent), config_(config), messageBoxes_(this), messages_(&messageBoxes_) {
+    : QWidget(parent), config_(config), messageBoxes_(this), messages_(&messageBoxes_),
+      admin_(LoginName()), clock_(LocalBanTime) {
     auto* layout = new QVBoxLayout(this);
     StartGuidLookup();
     BuildServers();
@@ -228,7 +232,17 @@ void ServersPanel::SetMessageSink(MessageSink* messages) {
     messages_ = messages != nullptr ? messages : &messageBoxes_;
 }
 
+void ServersPanel::SetRecordIdentity(std::string admin, BanClock clock) {
+    admin_ = std::move(admin);
+    clock_ = std::move(clock);
+}
+
 namespace {
+
+// The player an action is for, as the records keep him.
+BanTarget TargetOf(const LivePlayer& player) {
+    return {player.guid.guid, std::string(AddressIp(player.status.address)), player.status.name};
+}
 
 // "Kick <name> from <server>?" and the like: Yes or No.
 bool Confirmed(QWidget* parent, const QString& title, const QString& question) {
@@ -262,7 +276,7 @@ void ServersPanel::OnKick() {
     CommandValues values;
     values.slot = selected->player.status.slot;
     values.reason = bytes;
-    Act(selected->server, ServerCommand::Kick, values);
+    Act(selected->server, ServerCommand::Kick, values, TargetOf(selected->player));
 }
 
 void ServersPanel::OnTempKick() {
@@ -293,7 +307,7 @@ void ServersPanel::OnTempKick() {
     values.slot = selected->player.status.slot;
     values.minutes = minutes;
     values.reason = bytes;
-    Act(selected->server, ServerCommand::TempKick, values);
+    Act(selected->server, ServerCommand::TempKick, values, TargetOf(selected->player));
 }
 
 void ServersPanel::OnMessage() {
@@ -314,18 +328,30 @@ void ServersPanel::OnMessage() {
     const std::string bytes = Utf8ToWindows1252(text.toStdString());
     CommandValues values;
     values.text = bytes;
-    Act(selected->server, ServerCommand::Say, values);
+    Act(selected->server, ServerCommand::Say, values, TargetOf(selected->player));
 }
 
-void ServersPanel::Act(int index, ServerCommand command, const CommandValues& values) {
+void ServersPanel::Act(int index, ServerCommand command, const CommandValues& values,
+                       const BanTarget& player) {
     const ServerEntry& entry = server(index).server();
-    const ServerCommands& templates = entry.commands;
-    const ExpandedCommand expanded = ExpandServerCommand(templates.Template(command), values);
+    const std::optional<PlayerAction> action = PlayerActionOf(command, values);
+    std::shared_ptr<BanRecordStore> records;
+    if (action && !config_.DatabaseLocation().empty()) {
+        records = std::make_shared<BanRecordStore>(config_.DatabaseLocation(), admin_, clock_);
+    }
+    // The outcome is kept before the user is told, as a ban's is.
+    const auto keep = [action, player, records](const ServerResult& result) {
+        if (action) {
+            action->Record(records.get(), player, result);
+        }
+    };
+    const ExpandedCommand expanded = ExpandServerCommand(entry.commands.Template(command), values);
     if (!expanded.ok()) {
+        const ServerResult refusal = ActionNotSent(entry.name, expanded.error);
+        keep(refusal);
         // Said from the event loop, as an answer would be.
-        Message refusal{expanded.error, Windows1252ToUtf8(entry.name), MessageIcon::Warning};
         QMetaObject::invokeMethod(
-            this, [this, refusal] { messages_->ShowThen(refusal, [this] { emit answered(); }); },
+            this, [this, refusal, records] { Tell(refusal.message, records); },
             Qt::QueuedConnection);
         return;
     }
@@ -333,19 +359,27 @@ void ServersPanel::Act(int index, ServerCommand command, const CommandValues& va
     // The servers may be built anew (the configuration read again) before
     // the answer comes.
     const QPointer<LiveServer> live(&server(index));
-    client_.Send(entry, expanded.command, [this, name, live](const RconReply& reply) {
-        Message message = ReplyFailureMessage(reply, name);
-        if (reply.answered()) {
-            std::string text = Windows1252ToUtf8(reply.text);
-            while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
-                text.pop_back();
-            }
-            message.text = text.empty() ? std::string("Done") : text;
-            message.icon = MessageIcon::None;
-            if (live != nullptr) {
-                live->PollNow(); // show what the command changed
-            }
+    client_.Send(entry, expanded.command,
+                 [this, name, live, keep, records](const RconReply& reply) {
+                     const ServerResult result = ActionResult(reply, name);
+                     keep(result);
+                     if (reply.answered() && live != nullptr) {
+                         live->PollNow(); // show what the command changed
+                     }
+                     Tell(result.message, records);
+                 });
+}
+
+void ServersPanel::Tell(const Message& message, const std::shared_ptr<BanRecordStore>& records) {
+    if (records != nullptr) {
+        records->Close();
+    }
+    messages_->ShowThen(message, [this, records] {
+        const auto failure = records != nullptr ? records->FailureMessage() : std::nullopt;
+        if (failure) {
+            messages_->ShowThen(*failure, [this] { emit answered(); });
+            return;
         }
-        messages_->ShowThen(message, [this] { emit answered(); });
+        emit answered();
     });
 }

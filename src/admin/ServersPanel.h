@@ -1,6 +1,8 @@
 #pragma once
 
 #include "AppConfig.h"
+#include "BanOutcome.h"
+#include "BanTime.h"
 #include "LiveServer.h"
 #include "MessageBoxSink.h"
 #include "RconClient.h"
@@ -11,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+class BanRecordStore;
 class QLabel;
 class QPushButton;
 class QTableView;
@@ -63,10 +66,16 @@ public:
     void OnMessage();
     // Sends a server's command for a player, as the three do once the user
     // has answered, and shows the answer (or what went wrong) through the
-    // message sink; `answered` comes when it is shown.
-    void Act(int server, ServerCommand command, const CommandValues& values);
+    // message sink; `answered` comes when it is shown. With a player
+    // database configured, the outcome is kept in its ban records first,
+    // with the player (his GUID where known, name and address); a record
+    // that cannot be kept is said after the answer.
+    void Act(int server, ServerCommand command, const CommandValues& values,
+             const BanTarget& player = {});
     // Where the answers go: message boxes over the panel unless set.
     void SetMessageSink(MessageSink* messages);
+    // Who the records name as the admin, and their clock (for tests).
+    void SetRecordIdentity(std::string admin, BanClock clock);
 
     // Polls every server now (F5 in the panel).
     void PollAll();
@@ -99,6 +108,8 @@ private:
     void BuildServers();
     void UpdateStates();
     void UpdateButtons();
+    // Shows an action's message, then what became of its records.
+    void Tell(const Message& message, const std::shared_ptr<BanRecordStore>& records);
 
     const AppConfig& config_;
     RconClient client_; // before the servers: they go first, with their questions
@@ -112,5 +123,7 @@ private:
     QLabel* problem_ = nullptr; // why GUIDs are missing, when they are
     MessageBoxSink messageBoxes_;
     MessageSink* messages_;
+    std::string admin_;
+    BanClock clock_;
     int lastTable_ = -1; // the table a row was last picked in
 };

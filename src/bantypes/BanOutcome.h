@@ -2,6 +2,7 @@
 
 #include "Messages.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -30,20 +31,41 @@ struct ServerResult {
     Message message; // what the user was shown; empty text for a skipped server
 };
 
-enum class BanAction { Ban, Unban };
+// What was done to a player: a ban or unban (the ban flows, on every server),
+// or a kick, temp-kick or message on the one server he is on (the Servers
+// panel, quarvelctl kick and say).
+enum class BanAction { Ban, Unban, Kick, TempKick, Message };
 
-// One server's outcome of a ban or unban, as the flow hands it on to be kept:
-// what was asked of which player, and how the server answered. Texts are log
-// bytes; the message is the one the user is shown (UTF-8).
+// The word the ban records keep for an action.
+constexpr std::string_view BanActionWord(BanAction action) {
+    switch (action) {
+    case BanAction::Ban:
+        return "ban";
+    case BanAction::Unban:
+        return "unban";
+    case BanAction::Kick:
+        return "kick";
+    case BanAction::TempKick:
+        return "tempkick";
+    case BanAction::Message:
+        return "message";
+    }
+    return "";
+}
+
+// One server's outcome of an action, as it is handed on to be kept: what was
+// asked of which player, and how the server answered. Texts are log bytes;
+// the message is the one the user is shown (UTF-8).
 struct ServerOutcomeRecord {
     BanAction action = BanAction::Ban;
     const BanTarget& target; // an unban knows the name and address only when its caller did
-    std::string_view reason; // empty for an unban
+    std::string_view reason; // empty for an unban; for a message, the text said
     const ServerResult& result;
+    std::optional<int> minutes = std::nullopt; // a temp-kick's
 };
 
-// Where the flows hand every server's outcome as soon as it is known, before
-// the user is told: the player database's ban records. A server skipped with
+// Where every server's outcome is handed as soon as it is known, before the
+// user is told: the player database's ban records. A server skipped with
 // Cancel has no outcome to keep. Recording must not throw: a record that
 // cannot be kept never stops or undoes the command.
 class ServerOutcomeRecorder {

@@ -4,7 +4,7 @@
 #include "AppConfig.h"
 #include "Arguments.h"
 #include "BanFlow.h"
-#include "BanRecordStore.h"
+#include "CommandRecords.h"
 #include "Commands.h"
 #include "ConfigLoading.h"
 #include "RconClient.h"
@@ -12,7 +12,6 @@
 #include "Windows1252.h"
 
 #include <QEventLoop>
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -35,20 +34,6 @@ public:
     std::vector<Message> messages;
 };
 
-std::string OneLine(std::string text) {
-    std::replace(text.begin(), text.end(), '\n', ' ');
-    return text;
-}
-
-// The ban records of the configured database; none without one.
-std::unique_ptr<BanRecordStore> RecordsFor(const AppConfig& config) {
-    const std::string location = config.DatabaseLocation();
-    if (location.empty()) {
-        return nullptr;
-    }
-    return std::make_unique<BanRecordStore>(location);
-}
-
 // Prints "<server name>: <message text>" for every server, or the warning
 // when there was none; then, on stderr, what became of records that were not
 // stored. 0 when every server carried the command out and every record was
@@ -67,12 +52,8 @@ int Report(const std::vector<ServerResult>& results, const KeptMessages& kept,
     }
     std::fwrite(out.data(), 1, out.size(), stdout);
     std::fflush(stdout);
-    if (records != nullptr) {
-        records->Close();
-        if (const auto failure = records->FailureMessage()) {
-            PrintError(OneLine(failure->text));
-            return 1;
-        }
+    if (!CloseRecords(records)) {
+        return 1;
     }
     return EveryServerDone(results) ? 0 : 1;
 }

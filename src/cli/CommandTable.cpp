@@ -191,9 +191,11 @@ const std::vector<CommandEntry>& CommandTable() {
           {"slot", "N", "the player's slot, as status shows it"},
           {"reason", "TEXT", "the reason, where the server's kick= command takes one"}},
          "Sends the server's kick command (its kick= template, clientkick {slot} unless the "
-         "configuration says otherwise) for the slot and prints the server's answer.",
+         "configuration says otherwise) for the slot and prints the server's answer. With a "
+         "player database configured, the server is first asked who is in the slot, and the "
+         "kick is kept in the ban records with his GUID where known, name and address.",
          {{0, "the server answered"},
-          {1, "the configuration cannot be read"},
+          {1, "the configuration cannot be read, or the kick's record was not stored"},
           {2, "the command line is wrong, or the command cannot be sent"},
           {3, "no reply came"},
           {4, "the server refused the password, or has none set"}}},
@@ -202,9 +204,10 @@ const std::vector<CommandEntry>& CommandTable() {
          {{"TEXT...", "the text, its words joined by blanks"}},
          {kConfigOption, {"server", "NAME", "the server said on"}},
          "Sends the server's say command (its say= template, say {text} unless the "
-         "configuration says otherwise) with the text and prints the server's answer.",
+         "configuration says otherwise) with the text and prints the server's answer. With a "
+         "player database configured, the message is kept in the ban records.",
          {{0, "the server answered"},
-          {1, "the configuration cannot be read"},
+          {1, "the configuration cannot be read, or the message's record was not stored"},
           {2, "the command line is wrong, or the command cannot be sent"},
           {3, "no reply came"},
           {4, "the server refused the password, or has none set"}}},
@@ -231,8 +234,10 @@ const std::vector<CommandEntry>& CommandTable() {
          {kConfigOption,
           {"guid", "G", "only the records of this GUID, in either letter case"},
           {"limit", "N", "print at most N records"}},
-         "Prints the ban records, newest first, as JSON Lines: time, action, guid, name, ip, "
-         "reason, server, result, admin; what an action did not know is an empty string.",
+         "Prints the ban records, newest first, as JSON Lines: time, action (ban, unban, "
+         "kick, tempkick or message), guid, name, ip, reason (for a message, the text said), "
+         "server, result, admin, and minutes (a temp-kick's, else null); what an action did "
+         "not know is an empty string.",
          {{0, "the records were printed"}, {1, "the database cannot be used"}, kUsageExit}},
         {"search",
          "search LOG --text T [--regex] [--case] [--backwards] [--caret L:C] [--all]   Find "

@@ -1,5 +1,6 @@
-// quarvelctl history: the ban records as JSON Lines, newest first, of one
-// GUID or of all.
+// quarvelctl history: the ban records (bans, unbans and the live servers'
+// kicks, temp-kicks and messages) as JSON Lines, newest first, of one GUID or
+// of all.
 #include "Arguments.h"
 #include "Commands.h"
 #include "ConfigLoading.h"
@@ -23,6 +24,8 @@ std::string RecordLine(const BanRecord& record) {
         out += "\": ";
         AppendJsonString(out, *value);
     }
+    out += ", \"minutes\": ";
+    out += record.minutes ? std::to_string(*record.minutes) : std::string("null");
     out += "}\n";
     return out;
 }

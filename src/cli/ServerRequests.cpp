@@ -70,24 +70,32 @@ std::string JoinedWords(const std::vector<std::string>& words) {
     return joined;
 }
 
-std::optional<ServerEntry> LoadServerForCommand(const Arguments& args, int& exitCode) {
-    const auto config = LoadConfigForCommand(args);
-    if (!config) {
+std::optional<ServerEntry> LoadServerForCommand(const Arguments& args, int& exitCode,
+                                                AppConfig* config) {
+    auto loaded = LoadConfigForCommand(args);
+    if (!loaded) {
         exitCode = 1;
         return std::nullopt;
     }
-    const auto servers = ChooseServers(*config, args, true);
+    const auto servers = ChooseServers(*loaded, args, true);
     if (!servers) {
         exitCode = 2;
         return std::nullopt;
     }
+    if (config != nullptr) {
+        *config = std::move(*loaded);
+    }
     return servers->front();
+}
+
+void PrintAnswer(const RconReply& reply) {
+    const std::string out = Windows1252ToUtf8(reply.text);
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    std::fflush(stdout);
 }
 
 int SendAndPrint(const ServerEntry& server, std::string_view command) {
     const RconReply reply = SendAndWait(server, command);
-    const std::string out = Windows1252ToUtf8(reply.text);
-    std::fwrite(out.data(), 1, out.size(), stdout);
-    std::fflush(stdout);
+    PrintAnswer(reply);
     return ExitCodeOfReply(reply, server.name);
 }

@@ -17,14 +17,18 @@
 std::optional<std::vector<ServerEntry>> ChooseServers(const AppConfig& config,
                                                       const Arguments& args, bool required);
 
-// The server --server names, from the configuration the command reads;
-// nothing, with the error printed and the exit status set (1 the
-// configuration cannot be read, 2 no such server), otherwise.
-std::optional<ServerEntry> LoadServerForCommand(const Arguments& args, int& exitCode);
+// The server --server names, from the configuration the command reads (kept
+// in `config` where one is given); nothing, with the error printed and the
+// exit status set (1 the configuration cannot be read, 2 no such server),
+// otherwise.
+std::optional<ServerEntry> LoadServerForCommand(const Arguments& args, int& exitCode,
+                                                AppConfig* config = nullptr);
 
 // Sends the command to the server over a client of its own, prints the whole
 // answer and gives the exit status as ExitCodeOfReply says.
 int SendAndPrint(const ServerEntry& server, std::string_view command);
+// Prints a reply's whole answer on stdout, as the server sent it.
+void PrintAnswer(const RconReply& reply);
 
 // The words of a command line joined by blanks.
 std::string JoinedWords(const std::vector<std::string>& words);

@@ -23,3 +23,10 @@ void AddNameTrigramIndex(SqlConnection& connection, bool installExtension);
 
 // Whether a table or index of this name exists where the connection works.
 bool DatabaseObjectExists(SqlConnection& connection, const char* name);
+// Whether the table has a column of this name there.
+bool DatabaseColumnExists(SqlConnection& connection, const char* table, const char* column);
+
+// Widens the ban records to the live servers' actions (kick, temp-kick,
+// message) and their minutes, keeping every row: inside the caller's
+// transaction. A table that has the minutes already is left as it is.
+void WidenBanRecordActions(SqlConnection& connection);

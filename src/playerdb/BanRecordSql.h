@@ -3,7 +3,8 @@
 // The statements of what the program keeps beside tables GUID and Players:
 // the ban records, and the indexes the finds use. The schema's first upgrade
 // step makes both (init-db takes every step); nothing else in a database from
-// before them changes then. Every value is a bound parameter.
+// before them changes then. The fourth widens the records to the live
+// servers' actions. Every value is a bound parameter.
 #include <array>
 
 namespace BanRecordSql {
@@ -46,6 +47,80 @@ inline constexpr const char* kPostgresTable[] = {
     R"("Admin" text NOT NULL))",
     R"(CREATE INDEX "Ban_Records_GUID" ON "Ban_Records" ("GUID", "Rec_Epoch", "Record_key"))",
 };
+
+// Version 4 ("player actions") widens the records to what the Servers panel
+// and quarvelctl do to a player on a live server: Action takes also 'kick',
+// 'tempkick' and 'message', and "Minutes" holds a temp-kick's minutes (NULL
+// for every other action and for every record made before). Every column an
+// older reader reads keeps its name and meaning.
+inline constexpr char kMinutesColumn[] = "Minutes";
+
+// SQLite cannot alter a CHECK: the table is made anew beside the old one,
+// every row copied with its Record_key, the old one dropped and the new one
+// renamed, inside the step's transaction (SQLite's documented way); its
+// indexes and triggers, read before, are then made again as they were. The
+// AUTOINCREMENT counter goes with the rows, so no key is ever used twice.
+inline constexpr char kSqliteTableExtras[] =
+    R"(SELECT sql FROM sqlite_master WHERE tbl_name = 'Ban_Records' )"
+    R"(AND type IN ('index', 'trigger') AND sql IS NOT NULL ORDER BY type, name)";
+inline constexpr char kSqliteWidenedTable[] =
+    R"(CREATE TABLE "Ban_Records_widened" ()"
+    R"("Record_key" INTEGER PRIMARY KEY AUTOINCREMENT, )"
+    R"("Rec_Time" TEXT NOT NULL, )"
+    R"("Rec_Epoch" INTEGER NOT NULL, )"
+    R"("Action" TEXT NOT NULL )"
+    R"(CHECK ("Action" IN ('ban', 'unban', 'kick', 'tempkick', 'message')), )"
+    R"("GUID" TEXT NOT NULL, )"
+    R"("Player_Name" TEXT NOT NULL, )"
+    R"("IP_Full" TEXT NOT NULL, )"
+    R"("Reason" TEXT NOT NULL, )"
+    R"("Server_Name" TEXT NOT NULL, )"
+    R"("Result" TEXT NOT NULL, )"
+    R"("Admin" TEXT NOT NULL, )"
+    R"("Minutes" INTEGER))";
+inline constexpr char kSqliteCopyRecords[] =
+    R"(INSERT INTO "Ban_Records_widened" ("Record_key", "Rec_Time", "Rec_Epoch", "Action", )"
+    R"("GUID", "Player_Name", "IP_Full", "Reason", "Server_Name", "Result", "Admin") )"
+    R"(SELECT "Record_key", "Rec_Time", "Rec_Epoch", "Action", "GUID", "Player_Name", )"
+    R"("IP_Full", "Reason", "Server_Name", "Result", "Admin" FROM "Ban_Records")";
+// The old table's counter, where it stands past the copied keys.
+inline constexpr char kSqliteCounterKept[] =
+    R"(INSERT INTO sqlite_sequence (name, seq) SELECT 'Ban_Records_widened', seq )"
+    R"(FROM sqlite_sequence WHERE name = 'Ban_Records' AND NOT EXISTS )"
+    R"((SELECT 1 FROM sqlite_sequence WHERE name = 'Ban_Records_widened'))";
+inline constexpr char kSqliteCounterRaised[] =
+    R"(UPDATE sqlite_sequence SET seq = (SELECT MAX(seq) FROM sqlite_sequence )"
+    R"(WHERE name IN ('Ban_Records', 'Ban_Records_widened')) WHERE name = 'Ban_Records_widened')";
+inline constexpr const char* kSqliteWidening[] = {
+    kSqliteWidenedTable,
+    kSqliteCopyRecords,
+    kSqliteCounterKept,
+    kSqliteCounterRaised,
+    R"(DROP TABLE "Ban_Records")",
+    R"(ALTER TABLE "Ban_Records_widened" RENAME TO "Ban_Records")",
+};
+
+// PostgreSQL alters the table in place: the CHECK of column Action is found
+// by the catalogue (whatever name it was given), dropped and made anew.
+inline constexpr char kPostgresActionChecks[] =
+    R"(SELECT con.conname FROM pg_catalog.pg_constraint con )"
+    R"(JOIN pg_catalog.pg_class c ON c.oid = con.conrelid )"
+    R"(JOIN pg_catalog.pg_namespace n ON n.oid = c.relnamespace )"
+    R"(JOIN pg_catalog.pg_attribute a ON a.attrelid = c.oid AND a.attname = 'Action' )"
+    R"(WHERE n.nspname = current_schema() AND c.relname = 'Ban_Records' )"
+    R"(AND con.contype = 'c' AND con.conkey = ARRAY[a.attnum])";
+inline constexpr char kPostgresDropCheck[] = R"(ALTER TABLE "Ban_Records" DROP CONSTRAINT )";
+inline constexpr char kPostgresWidening[] =
+    R"(ALTER TABLE "Ban_Records" ADD CONSTRAINT "Ban_Records_Action_check" )"
+    R"(CHECK ("Action" IN ('ban', 'unban', 'kick', 'tempkick', 'message')), )"
+    R"(ADD COLUMN "Minutes" integer)";
+
+// Whether a table has a column of this name, where the connection works.
+inline constexpr char kSqliteColumnExists[] =
+    R"(SELECT COUNT(*) FROM pragma_table_info(?) WHERE name = ?)";
+inline constexpr char kPostgresColumnExists[] =
+    R"(SELECT COUNT(*) FROM information_schema.columns )"
+    R"(WHERE table_schema = current_schema() AND table_name = ? AND column_name = ?)";
 
 // An index the finds use: its name and the statement that makes it.
 struct FindIndex {
@@ -91,15 +166,19 @@ inline constexpr char kPostgresObjectExists[] =
 
 inline constexpr char kInsert[] =
     R"(INSERT INTO "Ban_Records" ("Rec_Time", "Rec_Epoch", "Action", "GUID", "Player_Name", )"
-    R"("IP_Full", "Reason", "Server_Name", "Result", "Admin") )"
-    R"(VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?))";
+    R"("IP_Full", "Reason", "Server_Name", "Result", "Admin", "Minutes") )"
+    R"(VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?))";
 
 // Newest first; records of the same second in reverse order of storing. A
 // GUID is matched as given and in either case, so that a GUID typed in
 // lower case finds the records made from a log's upper-case one.
+// A database not upgraded yet (reading never upgrades) has no minutes.
 inline constexpr char kHistoryColumns[] =
     R"(SELECT "Rec_Time", "Action", "GUID", "Player_Name", "IP_Full", "Reason", "Server_Name", )"
-    R"("Result", "Admin" FROM "Ban_Records" )";
+    R"("Result", "Admin", "Minutes" FROM "Ban_Records" )";
+inline constexpr char kHistoryColumnsBeforeMinutes[] =
+    R"(SELECT "Rec_Time", "Action", "GUID", "Player_Name", "IP_Full", "Reason", "Server_Name", )"
+    R"("Result", "Admin", NULL FROM "Ban_Records" )";
 inline constexpr char kHistoryOfGuid[] = R"(WHERE "GUID" IN (?, ?, ?) )";
 inline constexpr char kHistoryOrder[] = R"(ORDER BY "Rec_Epoch" DESC, "Record_key" DESC LIMIT ?)";
 

@@ -7,6 +7,7 @@
 #include "Windows1252.h"
 
 #include <QSqlQuery>
+#include <QVariant>
 #include <new>
 
 namespace {
@@ -58,6 +59,8 @@ void BanRecordStore::Store(const BanRecord& record, BanTime time) {
     query.bindValue(7, Utf8(record.server));
     query.bindValue(8, Utf8(record.result));
     query.bindValue(9, Utf8(record.admin));
+    query.bindValue(10, record.minutes ? QVariant(*record.minutes)
+                                       : QVariant(QMetaType::fromType<int>()));
     connection_.Execute(query);
 }
 
@@ -67,7 +70,7 @@ void BanRecordStore::Record(const ServerOutcomeRecord& outcome) {
         const BanTarget& target = outcome.target;
         const BanRecord record{
             {},
-            outcome.action == BanAction::Ban ? kBanActionText : kUnbanActionText,
+            std::string(BanActionWord(outcome.action)),
             Windows1252ToUtf8(target.guid),
             Windows1252ToUtf8(target.name),
             Windows1252ToUtf8(target.ip),
@@ -75,6 +78,7 @@ void BanRecordStore::Record(const ServerOutcomeRecord& outcome) {
             Windows1252ToUtf8(outcome.result.server),
             outcome.result.message.text,
             admin_,
+            outcome.minutes,
         };
         Store(record, clock_());
         ++stored_;
@@ -101,7 +105,8 @@ std::optional<Message> BanRecordStore::FailureMessage() const {
     if (failed_ == 0) {
         return std::nullopt;
     }
-    const std::string command = action_ == BanAction::Ban ? "ban" : "unban";
+    const std::string command =
+        action_ == BanAction::TempKick ? "temp-kick" : std::string(BanActionWord(action_));
     const int total = stored_ + failed_;
     const std::string lost =
         total == 1 ? "its record"

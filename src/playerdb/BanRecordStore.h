@@ -10,8 +10,9 @@
 #include <optional>
 #include <string>
 
-// Keeps every server's outcome of a ban or unban as a row of the ban records,
-// for one flow: the flows hand it each outcome (ServerOutcomeRecorder). The
+// Keeps every server's outcome of a ban or unban, or of an action on a live
+// server's player (kick, temp-kick, message), as a row of the ban records,
+// for one flow or action: it is handed each outcome (ServerOutcomeRecorder). The
 // database is opened at the first record and closed with the store; an older
 // database is brought up to date then (UpgradePlayerSchema), which gives one
 // from before ban records their table.

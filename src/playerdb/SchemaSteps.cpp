@@ -54,10 +54,18 @@ std::string AddFollowerPlaces(SqlConnection& connection) {
     return {};
 }
 
-constexpr std::array<SchemaStep, 3> kSteps = {{
+// 4: the ban records also keep the live servers' actions on a player (kick,
+// temp-kick, message) with a temp-kick's minutes.
+std::string AddPlayerActions(SqlConnection& connection) {
+    WidenBanRecordActions(connection);
+    return {};
+}
+
+constexpr std::array<SchemaStep, 4> kSteps = {{
     {1, "ban records", AddBanRecords},
     {2, "unique sightings", AddSightingKey},
     {3, "follower places", AddFollowerPlaces},
+    {4, "player actions", AddPlayerActions},
 }};
 
 } // namespace

@@ -124,7 +124,10 @@ std::vector<BanRecord> SqlPlayerLookup::BanHistory(std::string_view guid, int li
     if (!DatabaseObjectExists(connection_, BanRecordSql::kTable)) {
         return records; // a database from before ban records
     }
-    QString sql = QString::fromLatin1(BanRecordSql::kHistoryColumns);
+    QString sql = QString::fromLatin1(
+        DatabaseColumnExists(connection_, BanRecordSql::kTable, BanRecordSql::kMinutesColumn)
+            ? BanRecordSql::kHistoryColumns
+            : BanRecordSql::kHistoryColumnsBeforeMinutes);
     if (!guid.empty()) {
         sql += QString::fromLatin1(BanRecordSql::kHistoryOfGuid);
     }
@@ -140,10 +143,12 @@ std::vector<BanRecord> SqlPlayerLookup::BanHistory(std::string_view guid, int li
     query.bindValue(next, static_cast<qlonglong>(limit < 0 ? kNoLimit : limit));
     connection_.Execute(query);
     while (query.next()) {
+        const QVariant minutes = query.value(9);
         records.push_back(
             BanRecord{Text(query.value(0)), Text(query.value(1)), Text(query.value(2)),
                       Text(query.value(3)), Text(query.value(4)), Text(query.value(5)),
-                      Text(query.value(6)), Text(query.value(7)), Text(query.value(8))});
+                      Text(query.value(6)), Text(query.value(7)), Text(query.value(8)),
+                      minutes.isNull() ? std::nullopt : std::optional<int>(minutes.toInt())});
     }
     return records;
 }

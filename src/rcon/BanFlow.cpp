@@ -52,6 +52,12 @@ BanRun::~BanRun() {
 
 void BanRun::Start() {
     running_ = true;
+    if (action_ != BanAction::Ban && action_ != BanAction::Unban) {
+        // A kick or message is one server's, never sent to every server as
+        // a ban would be.
+        Finish();
+        return;
+    }
     const bool identified =
         action_ == BanAction::Unban ? !target_.guid.empty() : HasConnectionData(target_);
     // A player the log holds no connection for has no GUID (and no address)

@@ -46,7 +46,8 @@ public:
 //
 // Refused before anything is asked: a target without a GUID (and, for a ban,
 // without an address), with kNoConnectionDataRefusal; an empty server list,
-// with "No servers configured". `finished` follows the last message.
+// with "No servers configured". `finished` follows the last message. An
+// action other than a ban or unban ends the run at once, nothing sent.
 class BanRun : public QObject {
     Q_OBJECT
 

@@ -88,7 +88,8 @@ void StatusQuery::AskDeferred() {
 void StatusQuery::AskUserinfoOfUnknown() {
     for (std::size_t i = 0; askUserinfo_ && i < snapshot_.players.size(); ++i) {
         const LivePlayer& player = snapshot_.players[i];
-        if (player.guid.from == GuidFrom::None && HasUserinfoGuid(player.status)) {
+        const bool wanted = !userinfoSlot_ || *userinfoSlot_ == player.status.slot;
+        if (player.guid.from == GuidFrom::None && wanted && HasUserinfoGuid(player.status)) {
             AskUserinfo(i);
         }
     }

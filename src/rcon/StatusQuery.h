@@ -51,6 +51,9 @@ public:
     // Whether players no source knows are asked for their userinfo (on by
     // default).
     void SetAskUserinfo(bool ask) { askUserinfo_ = ask; }
+    // Asks the userinfo of the player in this slot only (one question where
+    // only he matters).
+    void SetUserinfoSlot(int slot) { userinfoSlot_ = slot; }
     // Asked, when set, for the players the sources did not know; it outlives
     // the query.
     void SetDeferredSource(DeferredGuidSource* source) { deferred_ = source; }
@@ -74,6 +77,7 @@ private:
     ServerEntry server_;
     std::vector<GuidSource*> sources_;
     bool askUserinfo_ = true;
+    std::optional<int> userinfoSlot_;
     DeferredGuidSource* deferred_ = nullptr;
     ServerSnapshot snapshot_;
     std::vector<RconClient::RequestId> asked_;

@@ -164,6 +164,41 @@ TEST_P(BanRecords, ANameOrReasonIsStoredAsGivenWhateverItHolds) {
     EXPECT_EQ(records[0].server, "'); DROP TABLE \"Ban_Records\"; --");
 }
 
+TEST_P(BanRecords, ThePlayerActionsComeBackWithTheirMinutesAndReadably) {
+    const struct {
+        BanAction action;
+        std::string reason;
+        std::optional<int> minutes;
+        std::string word;
+        std::string line;
+    } cases[] = {
+        {BanAction::Kick, "camping", std::nullopt, "kick",
+         "kick on Alpha by alice: Done (reason: camping)"},
+        {BanAction::TempKick, "spam", 15, "tempkick",
+         "temp-kick 15 min on Alpha by alice: Done (reason: spam)"},
+        {BanAction::Message, "play fair", std::nullopt, "message",
+         "message on Alpha by alice: Done (said: play fair)"},
+    };
+    auto store = Store({{1, 0}, {2, 0}, {3, 0}});
+    const BanTarget player{kGuidA, "10.0.0.7", "Bob"};
+    const ServerResult result{"Alpha", ServerOutcome::Done, {"Done", "Alpha"}};
+    for (const auto& c : cases) {
+        store->Record({c.action, player, c.reason, result, c.minutes});
+    }
+    store->Close();
+    ASSERT_EQ(store->stored(), 3) << store->firstError();
+    const std::vector<BanRecord> records = History(kGuidA);
+    ASSERT_EQ(records.size(), 3u);
+    for (std::size_t i = 0; i < 3; ++i) {
+        const auto& c = cases[2 - i]; // newest first
+        EXPECT_EQ(records[i].action, c.word);
+        EXPECT_EQ(records[i].minutes, c.minutes) << c.word;
+        EXPECT_EQ(records[i].reason, c.reason);
+        EXPECT_EQ(BanRecordLine(records[i]),
+                  FormatBanTime({3 - static_cast<int>(i), 0}) + "  " + c.line);
+    }
+}
+
 QUARVEL_INSTANTIATE_ON_BOTH_ENGINES(BanRecords);
 
 // A database that takes no writes, on a database of the test's own.
@@ -205,6 +240,14 @@ TEST(BanRecordsMissing, ADatabaseThatIsNotThereIsToldForAnUnban) {
         << message->text;
     EXPECT_NE(message->text.find("does not exist"), std::string::npos) << message->text;
     EXPECT_FALSE(std::filesystem::exists(scratch.location()));
+
+    BanRecordStore kicks(scratch.location(), "alice", [] { return BanTime{1, 0}; });
+    kicks.Record({BanAction::TempKick, target, "spam", result, 5});
+    kicks.Record({BanAction::TempKick, target, "spam", result, 5});
+    ASSERT_TRUE(kicks.FailureMessage());
+    EXPECT_TRUE(kicks.FailureMessage()->text.starts_with(
+        "The temp-kick went ahead, but the player database did not store 2 of its 2 records:\n"))
+        << kicks.FailureMessage()->text;
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, BanRecordsReadOnly,

@@ -133,12 +133,13 @@ TEST_P(FindCommand, HistoryPrintsTheRecordsNewestFirstWithWhatTheyKnow) {
                     "\"") +
         kGuidA +
         "\", \"name\": \"\", \"ip\": \"\", \"reason\": \"\", \"server\": \"Public #1\", "
-        "\"result\": \"GUID removed from ban list\", \"admin\": \"alice\"}\n";
+        "\"result\": \"GUID removed from ban list\", \"admin\": \"alice\", \"minutes\": null}\n";
     const std::string silentBan =
         std::string("{\"time\": \"2004-02-01T21:05:09+01:00\", \"action\": \"ban\", \"guid\": \"") +
         kGuidA +
         "\", \"name\": \"^1Bob\", \"ip\": \"81.2.3.4\", \"reason\": \"aim \\\"bot\\\"\", "
-        "\"server\": \"Public #2\", \"result\": \"No reply\", \"admin\": \"alice\"}\n";
+        "\"server\": \"Public #2\", \"result\": \"No reply\", \"admin\": \"alice\", \"minutes\": "
+        "null}\n";
     const CliResult all = Run({"history"});
     EXPECT_EQ(all.exitCode, 0) << all.err;
     ASSERT_EQ(std::count(all.out.begin(), all.out.end(), '\n'), 3) << all.out;

@@ -43,7 +43,7 @@ TEST_P(FollowerPlaceTest, GoesOnFromItsPlaceAndDbStatusShowsIt) {
 
     const CliResult status = RunQuarvelctl({"db", "status", "--config", config()});
     ASSERT_EQ(status.exitCode, 0) << status.err;
-    EXPECT_NE(status.out.find("\"schemaVersion\": 3, \"programSchemaVersion\": 3"),
+    EXPECT_NE(status.out.find("\"schemaVersion\": 4, \"programSchemaVersion\": 4"),
               std::string::npos)
         << status.out;
     EXPECT_NE(

@@ -86,7 +86,7 @@ TEST_P(SharedWriters, TwoUpgradesAtOnceTakeEachStepOnce) {
     }
     EXPECT_NE(said.find("folded 2 doubled sightings"), std::string::npos) << said;
     EXPECT_EQ(old.QueryColumn(R"(SELECT "Version" FROM "Quarvel_Schema" ORDER BY "Version")"),
-              (std::vector<std::string>{"0", "1", "2", "3"}));
+              (std::vector<std::string>{"0", "1", "2", "3", "4"}));
     EXPECT_EQ(old.QueryText(R"(SELECT COUNT(*) FROM "Players")"), "109");
 }
 

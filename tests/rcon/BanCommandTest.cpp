@@ -165,7 +165,7 @@ TEST_P(BanCommandRecords, EveryServerAskedIsRecordedWithTheMessageItGave) {
     EXPECT_EQ(ban.err, "");
     const std::string who = "\"action\": \"ban\", \"guid\": \"" + kGuid +
                             "\", \"name\": \"^1Caf\u00e9\", \"ip\": \"1.2.3.4\", ";
-    const std::string tail = "\"admin\": \"alice\"}";
+    const std::string tail = "\"admin\": \"alice\", \"minutes\": null}";
     EXPECT_EQ(
         HistoryTails(),
         (std::vector<std::string>{
@@ -198,6 +198,45 @@ TEST_P(BanCommandRecords, AnUnbanKnowsNoNameAddressOrReason) {
     EXPECT_FALSE(done.IsBanned(kGuid));
 }
 
+TEST_P(BanCommandRecords, KickAndSayAreKeptWithWhoWasInTheSlot) {
+    const std::string guid = "ABCDEFABCDEFABCDEFABCDEFABCDEF01";
+    done.SetPlayers({{3, "^1Red ^7Baron", "192.0.2.7:27960", guid, 12, 48}});
+    const struct {
+        QStringList arguments;
+        int exitCode;
+    } runs[] = {
+        {{"kick", "--server", "Done", "--slot", "3", "--reason", "aim"}, 0},
+        {{"kick", "--server", "Password", "--slot", "1"}, 4},
+        {{"say", "--server", "Done", "--", "play", "fair"}, 0},
+    };
+    for (const auto& r : runs) {
+        const ProgramRun run = Quarvelctl(QStringList{r.arguments.front(), "--config", configPath} +
+                                          r.arguments.mid(1));
+        EXPECT_EQ(run.exitCode, r.exitCode) << r.arguments.join(' ').toStdString() << run.err;
+    }
+    // Who was in the slot comes from the status and his userinfo, asked
+    // before the kick.
+    EXPECT_EQ(done.commands(),
+              (std::vector<std::string>{"status", "dumpuser 3", "clientkick 3", "say play fair"}));
+    const std::string nobody = "\"guid\": \"\", \"name\": \"\", \"ip\": \"\", | ";
+    const std::string tail = "\"admin\": \"alice\", \"minutes\": null}";
+    EXPECT_EQ(HistoryTails(),
+              (std::vector<std::string>{
+                  "\"action\": \"message\", " + nobody +
+                      "\"server\": \"Done\", \"result\": \"broadcast: print "
+                      "\\\"server: play fair\\\\n\\\"\", " +
+                      tail,
+                  "\"action\": \"kick\", " + nobody +
+                      "\"server\": \"Password\", \"result\": \"Invalid RCON password\", " + tail,
+                  "\"action\": \"kick\", \"guid\": \"" + guid +
+                      "\", \"name\": \"^1Red ^7Baron\", \"ip\": \"192.0.2.7\", | "
+                      "\"server\": \"Done\", \"result\": \"^1Red ^7Baron was kicked\", " +
+                      tail}));
+    const ProgramRun history = Quarvelctl({"history", "--config", configPath});
+    EXPECT_NE(history.out.find("\"reason\": \"aim\""), std::string::npos) << history.out;
+    EXPECT_NE(history.out.find("\"reason\": \"play fair\""), std::string::npos) << history.out;
+}
+
 TEST_P(BanCommandRecords, AReadOnlyDatabaseNeitherStopsTheBanNorGoesUnsaid) {
     MakeReadOnly(*scratch, GetParam());
     const ProgramRun ban =
@@ -211,6 +250,13 @@ TEST_P(BanCommandRecords, AReadOnlyDatabaseNeitherStopsTheBanNorGoesUnsaid) {
                            "store 4 of its 4 records: "),
               std::string::npos)
         << ban.err;
+    const ProgramRun say =
+        Quarvelctl({"say", "--config", configPath, "--server", "Done", "--", "hi"});
+    EXPECT_EQ(say.exitCode, 1);
+    EXPECT_EQ(say.out, "broadcast: print \"server: hi\\n\"\n");
+    EXPECT_TRUE(say.err.starts_with("quarvelctl: The message went ahead, but the player database "
+                                    "did not store its record: "))
+        << say.err;
 }
 
 TEST_P(BanCommandRecords, EveryServerDoneAndRecordedIsExitZero) {

@@ -1,0 +1,48 @@
+#include "PlayerAction.h"
+
+#include "Windows1252.h"
+
+void PlayerAction::Record(ServerOutcomeRecorder* recorder, const BanTarget& target,
+                          const ServerResult& result) const {
+    if (recorder != nullptr) {
+        recorder->Record({action, target, reason, result, minutes});
+    }
+}
+
+std::optional<PlayerAction> PlayerActionOf(ServerCommand command, const CommandValues& values) {
+    const std::string reason(values.reason.value_or(""));
+    switch (command) {
+    case ServerCommand::Kick:
+        return PlayerAction{BanAction::Kick, reason};
+    case ServerCommand::TempKick:
+        return PlayerAction{BanAction::TempKick, reason, values.minutes};
+    case ServerCommand::Say:
+        return PlayerAction{BanAction::Message, std::string(values.text.value_or(""))};
+    case ServerCommand::Userinfo:
+        break;
+    }
+    return std::nullopt;
+}
+
+ServerResult ActionResult(const RconReply& reply, std::string_view serverName) {
+    ServerResult result{std::string(serverName), ServerOutcome::Failed,
+                        ReplyFailureMessage(reply, serverName)};
+    if (reply.answered()) {
+        std::string text = Windows1252ToUtf8(reply.text);
+        while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
+            text.pop_back();
+        }
+        result.outcome = ServerOutcome::Done;
+        result.message.text = text.empty() ? std::string("Done") : text;
+        result.message.icon = MessageIcon::None;
+    } else if (reply.status == RconReplyStatus::BadPassword ||
+               reply.status == RconReplyStatus::NoPassword) {
+        result.outcome = ServerOutcome::Refused;
+    }
+    return result;
+}
+
+ServerResult ActionNotSent(std::string_view serverName, std::string error) {
+    return {std::string(serverName), ServerOutcome::Failed,
+            Message{std::move(error), Windows1252ToUtf8(serverName), MessageIcon::Warning}};
+}
