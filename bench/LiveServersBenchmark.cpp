@@ -217,9 +217,10 @@ void PanelPolling(benchmark::State& state, const FakeServerFleet& fleet, std::ch
     }
 }
 
-// The admin at the ban: types a reason into each Ban reason dialog and
-// presses OK, and OK on each message box, as they show (looked for every
-// 5 ms, so the loop stays idle between).
+// The admin at the ban: types a reason into the Ban reason dialog (once for
+// every server, or at each with "Ask for each server") and presses OK, and
+// OK on each message box, as they show (looked for every 5 ms, so the loop
+// stays idle between).
 class AnsweringAdmin {
 public:
     AnsweringAdmin() {
@@ -299,7 +300,7 @@ void BanFromPanel(benchmark::State& state, const FakeServerFleet& fleet) {
         auto* info = panel.findChild<CPlayerInfoDlg*>();
         QCoreApplication::processEvents();
         bool finished = false;
-        QObject::connect(info, &CPlayerInfoDlg::flowFinished, [&] { finished = true; });
+        QObject::connect(&info->bans(), &BanController::finished, [&] { finished = true; });
         AnsweringAdmin admin;
         LoopStallWatch stalls;
         QElapsedTimer wall;

@@ -1,15 +1,11 @@
 #include "CFindPlayerDlg.h"
 
 #include "AppConfig.h"
-#include "BanFlow.h"
 #include "BanHistoryList.h"
-#include "BanRecordStore.h"
-#include "CBanReasonDlg.h"
 #include "ColouredNameDelegate.h"
 #include "FoundPlayersModel.h"
 #include "LogText.h"
 #include "Messages.h"
-#include "RconClient.h"
 #include "SqlPlayerLookup.h"
 #include "Windows1252.h"
 
@@ -86,8 +82,7 @@ QString FoundPlayersNote(const PlayerFindResult& result) {
 
 CFindPlayerDlg::CFindPlayerDlg(const AppConfig& config, QWidget* parent,
                                PlayerQueryRunner::LookupFactory lookups)
-    : QDialog(parent), config_(config), admin_(LoginName()), clock_(LocalBanTime),
-      client_(new RconClient(this)), messageBoxes_(this) {
+    : QDialog(parent), config_(config), bans_(config, *this), messageBoxes_(this) {
     setWindowTitle(QStringLiteral("Find player"));
     if (!lookups) {
         lookups = SqlLookups(config.DatabaseLocation());
@@ -188,6 +183,8 @@ CFindPlayerDlg::CFindPlayerDlg(const AppConfig& config, QWidget* parent,
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
     connect(finds_, &PlayerQueryRunner::busyChanged, this, &CFindPlayerDlg::UpdateBusy);
     connect(history_, &BanHistoryList::busyChanged, this, &CFindPlayerDlg::UpdateBusy);
+    connect(&bans_, &BanController::started, this, &CFindPlayerDlg::UpdateButtons);
+    connect(&bans_, &BanController::finished, this, &CFindPlayerDlg::FlowEnded);
 
     if (config_.databasePath.empty()) {
         status_->setText(QStringLiteral("No player database is configured."));
@@ -196,17 +193,11 @@ CFindPlayerDlg::CFindPlayerDlg(const AppConfig& config, QWidget* parent,
     UpdateButtons();
 }
 
-CFindPlayerDlg::~CFindPlayerDlg() {
-    run_.reset(); // before the client and the dialogs it uses
-}
+CFindPlayerDlg::~CFindPlayerDlg() = default;
 
 void CFindPlayerDlg::SetMessageSink(MessageSink* messages) {
     messages_ = messages != nullptr ? messages : &messageBoxes_;
-}
-
-void CFindPlayerDlg::SetRecordIdentity(std::string admin, BanClock clock) {
-    admin_ = std::move(admin);
-    clock_ = std::move(clock);
+    bans_.SetMessageSink(messages);
 }
 
 bool CFindPlayerDlg::busy() const {
@@ -227,8 +218,8 @@ const FoundPlayer* CFindPlayerDlg::SelectedPlayer() const {
 
 void CFindPlayerDlg::UpdateButtons() {
     const bool player = SelectedPlayer() != nullptr;
-    banButton_->setEnabled(player && run_ == nullptr);
-    unbanButton_->setEnabled(player && run_ == nullptr);
+    banButton_->setEnabled(player && !bans_.running());
+    unbanButton_->setEnabled(player && !bans_.running());
     copyGuidButton_->setEnabled(player);
     showLinesButton_->setEnabled(player && showLines_);
 }
@@ -319,38 +310,17 @@ void CFindPlayerDlg::ShowSelected() {
 }
 
 void CFindPlayerDlg::StartFlow(BanAction action) {
-    const FoundPlayer* player = SelectedPlayer();
-    if (run_ != nullptr || player == nullptr) {
-        return;
+    if (const FoundPlayer* player = SelectedPlayer()) {
+        // The player as the log would have given it: log bytes.
+        bans_.Start(action,
+                    {Utf8ToWindows1252(player->guid), Utf8ToWindows1252(player->latestAddress),
+                     Utf8ToWindows1252(player->latestName)});
     }
-    // The player as the log would have given it: log bytes.
-    BanTarget target{Utf8ToWindows1252(player->guid), Utf8ToWindows1252(player->latestAddress),
-                     Utf8ToWindows1252(player->latestName)};
-    records_ = std::make_unique<BanRecordStore>(config_.DatabaseLocation(), admin_, clock_);
-    if (reasons_ == nullptr) {
-        reasons_ = new CBanReasonDlg(this);
-    }
-    run_ = std::make_unique<BanRun>(action, *client_, config_.servers, std::move(target), reasons_,
-                                    *messages_, records_.get());
-    connect(run_.get(), &BanRun::finished, this, &CFindPlayerDlg::FlowEnded, Qt::QueuedConnection);
-    UpdateButtons();
-    run_->Start();
 }
 
 void CFindPlayerDlg::FlowEnded() {
-    run_.reset();
-    records_->Close();
-    if (const auto failure = records_->FailureMessage()) {
-        messages_->ShowThen(*failure, [] {});
-    }
-    records_.reset();
     history_->Refresh();
     UpdateButtons();
-    if (closeHeld_) {
-        closeHeld_ = false;
-        QDialog::done(heldResult_);
-    }
-    emit flowFinished();
 }
 
 void CFindPlayerDlg::OnBan() {
@@ -368,11 +338,9 @@ void CFindPlayerDlg::OnCopyGuid() {
 }
 
 void CFindPlayerDlg::done(int result) {
-    if (run_ != nullptr) {
-        // The flow still waits, asks and tells over this window.
-        closeHeld_ = true;
-        heldResult_ = result;
-        return;
+    // A flow still asks and tells over this window: it closes once the flow
+    // is over.
+    if (!bans_.HoldClose(result)) {
+        QDialog::done(result);
     }
-    QDialog::done(result);
 }

@@ -1,22 +1,16 @@
 #pragma once
 
-#include "BanOutcome.h"
-#include "BanTime.h"
+#include "BanController.h"
 #include "FindPlayerCommand.h"
 #include "MessageBoxSink.h"
 #include "PlayerQueryRunner.h"
 #include "PlayerSearch.h"
 
 #include <QDialog>
-#include <memory>
 #include <string>
 
 class AppConfig;
 class BanHistoryList;
-class BanRecordStore;
-class BanRun;
-class CBanReasonDlg;
-class RconClient;
 class FoundPlayersModel;
 class QComboBox;
 class QLabel;
@@ -37,9 +31,9 @@ struct FoundPlayer;
 //
 // Finds and history are read off the user-interface thread, with a busy
 // indicator, so that a distant database never freezes the window; more than
-// kShownLimit players are cut with a note. Like the Player Info window it
-// runs its bans as a BanRun over its own RCON client: Ban and Unban are off
-// while one runs, and closing waits for it.
+// kShownLimit players are cut with a note. Its bans run through a
+// BanController, as the Player Info window's do: Ban and Unban are off while
+// one runs, and closing waits for it.
 class CFindPlayerDlg : public QDialog {
     Q_OBJECT
 
@@ -56,12 +50,13 @@ public:
     // Sets the mode and the text and finds at once.
     void StartFind(PlayerSearchMode mode, const QString& text);
 
-    // Where the window's messages go: message boxes over it unless another
-    // sink is given (null restores the message boxes).
+    // Where the window's messages go, the flows' included: message boxes
+    // over it unless another sink is given (null restores the message boxes).
     void SetMessageSink(MessageSink* messages);
-    // Who and when the ban records say; the login name and the local clock
-    // unless set.
-    void SetRecordIdentity(std::string admin, BanClock clock);
+    // The controller's: who and when the ban records say.
+    void SetRecordIdentity(std::string admin, BanClock clock) {
+        bans_.SetRecordIdentity(std::move(admin), std::move(clock));
+    }
 
     // Where "Show his lines" hands the selected player; none leaves the
     // button off.
@@ -69,7 +64,8 @@ public:
 
     // A find or the selected player's history is on its way.
     bool busy() const;
-    bool flowRunning() const { return run_ != nullptr; }
+    bool flowRunning() const { return bans_.running(); }
+    BanController& bans() { return bans_; }
     // The player of the selected row, or null.
     const FoundPlayer* SelectedPlayer() const;
 
@@ -83,10 +79,6 @@ public:
 public slots:
     void done(int result) override;
 
-signals:
-    // A ban or unban is over, its messages acknowledged.
-    void flowFinished();
-
 private:
     void ShowFound(const QueryOutcome<PlayerFindResult>& outcome);
     // The table's players, the first selected and shown below.
@@ -99,14 +91,7 @@ private:
 
     const AppConfig& config_;
     PlayerQueryRunner* finds_ = nullptr;
-    std::string admin_;
-    BanClock clock_;
-    RconClient* client_ = nullptr;
-    CBanReasonDlg* reasons_ = nullptr;
-    std::unique_ptr<BanRecordStore> records_;
-    std::unique_ptr<BanRun> run_;
-    bool closeHeld_ = false;
-    int heldResult_ = QDialog::Rejected;
+    BanController bans_;
 
     MessageBoxSink messageBoxes_;
     MessageSink* messages_ = &messageBoxes_;

@@ -1,16 +1,12 @@
 #include "CPlayerInfoDlg.h"
 
 #include "AppConfig.h"
-#include "BanFlow.h"
 #include "BanHistoryList.h"
-#include "BanRecordStore.h"
-#include "CBanReasonDlg.h"
 #include "DatabaseAliasesCommand.h"
 #include "FindPlayerCommand.h"
 #include "GuidTable.h"
 #include "LogLine.h"
 #include "LogText.h"
-#include "RconClient.h"
 #include "SqlPlayerLookup.h"
 #include "Windows1252.h"
 
@@ -68,9 +64,7 @@ QMargins InsideOf(const QGroupBox& group) {
 } // namespace
 
 CPlayerInfoDlg::CPlayerInfoDlg(const AppConfig& config, QWidget* parent)
-    : QDialog(parent), config_(config), messageBoxes_(this),
-      namedBoxes_(config.servers, messageBoxes_), ownClient_(new RconClient(this)),
-      client_(ownClient_), admin_(LoginName()), clock_(LocalBanTime) {
+    : QDialog(parent), config_(config), bans_(config, *this) {
     setWindowTitle(QStringLiteral("Player Info"));
     QFont courier(QStringLiteral("Courier"), 8);
     courier.setStyleHint(QFont::TypeWriter);
@@ -112,6 +106,11 @@ CPlayerInfoDlg::CPlayerInfoDlg(const AppConfig& config, QWidget* parent)
     connect(banButton_, &QPushButton::clicked, this, &CPlayerInfoDlg::OnBan);
     unbanButton_ = AddButton(this, QStringLiteral("Unban"), QStringLiteral("unbanButton"));
     connect(unbanButton_, &QPushButton::clicked, this, &CPlayerInfoDlg::OnUnban);
+    connect(&bans_, &BanController::started, this, [this] {
+        banButton_->setEnabled(false);
+        unbanButton_->setEnabled(false);
+    });
+    connect(&bans_, &BanController::finished, this, &CPlayerInfoDlg::FlowEnded);
 
     auto* historyLabel = label("Ban history");
     history_ = new BanHistoryList({}, this);
@@ -172,9 +171,7 @@ CPlayerInfoDlg::CPlayerInfoDlg(const AppConfig& config, QWidget* parent)
     layout->activate();
 }
 
-CPlayerInfoDlg::~CPlayerInfoDlg() {
-    run_.reset(); // before the client and the dialogs it uses
-}
+CPlayerInfoDlg::~CPlayerInfoDlg() = default;
 
 void CPlayerInfoDlg::Fill(const LineView& line, const LineSegment& segment,
                           const GuidTable& guids) {
@@ -222,65 +219,20 @@ void CPlayerInfoDlg::ShowFilled() {
     }
 }
 
-void CPlayerInfoDlg::SetRecordIdentity(std::string admin, BanClock clock) {
-    admin_ = std::move(admin);
-    clock_ = std::move(clock);
-}
-
-void CPlayerInfoDlg::SetMessageSink(MessageSink* messages) {
-    messages_ = messages != nullptr ? messages : &namedBoxes_;
-}
-
-void CPlayerInfoDlg::SetRconClient(RconClient* client) {
-    client_ = client != nullptr ? client : ownClient_;
-}
-
-void CPlayerInfoDlg::StartFlow(BanAction action) {
-    if (run_ != nullptr) {
-        return;
-    }
-    banButton_->setEnabled(false);
-    unbanButton_->setEnabled(false);
-    if (databaseAvailable_) {
-        records_ = std::make_unique<BanRecordStore>(config_.DatabaseLocation(), admin_, clock_);
-    }
-    if (reasons_ == nullptr) {
-        // One reason dialog for the window, asked once per server. It is
-        // shown over this window, so it has this window as its parent.
-        reasons_ = new CBanReasonDlg(this);
-    }
-    run_ = std::make_unique<BanRun>(action, *client_, config_.servers, BanTarget{guid_, ip_, name_},
-                                    reasons_, *messages_, records_.get());
-    connect(run_.get(), &BanRun::finished, this, &CPlayerInfoDlg::FlowEnded, Qt::QueuedConnection);
-    run_->Start();
-}
-
 void CPlayerInfoDlg::FlowEnded() {
-    run_.reset();
     banButton_->setEnabled(true);
     unbanButton_->setEnabled(true);
-    if (records_ != nullptr) {
-        records_->Close();
-        const auto failure = records_->FailureMessage();
-        records_.reset();
-        if (failure) {
-            messages_->ShowThen(*failure, [] {});
-        }
+    if (databaseAvailable_) {
         history_->Refresh();
     }
-    if (closeHeld_) {
-        closeHeld_ = false;
-        QDialog::done(heldResult_);
-    }
-    emit flowFinished();
 }
 
 void CPlayerInfoDlg::OnBan() {
-    StartFlow(BanAction::Ban);
+    bans_.Start(BanAction::Ban, {guid_, ip_, name_});
 }
 
 void CPlayerInfoDlg::OnUnban() {
-    StartFlow(BanAction::Unban);
+    bans_.Start(BanAction::Unban, {guid_, ip_, name_});
 }
 
 void CPlayerInfoDlg::OnFindPlayer() {
@@ -319,12 +271,9 @@ void CPlayerInfoDlg::OnAliasesFromDatabase() {
 }
 
 void CPlayerInfoDlg::done(int result) {
-    if (run_ != nullptr) {
-        // The flow still waits, asks and tells over this window; it closes
-        // once the flow is over.
-        closeHeld_ = true;
-        heldResult_ = result;
-        return;
+    // A flow still asks and tells over this window: it closes once the flow
+    // is over.
+    if (!bans_.HoldClose(result)) {
+        QDialog::done(result);
     }
-    QDialog::done(result);
 }

@@ -1,21 +1,13 @@
 #pragma once
 
-#include "BanOutcome.h"
-#include "BanTime.h"
+#include "BanController.h"
 #include "FindPlayerCommand.h"
-#include "MessageBoxSink.h"
-#include "ServerNamedMessages.h"
 
 #include <QDialog>
-#include <memory>
 #include <string>
 
 class AppConfig;
 class BanHistoryList;
-class BanRecordStore;
-class BanRun;
-class CBanReasonDlg;
-class RconClient;
 class GuidTable;
 class QLineEdit;
 class QListWidget;
@@ -32,11 +24,11 @@ struct LineView;
 // unban is kept in its ban records, the GUID's history is listed beside, and
 // "Find player..." opens the Find player window on the GUID.
 //
-// A ban or unban runs as a BanRun over the window's own RCON client, with
-// the reason dialog and the messages opened over the window: nothing waits
-// in a loop of its own, the window stays live. While one runs, Ban and Unban
-// are disabled, and closing the window is held back until it is over, since
-// the flow still asks and tells over it.
+// A ban or unban runs through the window's BanController, with the reason
+// dialog and the messages opened over the window: nothing waits in a loop of
+// its own, the window stays live. While one runs, Ban and Unban are
+// disabled, and closing the window is held back until it is over, since the
+// flow still asks and tells over it.
 class CPlayerInfoDlg : public QDialog {
     Q_OBJECT
 
@@ -60,15 +52,15 @@ public:
     const std::string& ipText() const { return ip_; }
     const std::string& guidText() const { return guid_; }
     bool databaseAvailable() const { return databaseAvailable_; }
-    bool flowRunning() const { return run_ != nullptr; }
+    bool flowRunning() const { return bans_.running(); }
+    BanController& bans() { return bans_; }
 
-    // Where the flows' messages go: message boxes over this window, each
-    // server's answer naming the server in its text too, unless another sink
-    // is given (null restores the message boxes).
-    void SetMessageSink(MessageSink* messages);
-    // Who and when the ban records say; the login name and the local clock
-    // unless set.
-    void SetRecordIdentity(std::string admin, BanClock clock);
+    // The controller's: where the flows' messages go (BanController).
+    void SetMessageSink(MessageSink* messages) { bans_.SetMessageSink(messages); }
+    // The controller's: who and when the ban records say.
+    void SetRecordIdentity(std::string admin, BanClock clock) {
+        bans_.SetRecordIdentity(std::move(admin), std::move(clock));
+    }
     // Where "Show his lines" hands the player (here or in the Find player
     // window it opens); none leaves the button off.
     void SetShowLines(ShowLinesHandler showLines);
@@ -83,22 +75,11 @@ public:
     void OnFindPlayer();
     void OnShowLines();
 
-    // The client the flows send through: the window's own unless set.
-    void SetRconClient(RconClient* client);
-
 public slots:
     void done(int result) override;
 
-signals:
-    // A ban or unban is over, its messages acknowledged.
-    void flowFinished();
-
 private:
-    // Starts a ban or unban with Ban and Unban disabled, its outcomes kept in
-    // the ban records when there is a database.
-    void StartFlow(BanAction action);
-    // Tells what could not be kept, lists the history anew, and carries out
-    // a close asked for meanwhile.
+    // Ban and Unban back on, the history listed anew.
     void FlowEnded();
     void ShowFilled();
 
@@ -107,12 +88,7 @@ private:
     std::string ip_;
     std::string guid_;
     bool databaseAvailable_ = false;
-    bool closeHeld_ = false;
-    int heldResult_ = QDialog::Rejected;
-
-    MessageBoxSink messageBoxes_;
-    ServerNamedMessages namedBoxes_;
-    MessageSink* messages_ = &namedBoxes_;
+    BanController bans_;
 
     QLineEdit* nameEdit_ = nullptr;
     QLineEdit* ipEdit_ = nullptr;
@@ -124,14 +100,6 @@ private:
     QPushButton* banButton_ = nullptr;
     QPushButton* unbanButton_ = nullptr;
 
-    RconClient* ownClient_ = nullptr;
-    RconClient* client_ = nullptr;
-    CBanReasonDlg* reasons_ = nullptr;
-    std::unique_ptr<BanRecordStore> records_;
-    std::unique_ptr<BanRun> run_;
-
-    std::string admin_;
-    BanClock clock_;
     BanHistoryList* history_ = nullptr;
     QPushButton* findPlayerButton_ = nullptr;
 };

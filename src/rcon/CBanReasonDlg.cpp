@@ -2,6 +2,7 @@
 
 #include "LogText.h"
 
+#include <QCheckBox>
 #include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -26,6 +27,12 @@ CBanReasonDlg::CBanReasonDlg(QWidget* parent) : QDialog(parent) {
     // Room for a reason of a sentence or two.
     reason_->setMinimumWidth(metrics.averageCharWidth() * 84);
 
+    // Offered only where a question stands for several servers.
+    eachServer_ = new QCheckBox(QStringLiteral("&Ask for each server"), this);
+    eachServer_->setObjectName(QStringLiteral("eachServer"));
+    eachServer_->setVisible(false);
+    connect(eachServer_, &QCheckBox::toggled, this, &CBanReasonDlg::ShowPrompt);
+
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
@@ -47,6 +54,7 @@ CBanReasonDlg::CBanReasonDlg(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(prompt_);
     layout->addWidget(reason_);
+    layout->addWidget(eachServer_, 0, Qt::AlignLeft);
     layout->addSpacing(metrics.height());
     layout->addLayout(buttons);
     // The size the prompt and the reason ask for: a long server name widens
@@ -58,27 +66,52 @@ CBanReasonDlg::CBanReasonDlg(QWidget* parent) : QDialog(parent) {
     layout->activate();
 }
 
-void CBanReasonDlg::AskReason(const std::string& prompt, Answer answer) {
-    answer_ = std::move(answer);
-    prompt_->setText(QString::fromStdString(prompt));
+void CBanReasonDlg::ShowQuestion(const BanReasonQuestion& question) {
+    question_ = question;
+    eachServer_->setVisible(!question_.everyPrompt.empty());
+    {
+        // The box as the question opens is no choice of the user's.
+        const QSignalBlocker quiet(eachServer_);
+        eachServer_->setChecked(question_.eachServer);
+    }
+    ShowPrompt();
     reason_->clear();
     reason_->setFocus();
+}
+
+void CBanReasonDlg::ShowPrompt() {
+    const bool one = question_.everyPrompt.empty() || eachServer_->isChecked();
+    prompt_->setText(QString::fromStdString(one ? question_.prompt : question_.everyPrompt));
+}
+
+void CBanReasonDlg::Ask(const BanReasonQuestion& question,
+                        std::function<void(BanReasonReply)> reply) {
+    reply_ = std::move(reply);
+    ShowQuestion(question);
     open();
 }
 
+void CBanReasonDlg::AskReason(const std::string& prompt, Answer answer) {
+    Ask({prompt, {}, true},
+        [answer = std::move(answer)](BanReasonReply reply) { answer(std::move(reply.reason)); });
+}
+
 void CBanReasonDlg::Answered(int result) {
-    if (!answer_) {
+    if (!reply_) {
         return;
     }
-    std::optional<std::string> reason;
+    BanReasonReply reply;
     if (result == QDialog::Accepted) {
-        reason = QStringToLogText(reason_->text());
+        reply.reason = QStringToLogText(reason_->text());
     }
+    // A box not offered leaves the choice as it was.
+    reply.eachServer =
+        question_.everyPrompt.empty() ? question_.eachServer : eachServer_->isChecked();
     // From the event loop, once the dialog is closed: the flow may open it
     // again at once for the next server.
     QMetaObject::invokeMethod(
-        this, [answer = std::move(answer_), reason] { answer(reason); }, Qt::QueuedConnection);
-    answer_ = nullptr;
+        this, [then = std::move(reply_), reply] { then(reply); }, Qt::QueuedConnection);
+    reply_ = nullptr;
 }
 
 QString CBanReasonDlg::promptText() const {

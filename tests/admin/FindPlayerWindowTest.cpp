@@ -12,8 +12,8 @@
 #include "NameColourRuns.h"
 #include "ReadOnlyDatabase.h"
 #include "ScratchDatabase.h"
-#include "SqlPlayerDatabase.h"
 #include "SqlPlayerLookup.h"
+#include "StoredPlayers.h"
 
 #include <QClipboard>
 #include <QComboBox>
@@ -315,28 +315,14 @@ TEST(FindWindowWithoutDatabase, OffersNoFind) {
 
 // --- A real database, fake game servers ---------------------------------------
 
-void Store(const std::string& location, const char* guid, const char* ip, const char* name,
-           const char* raw) {
-    SqlPlayerDatabase database(location);
-    database.Open();
-    const auto key = database.FindGuid(guid);
-    PlayerSighting sighting;
-    sighting.guidKey = key ? *key : database.AddGuid(guid);
-    sighting.ipFull = ip;
-    sighting.nameFormatted = name;
-    sighting.nameRaw = raw;
-    database.InsertSighting(sighting);
-    database.Close();
-}
-
 class FindWindowDatabase : public ::testing::Test {
 protected:
     // The database with three sightings, and the two servers.
     AppConfig MakeConfig() {
         scratch.Create();
-        Store(scratch.location(), kGuidA, "81.2.3.4", "Bob", "^1Bob");
-        Store(scratch.location(), kGuidA, "81.2.3.5", "Bobby", "^2Bobby");
-        Store(scratch.location(), kGuidB, "10.0.0.1", "Alice", "Alice");
+        StoreSighting(scratch.location(), kGuidA, "81.2.3.4", "Bob", "^1Bob");
+        StoreSighting(scratch.location(), kGuidA, "81.2.3.5", "Bobby", "^2Bobby");
+        StoreSighting(scratch.location(), kGuidB, "10.0.0.1", "Alice", "Alice");
         AppConfig made;
         made.databasePath = scratch.location();
         made.servers = {{"Alpha", "127.0.0.1", alpha.port(), "a"},
@@ -350,13 +336,7 @@ protected:
         window.show();
     }
 
-    std::vector<BanRecord> History() {
-        SqlPlayerLookup lookup(scratch.location());
-        lookup.Open();
-        auto records = lookup.BanHistory(kGuidA, -1);
-        lookup.Close();
-        return records;
-    }
+    std::vector<BanRecord> History() { return StoredBanHistory(scratch.location(), kGuidA); }
 
     ScratchDatabase scratch{TestEngine::Sqlite};
     FakeGameServer alpha{"a"}, bravo{"b"};
@@ -414,7 +394,8 @@ TEST_F(FindWindowDatabase, BanAndUnbanGoWithTheLatestNameAndAddressAndAreRecorde
         QTest::mouseClick(Button(window, "banButton"), Qt::LeftButton);
         ASSERT_TRUE(QTest::qWaitFor([this] { return !window.flowRunning(); }, 30000));
     }
-    EXPECT_EQ(prompts, (QStringList{"Enter ban reason for Alpha", "Enter ban reason for Bravo"}));
+    // One reason for both servers.
+    EXPECT_EQ(prompts, (QStringList{"Enter ban reason for all 2 servers"}));
     ASSERT_EQ(alpha.received().size(), 1u);
     EXPECT_EQ(alpha.received()[0], std::string("\xFF\xFF\xFF\xFFrcon \"a\" pb_sv_banguid ") +
                                        kGuidA + " \"^2Bobby\" 81.2.3.5 \"aimbot\"");

@@ -184,6 +184,7 @@ protected:
         config.servers = {{"Alpha", "127.0.0.1", alpha.port(), "a-pass"},
                           {"Bravo", "127.0.0.1", bravo.port(), "b-pass"},
                           {"Charlie", "127.0.0.1", charlie.port(), "c-pass"}};
+        dialog.bans().SetAskEachServer(true); // a reason per server, as these cases answer
         pick.FillInto(dialog);
         dialog.show();
     }
@@ -391,6 +392,7 @@ protected:
     void SetUp() override {
         dialog.SetMessageSink(&sink);
         dialog.SetRecordIdentity("alice", [] { return BanTime{1075665909, 3600}; });
+        dialog.bans().SetAskEachServer(true);
     }
 
     void FillAndShow() {

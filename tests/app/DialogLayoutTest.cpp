@@ -196,6 +196,14 @@ INSTANTIATE_TEST_SUITE_P(
                        return dialog;
                    },
                    QStringList{"reason", "okButton", "cancelButton"}, false},
+        DialogCase{"BanReasonForEveryServer",
+                   [](const AppConfig&) {
+                       auto dialog = std::make_unique<CBanReasonDlg>();
+                       dialog->ShowQuestion({"Enter ban reason for Alpha",
+                                             "Enter ban reason for all 3 servers", false});
+                       return dialog;
+                   },
+                   QStringList{"reason", "eachServer", "okButton", "cancelButton"}, false},
         DialogCase{"PlayerInfo",
                    [](const AppConfig& config) {
                        return std::make_unique<CPlayerInfoDlg>(config, nullptr);

@@ -1,7 +1,7 @@
 #include "../cli/RunQuarvelctl.h"
 #include "BanRecordStore.h"
 #include "ScratchDatabase.h"
-#include "SqlPlayerDatabase.h"
+#include "StoredPlayers.h"
 
 #include <fstream>
 #include <gtest/gtest.h>
@@ -30,16 +30,7 @@ protected:
     void Store(const char* guid, const char* ip, const char* name, const char* raw, unsigned day) {
         const std::chrono::year_month_day date{std::chrono::year{2004}, std::chrono::month{2},
                                                std::chrono::day{day}};
-        SqlPlayerDatabase database(scratch_->location(), [date] { return date; });
-        database.Open();
-        const auto key = database.FindGuid(guid);
-        PlayerSighting sighting;
-        sighting.guidKey = key ? *key : database.AddGuid(guid);
-        sighting.ipFull = ip;
-        sighting.nameFormatted = name;
-        sighting.nameRaw = raw;
-        database.InsertSighting(sighting);
-        database.Close();
+        StoreSighting(scratch_->location(), guid, ip, name, raw, [date] { return date; });
     }
 
     CliResult Run(std::vector<std::string> args) {

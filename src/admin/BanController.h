@@ -1,0 +1,103 @@
+#pragma once
+
+#include "BanOutcome.h"
+#include "BanTime.h"
+#include "MessageBoxSink.h"
+#include "RconClient.h"
+#include "ServerNamedMessages.h"
+
+#include <QDialog>
+#include <QObject>
+#include <QPointer>
+#include <memory>
+#include <string>
+#include <vector>
+
+class AppConfig;
+class BanRecordStore;
+class BanRun;
+class CBanReasonDlg;
+
+// The ban and unban of a player on every configured server, for each window
+// that offers them (Player Info, Find player; the Servers panel's Ban goes
+// through Player Info): one flow, whichever window starts it. It runs a
+// BanRun over its own RCON client, keeps every server's outcome in the ban
+// records when a player database is configured, and tells each answer over
+// the window, naming its server in the text as well as in the caption.
+//
+// A ban asks its reason once, before the first server, for every server
+// (Cancel there sends nothing); "Ask for each server" in that question asks
+// server by server instead, where Cancel skips only that server. The choice
+// is kept in the user's settings.
+//
+// While a flow runs the window's close is held back (the flow still asks and
+// tells over it) and carried out when the flow is over. The window only
+// shows: `started` and `finished` say when to disable and enable its buttons
+// and list anew what the flow changed.
+class BanController : public QObject {
+    Q_OBJECT
+
+public:
+    // `config` gives the servers and the database; it and `window` outlive
+    // the controller.
+    BanController(const AppConfig& config, QDialog& window);
+    ~BanController() override;
+    BanController(const BanController&) = delete;
+    BanController& operator=(const BanController&) = delete;
+
+    // Starts a ban or unban of `target` (log bytes) on every server; false,
+    // and nothing started, while another runs.
+    bool Start(BanAction action, BanTarget target);
+    // From the start until `finished`, the end's messages acknowledged.
+    bool running() const { return running_; }
+
+    // The window's done(): true when the close is held until the flow is
+    // over, which then closes it with `result`.
+    bool HoldClose(int result);
+
+    // Where the flows' messages go: message boxes over the window, each
+    // server's answer naming the server in its text too, unless another sink
+    // is given (null restores the message boxes).
+    void SetMessageSink(MessageSink* messages);
+    // Who and when the ban records say; the login name and the local clock
+    // unless set.
+    void SetRecordIdentity(std::string admin, BanClock clock);
+    // Whether a ban asks its reason server by server: as the user last chose,
+    // once for every server unless he has chosen.
+    bool askEachServer() const { return askEachServer_; }
+    void SetAskEachServer(bool each) { askEachServer_ = each; }
+
+signals:
+    void started();
+    // The flow is over, its messages acknowledged: one result per server in
+    // list order (none when it was refused before it began).
+    void finished(BanAction action, const std::vector<ServerResult>& results);
+
+private:
+    class Reasons;
+
+    void RunEnded();
+    void Finish();
+
+    const AppConfig& config_;
+    QDialog& window_;
+    MessageBoxSink messageBoxes_;
+    ServerNamedMessages namedBoxes_;
+    MessageSink* messages_ = &namedBoxes_;
+    std::string admin_;
+    BanClock clock_;
+    bool askEachServer_ = false;
+
+    // What a run uses goes after it is gone: declared before it.
+    RconClient client_;
+    QPointer<CBanReasonDlg> reasonDialog_;
+    std::unique_ptr<Reasons> reasons_;
+    std::unique_ptr<BanRecordStore> records_;
+    std::unique_ptr<BanRun> run_;
+
+    BanAction action_ = BanAction::Ban;
+    std::vector<ServerResult> results_;
+    bool running_ = false;
+    bool closeHeld_ = false;
+    int heldResult_ = QDialog::Rejected;
+};
