@@ -2,8 +2,10 @@
 
 #include "AppConfig.h"
 #include "BanFlow.h"
-#include "BanRecordStore.h"
+#include "BanStoreThread.h"
 #include "CBanReasonDlg.h"
+#include "PlayerDatabase.h"
+#include "PlayerGuid.h"
 #include "UserSettings.h"
 #include "Windows1252.h"
 
@@ -15,7 +17,39 @@ namespace {
 
 constexpr char kEachServerSetting[] = "Settings/BanReasonForEachServer";
 
+// The ban state's request for a target: the texts as the records keep them.
+BanRequest RequestOf(const BanTarget& target, const std::string& reason) {
+    return {Windows1252ToUtf8(target.guid), Windows1252ToUtf8(reason),
+            Windows1252ToUtf8(target.name), Windows1252ToUtf8(target.ip)};
+}
+
+// Runs a change of the ban state on the database thread, its failure kept
+// as a text; the connection is not kept open between flows.
+std::optional<BanChange> ChangeState(BanStates& states,
+                                     const std::function<BanChange(BanStates&)>& change,
+                                     std::string& failure) {
+    std::optional<BanChange> changed;
+    try {
+        changed = change(states);
+    } catch (const DatabaseError& error) {
+        failure = error.what();
+    } catch (const std::exception& error) {
+        failure = error.what();
+    }
+    states.Close();
+    return changed;
+}
+
 } // namespace
+
+// What the database kept at a flow's end: the state's change (or why none
+// was made) and the records' failure, told together.
+struct BanController::FlowEnd {
+    std::optional<BanChange> change;
+    std::string stateFailure;
+    std::optional<Message> recordsFailure;
+    bool stateAsked = false;
+};
 
 // The reason source of one ban: asks the window's Ban reason dialog once, and
 // answers every server after with that reason, unless "Ask for each server"
@@ -49,9 +83,16 @@ public:
             if (!eachServer_) {
                 forTheRest_ = reply.reason;
             }
+            if (reply.reason && !firstReason_) {
+                firstReason_ = reply.reason;
+            }
             answer(std::move(reply.reason));
         });
     }
+
+    // The first reason given: the ban state's. None when every question was
+    // cancelled, and nothing was sent.
+    const std::optional<std::string>& firstReason() const { return firstReason_; }
 
 private:
     // The question for every server left from `index`; none when one is
@@ -75,6 +116,7 @@ private:
     std::size_t asked_ = 0;
     // The answer for every server still to come, once given.
     std::optional<std::optional<std::string>> forTheRest_;
+    std::optional<std::string> firstReason_;
 };
 
 BanController::BanController(const AppConfig& config, QDialog& window)
@@ -83,7 +125,9 @@ BanController::BanController(const AppConfig& config, QDialog& window)
       askEachServer_(UserSettings().value(QString::fromLatin1(kEachServerSetting)).toBool()) {}
 
 BanController::~BanController() {
-    run_.reset(); // before the client, the reasons and the records it uses
+    // Before the client, the reasons, the lookup and the store they use; the
+    // store then keeps whatever was handed to it before it goes.
+    run_.reset();
     if (reasonDialog_ != nullptr) {
         // Whatever it was asking goes unanswered.
         reasonDialog_->blockSignals(true);
@@ -98,6 +142,40 @@ void BanController::SetMessageSink(MessageSink* messages) {
 void BanController::SetRecordIdentity(std::string admin, BanClock clock) {
     admin_ = std::move(admin);
     clock_ = std::move(clock);
+    store_.reset(); // the next is made with them
+}
+
+bool BanController::keepsStates() const {
+    return !config_.databasePath.empty();
+}
+
+BanStoreThread& BanController::Store() {
+    if (!store_) {
+        store_ = std::make_unique<BanStoreThread>(config_.DatabaseLocation(), admin_, clock_);
+    }
+    return *store_;
+}
+
+void BanController::ReadActiveStates(std::vector<std::string> guids, QObject* context,
+                                     std::function<void(const ActiveBanStates&)> done) {
+    if (!keepsStates()) {
+        return;
+    }
+    Store().Run<ActiveBanStates>(
+        [guids = std::move(guids)](BanStoreThread::Stores& stores) {
+            ActiveBanStates read;
+            try {
+                for (const std::string& guid : guids) {
+                    read.states.push_back(stores.states().Active(guid));
+                }
+            } catch (const DatabaseError& error) {
+                read.states.clear();
+                read.failure = error.what();
+            }
+            stores.states().Close();
+            return read;
+        },
+        context, [done = std::move(done)](ActiveBanStates read) { done(read); });
 }
 
 bool BanController::Start(BanAction action, BanTarget target) {
@@ -107,8 +185,11 @@ bool BanController::Start(BanAction action, BanTarget target) {
     running_ = true;
     action_ = action;
     results_.clear();
-    if (!config_.databasePath.empty()) {
-        records_ = std::make_unique<BanRecordStore>(config_.DatabaseLocation(), admin_, clock_);
+    target_ = target;
+    ServerOutcomeRecorder* records = nullptr;
+    if (keepsStates()) {
+        Store().Queue([](BanStoreThread::Stores& stores) { stores.BeginRecords(); });
+        records = &Store().recorder();
     }
     if (reasonDialog_ == nullptr) {
         // Shown over the window, so it has the window as its parent.
@@ -120,7 +201,7 @@ bool BanController::Start(BanAction action, BanTarget target) {
             UserSettings().setValue(QString::fromLatin1(kEachServerSetting), each);
         });
     run_ = std::make_unique<BanRun>(action, client_, config_.servers, std::move(target),
-                                    reasons_.get(), *messages_, records_.get());
+                                    reasons_.get(), *messages_, records);
     connect(run_.get(), &BanRun::finished, this, &BanController::RunEnded, Qt::QueuedConnection);
     emit started();
     run_->Start();
@@ -129,27 +210,87 @@ bool BanController::Start(BanAction action, BanTarget target) {
 
 void BanController::RunEnded() {
     results_ = run_->results();
+    const std::optional<std::string> reason = reasons_->firstReason();
     run_.reset();
     reasons_.reset();
-    // Each outcome is in the records already; what the whole flow changed
-    // for the player (the ban state, once the database keeps one) is settled
-    // here, before the end is told.
-    if (records_ == nullptr) {
+    if (!keepsStates()) {
         Finish();
         return;
     }
-    records_->Close();
-    const std::optional<Message> failure = records_->FailureMessage();
-    records_.reset();
-    if (!failure) {
-        Finish();
+    // After the servers, whatever they answered: the state is the team's
+    // answer to "is he banned?", which enforcement on connect and a later
+    // sync take to the servers that missed the command. A ban whose every
+    // question was cancelled sent nothing and changes nothing.
+    std::function<BanChange(BanStates&)> change;
+    if (IsPlayerGuid(target_.guid) && action_ == BanAction::Ban && reason) {
+        change = [request = RequestOf(target_, *reason)](BanStates& states) {
+            return states.Ban(request);
+        };
+    } else if (IsPlayerGuid(target_.guid) && action_ == BanAction::Unban) {
+        change = [guid = Windows1252ToUtf8(target_.guid)](BanStates& states) {
+            return states.Lift(guid, {});
+        };
+    }
+    Store().Run<FlowEnd>(
+        [change](BanStoreThread::Stores& stores) {
+            FlowEnd end;
+            stores.records().Close();
+            end.recordsFailure = stores.records().FailureMessage();
+            if (change) {
+                end.stateAsked = true;
+                end.change = ChangeState(stores.states(), change, end.stateFailure);
+            }
+            return end;
+        },
+        this, [this](const FlowEnd& end) { TellEnd(end); });
+}
+
+namespace {
+
+// Shows each message in turn, each once the one before was acknowledged,
+// then calls `then`, unless `owner` is gone by then.
+void ShowInTurn(MessageSink& sink, std::vector<Message> messages, QPointer<QObject> owner,
+                std::function<void()> then) {
+    if (messages.empty()) {
+        then();
         return;
     }
-    messages_->ShowThen(*failure, [self = QPointer(this)] {
-        if (self) {
-            self->Finish();
+    const Message first = messages.front();
+    messages.erase(messages.begin());
+    sink.ShowThen(first, [&sink, messages = std::move(messages), owner, then = std::move(then)] {
+        if (owner != nullptr) {
+            ShowInTurn(sink, messages, owner, then);
         }
     });
+}
+
+// What the user is told of the state: its line, or why it was not kept.
+std::vector<Message> StateMessages(const std::optional<BanChange>& change,
+                                   const std::string& failure, const std::string& whatWent) {
+    std::vector<Message> messages;
+    if (change) {
+        messages.push_back({"Ban state: " + change->text, kApplicationTitle,
+                            change->kept() ? MessageIcon::None : MessageIcon::Warning});
+    } else {
+        messages.push_back({whatWent + ", but the ban state was not kept:\n" + failure,
+                            kApplicationTitle, MessageIcon::Warning});
+    }
+    return messages;
+}
+
+} // namespace
+
+void BanController::TellEnd(const FlowEnd& end) {
+    std::vector<Message> messages;
+    if (end.stateAsked) {
+        messages = StateMessages(end.change, end.stateFailure,
+                                 action_ == BanAction::Ban ? "The ban went ahead on the servers"
+                                                           : "The unban went ahead on the servers");
+    }
+    if (end.recordsFailure) {
+        messages.push_back(*end.recordsFailure);
+    }
+    ShowInTurn(*messages_, std::move(messages), this, [this] { Finish(); });
 }
 
 void BanController::Finish() {

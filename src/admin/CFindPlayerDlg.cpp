@@ -2,6 +2,7 @@
 
 #include "AppConfig.h"
 #include "BanHistoryList.h"
+#include "CTempBanDlg.h"
 #include "ColouredNameDelegate.h"
 #include "FoundPlayersModel.h"
 #include "LogText.h"
@@ -145,6 +146,8 @@ CFindPlayerDlg::CFindPlayerDlg(const AppConfig& config, QWidget* parent,
 
     banButton_ = AddButton(QStringLiteral("Ban"), QStringLiteral("banButton"), this);
     unbanButton_ = AddButton(QStringLiteral("Unban"), QStringLiteral("unbanButton"), this);
+    tempBanButton_ =
+        AddButton(QStringLiteral("Temp-ban..."), QStringLiteral("tempBanButton"), this);
     copyGuidButton_ =
         AddButton(QStringLiteral("Copy GUID"), QStringLiteral("copyGuidButton"), this);
     showLinesButton_ =
@@ -153,6 +156,7 @@ CFindPlayerDlg::CFindPlayerDlg(const AppConfig& config, QWidget* parent,
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(banButton_);
     buttons->addWidget(unbanButton_);
+    buttons->addWidget(tempBanButton_);
     buttons->addWidget(copyGuidButton_);
     buttons->addWidget(showLinesButton_);
     buttons->addStretch(1);
@@ -178,6 +182,7 @@ CFindPlayerDlg::CFindPlayerDlg(const AppConfig& config, QWidget* parent,
             &CFindPlayerDlg::ShowSelected);
     connect(banButton_, &QPushButton::clicked, this, &CFindPlayerDlg::OnBan);
     connect(unbanButton_, &QPushButton::clicked, this, &CFindPlayerDlg::OnUnban);
+    connect(tempBanButton_, &QPushButton::clicked, this, &CFindPlayerDlg::OnTempBan);
     connect(copyGuidButton_, &QPushButton::clicked, this, &CFindPlayerDlg::OnCopyGuid);
     connect(showLinesButton_, &QPushButton::clicked, this, &CFindPlayerDlg::OnShowLines);
     connect(close, &QPushButton::clicked, this, &QDialog::accept);
@@ -220,6 +225,7 @@ void CFindPlayerDlg::UpdateButtons() {
     const bool player = SelectedPlayer() != nullptr;
     banButton_->setEnabled(player && !bans_.running());
     unbanButton_->setEnabled(player && !bans_.running());
+    tempBanButton_->setEnabled(player && !bans_.running() && bans_.keepsStates());
     copyGuidButton_->setEnabled(player);
     showLinesButton_->setEnabled(player && showLines_);
 }
@@ -283,6 +289,8 @@ void CFindPlayerDlg::ShowFound(const QueryOutcome<PlayerFindResult>& outcome) {
 
 void CFindPlayerDlg::ShowPlayers(const std::vector<FoundPlayer>& players) {
     model_->SetPlayers(players);
+    ++shownPlayers_;
+    ShowBanStates();
     table_->resizeColumnsToContents();
     if (model_->rowCount() > 0) {
         table_->selectRow(0); // which shows it
@@ -320,7 +328,32 @@ void CFindPlayerDlg::StartFlow(BanAction action) {
 
 void CFindPlayerDlg::FlowEnded() {
     history_->Refresh();
+    ShowBanStates();
     UpdateButtons();
+}
+
+void CFindPlayerDlg::ShowBanStates() {
+    std::vector<std::string> guids;
+    for (int row = 0; row < model_->rowCount(); ++row) {
+        guids.push_back(model_->PlayerAt(row)->guid);
+    }
+    if (guids.empty()) {
+        return;
+    }
+    bans_.ReadActiveStates(guids, this,
+                           [this, guids, shown = shownPlayers_](const ActiveBanStates& read) {
+                               if (shown != shownPlayers_ || !read.failure.empty()) {
+                                   return; // another list, or the column stays empty
+                               }
+                               std::map<std::string, QString> texts;
+                               for (std::size_t i = 0; i < read.states.size(); ++i) {
+                                   if (read.states[i]) {
+                                       texts.emplace(guids[i], QString::fromStdString(
+                                                                   ActiveBanText(read.states[i])));
+                                   }
+                               }
+                               model_->SetBanTexts(std::move(texts));
+                           });
 }
 
 void CFindPlayerDlg::OnBan() {
@@ -329,6 +362,25 @@ void CFindPlayerDlg::OnBan() {
 
 void CFindPlayerDlg::OnUnban() {
     StartFlow(BanAction::Unban);
+}
+
+void CFindPlayerDlg::OnTempBan() {
+    const FoundPlayer* player = SelectedPlayer();
+    if (player == nullptr || bans_.running() || !bans_.keepsStates()) {
+        return;
+    }
+    const BanTarget target{Utf8ToWindows1252(player->guid),
+                           Utf8ToWindows1252(player->latestAddress),
+                           Utf8ToWindows1252(player->latestName)};
+    // The name as the table shows it, without its colour codes.
+    const QString name = table_->selectionModel()
+                             ->selectedRows(FoundPlayersModel::kLatestName)
+                             .front()
+                             .data()
+                             .toString();
+    AskTempBan(this, name, [this, target](long long minutes, std::string reason) {
+        bans_.StartTempBan(target, minutes, std::move(reason));
+    });
 }
 
 void CFindPlayerDlg::OnCopyGuid() {

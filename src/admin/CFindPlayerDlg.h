@@ -7,6 +7,7 @@
 #include "PlayerSearch.h"
 
 #include <QDialog>
+#include <cstdint>
 #include <string>
 
 class AppConfig;
@@ -26,8 +27,9 @@ struct FoundPlayer;
 // the colour-free name, an address pattern, or the start of a GUID) find the
 // GUIDs in the player database, shown in a table that sorts on any column;
 // the selected player's names, addresses and ban history are listed below
-// it, and Ban, Unban (the Player Info window's flows, with the player's
-// latest name and address) and Copy GUID act on it.
+// it, and Ban, Unban, Temp-ban (the Player Info window's flows, with the
+// player's latest name and address) and Copy GUID act on it. The table's Ban
+// column says which players a ban holds off now.
 //
 // Finds and history are read off the user-interface thread, with a busy
 // indicator, so that a distant database never freezes the window; more than
@@ -73,6 +75,7 @@ public:
     void OnFind();
     void OnBan();
     void OnUnban();
+    void OnTempBan();
     void OnCopyGuid();
     void OnShowLines();
 
@@ -88,6 +91,9 @@ private:
     void UpdateButtons();
     void StartFlow(BanAction action);
     void FlowEnded();
+    // Asks the database for the shown players' ban states, for the Ban
+    // column.
+    void ShowBanStates();
 
     const AppConfig& config_;
     PlayerQueryRunner* finds_ = nullptr;
@@ -111,6 +117,8 @@ private:
     BanHistoryList* history_ = nullptr;
     QPushButton* banButton_ = nullptr;
     QPushButton* unbanButton_ = nullptr;
+    QPushButton* tempBanButton_ = nullptr;
+    std::uint64_t shownPlayers_ = 0; // counts the lists shown: a late answer is for an older one
     QPushButton* copyGuidButton_ = nullptr;
 };
 

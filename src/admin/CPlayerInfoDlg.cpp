@@ -2,12 +2,15 @@
 
 #include "AppConfig.h"
 #include "BanHistoryList.h"
+#include "CTempBanDlg.h"
 #include "DatabaseAliasesCommand.h"
 #include "FindPlayerCommand.h"
 #include "GuidTable.h"
 #include "LogLine.h"
 #include "LogText.h"
+#include "PlayerGuid.h"
 #include "SqlPlayerLookup.h"
+#include "VisibleText.h"
 #include "Windows1252.h"
 
 #include <QFontMetrics>
@@ -106,10 +109,10 @@ CPlayerInfoDlg::CPlayerInfoDlg(const AppConfig& config, QWidget* parent)
     connect(banButton_, &QPushButton::clicked, this, &CPlayerInfoDlg::OnBan);
     unbanButton_ = AddButton(this, QStringLiteral("Unban"), QStringLiteral("unbanButton"));
     connect(unbanButton_, &QPushButton::clicked, this, &CPlayerInfoDlg::OnUnban);
-    connect(&bans_, &BanController::started, this, [this] {
-        banButton_->setEnabled(false);
-        unbanButton_->setEnabled(false);
-    });
+    tempBanButton_ =
+        AddButton(this, QStringLiteral("Temp-ban..."), QStringLiteral("tempBanButton"));
+    connect(tempBanButton_, &QPushButton::clicked, this, &CPlayerInfoDlg::OnTempBan);
+    connect(&bans_, &BanController::started, this, &CPlayerInfoDlg::UpdateBanButtons);
     connect(&bans_, &BanController::finished, this, &CPlayerInfoDlg::FlowEnded);
 
     auto* historyLabel = label("Ban history");
@@ -120,7 +123,7 @@ CPlayerInfoDlg::CPlayerInfoDlg(const AppConfig& config, QWidget* parent)
     connect(findPlayerButton_, &QPushButton::clicked, this, &CPlayerInfoDlg::OnFindPlayer);
     // The buttons that go to the servers and to the database are twice a
     // button's height.
-    for (QPushButton* button : {banButton_, unbanButton_, findPlayerButton_}) {
+    for (QPushButton* button : {banButton_, unbanButton_, tempBanButton_, findPlayerButton_}) {
         button->setMinimumHeight(button->sizeHint().height() * 2);
     }
 
@@ -129,6 +132,10 @@ CPlayerInfoDlg::CPlayerInfoDlg(const AppConfig& config, QWidget* parent)
     fields->addRow(nameLabel, nameEdit_);
     fields->addRow(ipLabel, ipEdit_);
     fields->addRow(guidLabel, guidEdit_);
+    banState_ = new QLabel(this);
+    banState_->setObjectName(QStringLiteral("banState"));
+    banState_->setTextFormat(Qt::PlainText);
+    fields->addRow(QString(), banState_);
 
     auto* listButtons = new QVBoxLayout;
     listButtons->addWidget(aliasesButton_, 0, Qt::AlignHCenter);
@@ -144,6 +151,7 @@ CPlayerInfoDlg::CPlayerInfoDlg(const AppConfig& config, QWidget* parent)
     banRow->addStretch(1);
     banRow->addWidget(banButton_);
     banRow->addWidget(unbanButton_);
+    banRow->addWidget(tempBanButton_);
     banRow->addStretch(1);
 
     auto* historyColumn = new QVBoxLayout;
@@ -217,13 +225,45 @@ void CPlayerInfoDlg::ShowFilled() {
     } else {
         history_->Clear();
     }
+    UpdateBanButtons();
+    ShowBanState();
+}
+
+void CPlayerInfoDlg::UpdateBanButtons() {
+    const bool idle = !bans_.running();
+    banButton_->setEnabled(idle);
+    unbanButton_->setEnabled(idle);
+    // A temp-ban lives in the player database only.
+    tempBanButton_->setEnabled(idle && databaseAvailable_ && IsPlayerGuid(guid_));
+}
+
+void CPlayerInfoDlg::ShowBanState() {
+    banState_->clear();
+    if (!databaseAvailable_ || !IsPlayerGuid(guid_)) {
+        return;
+    }
+    bans_.ReadActiveStates({Windows1252ToUtf8(guid_)}, this,
+                           [this, guid = guid_](const ActiveBanStates& read) {
+                               if (guid != guid_) {
+                                   return; // filled with another player meanwhile
+                               }
+                               banState_->setText(
+                                   read.failure.empty()
+                                       ? QString::fromStdString(ActiveBanText(read.states.front()))
+                                       : QStringLiteral("ban state not read: ") +
+                                             QString::fromStdString(read.failure));
+                           });
+}
+
+QString CPlayerInfoDlg::banStateText() const {
+    return banState_->text();
 }
 
 void CPlayerInfoDlg::FlowEnded() {
-    banButton_->setEnabled(true);
-    unbanButton_->setEnabled(true);
+    UpdateBanButtons();
     if (databaseAvailable_) {
         history_->Refresh();
+        ShowBanState();
     }
 }
 
@@ -233,6 +273,19 @@ void CPlayerInfoDlg::OnBan() {
 
 void CPlayerInfoDlg::OnUnban() {
     bans_.Start(BanAction::Unban, {guid_, ip_, name_});
+}
+
+void CPlayerInfoDlg::OnTempBan() {
+    if (!databaseAvailable_ || !IsPlayerGuid(guid_) || bans_.running()) {
+        return;
+    }
+    std::string plain;
+    AppendVisibleText(name_, plain);
+    AskTempBan(this, LogTextToQString(plain.empty() ? guid_ : plain),
+               [this, target = BanTarget{guid_, ip_, name_}](long long minutes,
+                                                             std::string reason) {
+                   bans_.StartTempBan(target, minutes, std::move(reason));
+               });
 }
 
 void CPlayerInfoDlg::OnFindPlayer() {

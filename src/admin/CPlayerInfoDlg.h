@@ -9,6 +9,7 @@
 class AppConfig;
 class BanHistoryList;
 class GuidTable;
+class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
@@ -22,7 +23,9 @@ struct LineView;
 // for its aliases. Each view owns one, refilled and shown modally for every
 // pick. With a player database configured, every server's outcome of a ban or
 // unban is kept in its ban records, the GUID's history is listed beside, and
-// "Find player..." opens the Find player window on the GUID.
+// "Find player..." opens the Find player window on the GUID, the GUID's ban
+// state shows under it ("banned until ...", "banned"), and "Temp-ban..."
+// keeps him off every server for a while.
 //
 // A ban or unban runs through the window's BanController, with the reason
 // dialog and the messages opened over the window: nothing waits in a loop of
@@ -67,10 +70,15 @@ public:
 
     // The GUID's ban history as listed.
     const BanHistoryList& banHistory() const { return *history_; }
+    // The GUID's active ban as shown: "banned until <expiry>", "banned", or
+    // empty.
+    QString banStateText() const;
 
     // The buttons.
     void OnBan();
     void OnUnban();
+    // Asks the duration and reason, then runs the controller's temp-ban.
+    void OnTempBan();
     void OnAliasesFromDatabase();
     void OnFindPlayer();
     void OnShowLines();
@@ -82,6 +90,9 @@ private:
     // Ban and Unban back on, the history listed anew.
     void FlowEnded();
     void ShowFilled();
+    // Asks the database for the GUID's active state, shown when it comes.
+    void ShowBanState();
+    void UpdateBanButtons();
 
     const AppConfig& config_;
     std::string name_;
@@ -99,6 +110,8 @@ private:
     ShowLinesHandler showLines_;
     QPushButton* banButton_ = nullptr;
     QPushButton* unbanButton_ = nullptr;
+    QPushButton* tempBanButton_ = nullptr;
+    QLabel* banState_ = nullptr;
 
     BanHistoryList* history_ = nullptr;
     QPushButton* findPlayerButton_ = nullptr;

@@ -44,7 +44,7 @@ std::string BanStatusText(const BanState& state, std::int64_t now) {
     const std::string ban = state.kind == BanKind::Permanent ? "ban" : "temp-ban";
     switch (state.StatusAt(now)) {
     case BanStatus::Active:
-        return state.expiry ? "banned until " + state.expiryTime : "banned";
+        return ActiveBanText(state);
     case BanStatus::Expired:
         return ban + " expired " + state.expiryTime;
     case BanStatus::Lifted:
@@ -54,6 +54,13 @@ std::string BanStatusText(const BanState& state, std::int64_t now) {
         break;
     }
     return ban + " replaced " + state.endedTime;
+}
+
+std::string ActiveBanText(const std::optional<BanState>& active) {
+    if (!active) {
+        return {};
+    }
+    return active->expiry ? "banned until " + active->expiryTime : "banned";
 }
 
 std::string BanStateLine(const BanState& state, std::int64_t now) {

@@ -94,6 +94,10 @@ inline constexpr long long kMaxBanMinutes = 10LL * 366 * 24 * 60;
 // (<why>)", "temp-ban replaced <time>", "temp-ban expired <expiry>".
 std::string BanStatusText(const BanState& state, std::int64_t now);
 
+// What the windows say of a GUID whose state holds him off: "banned until
+// <expiry>" for a temp-ban, "banned" for a permanent one; nothing when none.
+std::string ActiveBanText(const std::optional<BanState>& active);
+
 // One line for a list of states: "<GUID>  <status>  since <start> by
 // <admin>  reason: <reason>".
 std::string BanStateLine(const BanState& state, std::int64_t now);

@@ -22,12 +22,20 @@ QString ColourFree(const std::string& utf8) {
 void FoundPlayersModel::SetPlayers(std::vector<FoundPlayer> players) {
     beginResetModel();
     players_ = std::move(players);
+    banTexts_.clear();
     colourFreeNames_.clear();
     colourFreeNames_.reserve(players_.size());
     for (const FoundPlayer& player : players_) {
         colourFreeNames_.push_back(ColourFree(player.latestName));
     }
     endResetModel();
+}
+
+void FoundPlayersModel::SetBanTexts(std::map<std::string, QString> texts) {
+    banTexts_ = std::move(texts);
+    if (!players_.empty()) {
+        emit dataChanged(index(0, kBan), index(rowCount() - 1, kBan));
+    }
 }
 
 const FoundPlayer* FoundPlayersModel::PlayerAt(int row) const {
@@ -75,6 +83,10 @@ QVariant FoundPlayersModel::data(const QModelIndex& index, int role) const {
         return FoundUtf8(player->firstSeen);
     case kLastSeen:
         return FoundUtf8(player->lastSeen);
+    case kBan: {
+        const auto text = banTexts_.find(player->guid);
+        return text != banTexts_.end() ? text->second : QString();
+    }
     default:
         return {};
     }
@@ -84,8 +96,8 @@ QVariant FoundPlayersModel::headerData(int section, Qt::Orientation orientation,
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
-    static const char* const kTitles[kColumns] = {"GUID",      "Latest name", "Names",
-                                                  "Addresses", "First seen",  "Last seen"};
+    static const char* const kTitles[kColumns] = {"GUID",       "Latest name", "Names", "Addresses",
+                                                  "First seen", "Last seen",   "Ban"};
     return section >= 0 && section < kColumns ? QVariant(QString::fromLatin1(kTitles[section]))
                                               : QVariant();
 }
