@@ -2,10 +2,13 @@
 
 #include "AppConfig.h"
 #include "BanFlow.h"
+#include "BanKick.h"
 #include "BanStoreThread.h"
 #include "CBanReasonDlg.h"
+#include "KickWherePlaying.h"
 #include "PlayerDatabase.h"
 #include "PlayerGuid.h"
+#include "ServerGuidLookup.h"
 #include "UserSettings.h"
 #include "Windows1252.h"
 
@@ -49,6 +52,7 @@ struct BanController::FlowEnd {
     std::string stateFailure;
     std::optional<Message> recordsFailure;
     bool stateAsked = false;
+    std::int64_t now = 0; // the database clock's, when the state was changed
 };
 
 // The reason source of one ban: asks the window's Ban reason dialog once, and
@@ -128,6 +132,7 @@ BanController::~BanController() {
     // Before the client, the reasons, the lookup and the store they use; the
     // store then keeps whatever was handed to it before it goes.
     run_.reset();
+    kicks_.reset();
     if (reasonDialog_ != nullptr) {
         // Whatever it was asking goes unanswered.
         reasonDialog_->blockSignals(true);
@@ -265,15 +270,15 @@ void ShowInTurn(MessageSink& sink, std::vector<Message> messages, QPointer<QObje
 }
 
 // What the user is told of the state: its line, or why it was not kept.
+// `notKept` says what went ahead without it.
 std::vector<Message> StateMessages(const std::optional<BanChange>& change,
-                                   const std::string& failure, const std::string& whatWent) {
+                                   const std::string& failure, const std::string& notKept) {
     std::vector<Message> messages;
     if (change) {
         messages.push_back({"Ban state: " + change->text, kApplicationTitle,
                             change->kept() ? MessageIcon::None : MessageIcon::Warning});
     } else {
-        messages.push_back({whatWent + ", but the ban state was not kept:\n" + failure,
-                            kApplicationTitle, MessageIcon::Warning});
+        messages.push_back({notKept + ":\n" + failure, kApplicationTitle, MessageIcon::Warning});
     }
     return messages;
 }
@@ -283,14 +288,101 @@ std::vector<Message> StateMessages(const std::optional<BanChange>& change,
 void BanController::TellEnd(const FlowEnd& end) {
     std::vector<Message> messages;
     if (end.stateAsked) {
-        messages = StateMessages(end.change, end.stateFailure,
-                                 action_ == BanAction::Ban ? "The ban went ahead on the servers"
-                                                           : "The unban went ahead on the servers");
+        messages = StateMessages(
+            end.change, end.stateFailure,
+            action_ == BanAction::Ban
+                ? "The ban went ahead on the servers, but the ban state was not kept"
+                : "The unban went ahead on the servers, but the ban state was not lifted");
     }
     if (end.recordsFailure) {
         messages.push_back(*end.recordsFailure);
     }
     ShowInTurn(*messages_, std::move(messages), this, [this] { Finish(); });
+}
+
+bool BanController::StartTempBan(BanTarget target, long long minutes, std::string reason) {
+    if (running_ || !keepsStates()) {
+        return false;
+    }
+    running_ = true;
+    action_ = BanAction::TempKick;
+    results_.clear();
+    target_ = target;
+    emit started();
+    Store().Queue([](BanStoreThread::Stores& stores) { stores.BeginRecords(); });
+    Store().Run<FlowEnd>(
+        [request = RequestOf(target, reason), minutes](BanStoreThread::Stores& stores) {
+            FlowEnd end;
+            end.stateAsked = true;
+            end.change = ChangeState(
+                stores.states(),
+                [&](BanStates& states) {
+                    end.now = states.Now();
+                    return states.TempBan(request, minutes);
+                },
+                end.stateFailure);
+            return end;
+        },
+        this, [this](const FlowEnd& end) { TempBanKept(end); });
+    return true;
+}
+
+void BanController::TempBanKept(const FlowEnd& end) {
+    std::vector<Message> messages =
+        StateMessages(end.change, end.stateFailure, "The temp-ban was not kept");
+    // Where he plays now he goes at once, for what is left of the ban that
+    // holds him (the new one, or a longer one that stands); elsewhere the
+    // harvest services kick him at his next connect.
+    const bool holds = end.change && end.change->state && end.change->state->ActiveAt(end.now);
+    if (!holds || config_.servers.empty()) {
+        EndRecords(std::move(messages));
+        return;
+    }
+    ShowInTurn(
+        *messages_, std::move(messages), this, [this, state = *end.change->state, now = end.now] {
+            if (!guids_) {
+                guids_ = std::make_unique<ServerGuidLookup>(config_);
+            }
+            kicks_ = std::make_unique<KickWherePlaying>(
+                client_, std::vector<ServerEntry>(config_.servers.begin(), config_.servers.end()),
+                state.guid, KickOfBan(state, now), guids_.get(), &Store().recorder());
+            connect(kicks_.get(), &KickWherePlaying::finished, this, &BanController::KicksEnded,
+                    Qt::QueuedConnection);
+            kicks_->Start();
+        });
+}
+
+void BanController::KicksEnded() {
+    results_ = kicks_->results();
+    kicks_.reset();
+    // Each server he was on answers, naming itself; the servers he was not
+    // on say nothing, unless he was on none.
+    std::vector<Message> messages;
+    for (const ServerResult& result : results_) {
+        if (result.outcome != ServerOutcome::Skipped) {
+            messages.push_back(result.message);
+        }
+    }
+    if (messages.empty()) {
+        messages.push_back({"He is on no server now: the ban keeps him off when he connects.",
+                            kApplicationTitle, MessageIcon::None});
+    }
+    EndRecords(std::move(messages));
+}
+
+void BanController::EndRecords(std::vector<Message> messages) {
+    Store().Run<std::optional<Message>>(
+        [](BanStoreThread::Stores& stores) {
+            stores.records().Close();
+            return stores.records().FailureMessage();
+        },
+        this,
+        [this, messages = std::move(messages)](std::optional<Message> failure) mutable {
+            if (failure) {
+                messages.push_back(*failure);
+            }
+            ShowInTurn(*messages_, std::move(messages), this, [this] { Finish(); });
+        });
 }
 
 void BanController::Finish() {

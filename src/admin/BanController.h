@@ -118,9 +118,10 @@ private:
     void RunEnded();
     // Tells what the database kept of the flow, then finishes.
     void TellEnd(const FlowEnd& end);
-    void TempBanKept(const FlowEnd& end, BanTarget target, long long minutes,
-                     std::string reason);
+    void TempBanKept(const FlowEnd& end);
     void KicksEnded();
+    // Tells what became of the flow's records, then finishes.
+    void EndRecords(std::vector<Message> messages);
     void Finish();
 
     const AppConfig& config_;
@@ -136,9 +137,10 @@ private:
     RconClient client_;
     QPointer<CBanReasonDlg> reasonDialog_;
     std::unique_ptr<Reasons> reasons_;
-    std::unique_ptr<BanStoreThread> store_; // made at the first use
-    std::unique_ptr<ServerGuidLookup> guids_;
+    std::unique_ptr<BanStoreThread> store_;   // made at the first use
+    std::unique_ptr<ServerGuidLookup> guids_; // made at the first temp-ban, its logs followed since
     std::unique_ptr<BanRun> run_;
+    std::unique_ptr<KickWherePlaying> kicks_;
     BanTarget target_;
 
     BanAction action_ = BanAction::Ban;

@@ -340,20 +340,19 @@ void CFindPlayerDlg::ShowBanStates() {
     if (guids.empty()) {
         return;
     }
-    bans_.ReadActiveStates(guids, this,
-                           [this, guids, shown = shownPlayers_](const ActiveBanStates& read) {
-                               if (shown != shownPlayers_ || !read.failure.empty()) {
-                                   return; // another list, or the column stays empty
-                               }
-                               std::map<std::string, QString> texts;
-                               for (std::size_t i = 0; i < read.states.size(); ++i) {
-                                   if (read.states[i]) {
-                                       texts.emplace(guids[i], QString::fromStdString(
-                                                                   ActiveBanText(read.states[i])));
-                                   }
-                               }
-                               model_->SetBanTexts(std::move(texts));
-                           });
+    bans_.ReadActiveStates(
+        guids, this, [this, guids, shown = shownPlayers_](const ActiveBanStates& read) {
+            if (shown != shownPlayers_ || !read.failure.empty()) {
+                return; // another list, or the column stays empty
+            }
+            std::map<std::string, QString> texts;
+            for (std::size_t i = 0; i < read.states.size(); ++i) {
+                if (read.states[i]) {
+                    texts.emplace(guids[i], QString::fromStdString(ActiveBanText(read.states[i])));
+                }
+            }
+            model_->SetBanTexts(std::move(texts));
+        });
 }
 
 void CFindPlayerDlg::OnBan() {

@@ -242,17 +242,16 @@ void CPlayerInfoDlg::ShowBanState() {
     if (!databaseAvailable_ || !IsPlayerGuid(guid_)) {
         return;
     }
-    bans_.ReadActiveStates({Windows1252ToUtf8(guid_)}, this,
-                           [this, guid = guid_](const ActiveBanStates& read) {
-                               if (guid != guid_) {
-                                   return; // filled with another player meanwhile
-                               }
-                               banState_->setText(
-                                   read.failure.empty()
-                                       ? QString::fromStdString(ActiveBanText(read.states.front()))
-                                       : QStringLiteral("ban state not read: ") +
-                                             QString::fromStdString(read.failure));
-                           });
+    bans_.ReadActiveStates(
+        {Windows1252ToUtf8(guid_)}, this, [this, guid = guid_](const ActiveBanStates& read) {
+            if (guid != guid_) {
+                return; // filled with another player meanwhile
+            }
+            banState_->setText(read.failure.empty()
+                                   ? QString::fromStdString(ActiveBanText(read.states.front()))
+                                   : QStringLiteral("ban state not read: ") +
+                                         QString::fromStdString(read.failure));
+        });
 }
 
 QString CPlayerInfoDlg::banStateText() const {
@@ -281,11 +280,11 @@ void CPlayerInfoDlg::OnTempBan() {
     }
     std::string plain;
     AppendVisibleText(name_, plain);
-    AskTempBan(this, LogTextToQString(plain.empty() ? guid_ : plain),
-               [this, target = BanTarget{guid_, ip_, name_}](long long minutes,
-                                                             std::string reason) {
-                   bans_.StartTempBan(target, minutes, std::move(reason));
-               });
+    AskTempBan(
+        this, LogTextToQString(plain.empty() ? guid_ : plain),
+        [this, target = BanTarget{guid_, ip_, name_}](long long minutes, std::string reason) {
+            bans_.StartTempBan(target, minutes, std::move(reason));
+        });
 }
 
 void CPlayerInfoDlg::OnFindPlayer() {

@@ -14,14 +14,13 @@
 #include <iterator>
 
 const CTempBanDlg::Preset CTempBanDlg::kPresets[6] = {
-    {"1 hour", 60},        {"6 hours", 6 * 60},        {"1 day", 24 * 60},
+    {"1 hour", 60},          {"6 hours", 6 * 60},     {"1 day", 24 * 60},
     {"2 days", 2 * 24 * 60}, {"7 days", 7 * 24 * 60}, {"30 days", 30 * 24 * 60},
 };
 
 CTempBanDlg::CTempBanDlg(const QString& name, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("Temp-ban"));
-    auto* prompt =
-        new QLabel(QStringLiteral("Keep %1 off every server for:").arg(name), this);
+    auto* prompt = new QLabel(QStringLiteral("Keep %1 off every server for:").arg(name), this);
     prompt->setTextFormat(Qt::PlainText); // a name is the player's text, never markup
 
     duration_ = new QComboBox(this);
@@ -79,8 +78,7 @@ std::string CTempBanDlg::reason() const {
 }
 
 void CTempBanDlg::UpdateControls() {
-    customMinutes_->setEnabled(duration_->currentIndex() ==
-                               static_cast<int>(std::size(kPresets)));
+    customMinutes_->setEnabled(duration_->currentIndex() == static_cast<int>(std::size(kPresets)));
     // Every ban says why: the reason goes into the kick and the records.
     ok_->setEnabled(!reason_->text().trimmed().isEmpty());
 }

@@ -216,6 +216,13 @@ void ServersPanel::OpenPlayerInfo(const LivePlayer& player, bool ban) {
     info->setAttribute(Qt::WA_DeleteOnClose);
     info->FillPlayer(player.status.name, std::string(AddressIp(player.status.address)),
                      player.guid.guid);
+    // What the window's ban, unban or temp-ban changed shows in the tables
+    // at once, not when the states kept run out. The reader may have been
+    // made anew since the window opened.
+    connect(&info->bans(), &BanController::finished, this, [this] {
+        guids_->ForgetBanStates();
+        PollAll();
+    });
     info->open();
     if (ban) {
         info->OnBan();

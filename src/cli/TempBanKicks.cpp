@@ -1,5 +1,6 @@
 #include "TempBanKicks.h"
 
+#include "BanKick.h"
 #include "CommandRecords.h"
 #include "Commands.h"
 #include "KickWherePlaying.h"
@@ -9,22 +10,6 @@
 
 #include <QEventLoop>
 #include <cstdio>
-
-namespace {
-
-// The kick a ban asks for now: a temp-kick for the whole minutes left (the
-// last one begun counts), a kick for a permanent ban.
-PlayerAction KickOfBan(const BanState& state, std::int64_t now) {
-    PlayerAction action{BanAction::Kick, Utf8ToWindows1252(state.reason)};
-    if (state.expiry) {
-        action.action = BanAction::TempKick;
-        action.minutes = static_cast<int>(
-            std::clamp<std::int64_t>((*state.expiry - now + 59) / 60, 1, kMaxBanMinutes));
-    }
-    return action;
-}
-
-} // namespace
 
 int KickWhereBannedPlays(const AppConfig& config, const BanState& state, std::int64_t now) {
     if (config.servers.empty() || !state.ActiveAt(now)) {

@@ -30,6 +30,10 @@ constexpr std::string_view GuidFromName(GuidFrom from) {
 struct KnownGuid {
     std::string guid; // 32 hexadecimal digits
     GuidFrom from = GuidFrom::None;
+    // The ban that holds the GUID off now, where the source also asked the
+    // player database's ban states (UTF-8): "banned until <expiry>",
+    // "banned"; empty when none holds or none was asked.
+    std::string ban = {};
 
     bool operator==(const KnownGuid&) const = default;
 };

@@ -64,9 +64,8 @@ void BanStoreThread::QueuedRecorder::Record(const ServerOutcomeRecord& record) {
         ServerResult result;
         std::optional<int> minutes;
     };
-    auto copy = std::make_shared<Copy>(Copy{record.action, record.target,
-                                            std::string(record.reason), record.result,
-                                            record.minutes});
+    auto copy = std::make_shared<Copy>(Copy{
+        record.action, record.target, std::string(record.reason), record.result, record.minutes});
     owner_.Queue([copy](Stores& stores) {
         // BanRecordStore::Record never throws: a record not kept is counted,
         // for the flow's end to say.

@@ -66,7 +66,11 @@ void StatusQuery::AskDeferred() {
         const LivePlayer& player = snapshot_.players[i];
         const std::string_view ip = AddressIp(player.status.address);
         if (player.guid.from == GuidFrom::None && !ip.empty()) {
-            questions.push_back({player.status.slot, std::string(ip)});
+            questions.push_back({player.status.slot, std::string(ip), {}});
+            asked.push_back(i);
+        } else if (player.guid.from != GuidFrom::None) {
+            // Known already: the source may add what it knows of the GUID.
+            questions.push_back({player.status.slot, std::string(ip), player.guid.guid});
             asked.push_back(i);
         }
     }
@@ -77,8 +81,11 @@ void StatusQuery::AskDeferred() {
     deferred_->FindLater(server_, std::move(questions), this,
                          [this, asked](const DeferredGuidSource::Answers& answers) {
                              for (std::size_t k = 0; k < asked.size() && k < answers.size(); ++k) {
-                                 if (answers[k]) {
-                                     snapshot_.players[asked[k]].guid = *answers[k];
+                                 KnownGuid& known = snapshot_.players[asked[k]].guid;
+                                 if (answers[k] && known.from != GuidFrom::None) {
+                                     known.ban = answers[k]->ban;
+                                 } else if (answers[k]) {
+                                     known = *answers[k];
                                  }
                              }
                              AskUserinfoOfUnknown();

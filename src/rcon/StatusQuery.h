@@ -19,6 +19,9 @@ public:
     struct Question {
         int slot = -1;
         std::string ip; // without the port
+        // The GUID when another source knew it already: only what the
+        // source adds to it (its ban state) is asked. Empty otherwise.
+        std::string guid = {};
     };
     // One answer a question, in order.
     using Answers = std::vector<std::optional<KnownGuid>>;

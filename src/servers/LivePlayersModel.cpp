@@ -108,6 +108,8 @@ QVariant LivePlayersModel::data(const QModelIndex& index, int role) const {
         return LogTextToQString(player.address);
     case kGuid:
         return GuidText(live->guid);
+    case kBan:
+        return QString::fromStdString(live->guid.ban);
     default:
         return {};
     }
@@ -117,8 +119,8 @@ QVariant LivePlayersModel::headerData(int section, Qt::Orientation orientation, 
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole) {
         return QAbstractTableModel::headerData(section, orientation, role);
     }
-    static const char* const kTitles[kColumns] = {"Slot", "Name",    "Score",
-                                                  "Ping", "Address", "GUID"};
+    static const char* const kTitles[kColumns] = {"Slot",    "Name", "Score", "Ping",
+                                                  "Address", "GUID", "Ban"};
     return section >= 0 && section < kColumns ? QVariant(QString::fromLatin1(kTitles[section]))
                                               : QVariant();
 }

@@ -6,7 +6,8 @@
 #include <vector>
 
 // The players one server showed at its last answer, one row each, for the
-// Servers panel's table: slot, name, score, ping, address, GUID. A new
+// Servers panel's table: slot, name, score, ping, address, GUID, and the ban
+// that holds the GUID off now ("banned until <expiry>", "banned"). A new
 // answer is merged in by slot, so that a row that stays keeps its place and
 // selection: a player gone is removed, one come is inserted, one whose data
 // changed (a rename, a new score) is updated in place.
@@ -18,7 +19,7 @@ class LivePlayersModel : public QAbstractTableModel {
     Q_OBJECT
 
 public:
-    enum Column { kSlot, kName, kScore, kPing, kAddress, kGuid, kColumns };
+    enum Column { kSlot, kName, kScore, kPing, kAddress, kGuid, kBan, kColumns };
     static constexpr int kColouredNameRole = Qt::UserRole + 1;
 
     using QAbstractTableModel::QAbstractTableModel;

@@ -1,5 +1,6 @@
 #include "ServerGuidLookup.h"
 
+#include "BanStates.h"
 #include "DatabaseGuids.h"
 #include "LogModel.h"
 #include "PlayerDatabase.h"
@@ -35,24 +36,81 @@ public:
     Answers Find(const std::string& logPath, const std::vector<Question>& questions,
                  std::string& trouble) {
         Answers answers(questions.size());
+        // A GUID known already is answered with itself, for its ban state.
+        const auto wanted = [&questions, &answers](std::size_t i) {
+            return !answers[i] && questions[i].guid.empty();
+        };
         if (const LogModel* log = FollowedLog(logPath, trouble)) {
             SlotGuids logGuids(log->playerSlots());
             for (std::size_t i = 0; i < questions.size(); ++i) {
-                answers[i] = logGuids.Find(questions[i].slot, questions[i].ip);
+                if (wanted(i)) {
+                    answers[i] = logGuids.Find(questions[i].slot, questions[i].ip);
+                }
             }
         }
         if (DatabaseGuids* database = Database(trouble)) {
+            for (std::size_t i = 0; i < questions.size(); ++i) {
+                if (!questions[i].guid.empty()) {
+                    answers[i] = KnownGuid{questions[i].guid, GuidFrom::None, {}};
+                }
+            }
             for (std::size_t i = 0; i < questions.size() && !stop_; ++i) {
-                if (!answers[i]) {
+                if (wanted(i)) {
                     answers[i] = database->Find(questions[i].slot, questions[i].ip);
                 }
             }
             if (!database->failure().empty()) {
                 trouble = "the player database gives no GUIDs: " + database->failure();
                 ForgetDatabase();
+            } else {
+                AddBanStates(answers, trouble);
+            }
+        }
+        // A known GUID without a ban to add has nothing to answer.
+        for (std::size_t i = 0; i < questions.size(); ++i) {
+            if (!questions[i].guid.empty() && answers[i] && answers[i]->ban.empty()) {
+                answers[i].reset();
             }
         }
         return answers;
+    }
+
+    void ForgetBanStates() { bans_.clear(); }
+
+private:
+    struct KeptBan {
+        std::optional<BanState> active;
+        LookupClock::time_point asked;
+    };
+
+    // Each GUID answered gets the ban that holds it off now, from the kept
+    // states or the database's.
+    void AddBanStates(Answers& answers, std::string& trouble) {
+        const auto now = LookupClock::now();
+        try {
+            if (!states_) {
+                states_ = std::make_unique<BanStates>(databaseLocation_);
+            }
+            for (std::optional<KnownGuid>& answer : answers) {
+                if (!answer || stop_) {
+                    continue;
+                }
+                auto kept = bans_.find(answer->guid);
+                if (kept == bans_.end() || now - kept->second.asked > kKeepDatabaseAnswers) {
+                    kept = bans_
+                               .insert_or_assign(answer->guid,
+                                                 KeptBan{states_->Active(answer->guid), now})
+                               .first;
+                }
+                // A temp-ban kept a while may have run out since.
+                const std::optional<BanState>& active = kept->second.active;
+                answer->ban = ActiveBanText(
+                    active && active->ActiveAt(states_->Now()) ? active : std::nullopt);
+            }
+        } catch (const DatabaseError& error) {
+            trouble = std::string("the player database gives no ban states: ") + error.what();
+            ForgetDatabase();
+        }
     }
 
 private:
@@ -117,6 +175,8 @@ private:
     void ForgetDatabase() {
         guids_.reset();
         lookup_.reset();
+        states_.reset();
+        bans_.clear();
         failedAt_ = LookupClock::now();
     }
 
@@ -125,6 +185,8 @@ private:
     const std::atomic<bool>& stop_;
     std::unique_ptr<SqlPlayerLookup> lookup_;
     std::unique_ptr<DatabaseGuids> guids_; // after lookup_, which it uses
+    std::unique_ptr<BanStates> states_;
+    std::map<std::string, KeptBan> bans_; // by GUID
     LookupClock::time_point answersSince_;
     std::optional<LookupClock::time_point> failedAt_;
 };
@@ -172,6 +234,17 @@ void ServerGuidLookup::FindLater(const ServerEntry& server, std::vector<Question
                     Deliver(id, answers, trouble);
                 },
                 Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
+}
+
+void ServerGuidLookup::ForgetBanStates() {
+    QMetaObject::invokeMethod(
+        &threadContext_,
+        [this] {
+            if (!stopping_) {
+                reader_->ForgetBanStates();
+            }
         },
         Qt::QueuedConnection);
 }

@@ -22,7 +22,9 @@
 //
 // Each log is read once and followed; database answers are kept a few
 // minutes, so that a panel polling every few seconds asks once an address,
-// yet learns of players harvested since. A database that fails is tried again
+// yet learns of players harvested since. Every GUID answered carries its
+// active ban state (BanStates::Active), kept as long; ForgetBanStates drops
+// them after a ban made here. A database that fails is tried again
 // at the first question 30 s later. What went wrong is said once a problem,
 // through `problem`.
 class ServerGuidLookup final : public QObject, public DeferredGuidSource {
@@ -36,6 +38,9 @@ public:
 
     void FindLater(const ServerEntry& server, std::vector<Question> questions, QObject* context,
                    std::function<void(Answers)> done) override;
+    // The ban states kept are asked again at the next question: a ban or
+    // unban was just made.
+    void ForgetBanStates();
 
 signals:
     // A log that cannot be read, a database that fails (UTF-8, a sentence

@@ -5,6 +5,7 @@
 #include "BanController.h"
 
 #include "AppConfig.h"
+#include "BanWindowKinds.h"
 #include "CBanReasonDlg.h"
 #include "CFindPlayerDlg.h"
 #include "CPlayerInfoDlg.h"
@@ -31,40 +32,7 @@
 
 namespace {
 
-constexpr char kTargetGuid[] = "0123456789ABCDEF0123456789ABCDEF";
 const QString kEachServerKey = QStringLiteral("Settings/BanReasonForEachServer");
-
-// A window that bans the player ^1Bad^7Guy at 10.0.0.7: Player Info filled
-// with him, or Find player with him found and picked.
-struct BanWindowKind {
-    const char* name;
-    std::unique_ptr<QDialog> (*make)(const AppConfig& config);
-    BanController& (*bans)(QDialog& window);
-};
-
-void PrintTo(const BanWindowKind& kind, std::ostream* os) {
-    *os << kind.name;
-}
-
-const BanWindowKind kPlayerInfoWindow{
-    "PlayerInfo",
-    [](const AppConfig& config) -> std::unique_ptr<QDialog> {
-        auto window = std::make_unique<CPlayerInfoDlg>(config, nullptr);
-        window->FillPlayer("^1Bad^7Guy", "10.0.0.7", kTargetGuid);
-        return window;
-    },
-    [](QDialog& window) -> BanController& { return static_cast<CPlayerInfoDlg&>(window).bans(); }};
-
-const BanWindowKind kFindPlayerWindow{
-    "FindPlayer",
-    [](const AppConfig& config) -> std::unique_ptr<QDialog> {
-        auto window = std::make_unique<CFindPlayerDlg>(config, nullptr);
-        window->StartFind(PlayerSearchMode::Guid, QString::fromLatin1(kTargetGuid));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return !window->busy(); }, 10000));
-        EXPECT_NE(window->SelectedPlayer(), nullptr);
-        return window;
-    },
-    [](QDialog& window) -> BanController& { return static_cast<CFindPlayerDlg&>(window).bans(); }};
 
 // A reason question as it showed.
 struct AskedReason {
@@ -175,7 +143,10 @@ TEST_P(OneBanFlow, AsksTheReasonOnceForEveryServer) {
     for (const FakeGameServer* server : {&alpha, &bravo, &charlie}) {
         EXPECT_EQ(ReasonsSent(*server), Sent{"aimbot"});
     }
-    EXPECT_EQ(sink.messages.size(), 3u);
+    // The servers' answers, then the state's line.
+    ASSERT_EQ(sink.messages.size(), 4u);
+    EXPECT_EQ(sink.messages.back(),
+              (Message{"Ban state: Banned permanently", "Quarvel", MessageIcon::None}));
     EXPECT_EQ(script.unexpected(), 0);
     EXPECT_FALSE(UserSettings().contains(kEachServerKey)) << "nothing chosen, nothing kept";
 }
@@ -274,7 +245,7 @@ TEST_P(OneBanFlow, EveryAnswerNamesItsServerAndEveryAnsweredServerIsRecorded) {
         boxes.emplace_back(shown->windowTitle(), shown->text());
         QTest::mouseClick(shown->button(QMessageBox::Ok), Qt::LeftButton);
     };
-    ModalScript script({Reply("aimbot"), box, box, box});
+    ModalScript script({Reply("aimbot"), box, box, box, box});
     BanAndAwait();
 
     const QString refused =
@@ -282,7 +253,8 @@ TEST_P(OneBanFlow, EveryAnswerNamesItsServerAndEveryAnsweredServerIsRecorded) {
     EXPECT_EQ(boxes, (std::vector<std::pair<QString, QString>>{
                          {"Alpha", "Alpha: GUID added to ban list"},
                          {"Bravo", "Bravo: " + refused},
-                         {"Charlie", "Charlie: Invalid RCON password"}}));
+                         {"Charlie", "Charlie: Invalid RCON password"},
+                         {"Quarvel", "Ban state: Banned permanently"}}));
     EXPECT_EQ(outcomes, (std::vector<ServerOutcome>{ServerOutcome::Done, ServerOutcome::Refused,
                                                     ServerOutcome::Failed}));
     const std::string at = "2004-02-01T21:05:09+01:00";
@@ -290,7 +262,10 @@ TEST_P(OneBanFlow, EveryAnswerNamesItsServerAndEveryAnsweredServerIsRecorded) {
         return BanRecord{at,       "ban",  kTargetGuid, "^1Bad^7Guy", "10.0.0.7",
                          "aimbot", server, said,        "alice"};
     };
-    EXPECT_EQ(Records(), (std::vector<BanRecord>{record("Charlie", "Invalid RCON password"),
+    // Newest first: the state's own record, with no server, after the
+    // servers'.
+    EXPECT_EQ(Records(), (std::vector<BanRecord>{record("", "Banned permanently"),
+                                                 record("Charlie", "Invalid RCON password"),
                                                  record("Bravo", refused.toStdString()),
                                                  record("Alpha", "GUID added to ban list")}));
 }
@@ -306,8 +281,8 @@ TEST_P(OneBanFlow, AWindowClosedDuringTheFlowClosesWhenItIsOver) {
 
     EXPECT_TRUE(visibleAfterClose);
     EXPECT_EQ(ReasonsSent(charlie), Sent{"r"}); // the flow went on to the last server
-    EXPECT_EQ(sink.messages.size(), 3u);
-    EXPECT_FALSE(window->isVisible()); // and then the window closed
+    EXPECT_EQ(sink.messages.size(), 4u);        // and told the state
+    EXPECT_FALSE(window->isVisible());          // and then the window closed
     EXPECT_EQ(window->result(), QDialog::Accepted);
 }
 

@@ -152,7 +152,7 @@ TEST_F(FindWindowFake, LooksAsDescribed) {
         headers << Table(window)->model()->headerData(i, Qt::Horizontal).toString();
     }
     EXPECT_EQ(headers, (QStringList{"GUID", "Latest name", "Names", "Addresses", "First seen",
-                                    "Last seen"}));
+                                    "Last seen", "Ban"}));
     for (const auto& [name, text] :
          {std::pair{"findButton", "Find"}, std::pair{"banButton", "Ban"},
           std::pair{"unbanButton", "Unban"}, std::pair{"copyGuidButton", "Copy GUID"},
@@ -400,18 +400,22 @@ TEST_F(FindWindowDatabase, BanAndUnbanGoWithTheLatestNameAndAddressAndAreRecorde
     EXPECT_EQ(alpha.received()[0], std::string("\xFF\xFF\xFF\xFFrcon \"a\" pb_sv_banguid ") +
                                        kGuidA + " \"^2Bobby\" 81.2.3.5 \"aimbot\"");
     EXPECT_TRUE(bravo.IsBanned(kGuidA));
-    EXPECT_EQ(sink.messages.size(), 2u);
+    EXPECT_EQ(sink.messages.size(), 3u); // the servers', then the state's line
 
     QTest::mouseClick(Button(window, "unbanButton"), Qt::LeftButton);
     ASSERT_TRUE(QTest::qWaitFor([this] { return !window.flowRunning(); }, 30000));
     EXPECT_FALSE(alpha.IsBanned(kGuidA));
 
     const std::string time = "2004-02-01T21:05:09+01:00";
+    // Each flow's servers, then the state's own record, with no server.
     EXPECT_EQ(History(), (std::vector<BanRecord>{
+                             {time, "unban", kGuidA, "^2Bobby", "", "", "", "Ban lifted", "alice"},
                              {time, "unban", kGuidA, "^2Bobby", "81.2.3.5", "", "Bravo",
                               "GUID removed from ban list", "alice"},
                              {time, "unban", kGuidA, "^2Bobby", "81.2.3.5", "", "Alpha",
                               "GUID removed from ban list", "alice"},
+                             {time, "ban", kGuidA, "^2Bobby", "81.2.3.5", "aimbot", "",
+                              "Banned permanently", "alice"},
                              {time, "ban", kGuidA, "^2Bobby", "81.2.3.5", "aimbot", "Bravo",
                               "GUID added to ban list", "alice"},
                              {time, "ban", kGuidA, "^2Bobby", "81.2.3.5", "aimbot", "Alpha",
@@ -419,10 +423,10 @@ TEST_F(FindWindowDatabase, BanAndUnbanGoWithTheLatestNameAndAddressAndAreRecorde
                          }));
     ASSERT_TRUE(WaitUntilIdle(window));
     const QStringList shown = Items(window, "banHistory");
-    ASSERT_EQ(shown.size(), 4);
-    EXPECT_EQ(shown[0], QString::fromStdString(time) +
+    ASSERT_EQ(shown.size(), 6);
+    EXPECT_EQ(shown[1], QString::fromStdString(time) +
                             "  unban on Bravo by alice: GUID removed from ban list");
-    EXPECT_EQ(shown[3], QString::fromStdString(time) +
+    EXPECT_EQ(shown[5], QString::fromStdString(time) +
                             "  ban on Alpha by alice: GUID added to ban list (reason: aimbot)");
 }
 
@@ -438,14 +442,19 @@ TEST_F(FindWindowDatabase, AReadOnlyDatabaseDuringABanIsToldAfterTheServersAnswe
     }
     EXPECT_TRUE(alpha.IsBanned(kGuidA));
     EXPECT_TRUE(bravo.IsBanned(kGuidA));
-    ASSERT_EQ(sink.messages.size(), 3u);
+    ASSERT_EQ(sink.messages.size(), 4u);
     EXPECT_EQ(sink.messages[0].text, "GUID added to ban list");
     EXPECT_EQ(sink.messages[1].text, "GUID added to ban list");
     EXPECT_TRUE(sink.messages[2].text.starts_with(
-        "The ban went ahead, but the player database did not store 2 of its 2 records:\n"))
+        "The ban went ahead on the servers, but the ban state was not kept:\n"))
         << sink.messages[2].text;
-    EXPECT_EQ(sink.messages[2].caption, "Quarvel");
-    EXPECT_EQ(sink.messages[2].icon, MessageIcon::Warning);
+    EXPECT_TRUE(sink.messages[3].text.starts_with(
+        "The ban went ahead, but the player database did not store 2 of its 2 records:\n"))
+        << sink.messages[3].text;
+    for (const Message& told : {sink.messages[2], sink.messages[3]}) {
+        EXPECT_EQ(told.caption, "Quarvel");
+        EXPECT_EQ(told.icon, MessageIcon::Warning);
+    }
     EXPECT_FALSE(window.flowRunning());
     EXPECT_TRUE(Button(window, "banButton")->isEnabled());
 }
@@ -460,12 +469,14 @@ TEST(FoundPlayersTable, GivesEachColumnsTextAndSortValue) {
     player.lastSeen = "2004-02-03";
     model.SetPlayers({player});
     ASSERT_EQ(model.rowCount(), 1);
-    ASSERT_EQ(model.columnCount(), 6);
+    model.SetBanTexts({{kGuidA, QStringLiteral("banned")}});
+    ASSERT_EQ(model.columnCount(), 7);
     QStringList shown;
-    for (int column = 0; column < 6; ++column) {
+    for (int column = 0; column < 7; ++column) {
         shown << model.index(0, column).data().toString();
     }
-    EXPECT_EQ(shown, (QStringList{kGuidA, "Bad^Guy", "3", "2", "2004-01-01", "2004-02-03"}));
+    EXPECT_EQ(shown,
+              (QStringList{kGuidA, "Bad^Guy", "3", "2", "2004-01-01", "2004-02-03", "banned"}));
     EXPECT_EQ(model.index(0, FoundPlayersModel::kNames).data(FoundPlayersModel::kSortRole),
               QVariant(3));
     EXPECT_EQ(model.index(0, FoundPlayersModel::kLatestName)

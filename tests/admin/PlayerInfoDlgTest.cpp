@@ -80,7 +80,8 @@ TEST_F(PlayerInfo, LooksAsDescribed) {
     for (const QLabel* label : dialog.findChildren<QLabel*>()) {
         labels << label->text();
     }
-    EXPECT_EQ(labels, (QStringList{"Name:", "IP:", "Guid:", "Aliases", "Ban history"}));
+    // The last is the GUID's ban state, empty with no database.
+    EXPECT_EQ(labels, (QStringList{"Name:", "IP:", "Guid:", "Aliases", "Ban history", ""}));
     ASSERT_NE(Button("aliasesButton"), nullptr);
     EXPECT_EQ(Button("aliasesButton")->text(), "Aliases from\n  database");
     ASSERT_NE(Button("closeButton"), nullptr);
@@ -443,24 +444,29 @@ TEST_F(PlayerInfoRecords, ShowsTheGuidsHistoryAndKeepsEveryServersOutcome) {
                             QTest::mouseClick(FindButton(window, "okButton"), Qt::LeftButton);
                         }});
     ClickAndAwaitFlow(dialog, FindButton(dialog, "banButton"));
-    EXPECT_EQ(sink.messages, (std::vector<Message>{{kAdded, "Alpha", MessageIcon::None},
-                                                   {"No reply", "Bravo", MessageIcon::Error}}));
+    EXPECT_EQ(sink.messages, (std::vector<Message>{
+                                 {kAdded, "Alpha", MessageIcon::None},
+                                 {"No reply", "Bravo", MessageIcon::Error},
+                                 {"Ban state: Banned permanently", "Quarvel", MessageIcon::None}}));
     ASSERT_TRUE(HistoryRead());
     const QString at = QStringLiteral("2004-02-01T21:05:09+01:00");
-    EXPECT_EQ(History(), (QStringList{at + "  ban on Bravo by alice: No reply",
-                                      at + "  ban on Alpha by alice: GUID added to ban list "
-                                           "(reason: aimbot)",
-                                      "1970-01-01T00:16:40+00:00  ban on Old by bob: GUID added "
-                                      "to ban list (reason: spam)"}));
+    EXPECT_EQ(
+        History(),
+        (QStringList{at + "  ban for all servers by alice: Banned permanently (reason: aimbot)",
+                     at + "  ban on Bravo by alice: No reply",
+                     at + "  ban on Alpha by alice: GUID added to ban list "
+                          "(reason: aimbot)",
+                     "1970-01-01T00:16:40+00:00  ban on Old by bob: GUID added "
+                     "to ban list (reason: spam)"}));
 
     ClickAndAwaitFlow(dialog, FindButton(dialog, "unbanButton"));
     SqlPlayerLookup lookup(scratch.location());
     lookup.Open();
-    const auto records = lookup.BanHistory(kGuid, 2);
+    const auto records = lookup.BanHistory(kGuid, 3);
     lookup.Close();
-    ASSERT_EQ(records.size(), 2u);
+    ASSERT_EQ(records.size(), 3u); // the state's, Bravo's, Alpha's
     // What the window knew of the player goes into an unban's records too.
-    EXPECT_EQ(records[1], (BanRecord{at.toStdString(), "unban", kGuid, "^1Bad^7Guy", "10.0.0.7", "",
+    EXPECT_EQ(records[2], (BanRecord{at.toStdString(), "unban", kGuid, "^1Bad^7Guy", "10.0.0.7", "",
                                      "Alpha", "GUID removed from ban list", "alice"}));
 }
 
@@ -475,11 +481,15 @@ TEST_F(PlayerInfoRecords, ARecordNotStoredIsToldAfterTheServersAndTheBanStands) 
     ClickAndAwaitFlow(dialog, FindButton(dialog, "banButton"));
     EXPECT_TRUE(alpha.IsBanned(kGuid));
     EXPECT_TRUE(bravo.IsBanned(kGuid));
-    ASSERT_EQ(sink.messages.size(), 3u);
+    ASSERT_EQ(sink.messages.size(), 4u);
     EXPECT_EQ(sink.messages[2].caption, "Quarvel");
     EXPECT_TRUE(sink.messages[2].text.starts_with(
-        "The ban went ahead, but the player database did not store 2 of its 2 records:\n"))
+        "The ban went ahead on the servers, but the ban state was not kept:\n"))
         << sink.messages[2].text;
+    EXPECT_EQ(sink.messages[3].caption, "Quarvel");
+    EXPECT_TRUE(sink.messages[3].text.starts_with(
+        "The ban went ahead, but the player database did not store 2 of its 2 records:\n"))
+        << sink.messages[3].text;
 }
 
 TEST_F(PlayerInfoRecords, FindPlayerOpensOnTheGuidOverThisWindow) {

@@ -1,7 +1,9 @@
 #include "ServerGuidLookup.h"
 
+#include "BanStates.h"
 #include "FakeGameServer.h"
 #include "LiveServer.h"
+#include "ScratchDatabase.h"
 #include "TempFile.h"
 #include "TestApplication.h"
 
@@ -143,6 +145,42 @@ TEST_F(GuidLookup, ALiveServersPlayersTakeTheLogsGuidBeforeTheirUserinfo) {
     EXPECT_EQ(players.data(players.index(1, LivePlayersModel::kGuid)),
               QString::fromStdString(kNewGuid + " (userinfo)"));
     EXPECT_EQ(game.commands(), (std::vector<std::string>{"status", "dumpuser 5"}));
+}
+
+// Every GUID answered carries the ban that holds it now, a GUID known
+// already included; the states are kept like the rest, until forgotten.
+TEST_F(GuidLookup, EveryGuidAnsweredCarriesItsBanUntilTheStatesAreForgotten) {
+    ScratchDatabase scratch{TestEngine::Sqlite};
+    scratch.Create();
+    TempFile log(Connect(3, "192.0.2.7", kLogGuid));
+    AppConfig config = ConfigWithLog(log.path());
+    config.databasePath = scratch.location();
+    lookup_server = config.servers.front();
+    BanStates states(scratch.location());
+    const BanChange temp = states.TempBan({kLogGuid, "camping", {}, {}}, 60);
+    ASSERT_TRUE(temp.state.has_value());
+    ServerGuidLookup lookup(config);
+    const std::vector<DeferredGuidSource::Question> questions{{3, "192.0.2.7"},
+                                                              {5, "192.0.2.9", kNewGuid}};
+
+    auto answers = Ask(lookup, questions);
+    ASSERT_TRUE(answers);
+    EXPECT_EQ((*answers)[0],
+              (KnownGuid{kLogGuid, GuidFrom::Log, "banned until " + temp.state->expiryTime}));
+    EXPECT_FALSE((*answers)[1]) << "known, and no ban to add";
+
+    states.Lift(kLogGuid, {});
+    states.Ban({kNewGuid, "wallhack", {}, {}});
+    states.Close();
+    answers = Ask(lookup, questions);
+    ASSERT_TRUE(answers);
+    EXPECT_EQ((*answers)[0]->ban, "banned until " + temp.state->expiryTime) << "kept a while";
+
+    lookup.ForgetBanStates();
+    answers = Ask(lookup, questions);
+    ASSERT_TRUE(answers);
+    EXPECT_EQ((*answers)[0], (KnownGuid{kLogGuid, GuidFrom::Log, ""}));
+    EXPECT_EQ((*answers)[1], (KnownGuid{kNewGuid, GuidFrom::None, "banned"}));
 }
 
 } // namespace
