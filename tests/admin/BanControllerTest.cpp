@@ -62,19 +62,11 @@ std::vector<std::string> ReasonsSent(const FakeGameServer& server) {
 
 using Sent = std::vector<std::string>;
 
-class OneBanFlow : public ::testing::TestWithParam<BanWindowKind> {
+class OneBanFlow : public BanWindowTest {
 protected:
     void SetUp() override {
         UserSettings().remove(kEachServerKey);
-        scratch.Create();
-        StoreSighting(scratch.location(), kTargetGuid, "10.0.0.7", "BadGuy", "^1Bad^7Guy");
-        config.databasePath = scratch.location();
-        config.servers = {{"Alpha", "127.0.0.1", alpha.port(), "a"},
-                          {"Bravo", "127.0.0.1", bravo.port(), "b"},
-                          {"Charlie", "127.0.0.1", charlie.port(), "c"}};
-        window = GetParam().make(config);
-        bans().SetMessageSink(&sink);
-        bans().SetRecordIdentity("alice", [] { return BanTime{1075665909, 3600}; });
+        ShowWindow([] { return BanTime{1075665909, 3600}; });
         QObject::connect(&bans(), &BanController::finished,
                          [this](BanAction, const std::vector<ServerResult>& results) {
                              outcomes.clear();
@@ -82,12 +74,10 @@ protected:
                                  outcomes.push_back(result.outcome);
                              }
                          });
-        window->show();
     }
 
     void TearDown() override { UserSettings().remove(kEachServerKey); }
 
-    BanController& bans() { return GetParam().bans(*window); }
     QPushButton* WindowButton(const char* name) {
         return window->findChild<QPushButton*>(QString::fromLatin1(name));
     }
@@ -125,13 +115,8 @@ protected:
 
     std::vector<BanRecord> Records() { return StoredBanHistory(scratch.location(), kTargetGuid); }
 
-    ScratchDatabase scratch{TestEngine::Sqlite};
-    FakeGameServer alpha{"a"}, bravo{"b"}, charlie{"c"};
-    AppConfig config;
-    MessageRecorder sink;
     std::vector<AskedReason> asked;
     std::vector<ServerOutcome> outcomes;
-    std::unique_ptr<QDialog> window;
 };
 
 TEST_P(OneBanFlow, AsksTheReasonOnceForEveryServer) {

@@ -58,22 +58,10 @@ ModalScript::Step TempBanOk(int index, int custom, const QString& reason) {
     };
 }
 
-class BanStateInWindows : public ::testing::TestWithParam<BanWindowKind> {
+class BanStateInWindows : public BanWindowTest {
 protected:
-    void SetUp() override {
-        scratch.Create();
-        StoreSighting(scratch.location(), kTargetGuid, "10.0.0.7", "BadGuy", "^1Bad^7Guy");
-        config.databasePath = scratch.location();
-        config.servers = {{"Alpha", "127.0.0.1", alpha.port(), "a"},
-                          {"Bravo", "127.0.0.1", bravo.port(), "b"},
-                          {"Charlie", "127.0.0.1", charlie.port(), "c"}};
-        window = GetParam().make(config);
-        bans().SetMessageSink(&sink);
-        bans().SetRecordIdentity("alice", kFixedClock);
-        window->show();
-    }
+    void SetUp() override { ShowWindow(kFixedClock); }
 
-    BanController& bans() { return GetParam().bans(*window); }
     QString Shown() { return GetParam().shownBan(*window); }
     std::optional<BanState> Active() {
         BanStates states(scratch.location(), "test", kFixedClock);
@@ -97,12 +85,6 @@ protected:
         EXPECT_TRUE(QTest::qWaitFor([&] { return Shown() == text; }, 10000))
             << "shown: " << Shown().toStdString() << ", wanted: " << text.toStdString();
     }
-
-    ScratchDatabase scratch{TestEngine::Sqlite};
-    FakeGameServer alpha{"a"}, bravo{"b"}, charlie{"c"};
-    AppConfig config;
-    MessageRecorder sink;
-    std::unique_ptr<QDialog> window;
 };
 
 TEST_P(BanStateInWindows, BanAndUnbanKeepTheStateAndTellItsLine) {

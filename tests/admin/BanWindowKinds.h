@@ -4,7 +4,11 @@
 #include "BanController.h"
 #include "CFindPlayerDlg.h"
 #include "CPlayerInfoDlg.h"
+#include "FakeGameServer.h"
 #include "FoundPlayersModel.h"
+#include "MessageRecorder.h"
+#include "ScratchDatabase.h"
+#include "StoredPlayers.h"
 
 #include <QTableView>
 #include <QTest>
@@ -56,3 +60,30 @@ inline const BanWindowKind kFindPlayerWindow{
         const auto* table = window.findChild<QTableView*>(QStringLiteral("players"));
         return table->model()->index(0, FoundPlayersModel::kBan).data().toString();
     }};
+
+// Three fake game servers, a scratch database that has seen the player, and
+// the window of the case's kind over them, its messages recorded and its
+// records made by "alice" at `clock`.
+class BanWindowTest : public ::testing::TestWithParam<BanWindowKind> {
+protected:
+    void ShowWindow(BanClock clock) {
+        scratch.Create();
+        StoreSighting(scratch.location(), kTargetGuid, "10.0.0.7", "BadGuy", "^1Bad^7Guy");
+        config.databasePath = scratch.location();
+        config.servers = {{"Alpha", "127.0.0.1", alpha.port(), "a"},
+                          {"Bravo", "127.0.0.1", bravo.port(), "b"},
+                          {"Charlie", "127.0.0.1", charlie.port(), "c"}};
+        window = GetParam().make(config);
+        bans().SetMessageSink(&sink);
+        bans().SetRecordIdentity("alice", std::move(clock));
+        window->show();
+    }
+
+    BanController& bans() { return GetParam().bans(*window); }
+
+    ScratchDatabase scratch{TestEngine::Sqlite};
+    FakeGameServer alpha{"a"}, bravo{"b"}, charlie{"c"};
+    AppConfig config;
+    MessageRecorder sink;
+    std::unique_ptr<QDialog> window;
+};
