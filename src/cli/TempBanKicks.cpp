@@ -10,22 +10,6 @@
 #include <QEventLoop>
 #include <cstdio>
 
-namespace {
-
-// The kick a ban asks for now: a temp-kick for the whole minutes left (the
-// last one begun counts), a kick for a permanent ban.
-PlayerAction KickOfBan(const BanState& state, std::int64_t now) {
-    PlayerAction action{BanAction::Kick, Utf8ToWindows1252(state.reason)};
-    if (state.expiry) {
-        action.action = BanAction::TempKick;
-        action.minutes = static_cast<int>(
-            std::clamp<std::int64_t>((*state.expiry - now + 59) / 60, 1, kMaxBanMinutes));
-    }
-    return action;
-}
-
-} // namespace
-
 int KickWhereBannedPlays(const AppConfig& config, const BanState& state, std::int64_t now) {
     if (config.servers.empty() || !state.ActiveAt(now)) {
         return 0;
@@ -36,7 +20,7 @@ int KickWhereBannedPlays(const AppConfig& config, const BanState& state, std::in
                      [](const QString& text) { PrintError(text.toStdString()); });
     RconClient client;
     KickWherePlaying kicks(client, {config.servers.begin(), config.servers.end()}, state.guid,
-                           KickOfBan(state, now), &guids, records.get());
+                           BanKickAction(state, now), &guids, records.get());
     QEventLoop loop;
     QObject::connect(&kicks, &KickWherePlaying::finished, &loop, &QEventLoop::quit);
     kicks.Start();

@@ -2,11 +2,13 @@
 
 #include "AppConfig.h"
 #include "BanOutcome.h"
+#include "BanState.h"
 #include "PlayerAction.h"
 #include "RconClient.h"
 #include "StatusQuery.h"
 
 #include <QObject>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -76,3 +78,9 @@ private:
     std::size_t left_ = 0;
     bool started_ = false;
 };
+
+// The kick a ban holding a player off asks for at `now` (seconds since 1970
+// UTC): a temp-kick for the whole minutes left of a temp-ban (the last one
+// begun counts), so that nothing needs lifting on the server when it runs
+// out; a kick for a permanent ban. The ban's reason, as log bytes.
+PlayerAction BanKickAction(const BanState& ban, std::int64_t now);
