@@ -21,6 +21,7 @@
 #include "TextEscapes.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QSysInfo>
@@ -206,6 +207,12 @@ int RunFollow(const std::vector<std::string>& words) {
 
     QObject::connect(&stop, &StopSignals::stopRequested, [&] { QCoreApplication::exit(exitCode); });
     const int code = QCoreApplication::exec();
+    // Kicks already sent are answered (or time out) and kept before the end.
+    if (enforcer && enforcer->pending() > 0) {
+        QEventLoop settling;
+        QObject::connect(&*enforcer, &BanEnforcer::settled, &settling, &QEventLoop::quit);
+        settling.exec();
+    }
     if (report && code == 0) {
         report->Final();
     }

@@ -68,8 +68,13 @@ void BanEnforcer::Kick(int slot, std::string_view ip, const BanState& ban) {
         done(ActionNotSent(server_.name, expanded.error));
         return;
     }
-    client_.Send(server_, expanded.command,
-                 [this, done](const RconReply& reply) { done(ActionResult(reply, server_.name)); });
+    ++pending_;
+    client_.Send(server_, expanded.command, [this, done](const RconReply& reply) {
+        done(ActionResult(reply, server_.name));
+        if (--pending_ == 0) {
+            emit settled();
+        }
+    });
 }
 
 std::optional<ServerEntry> ServerOfLog(const AppConfig& config, const QString& path) {

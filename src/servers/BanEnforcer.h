@@ -48,6 +48,8 @@ public:
     void LineRead(std::string_view line, int eventTextOffset);
 
     const ServerEntry& server() const { return server_; }
+    // Kicks sent whose answer (and record) is still due.
+    int pending() const { return pending_; }
 
 signals:
     // A kick's outcome, one line (UTF-8): "<server>: slot <n> <GUID>:
@@ -55,6 +57,8 @@ signals:
     void enforced(const QString& text);
     // A ban that could not be checked or a record that was not stored.
     void problem(const QString& text);
+    // The last kick due was answered and recorded.
+    void settled();
 
 private:
     void Kick(int slot, std::string_view ip, const BanState& ban);
@@ -65,6 +69,7 @@ private:
     RconClient client_;
     EventTextBuffer buffer_{};
     int recordsFailed_ = 0;
+    int pending_ = 0;
 };
 
 // The server whose log= names the log at `path` (links resolved, relative
