@@ -63,9 +63,12 @@ int Stop(QuarvelctlChild& follower) {
     return code;
 }
 
-class BanEnforcement : public testing::Test {
+class BanEnforcement : public testing::TestWithParam<TestEngine> {
 protected:
     void SetUp() override {
+        if (!scratch.skipReason().empty()) {
+            GTEST_SKIP() << scratch.skipReason();
+        }
         scratch.Create();
         const BanRequest reason{"", "aimbot", "Cheater", ""};
         BanStates states(scratch.location(), "alice");
@@ -103,7 +106,8 @@ protected:
 
     TestApplication app;
     FakeGameServer alpha{"a"}, bravo{"b"};
-    ScratchDatabase scratch{TestEngine::Sqlite};
+    // A database of its own: its URI must fit quarvel.cfg.
+    ScratchDatabase scratch{GetParam(), ScratchDatabase::Isolation::Database};
     // Each log's history holds the banned GUID's connect already: old, it is
     // never kicked.
     const std::string history = "  0:00 InitGame: \\sv_hostname\\Test\n" + ConnectLine(9, kBanned);
@@ -115,7 +119,7 @@ protected:
                     ".cfg"};
 };
 
-TEST_F(BanEnforcement, EachServiceKicksOnceOnItsOwnServerAndAgainAfterARestartOnlyNewConnects) {
+TEST_P(BanEnforcement, EachServiceKicksOnceOnItsOwnServerAndAgainAfterARestartOnlyNewConnects) {
     auto alphaFollower = Follow(alphaLog, history);
     auto bravoFollower = Follow(bravoLog, history);
     // Every GUID connects to both servers, each in its own slot; only an
@@ -194,5 +198,9 @@ TEST_F(BanEnforcement, EachServiceKicksOnceOnItsOwnServerAndAgainAfterARestartOn
             "Bravo kick " + kBanned + " 192.0.2.7 aimbot",
         }));
 }
+
+INSTANTIATE_TEST_SUITE_P(Engines, BanEnforcement,
+                         testing::Values(TestEngine::Sqlite, TestEngine::Postgres),
+                         [](const auto& info) { return EngineName(info.param); });
 
 } // namespace
