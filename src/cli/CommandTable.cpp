@@ -74,8 +74,10 @@ const std::vector<CommandEntry>& CommandTable() {
          "30 s, the place in the log kept. After a rotation the old file is read on through "
          "its open descriptor, and harvested, until it has been quiet for the grace. Runs until "
          "SIGINT or SIGTERM, or until --idle-exit says. With --harvest on the log of a "
-         "configured server, each ClientConnect line appended while it runs whose GUID has an "
-         "active ban is kicked at once from its slot on that server only (temp-kicked for what "
+         "configured server, each ClientConnect line appended while it runs (of a file that takes "
+         "the "
+         "log's place, the latest of each slot) whose GUID has an active ban is kicked at once "
+         "from its slot on that server only (temp-kicked for what "
          "is left of a temp-ban), with the ban's reason, kept in the ban records and said on "
          "the error output. The service quarvel-harvest@.service "
          "runs it with --harvest --no-lines.",

@@ -128,8 +128,8 @@ int RunFollow(const std::vector<std::string>& words) {
         server = ServerOfLog(*config, absolutePath);
     }
     // Connected before anything else that reads appended lines, so that the
-    // kick leaves first. The lines loaded so far are history, and a file
-    // loaded anew may be: only what is appended while it runs is enforced.
+    // kick leaves first. The lines loaded so far are history; a file that
+    // takes the log's place later was written while it runs.
     std::optional<BanEnforcer> enforcer;
     if (server) {
         enforcer.emplace(*server, *location);
@@ -139,6 +139,8 @@ int RunFollow(const std::vector<std::string>& words) {
                 enforcer->LinesRead(model, first);
             }
         });
+        QObject::connect(&document, &CQuarvelDoc::reloaded, &*enforcer,
+                         [&] { enforcer->FileReplaced(model); });
         const auto say = [](const QString& text) {
             std::fprintf(stderr, "%s\n", TerminalText(text.toStdString()).c_str());
             std::fflush(stderr);

@@ -1,6 +1,7 @@
 #include "BanEnforcer.h"
 
 #include "ConnectLine.h"
+#include "GameServer.h"
 #include "KickWherePlaying.h"
 #include "LogModel.h"
 #include "ServerCommands.h"
@@ -8,6 +9,8 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <algorithm>
+#include <array>
 
 BanEnforcer::BanEnforcer(ServerEntry server, const std::string& databaseLocation, QObject* parent)
     : QObject(parent), server_(std::move(server)), states_(databaseLocation),
@@ -18,6 +21,23 @@ BanEnforcer::~BanEnforcer() = default;
 void BanEnforcer::LinesRead(const LogModel& model, int first) {
     for (int line = std::max(first, 0); line < model.lineCount(); ++line) {
         LineRead(model.LineText(line), model.eventTextOffset());
+    }
+}
+
+void BanEnforcer::FileReplaced(const LogModel& model) {
+    std::array<int, kPlayerSlotCount> latest{};
+    latest.fill(-1);
+    for (int line = 0; line < model.lineCount(); ++line) {
+        if (const auto connect =
+                ReadConnectLine(model.LineText(line), buffer_, model.eventTextOffset())) {
+            latest[static_cast<std::size_t>(connect->slot)] = line;
+        }
+    }
+    std::ranges::sort(latest);
+    for (const int line : latest) {
+        if (line >= 0) {
+            LineRead(model.LineText(line), model.eventTextOffset());
+        }
     }
 }
 

@@ -24,10 +24,12 @@ class LogModel;
 //
 // "One connect" is one line of the log: the follower hands each line over
 // once, as it is read, and only lines it reads live, never those it found
-// when it started, nor a file loaded anew, whose connects may be old and
-// whose slots may now hold someone else. Two followers of two servers' logs
-// each enforce on their own server; a follower started again enforces only
-// what is written after its start, so no connect is kicked twice.
+// when it started. A file that takes the log's place while it runs (a
+// rotation, a truncation) was written since: of its connects, the latest of
+// each slot is enforced, an earlier one's slot having been taken again. Two
+// followers of two servers' logs each enforce on their own server; a
+// follower started again enforces only what is written after its start, so
+// no connect is kicked twice.
 //
 // The check is one prepared statement on a connection kept open (BanStates),
 // made on the follower's own thread as the line is read; the kick leaves on
@@ -46,6 +48,9 @@ public:
     // One line read live, of a log whose time stamps are `eventTextOffset`
     // bytes wide.
     void LineRead(std::string_view line, int eventTextOffset);
+    // The model's file took the log's place while the follower ran: the
+    // latest connect of each slot it holds, in the order of the lines.
+    void FileReplaced(const LogModel& model);
 
     const ServerEntry& server() const { return server_; }
     // Kicks sent whose answer (and record) is still due.

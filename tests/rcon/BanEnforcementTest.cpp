@@ -12,6 +12,7 @@
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <thread>
@@ -119,7 +120,7 @@ protected:
                     ".cfg"};
 };
 
-TEST_P(BanEnforcement, EachServiceKicksOnceOnItsOwnServerAndAgainAfterARestartOnlyNewConnects) {
+TEST_P(BanEnforcement, EachServiceKicksOnceOnItsOwnServerAndAgainOnlyNewConnects) {
     auto alphaFollower = Follow(alphaLog, history);
     auto bravoFollower = Follow(bravoLog, history);
     // Every GUID connects to both servers, each in its own slot; only an
@@ -180,6 +181,20 @@ TEST_P(BanEnforcement, EachServiceKicksOnceOnItsOwnServerAndAgainAfterARestartOn
     ASSERT_TRUE(ServeUntil([&] { return alpha.commands().size() >= expected.size(); }))
         << alphaFollower->err();
     EXPECT_EQ(alpha.commands(), expected);
+
+    // A rotation: the file that takes the log's place is written while the
+    // follower runs, its connects live.
+    std::vector<std::string> bravoExpected = bravo.commands();
+    const std::string rotated = bravoLog.path() + ".1";
+    std::filesystem::rename(bravoLog.path(), rotated);
+    std::ofstream(bravoLog.path())
+        << "  0:00 InitGame: \\sv_hostname\\Test\n" + ConnectLine(8, kBanned);
+    bravoExpected.push_back("clientkick 8");
+    ASSERT_TRUE(ServeUntil([&] { return bravo.commands().size() >= bravoExpected.size(); }))
+        << bravoFollower->err();
+    EXPECT_EQ(bravo.commands(), bravoExpected);
+    std::filesystem::remove(rotated);
+
     EXPECT_EQ(Stop(*alphaFollower), 0) << alphaFollower->err();
     EXPECT_EQ(Stop(*bravoFollower), 0) << bravoFollower->err();
 
@@ -196,6 +211,7 @@ TEST_P(BanEnforcement, EachServiceKicksOnceOnItsOwnServerAndAgainAfterARestartOn
             "Bravo kick " + kBanned + " 192.0.2.3 aimbot",
             "Bravo tempkick " + kTempBanned + " 192.0.2.6 aimbot",
             "Bravo kick " + kBanned + " 192.0.2.7 aimbot",
+            "Bravo kick " + kBanned + " 192.0.2.9 aimbot",
         }));
 }
 

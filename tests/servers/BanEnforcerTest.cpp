@@ -2,6 +2,7 @@
 
 #include "FakeGameServer.h"
 #include "KickWherePlaying.h"
+#include "LogModel.h"
 #include "ScratchDatabase.h"
 #include "TempFile.h"
 #include "TestApplication.h"
@@ -130,6 +131,28 @@ TEST_F(BanEnforcerOnOneServer, KicksOnlyTheBannedGuidsConnectWithTheServersKickC
     EXPECT_EQ(scratch.QueryColumn(R"(SELECT "Action" || ' ' || "IP_Full" || ' ' || "Result")"
                                   R"( FROM "Ban_Records" WHERE "Server_Name" = 'Alpha')"),
               (std::vector<std::string>{"kick 10.0.0.7 " + result}));
+}
+
+// A file that took the log's place: the latest connect of each slot, once;
+// a slot taken again since by someone else is left alone.
+TEST_F(BanEnforcerOnOneServer, KicksTheLatestConnectOfEachSlotOfAReplacingFile) {
+    const auto connect = [](int slot, const std::string& guid) {
+        return "   0:01 ClientConnect: " + std::to_string(slot) + " - 10.0.0." +
+               std::to_string(slot) + ":5 [" + guid + "]\n";
+    };
+    const std::string other = "C0000000000000000000000000000002";
+    TempFile file(connect(2, kGuid) + connect(4, kGuid) + connect(2, other) + connect(3, kGuid) +
+                      connect(4, kGuid),
+                  ".log");
+    LogModel model;
+    ASSERT_TRUE(model.Load(file.path()));
+    BanEnforcer enforcer(server, scratch.location());
+    int said = 0;
+    QObject::connect(&enforcer, &BanEnforcer::enforced, [&] { ++said; });
+    enforcer.FileReplaced(model);
+    ASSERT_TRUE(ServeUntil([&] { return enforcer.pending() == 0 && said == 2; }));
+    EXPECT_EQ(game.commands(),
+              (std::vector<std::string>{"kick 3 \"wall 'hack'\"", "kick 4 \"wall 'hack'\""}));
 }
 
 // A ban that cannot be checked is said, and the connect goes unkicked; a
