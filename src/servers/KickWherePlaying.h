@@ -26,9 +26,10 @@
 // One ServerResult a server, in the order the servers were given:
 //   Done     the server answered the kick of every slot he was in (the
 //            message names the slots and the server's answer);
-//   Refused  the server refused the password;
-//   Failed   the server could not be asked who is on it, or a kick got no
-//            answer or could not be made from the template;
+//   Refused  the server refused the password of a kick;
+//   Failed   the server could not be asked who is on it (no answer, the
+//            password refused), or a kick got no answer or could not be
+//            made from the template;
 //   Skipped  the player is not on it (message "<GUID> is not on this
 //            server"); nothing was sent, and nothing is recorded.
 // Every outcome but Skipped goes to the recorder, when there is one, as the
