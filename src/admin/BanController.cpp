@@ -2,7 +2,6 @@
 
 #include "AppConfig.h"
 #include "BanFlow.h"
-#include "BanKick.h"
 #include "BanStoreThread.h"
 #include "CBanReasonDlg.h"
 #include "KickWherePlaying.h"
@@ -345,7 +344,7 @@ void BanController::TempBanKept(const FlowEnd& end) {
             }
             kicks_ = std::make_unique<KickWherePlaying>(
                 client_, std::vector<ServerEntry>(config_.servers.begin(), config_.servers.end()),
-                state.guid, KickOfBan(state, now), guids_.get(), &Store().recorder());
+                state.guid, BanKickAction(state, now), guids_.get(), &Store().recorder());
             connect(kicks_.get(), &KickWherePlaying::finished, this, &BanController::KicksEnded,
                     Qt::QueuedConnection);
             kicks_->Start();

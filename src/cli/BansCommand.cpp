@@ -78,11 +78,8 @@ int RunTempBan(const std::vector<std::string>& words) {
         return 2;
     }
     const auto config = LoadConfigForCommand(*args);
-    const std::string location = config ? config->DatabaseLocation() : std::string();
-    if (location.empty()) {
-        if (config) {
-            PrintError("the configuration names no player database");
-        }
+    const auto location = config ? DatabaseLocationForCommand(*config) : std::nullopt;
+    if (!location) {
         return 1;
     }
     // The texts as a ban's records keep them: what the log's bytes can say.
@@ -95,7 +92,7 @@ int RunTempBan(const std::vector<std::string>& words) {
                              {}};
     BanChange changed;
     std::int64_t now = 0;
-    const int stateCode = ChangeBanState(location, [&](BanStates& states) {
+    const int stateCode = ChangeBanState(*location, [&](BanStates& states) {
         changed = states.TempBan(request, *minutes);
         now = states.Now();
         return changed;

@@ -1,6 +1,5 @@
 #include "TempBanKicks.h"
 
-#include "BanKick.h"
 #include "CommandRecords.h"
 #include "Commands.h"
 #include "KickWherePlaying.h"
@@ -21,7 +20,7 @@ int KickWhereBannedPlays(const AppConfig& config, const BanState& state, std::in
                      [](const QString& text) { PrintError(text.toStdString()); });
     RconClient client;
     KickWherePlaying kicks(client, {config.servers.begin(), config.servers.end()}, state.guid,
-                           KickOfBan(state, now), &guids, records.get());
+                           BanKickAction(state, now), &guids, records.get());
     QEventLoop loop;
     QObject::connect(&kicks, &KickWherePlaying::finished, &loop, &QEventLoop::quit);
     kicks.Start();

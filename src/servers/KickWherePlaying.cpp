@@ -156,3 +156,13 @@ void KickWherePlaying::ServerDone(std::size_t index) {
         emit finished();
     }
 }
+
+PlayerAction BanKickAction(const BanState& ban, std::int64_t now) {
+    PlayerAction action{BanAction::Kick, Utf8ToWindows1252(ban.reason)};
+    if (ban.expiry) {
+        action.action = BanAction::TempKick;
+        action.minutes = static_cast<int>(
+            std::clamp<std::int64_t>((*ban.expiry - now + 59) / 60, 1, kMaxBanMinutes));
+    }
+    return action;
+}

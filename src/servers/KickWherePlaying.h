@@ -2,11 +2,13 @@
 
 #include "AppConfig.h"
 #include "BanOutcome.h"
+#include "BanState.h"
 #include "PlayerAction.h"
 #include "RconClient.h"
 #include "StatusQuery.h"
 
 #include <QObject>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -24,9 +26,10 @@
 // One ServerResult a server, in the order the servers were given:
 //   Done     the server answered the kick of every slot he was in (the
 //            message names the slots and the server's answer);
-//   Refused  the server refused the password;
-//   Failed   the server could not be asked who is on it, or a kick got no
-//            answer or could not be made from the template;
+//   Refused  the server refused the password of a kick;
+//   Failed   the server could not be asked who is on it (no answer, the
+//            password refused), or a kick got no answer or could not be
+//            made from the template;
 //   Skipped  the player is not on it (message "<GUID> is not on this
 //            server"); nothing was sent, and nothing is recorded.
 // Every outcome but Skipped goes to the recorder, when there is one, as the
@@ -76,3 +79,9 @@ private:
     std::size_t left_ = 0;
     bool started_ = false;
 };
+
+// The kick a ban holding a player off asks for at `now` (seconds since 1970
+// UTC): a temp-kick for the whole minutes left of a temp-ban (the last one
+// begun counts), so that nothing needs lifting on the server when it runs
+// out; a kick for a permanent ban. The ban's reason, as log bytes.
+PlayerAction BanKickAction(const BanState& ban, std::int64_t now);
