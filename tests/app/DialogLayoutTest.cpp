@@ -13,6 +13,7 @@
 #include "CSearchDlg.h"
 #include "CServerEditDlg.h"
 #include "CServersDlg.h"
+#include "CTempBanDlg.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -209,8 +210,8 @@ INSTANTIATE_TEST_SUITE_P(
                        return std::make_unique<CPlayerInfoDlg>(config, nullptr);
                    },
                    QStringList{"name", "ip", "guid", "aliases", "aliasesButton", "showLinesButton",
-                               "closeButton", "banButton", "unbanButton", "banHistory",
-                               "findPlayerButton"},
+                               "closeButton", "banButton", "unbanButton", "tempBanButton",
+                               "banHistory", "findPlayerButton"},
                    true},
         DialogCase{"DatabaseUpdate",
                    [](const AppConfig&) {
@@ -245,8 +246,14 @@ INSTANTIATE_TEST_SUITE_P(
                    },
                    QStringList{"searchMode", "searchText", "findButton", "players", "names",
                                "addresses", "banHistory", "banButton", "unbanButton",
-                               "copyGuidButton", "showLinesButton", "closeButton"},
+                               "tempBanButton", "copyGuidButton", "showLinesButton", "closeButton"},
                    true},
+        DialogCase{"TempBan",
+                   [](const AppConfig&) {
+                       return std::make_unique<CTempBanDlg>(QStringLiteral("BadGuy"), nullptr);
+                   },
+                   QStringList{"duration", "customMinutes", "reason", "okButton", "cancelButton"},
+                   false},
         DialogCase{"Servers",
                    [](const AppConfig&) {
                        return std::make_unique<CServersDlg>(
