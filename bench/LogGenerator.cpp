@@ -92,10 +92,13 @@ public:
             for (int k = 0; k < 32; ++k) {
                 p.guid += "0123456789ABCDEF"[random_.Below(16)];
             }
-            p.address = std::to_string(random_.Below(223) + 1) + "." +
-                        std::to_string(random_.Below(256)) + "." +
-                        std::to_string(random_.Below(256)) + "." +
-                        std::to_string(random_.Below(254) + 1);
+            // Octets drawn last first, as everywhere an address is made.
+            const int fourth = random_.Below(254) + 1;
+            const int third = random_.Below(256);
+            const int second = random_.Below(256);
+            const int first = random_.Below(223) + 1;
+            p.address = std::to_string(first) + "." + std::to_string(second) + "." +
+                        std::to_string(third) + "." + std::to_string(fourth);
             p.name = MakeName();
             pool_.push_back(p);
         }
@@ -170,8 +173,12 @@ private:
         }
         Player p = pool_[static_cast<std::size_t>(random_.Below(static_cast<int>(pool_.size())))];
         if (random_.Chance(15)) {
-            p.address = "10.0." + std::to_string(random_.Below(256)) + "." +
-                        std::to_string(random_.Below(254) + 1);
+            // Drawn last octet first, the order the sample logs and golden
+            // files were made in (operands of + have no order of their own,
+            // and compilers differ).
+            const int host = random_.Below(254) + 1;
+            const int subnet = random_.Below(256);
+            p.address = "10.0." + std::to_string(subnet) + "." + std::to_string(host);
         }
         p.present = true;
         p.team = random_.Below(4);
@@ -210,8 +217,9 @@ private:
             const Player& to = slots_[static_cast<std::size_t>(RandomPresentSlot())];
             Line("tell: " + p.name + " to " + to.name + ": " + random_.Pick(kChat));
         } else if (roll < 58) {
+            const char* const said = random_.Pick(kChat);
             Line(std::string(random_.Chance(50) ? "admchat: " : "admtalk: ") + p.name + ": " +
-                 random_.Pick(kChat));
+                 said);
         } else if (roll < 59) {
             const Player& to = slots_[static_cast<std::size_t>(RandomPresentSlot())];
             Line("admtell: " + p.name + " to " + to.name + ": " + random_.Pick(kChat));
@@ -229,7 +237,8 @@ private:
             Connect();
         } else {
             char text[96];
-            std::snprintf(text, sizeof text, random_.Pick(kOrdinary), random_.Below(64));
+            const int number = random_.Below(64);
+            std::snprintf(text, sizeof text, random_.Pick(kOrdinary), number);
             Line(text);
         }
     }

@@ -1,10 +1,12 @@
-// quarvelctl tempban and bans: a temp-ban kept in the ban state, and the
-// states listed, as text or JSON Lines (bans sync is BansSyncCommand).
+// quarvelctl tempban and bans: a temp-ban kept in the ban state (and the
+// player temp-kicked from the servers he is on now), and the states listed,
+// as text or JSON Lines (bans sync is BansSyncCommand).
 #include "Arguments.h"
 #include "BanStateChange.h"
 #include "Commands.h"
 #include "ConfigLoading.h"
 #include "Json.h"
+#include "TempBanKicks.h"
 #include "TextEscapes.h"
 #include "Windows1252.h"
 
@@ -75,7 +77,8 @@ int RunTempBan(const std::vector<std::string>& words) {
                                  : error);
         return 2;
     }
-    const auto location = LoadDatabaseLocationForCommand(*args);
+    const auto config = LoadConfigForCommand(*args);
+    const auto location = config ? DatabaseLocationForCommand(*config) : std::nullopt;
     if (!location) {
         return 1;
     }
@@ -87,8 +90,17 @@ int RunTempBan(const std::vector<std::string>& words) {
                              kept(*args->Value("reason")),
                              kept(args->Value("name").value_or("")),
                              {}};
-    return ChangeBanState(*location,
-                          [&](BanStates& states) { return states.TempBan(request, *minutes); });
+    BanChange changed;
+    std::int64_t now = 0;
+    const int stateCode = ChangeBanState(*location, [&](BanStates& states) {
+        changed = states.TempBan(request, *minutes);
+        now = states.Now();
+        return changed;
+    });
+    // Where he plays now, he goes at once; elsewhere the services kick him
+    // at his next connect.
+    const int kickCode = changed.state ? KickWhereBannedPlays(*config, *changed.state, now) : 0;
+    return stateCode != 0 ? stateCode : kickCode;
 }
 
 int RunBans(const std::vector<std::string>& words) {

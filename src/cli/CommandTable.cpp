@@ -43,7 +43,8 @@ const std::vector<CommandEntry>& CommandTable() {
          {{0, "the lines were printed"}, kUnreadableLogExit}},
         {"follow",
          "follow LOG [--idle-exit SECONDS] [--config FILE] [--harvest [--no-lines] [--report "
-         "SECONDS] [--rotate-grace SECONDS]]   the log's lines, then every line appended, as JSON "
+         "SECONDS] [--rotate-grace SECONDS] [--server NAME]]   the log's lines, then every line "
+         "appended, as JSON "
          "Lines",
          {kLogArgument},
          {{"idle-exit", "SECONDS",
@@ -58,7 +59,10 @@ const std::vector<CommandEntry>& CommandTable() {
            "every batch), and at every change of state"},
           {"rotate-grace", "SECONDS",
            "with --harvest: after a rotation, read the old file on until it has not grown for "
-           "SECONDS seconds (default 5)"}},
+           "SECONDS seconds (default 5)"},
+          {"server", "NAME",
+           "with --harvest: the server whose bans are enforced (default: the one whose log= "
+           "names LOG)"}},
          "Prints the log's lines as lines does, then every line appended later as soon as its "
          "line end is written, each batch flushed at once. After a truncation or a rotation it "
          "prints {\"reset\": \"truncated\"} or {\"reset\": \"replaced\"} and the new file's lines "
@@ -69,7 +73,13 @@ const std::vector<CommandEntry>& CommandTable() {
          "be reached is said once on the error output and tried again after 1 s, doubling to "
          "30 s, the place in the log kept. After a rotation the old file is read on through "
          "its open descriptor, and harvested, until it has been quiet for the grace. Runs until "
-         "SIGINT or SIGTERM, or until --idle-exit says. The service quarvel-harvest@.service "
+         "SIGINT or SIGTERM, or until --idle-exit says. With --harvest on the log of a "
+         "configured server, each ClientConnect line appended while it runs (of a file that takes "
+         "the "
+         "log's place, the latest of each slot) whose GUID has an active ban is kicked at once "
+         "from its slot on that server only (temp-kicked for what "
+         "is left of a temp-ban), with the ban's reason, kept in the ban records and said on "
+         "the error output. The service quarvel-harvest@.service "
          "runs it with --harvest --no-lines.",
          {{0, "stopped by a signal or by --idle-exit"},
           {1, "with --harvest: no player database, or one that cannot be used (no such "
@@ -175,15 +185,19 @@ const std::vector<CommandEntry>& CommandTable() {
           {"reason", "TEXT", "the reason, kept with the state"},
           {"name", "N", "the player's name, kept with the state"}},
          "Temp-bans the GUID in the configured player database's ban state, with a ban record, "
-         "and prints \"Ban state: <what it did>\". Nothing is sent to the servers as it "
-         "stands: a player on a server now stays there (quarvelctl kick takes him off), and the "
-         "temp-ban is the answer to \"is this player banned?\" for whatever enforces it. When it "
-         "runs out nothing needs lifting. A temp-ban never shortens a ban: a GUID banned "
+         "and prints \"Ban state: <what it did>\". Then every configured server is asked who "
+         "is on it (GUIDs learnt as status learns them), and the player is temp-kicked at once "
+         "from each slot he holds, for what is left of the ban that holds him (kicked, when a "
+         "permanent ban stands), with its reason: a line \"<server>: <what came of it>\" a "
+         "server, each kick kept in the ban records. No ban is sent to the servers: the "
+         "harvest services kick him at his next connect until it runs out, and when it runs "
+         "out nothing needs lifting. A temp-ban never shortens a ban: a GUID banned "
          "permanently, or until later, stays as it was; a temp-ban ending later than an active "
          "one replaces it.",
-         {{0, "the ban state holds the GUID banned at least that long"},
-          {1, "no player database is configured, the database fails, or the GUID is not 32 "
-              "hexadecimal digits"},
+         {{0, "the ban state holds the GUID banned at least that long (whatever the servers "
+              "answered)"},
+          {1, "no player database is configured, the database fails, the GUID is not 32 "
+              "hexadecimal digits, or a kick's record was not stored"},
           kUsageExit}},
         {"bans",
          "bans [sync] [--config FILE] [--active] [--guid G] [--name TEXT] [--admin NAME] [--json]  "

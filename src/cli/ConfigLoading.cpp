@@ -20,10 +20,11 @@ std::optional<AppConfig> LoadConfigForCommand(const Arguments& args) {
 
 std::optional<std::string> LoadDatabaseLocationForCommand(const Arguments& args) {
     const auto config = LoadConfigForCommand(args);
-    if (!config) {
-        return std::nullopt;
-    }
-    std::string location = config->DatabaseLocation();
+    return config ? DatabaseLocationForCommand(*config) : std::nullopt;
+}
+
+std::optional<std::string> DatabaseLocationForCommand(const AppConfig& config) {
+    std::string location = config.DatabaseLocation();
     if (location.empty()) {
         PrintError("the configuration names no player database");
         return std::nullopt;

@@ -12,6 +12,10 @@
 // printed on stderr, naming the file and line.
 std::optional<AppConfig> LoadConfigForCommand(const Arguments& args);
 
+// The player database `config` names; nothing (with the error printed) when
+// it names none.
+std::optional<std::string> DatabaseLocationForCommand(const AppConfig& config);
+
 // The player database the configuration names; nothing (with the error
 // printed) when the configuration cannot be read or names none.
 std::optional<std::string> LoadDatabaseLocationForCommand(const Arguments& args);

@@ -5,18 +5,23 @@
 // replaced. With --harvest the lines also go into the configured player
 // database, as the window's "Keep database updated" does, and the follower
 // keeps its place there, so that a follower started again goes on where the
-// last one stopped.
+// last one stopped; and the ban states are enforced on the log's server (the
+// one --server names, else the one whose log= names the log): a banned
+// player whose ClientConnect line is read live is kicked there at once.
 #include "Arguments.h"
+#include "BanEnforcer.h"
 #include "CQuarvelDoc.h"
 #include "Commands.h"
 #include "ConfigLoading.h"
 #include "FollowReport.h"
 #include "FollowerPlaces.h"
 #include "LineJson.h"
+#include "ServerRequests.h"
 #include "StopSignals.h"
 #include "TextEscapes.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QSysInfo>
@@ -56,7 +61,7 @@ std::optional<long long> Seconds(const Arguments& args, const char* name, long l
 
 constexpr char kFollowUsage[] =
     "usage: quarvelctl follow LOG [--idle-exit SECONDS] [--config FILE] "
-    "[--harvest [--no-lines] [--report SECONDS] [--rotate-grace SECONDS]]";
+    "[--harvest [--no-lines] [--report SECONDS] [--rotate-grace SECONDS] [--server NAME]]";
 
 } // namespace
 
@@ -75,16 +80,29 @@ int RunFollow(const std::vector<std::string>& words) {
     }
     const bool harvest = args->Flag("harvest");
     const bool printLines = !args->Flag("no-lines");
-    if (!harvest && (!printLines || args->Value("report") || args->Value("rotate-grace"))) {
-        PrintError("--no-lines, --report and --rotate-grace go with --harvest");
+    if (!harvest && (!printLines || args->Value("report") || args->Value("rotate-grace") ||
+                     args->Value("server"))) {
+        PrintError("--no-lines, --report, --rotate-grace and --server go with --harvest");
         return 2;
     }
+    std::optional<AppConfig> config;
     std::optional<std::string> location;
     if (harvest) {
-        location = LoadDatabaseLocationForCommand(*args);
+        config = LoadConfigForCommand(*args);
+        location = config ? DatabaseLocationForCommand(*config) : std::nullopt;
         if (!location) {
             return 1;
         }
+    }
+    // The server whose bans this follower enforces: one only, so that two
+    // followers of two servers' logs never kick on each other's server.
+    std::optional<ServerEntry> server;
+    if (args->Value("server")) {
+        const auto named = ChooseServers(*config, *args, true);
+        if (!named) {
+            return 2;
+        }
+        server = named->front();
     }
 
     // Caught from before the first line is printed: a reader that has seen
@@ -106,6 +124,30 @@ int RunFollow(const std::vector<std::string>& words) {
         return 2;
     }
     LogModel& model = document.model();
+    if (harvest && !server) {
+        server = ServerOfLog(*config, absolutePath);
+    }
+    // Connected before anything else that reads appended lines, so that the
+    // kick leaves first. The lines loaded so far are history; a file that
+    // takes the log's place later was written while it runs.
+    std::optional<BanEnforcer> enforcer;
+    if (server) {
+        enforcer.emplace(*server, *location);
+        QObject::connect(&document, &CQuarvelDoc::linesAppended, &*enforcer, [&](int first) {
+            // A log loaded in slices announces its history as it goes.
+            if (!document.loading()) {
+                enforcer->LinesRead(model, first);
+            }
+        });
+        QObject::connect(&document, &CQuarvelDoc::reloaded, &*enforcer,
+                         [&] { enforcer->FileReplaced(model); });
+        const auto say = [](const QString& text) {
+            std::fprintf(stderr, "%s\n", TerminalText(text.toStdString()).c_str());
+            std::fflush(stderr);
+        };
+        QObject::connect(&*enforcer, &BanEnforcer::enforced, say);
+        QObject::connect(&*enforcer, &BanEnforcer::problem, say);
+    }
     if (printLines) {
         model.ClassifyUpTo(model.lineCount());
         PrintLines(model, 0);
@@ -167,6 +209,12 @@ int RunFollow(const std::vector<std::string>& words) {
 
     QObject::connect(&stop, &StopSignals::stopRequested, [&] { QCoreApplication::exit(exitCode); });
     const int code = QCoreApplication::exec();
+    // Kicks already sent are answered (or time out) and kept before the end.
+    if (enforcer && enforcer->pending() > 0) {
+        QEventLoop settling;
+        QObject::connect(&*enforcer, &BanEnforcer::settled, &settling, &QEventLoop::quit);
+        settling.exec();
+    }
     if (report && code == 0) {
         report->Final();
     }

@@ -1,6 +1,10 @@
 #include "PlayerAction.h"
 
+#include "ReplyAssembly.h"
 #include "Windows1252.h"
+
+#include <algorithm>
+#include <cctype>
 
 void PlayerAction::Record(ServerOutcomeRecorder* recorder, const BanTarget& target,
                           const ServerResult& result) const {
@@ -24,10 +28,22 @@ std::optional<PlayerAction> PlayerActionOf(ServerCommand command, const CommandV
     return std::nullopt;
 }
 
+bool IsUnknownCommandAnswer(std::string_view answer) {
+    constexpr std::string_view kUnknown = "unknown command";
+    const std::string_view first = FirstLine(answer);
+    return first.size() >= kUnknown.size() &&
+           std::equal(kUnknown.begin(), kUnknown.end(), first.begin(), [](char a, char b) {
+               return a == std::tolower(static_cast<unsigned char>(b));
+           });
+}
+
 ServerResult ActionResult(const RconReply& reply, std::string_view serverName) {
     ServerResult result{std::string(serverName), ServerOutcome::Failed,
                         ReplyFailureMessage(reply, serverName)};
-    if (reply.answered()) {
+    // A server that does not know the command (a kick template for an
+    // engine it does not run) answers, but did nothing: that is a failure,
+    // never "Done", or a ban would be recorded as enforced when it was not.
+    if (reply.answered() && !IsUnknownCommandAnswer(reply.text)) {
         std::string text = Windows1252ToUtf8(reply.text);
         while (!text.empty() && (text.back() == '\n' || text.back() == ' ')) {
             text.pop_back();

@@ -27,9 +27,15 @@ struct PlayerAction {
 // which only asks.
 std::optional<PlayerAction> PlayerActionOf(ServerCommand command, const CommandValues& values);
 
+// Whether a server's answer says it does not know the command it was sent
+// ("Unknown command ...", either case).
+bool IsUnknownCommandAnswer(std::string_view answer);
+
 // What became of a command on its server: Done once the server answered
-// (its answer is the message, "Done" when it said nothing), Refused when it
-// refused the password, Failed otherwise, with the long-standing texts.
+// (its answer is the message, "Done" when it said nothing), except an
+// answer that it does not know the command, which fails as a bad reply;
+// Refused when it refused the password; Failed otherwise, with the
+// long-standing texts.
 ServerResult ActionResult(const RconReply& reply, std::string_view serverName);
 
 // A command its template could not make (`error`, UTF-8): Failed, nothing

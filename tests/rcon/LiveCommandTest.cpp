@@ -167,6 +167,50 @@ TEST_F(LiveCommand, StatusTakesTheGuidFromTheServersLogWhereTheAddressStillMatch
     EXPECT_EQ(alpha.commands(), (std::vector<std::string>{"status", "dumpuser 4"}));
 }
 
+// A temp-ban temp-kicks the player at once from every server he is on, for
+// what is left of the ban, with its reason; a server he is not on is told
+// apart from one that could not be asked, and each kick is kept in the
+// records beside the state's.
+TEST_F(LiveCommand, TempBanTempKicksThePlayerWhereHePlays) {
+    ScratchDatabase scratch(TestEngine::Sqlite);
+    scratch.Create();
+    FakeGameServer charlie{"charlie-secret"};
+    TempFile withDatabase(ServerBlock("Alpha", alpha.port(), "alpha-secret") +
+                              ServerBlock("Bravo", bravo.port(), "bravo-secret") +
+                              ServerBlock("Charlie", charlie.port(), "wrong-secret") +
+                              "[database]\nfile=" + scratch.location() + "\n",
+                          ".cfg");
+    const QString path = QString::fromStdString(withDatabase.path());
+    alpha.SetPlayers({{2, "Ann", "192.0.2.8:27960", kLogGuid, 1, 40},
+                      {3, "^1Red ^7Baron", "192.0.2.7:27960", kInfoGuid, 1, 40}});
+    bravo.SetPlayers({{3, "Ann", "192.0.2.8:27960", kLogGuid, 1, 40}});
+    charlie.SetPlayers({{3, "^1Red ^7Baron", "192.0.2.7:27960", kInfoGuid, 1, 40}});
+    const ProgramRun run =
+        Quarvelctl({"tempban", "--config", path, "--guid", QString::fromStdString(kInfoGuid),
+                    "--minutes", "90", "--reason", "wall \"hack\""});
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_TRUE(run.out.starts_with("Ban state: Banned until ")) << run.out;
+    const auto kicks = run.out.substr(run.out.find('\n') + 1);
+    // Asked in the configuration's order, last block first.
+    EXPECT_EQ(kicks, "Charlie: Invalid RCON password\n"
+                     "Bravo: " +
+                         kInfoGuid +
+                         " is not on this server\n"
+                         "Alpha: slot 3: PunkBuster Server: ^1Red ^7Baron kicked\n")
+        << run.err;
+    EXPECT_EQ(alpha.commands(), (std::vector<std::string>{"status", "dumpuser 2", "dumpuser 3",
+                                                          "pb_sv_kick 4 90 \"wall 'hack'\""}));
+    EXPECT_EQ(bravo.commands(), (std::vector<std::string>{"status", "dumpuser 3"}));
+    EXPECT_EQ(charlie.players().size(), 1U);
+    EXPECT_EQ(scratch.QueryColumn(R"(SELECT "Action" || ' ' || "Server_Name" || ' ' || )"
+                                  R"(COALESCE("Minutes", 0) || ' ' || "Result" || ' ' || "Reason")"
+                                  R"( FROM "Ban_Records" WHERE "Server_Name" <> '')"
+                                  R"( ORDER BY "Record_key")"),
+              (std::vector<std::string>{
+                  "tempkick Charlie 90 Invalid RCON password wall \"hack\"",
+                  "tempkick Alpha 90 PunkBuster Server: ^1Red ^7Baron kicked wall \"hack\""}));
+}
+
 // The player database gives the GUID last seen with a player's address.
 class LiveStatusDatabase : public LiveCommand, public testing::WithParamInterface<TestEngine> {};
 

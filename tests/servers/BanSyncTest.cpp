@@ -15,8 +15,8 @@
 
 namespace {
 
-const std::string kGuid = "00112233445566778899AABBCCDDEEFF";
-const std::string kOtherGuid = "FFEEDDCCBBAA99887766554433221100";
+const std::string kSyncedGuid = "00112233445566778899AABBCCDDEEFF";
+const std::string kLiftedSyncGuid = "FFEEDDCCBBAA99887766554433221100";
 
 BanRecord Record(const std::string& action, const std::string& server, const std::string& result) {
     BanRecord record;
@@ -107,9 +107,9 @@ protected:
 
 TEST_F(BanSyncRun, TheServerThatWasSilentGetsTheBanAndTheOthersAreNotAskedAgain) {
     silent.StaySilent();
-    BanEverywhere(Servers(silent), kGuid);
-    ASSERT_TRUE(first.IsBanned(kGuid));
-    ASSERT_FALSE(silent.IsBanned(kGuid));
+    BanEverywhere(Servers(silent), kSyncedGuid);
+    ASSERT_TRUE(first.IsBanned(kSyncedGuid));
+    ASSERT_FALSE(silent.IsBanned(kSyncedGuid));
 
     FakeGameServer back{"late"};
     BanSync sync(Servers(back), scratch.location());
@@ -118,9 +118,10 @@ TEST_F(BanSyncRun, TheServerThatWasSilentGetsTheBanAndTheOthersAreNotAskedAgain)
                      [&](int done, int total) { progress.emplace_back(done, total); });
     Sync(sync);
     EXPECT_EQ(sync.error(), "");
-    EXPECT_TRUE(back.IsBanned(kGuid));
+    EXPECT_TRUE(back.IsBanned(kSyncedGuid));
     ASSERT_EQ(back.commands().size(), 1u);
-    EXPECT_EQ(back.commands()[0], "pb_sv_banguid " + kGuid + " \"^1Cheater\" 192.0.2.9 \"aimbot\"");
+    EXPECT_EQ(back.commands()[0],
+              "pb_sv_banguid " + kSyncedGuid + " \"^1Cheater\" 192.0.2.9 \"aimbot\"");
     EXPECT_EQ(first.commands().size(), 1u); // the ban's own request only
     EXPECT_EQ(last.commands().size(), 1u);
     std::vector<std::string> lines;
@@ -145,9 +146,9 @@ TEST_F(BanSyncRun, TheServerThatWasSilentGetsTheBanAndTheOthersAreNotAskedAgain)
 
 TEST_F(BanSyncRun, TempBansLiftedBansAndHeldOnesStayAndFailuresAreSaid) {
     BanStates states(scratch.location(), "alice");
-    states.TempBan({kGuid, "spam", "Temp", "192.0.2.1"}, 60);
-    states.Ban({kOtherGuid, "wallhack", "Gone", "192.0.2.2"});
-    states.Lift(kOtherGuid, "appeal");
+    states.TempBan({kSyncedGuid, "spam", "Temp", "192.0.2.1"}, 60);
+    states.Ban({kLiftedSyncGuid, "wallhack", "Gone", "192.0.2.2"});
+    states.Lift(kLiftedSyncGuid, "appeal");
     const std::string noAddress = "0123456789ABCDEF0123456789ABCDEF";
     states.Ban({noAddress, "aimbot", "Ghost", ""});
     const std::string refused = "ABCDEFABCDEFABCDEFABCDEFABCDEF01";
