@@ -4,6 +4,7 @@
 #include "BanHistoryList.h"
 #include "CTempBanDlg.h"
 #include "ColouredNameDelegate.h"
+#include "DialogParts.h"
 #include "FoundPlayersModel.h"
 #include "LogText.h"
 #include "Messages.h"
@@ -42,24 +43,10 @@ constexpr ModeChoice kModes[] = {
     {"GUID", PlayerSearchMode::Guid, "the first hexadecimal digits of a GUID"},
 };
 
-QPushButton* AddButton(const QString& text, const QString& name, QWidget* parent) {
-    auto* button = new QPushButton(text, parent);
-    button->setObjectName(name);
-    button->setAutoDefault(false);
-    return button;
-}
-
 QListWidget* AddList(const QString& name, QWidget* parent) {
     auto* list = new QListWidget(parent);
     list->setObjectName(name);
     return list;
-}
-
-QGroupBox* Framed(const QString& title, QWidget* content, QWidget* parent) {
-    auto* box = new QGroupBox(title, parent);
-    auto* layout = new QVBoxLayout(box);
-    layout->addWidget(content);
-    return box;
 }
 
 QString Count(std::size_t count) {
@@ -140,19 +127,19 @@ CFindPlayerDlg::CFindPlayerDlg(const AppConfig& config, QWidget* parent,
     addresses_ = AddList(QStringLiteral("addresses"), this);
     history_ = new BanHistoryList(lookups, this);
     auto* details = new QHBoxLayout;
-    details->addWidget(Framed(QStringLiteral("Names"), names_, this), 1);
-    details->addWidget(Framed(QStringLiteral("Addresses"), addresses_, this), 1);
-    details->addWidget(Framed(QStringLiteral("Ban history"), history_, this), 3);
+    details->addWidget(FramedGroup(QStringLiteral("Names"), names_, this), 1);
+    details->addWidget(FramedGroup(QStringLiteral("Addresses"), addresses_, this), 1);
+    details->addWidget(FramedGroup(QStringLiteral("Ban history"), history_, this), 3);
 
-    banButton_ = AddButton(QStringLiteral("Ban"), QStringLiteral("banButton"), this);
-    unbanButton_ = AddButton(QStringLiteral("Unban"), QStringLiteral("unbanButton"), this);
+    banButton_ = AddNamedButton(QStringLiteral("Ban"), QStringLiteral("banButton"), this);
+    unbanButton_ = AddNamedButton(QStringLiteral("Unban"), QStringLiteral("unbanButton"), this);
     tempBanButton_ =
-        AddButton(QStringLiteral("Temp-ban..."), QStringLiteral("tempBanButton"), this);
+        AddNamedButton(QStringLiteral("Temp-ban..."), QStringLiteral("tempBanButton"), this);
     copyGuidButton_ =
-        AddButton(QStringLiteral("Copy GUID"), QStringLiteral("copyGuidButton"), this);
+        AddNamedButton(QStringLiteral("Copy GUID"), QStringLiteral("copyGuidButton"), this);
     showLinesButton_ =
-        AddButton(QStringLiteral("Show his lines"), QStringLiteral("showLinesButton"), this);
-    auto* close = AddButton(QStringLiteral("Close"), QStringLiteral("closeButton"), this);
+        AddNamedButton(QStringLiteral("Show his lines"), QStringLiteral("showLinesButton"), this);
+    auto* close = AddNamedButton(QStringLiteral("Close"), QStringLiteral("closeButton"), this);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(banButton_);
     buttons->addWidget(unbanButton_);

@@ -155,6 +155,7 @@ void CMainFrame::CreateActions() {
     connect(actions_[kFindPlayer], &QAction::triggered, this, &CMainFrame::OnFindPlayer);
     connect(actions_[kFindInAllLogs], &QAction::triggered, this, &CMainFrame::OnFindInAllLogs);
     connect(actions_[kServersDialog], &QAction::triggered, this, &CMainFrame::OnServersDialog);
+    connect(actions_[kBansWindow], &QAction::triggered, this, &CMainFrame::OnBansWindow);
     connect(actions_[kRconConsole], &QAction::triggered, this, [this] { OnRconConsole(); });
     connect(actions_[kExecuteRconFile], &QAction::triggered, this, &CMainFrame::OnExecuteRconFile);
     connect(actions_[kWindowNew], &QAction::triggered, this, &CMainFrame::OnWindowNew);
@@ -302,6 +303,7 @@ void CMainFrame::UpdateCommandStates() {
         actions_[id]->setEnabled(view != nullptr);
     }
     actions_[kFindPlayer]->setEnabled(!theAppConfig.databasePath.empty());
+    actions_[kBansWindow]->setEnabled(!theAppConfig.databasePath.empty());
     actions_[kFilteredView]->setEnabled(frame != nullptr);
     actions_[kFilteredView]->setChecked(frame != nullptr && frame->filteredPaneShown());
     for (const int id : {kNextPane, kPrevPane}) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CBansDlg.h"
 #include "CFindAllLogsDlg.h"
 #include "DocumentRegistry.h"
 #include "MessageBoxSink.h"
@@ -69,6 +70,8 @@ public:
     QLabel* caretPane() const { return caretPane_; }
     // The Find in all logs window; null before its first use.
     CFindAllLogsDlg* findAllLogsWindow() const { return findAllLogs_.data(); }
+    // The Bans window; null before its first use and once closed.
+    CBansDlg* bansWindow() const { return bansWindow_.data(); }
     LockKeyIndicators* lockKeys() const { return lockKeys_; }
     const DocumentRegistry& documents() const { return documents_; }
     const RecentFileList& recentFiles() const { return recentFiles_; }
@@ -138,6 +141,8 @@ private:
     // Tools > Servers: the Servers dialog over quarvel.cfg as it is now; once
     // it has saved, the configuration is read again (ReloadConfiguration).
     void OnServersDialog();
+    // Tools > Bans: the one Bans window, made at its first use.
+    void OnBansWindow();
     // The configuration read again from its file: the commands' states, the
     // Servers panel and the consoles' password lists follow it; lines it
     // refuses are told as at start-up.
@@ -155,6 +160,7 @@ private:
     QLabel* lineCountPane_ = nullptr;
     QLabel* caretPane_ = nullptr;
     QPointer<CFindAllLogsDlg> findAllLogs_;
+    QPointer<CBansDlg> bansWindow_;
     LockKeyIndicators* lockKeys_ = nullptr;
     std::map<int, QAction*> actions_;
     std::array<QAction*, RecentFileList::kSize> recentActions_{};

@@ -1,6 +1,6 @@
-// The frame's commands for the game servers: the Servers dialog, the RCON
-// console and Execute RCON file (View > Servers is with the other view
-// toggles).
+// The frame's commands for the game servers: the Servers dialog, the Bans
+// window, the RCON console and Execute RCON file (View > Servers is with the
+// other view toggles).
 #include "CMainFrame.h"
 #include "CServersDlg.h"
 #include "GlobalConfig.h"
@@ -52,6 +52,21 @@ void CMainFrame::OnServersDialog() {
     if (dialog.exec() == QDialog::Accepted && dialog.saved()) {
         ReloadConfiguration();
     }
+}
+
+void CMainFrame::OnBansWindow() {
+    if (theAppConfig.databasePath.empty()) {
+        return;
+    }
+    if (bansWindow_ == nullptr) {
+        // Made anew after a close, so it reads the database the
+        // configuration names now.
+        bansWindow_ = new CBansDlg(theAppConfig, this);
+        bansWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    bansWindow_->show();
+    bansWindow_->raise();
+    bansWindow_->activateWindow();
 }
 
 void CMainFrame::ReloadConfiguration() {

@@ -143,6 +143,11 @@ const std::vector<CommandEntry>& Commands() {
          "List, add, edit, remove and test the game servers of the configuration",
          "Servers",
          {}},
+        {kBansWindow,
+         "&Bans",
+         "List, lift and extend the bans, and send the permanent ones to every server",
+         "Bans",
+         {}},
         {kViewToolbar, "&Toolbar", "Show or hide the toolbar", "Toggle ToolBar", {}},
         {kViewStatusBar, "&Status Bar", "Show or hide the status bar", "Toggle StatusBar", {}},
         {kViewServers,
@@ -174,7 +179,7 @@ const std::vector<CommandEntry>& Commands() {
 const std::vector<MenuLayout>& Plain() {
     static const std::vector<MenuLayout> menus = {
         {"&File", {kFileOpen, 0, kFileMruFirst, 0, kAppExit}},
-        {"&Tools", {kServersDialog}},
+        {"&Tools", {kServersDialog, kBansWindow}},
         {"&View", {kViewToolbar, kViewStatusBar, kViewServers}},
         {"&Help", {kAppAbout}},
     };
@@ -191,8 +196,8 @@ const std::vector<MenuLayout>& Document() {
          {kFind, kFindNext, kFindPrevious, kFindInAllLogs, 0, kGoTo, 0, kToggleMark, kNextMark,
           kPreviousMark}},
         {"&Tools",
-         {kDatabaseUpdate, kKeepDatabaseUpdated, kFindPlayer, 0, kServersDialog, kRconConsole,
-          kExecuteRconFile}},
+         {kDatabaseUpdate, kKeepDatabaseUpdated, kFindPlayer, 0, kServersDialog, kBansWindow,
+          kRconConsole, kExecuteRconFile}},
         {"&View", {kViewToolbar, kViewStatusBar, kViewServers, 0, kFollowEnd, kFilteredView}},
         {"&Window", {kWindowNew, kWindowCascade, kWindowTile, kWindowArrange}},
         {"&Help", {kAppAbout}},

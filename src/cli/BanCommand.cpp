@@ -23,16 +23,6 @@
 
 namespace {
 
-// Every server is asked with the same reason.
-class FixedReason : public BanReasonSource {
-public:
-    explicit FixedReason(std::string reason) : reason_(std::move(reason)) {}
-    void AskReason(const std::string&, Answer answer) override { answer(reason_); }
-
-private:
-    std::string reason_;
-};
-
 // Keeps the messages; they are printed with the results, one line a server.
 class KeptMessages : public MessageSink {
 public:
@@ -109,7 +99,7 @@ int RunBan(const std::vector<std::string>& words) {
         return 1;
     }
     KeptMessages kept;
-    FixedReason reasons(*reason);
+    FixedBanReason reasons(*reason);
     const auto records = RecordsFor(*config);
     const auto results = RunToEnd(BanAction::Ban, *config, BanTarget{*guid, *ip, *name}, &reasons,
                                   kept, records.get());

@@ -1,6 +1,6 @@
 // quarvelctl tempban and bans: a temp-ban kept in the ban state (and the
 // player temp-kicked from the servers he is on now), and the states listed,
-// as text or JSON Lines.
+// as text or JSON Lines (bans sync is BansSyncCommand).
 #include "Arguments.h"
 #include "BanStateChange.h"
 #include "Commands.h"
@@ -106,9 +106,15 @@ int RunTempBan(const std::vector<std::string>& words) {
 int RunBans(const std::vector<std::string>& words) {
     std::string error;
     const auto args = Arguments::Parse(words, "bans", error);
+    const bool sync = args && args->positional() == std::vector<std::string>{"sync"};
+    if (sync && !args->Flag("active") && !args->Flag("json") && !args->Value("guid") &&
+        !args->Value("name") && !args->Value("admin")) {
+        return RunBansSync(*args);
+    }
     if (!args || !args->positional().empty()) {
         PrintError(args ? "usage: quarvelctl bans [--config FILE] [--active] [--guid G] [--name "
-                          "TEXT] [--admin NAME] [--json]"
+                          "TEXT] [--admin NAME] [--json]\n       quarvelctl bans sync [--config "
+                          "FILE]"
                         : error);
         return 2;
     }

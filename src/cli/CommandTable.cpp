@@ -200,9 +200,10 @@ const std::vector<CommandEntry>& CommandTable() {
               "hexadecimal digits, or a kick's record was not stored"},
           kUsageExit}},
         {"bans",
-         "bans [--config FILE] [--active] [--guid G] [--name TEXT] [--admin NAME] [--json]   list "
-         "the ban states, newest first",
-         {},
+         "bans [sync] [--config FILE] [--active] [--guid G] [--name TEXT] [--admin NAME] [--json]  "
+         " "
+         "list the ban states, newest first, or take the permanent bans to every server",
+         {{"sync", "take every active permanent ban to each server that does not hold it yet"}},
          {kConfigOption,
           {"active", nullptr, "only the bans that hold now (not lifted, replaced or run out)"},
           {"guid", "G", "only the states of this GUID, in either letter case"},
@@ -217,9 +218,15 @@ const std::vector<CommandEntry>& CommandTable() {
          "line: guid, kind (permanent or temporary), status (active, expired, lifted or "
          "replaced), name, reason, issuedBy, start, startEpoch, expiry, expiryEpoch, ended, "
          "endedEpoch, liftedBy, liftReason; times as the admin's clock read them and as seconds "
-         "since 1970 UTC, null where a state has none.",
-         {{0, "bans were printed"},
-          {1, "no ban matched, or the database cannot be used"},
+         "since 1970 UTC, null where a state has none. bans sync (with --config only) sends "
+         "every active permanent ban, with its reason, to each configured server whose latest "
+         "recorded ban or unban of the GUID there is not a success (a ban carried out, or "
+         "refused as already on the server's ban list), keeps each server's outcome in the ban "
+         "records, and prints a line a server: \"<server>: sent N, succeeded N, failed N, "
+         "already held N\", with the first failure.",
+         {{0, "bans were printed; for sync: every server holds every permanent ban"},
+          {1, "no ban matched, or the database cannot be used; for sync: a server did not take a "
+              "ban, no server is configured, or a ban record was not stored"},
           kUsageExit}},
         {"status",
          "status [--config FILE] [--server NAME] [--json]   who is on each server now",

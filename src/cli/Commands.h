@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+class Arguments;
+
 // One quarvelctl command: its name (its entry in the command table holds its
 // help) and the function that runs it with the words after the command name.
 // The function returns the exit code; it prints results on stdout and errors
@@ -38,6 +40,8 @@ int RunCopy(const std::vector<std::string>& words);
 int RunFind(const std::vector<std::string>& words);
 int RunHistory(const std::vector<std::string>& words);
 int RunTempBan(const std::vector<std::string>& words);
+// bans sync: the words after "bans", "sync" among them.
+int RunBansSync(const Arguments& args);
 int RunBans(const std::vector<std::string>& words);
 
 // The most --limit lets find and history print.

@@ -74,5 +74,8 @@ inline constexpr int kRconConsole = 32806;
 // Tools > Servers: the servers of quarvel.cfg listed, added, edited, removed
 // and tested; the configuration read again once they are saved.
 inline constexpr int kServersDialog = 32807;
+// Tools > Bans: the ban states listed, lifted, extended and synced with the
+// servers; it needs the player database.
+inline constexpr int kBansWindow = 32808;
 
 } // namespace CommandId

@@ -15,9 +15,7 @@ struct AnswerTexts {
     const char* refused;
 };
 
-constexpr AnswerTexts kBanAnswers{
-    "GUID added to ban list",
-    "Ban failed\nUsually this happens if the\nsupplied GUID is already banned"};
+constexpr AnswerTexts kBanAnswers{kBanDoneText, kBanRefusedText};
 constexpr AnswerTexts kUnbanAnswers{
     "GUID removed from ban list",
     "Unban failed\nUsually this happens if the\nsupplied GUID is not banned"};

@@ -22,6 +22,13 @@ inline constexpr std::string_view kNoConnectionDataRefusal =
 // True when the target names a connection: a GUID and an address to ban.
 bool HasConnectionData(const BanTarget& target);
 
+// What the user is told, and the ban records keep as the result, when a
+// server carried a ban out, and when it refused it because the GUID is on its
+// ban list already.
+inline constexpr char kBanDoneText[] = "GUID added to ban list";
+inline constexpr char kBanRefusedText[] =
+    "Ban failed\nUsually this happens if the\nsupplied GUID is already banned";
+
 // Where the ban flow asks for the reason to ban with on one server (the Ban
 // reason dialog in the GUI, a fixed text in quarvelctl).
 class BanReasonSource {
@@ -34,6 +41,17 @@ public:
     // `prompt` is UTF-8. `answer` is called once, at once or later from the
     // event loop.
     virtual void AskReason(const std::string& prompt, Answer answer) = 0;
+};
+
+// Every server is asked with the same reason (log bytes): quarvelctl's
+// --reason, a ban state's reason when it is taken to the servers again.
+class FixedBanReason final : public BanReasonSource {
+public:
+    explicit FixedBanReason(std::string reason) : reason_(std::move(reason)) {}
+    void AskReason(const std::string&, Answer answer) override { answer(reason_); }
+
+private:
+    std::string reason_;
 };
 
 // One ban or unban of a GUID on every server, from the head of the list, one

@@ -70,10 +70,12 @@ void BanEnforcer::Kick(int slot, std::string_view ip, const BanState& ban) {
     const ExpandedCommand expanded =
         ExpandServerCommand(server_.commands.Template(command), values);
     const std::string naming =
-        "Ban enforced (" + BanStatusText(ban, states_.Now()) + " by " + ban.issuedBy + "): ";
+        " (" + BanStatusText(ban, states_.Now()) + " by " + ban.issuedBy + "): ";
     const BanTarget target{ban.guid, std::string(ip), Utf8ToWindows1252(ban.name)};
     const auto done = [this, slot, action, naming, target](ServerResult result) {
-        result.message.text = naming + result.message.text;
+        result.message.text =
+            (result.outcome == ServerOutcome::Done ? "Ban enforced" : "Ban not enforced") + naming +
+            result.message.text;
         action.Record(&records_, target, result);
         emit enforced(QString::fromStdString(Windows1252ToUtf8(server_.name) + ": slot " +
                                              std::to_string(slot) + " " + target.guid + ": " +

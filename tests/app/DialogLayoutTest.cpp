@@ -4,7 +4,9 @@
 // the controls in the order the dialog means them to be visited.
 #include "AppConfig.h"
 #include "CAboutDlg.h"
+#include "CBanMinutesDlg.h"
 #include "CBanReasonDlg.h"
+#include "CBansDlg.h"
 #include "CDatabaseAliasesDlg.h"
 #include "CDatabaseUpdateDlg.h"
 #include "CFindPlayerDlg.h"
@@ -277,7 +279,24 @@ INSTANTIATE_TEST_SUITE_P(
                    QStringList{"name", "address", "port", "rconpass", "showPassword", "log",
                                "browseButton", "poll", "kick", "tempkick", "say", "userinfo",
                                "testButton", "okButton", "cancelButton"},
-                   false}),
+                   false},
+        DialogCase{"Bans",
+                   [](const AppConfig& config) {
+                       return std::make_unique<CBansDlg>(config, nullptr);
+                   },
+                   QStringList{"guidFilter", "nameFilter", "adminFilter", "activeOnly", "bans",
+                               "stateHistory", "banHistory", "liftButton", "extendButton",
+                               "syncButton", "closeButton"},
+                   true},
+        DialogCase{"BanMinutes",
+                   [](const AppConfig&) {
+                       return std::make_unique<CBanMinutesDlg>(
+                           QStringLiteral("Extend ban"),
+                           QStringLiteral("How much longer is ^1Bob banned? It ends "
+                                          "2004-02-01T22:05:09+01:00 now."),
+                           nullptr);
+                   },
+                   QStringList{"duration", "customMinutes", "okButton", "cancelButton"}, false}),
     [](const ::testing::TestParamInfo<DialogCase>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -28,7 +28,7 @@ TEST_F(MainFrameTest, StartsWithThePlainMenus) {
     EXPECT_EQ(MenuTitles(), (QStringList{"&File", "&Tools", "&View", "&Help"}));
     EXPECT_EQ(MenuEntries("&File"),
               (QStringList{"&Open...\tCtrl+O", "-", "Recent File", "-", "E&xit"}));
-    EXPECT_EQ(MenuEntries("&Tools"), (QStringList{"&Servers..."}));
+    EXPECT_EQ(MenuEntries("&Tools"), (QStringList{"&Servers...", "&Bans"}));
     EXPECT_EQ(MenuEntries("&View"), (QStringList{"&Toolbar", "&Status Bar", "&Servers"}));
     EXPECT_EQ(MenuEntries("&Help"), (QStringList{"&About Quarvel..."}));
     EXPECT_FALSE(Enabled(kFileMruFirst)) << "the empty recent-file entry is greyed";
@@ -53,7 +53,7 @@ TEST_F(MainFrameTest, ShowsTheDocumentMenusWhileALogWindowExists) {
                            "Toggle &mark\tCtrl+F2", "Ne&xt mark\tF2", "Pre&vious mark\tShift+F2"}));
     EXPECT_EQ(MenuEntries("&Tools"),
               (QStringList{"&Database update", "Keep &database updated", "&Find player...", "-",
-                           "&Servers...", "RCON &console", "&Execute RCON file"}));
+                           "&Servers...", "&Bans", "RCON &console", "&Execute RCON file"}));
     EXPECT_EQ(MenuEntries("&View"), (QStringList{"&Toolbar", "&Status Bar", "&Servers", "-",
                                                  "&Follow end of log", "&Filtered view"}));
     EXPECT_EQ(MenuEntries("&Window"), (QStringList{"&New Window", "&Cascade", "&Tile",

@@ -126,7 +126,9 @@ TEST_F(BanEnforcerOnOneServer, KicksOnlyTheBannedGuidsConnectWithTheServersKickC
     ASSERT_TRUE(ServeUntil([&] { return enforcer.pending() == 0 && said.size() == 1; }))
         << said.join("|").toStdString();
     EXPECT_EQ(game.commands(), (std::vector<std::string>{"kick 7 \"wall 'hack'\""}));
-    const std::string result = "Ban enforced (banned by alice): Unknown command: kick";
+    // This server runs no "kick": the kick failed, and is kept as failed.
+    const std::string result =
+        "Ban not enforced (banned by alice): Bad reply: Unknown command: kick";
     EXPECT_EQ(said.front().toStdString(), "Alpha: slot 7 " + kGuid + ": " + result);
     EXPECT_EQ(scratch.QueryColumn(R"(SELECT "Action" || ' ' || "IP_Full" || ' ' || "Result")"
                                   R"( FROM "Ban_Records" WHERE "Server_Name" = 'Alpha')"),
@@ -178,7 +180,7 @@ TEST_F(BanEnforcerOnOneServer, SaysWhatItCouldNotCheckOrSend) {
     enforcer.LineRead(connect, kEventTextOffset);
     ASSERT_EQ(said.size(), 1U);
     EXPECT_TRUE(said.front().starts_with("Alpha: slot 2 " + kGuid +
-                                         ": Ban enforced (banned by "
+                                         ": Ban not enforced (banned by "
                                          "alice): "))
         << said.front();
     EXPECT_TRUE(game.commands().empty());
