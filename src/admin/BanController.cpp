@@ -285,8 +285,12 @@ std::vector<Message> StateMessages(const std::optional<BanChange>& change,
 } // namespace
 
 void BanController::TellEnd(const FlowEnd& end) {
+    // An unban of a GUID the state did not hold (or that the Bans window
+    // lifted just before) changed nothing there: nothing to say of it.
+    const bool nothingLifted = action_ == BanAction::Unban && end.change &&
+                               end.change->outcome == BanChangeOutcome::NotBanned;
     std::vector<Message> messages;
-    if (end.stateAsked) {
+    if (end.stateAsked && !nothingLifted) {
         messages = StateMessages(
             end.change, end.stateFailure,
             action_ == BanAction::Ban
