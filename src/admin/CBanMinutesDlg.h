@@ -3,19 +3,14 @@
 #include <QDialog>
 #include <optional>
 
-class QComboBox;
-class QSpinBox;
+class BanDurationFields;
 
-// How long a temp-ban lasts, or how much longer: one of the usual durations
-// (1 hour, 6 hours, 1 day, 2 days, 7 days, 30 days) or a number of minutes
-// typed ("Custom"), from 1 to the longest temp-ban.
+// How much longer a temp-ban lasts (the Bans window's Extend): one of the
+// usual durations or a number of minutes typed.
 class CBanMinutesDlg : public QDialog {
     Q_OBJECT
 
 public:
-    // The durations offered, in minutes, in the order shown.
-    static constexpr int kPresets[] = {60, 6 * 60, 24 * 60, 2 * 24 * 60, 7 * 24 * 60, 30 * 24 * 60};
-
     CBanMinutesDlg(const QString& title, const QString& prompt, QWidget* parent);
 
     // The duration chosen.
@@ -26,6 +21,5 @@ public:
                                         const QString& prompt);
 
 private:
-    QComboBox* choice_ = nullptr;
-    QSpinBox* custom_ = nullptr;
+    BanDurationFields* duration_ = nullptr;
 };

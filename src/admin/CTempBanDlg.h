@@ -4,10 +4,9 @@
 #include <functional>
 #include <string>
 
-class QComboBox;
+class BanDurationFields;
 class QLineEdit;
 class QPushButton;
-class QSpinBox;
 
 // "Temp-ban": how long a player is kept off every server, and why. The
 // duration is one of the presets admins use most (1 hour to 30 days) or a
@@ -16,12 +15,6 @@ class CTempBanDlg : public QDialog {
     Q_OBJECT
 
 public:
-    struct Preset {
-        const char* text;
-        long long minutes;
-    };
-    static const Preset kPresets[6];
-
     // `name` is the player's name as shown (colour codes taken out).
     CTempBanDlg(const QString& name, QWidget* parent);
 
@@ -33,8 +26,7 @@ public:
 private:
     void UpdateControls();
 
-    QComboBox* duration_ = nullptr;
-    QSpinBox* customMinutes_ = nullptr;
+    BanDurationFields* duration_ = nullptr;
     QLineEdit* reason_ = nullptr;
     QPushButton* ok_ = nullptr;
 };
