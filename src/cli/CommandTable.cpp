@@ -237,9 +237,11 @@ const std::vector<CommandEntry>& CommandTable() {
          "Asks every configured server (or the one named) who is on it, all at once, and "
          "prints per server its map and players: slot, score, ping, name and address, and the "
          "player's GUID where Quarvel knows it, with where from: the server's status, its log, "
-         "the player database (the GUID last seen with the address) or the player's userinfo. "
+         "the player database (the GUID last seen with the address) or the player's userinfo, "
+         "and the ban that holds it off now (\"banned\", \"banned until ...\") where the "
+         "database knows it. "
          "With --json, one object a server: name, reachable, error, map and players (slot, "
-         "name, plainName, score, ping, address, guid, guidFrom); ping is \"connecting\" or "
+         "name, plainName, score, ping, address, guid, guidFrom, ban); ping is \"connecting\" or "
          "\"zombie\" for such a client. No password is printed.",
          {{0, "every server answered with its players"},
           {1, "a server did not, or the configuration cannot be read"},

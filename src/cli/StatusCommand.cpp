@@ -69,6 +69,8 @@ std::string JsonLine(const ServerEntry& server, const ServerSnapshot& snapshot) 
         AppendJsonOrNull(out, live.guid.guid);
         out += ", \"guidFrom\": ";
         AppendJsonOrNull(out, GuidFromName(live.guid.from));
+        out += ", \"ban\": ";
+        AppendJsonOrNull(out, live.guid.ban);
         out += "}";
     }
     return out + "]}\n";
@@ -91,6 +93,10 @@ std::string TextLines(const ServerEntry& server, const ServerSnapshot& snapshot)
                Windows1252ToUtf8(player.address);
         if (live.guid.from != GuidFrom::None) {
             out += "  " + live.guid.guid + " (" + std::string(GuidFromName(live.guid.from)) + ")";
+        }
+        // The ban that holds him off now, as the Servers panel's Ban column.
+        if (!live.guid.ban.empty()) {
+            out += "  " + live.guid.ban;
         }
         out += "\n";
     }

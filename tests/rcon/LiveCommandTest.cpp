@@ -1,6 +1,7 @@
 // quarvelctl status and rcon, run as a program against fake servers served
 // by this test's event loop.
 #include "../logmodel/TempFile.h"
+#include "BanStates.h"
 #include "FakeGameServer.h"
 #include "QuarvelctlRun.h"
 #include "ScratchDatabase.h"
@@ -36,10 +37,11 @@ TEST_F(LiveCommand, StatusPrintsOneObjectAServerAndNoPassword) {
               "{\"name\": \"Alpha\", \"reachable\": true, \"error\": null, \"map\": "
               "\"mp_carentan\", \"players\": [{\"slot\": 0, \"name\": \"Angelyss\", "
               "\"plainName\": \"Angelyss\", \"score\": 2, \"ping\": 0, \"address\": \"bot\", "
-              "\"guid\": null, \"guidFrom\": null}, {\"slot\": 3, \"name\": \"^1Red ^7Baron\", "
+              "\"guid\": null, \"guidFrom\": null, \"ban\": null}, {\"slot\": 3, \"name\": \"^1Red "
+              "^7Baron\", "
               "\"plainName\": \"Red Baron\", \"score\": -3, \"ping\": \"connecting\", "
               "\"address\": \"192.0.2.7:27960\", \"guid\": \"" +
-                  kInfoGuid + "\", \"guidFrom\": \"userinfo\"}]}\n");
+                  kInfoGuid + "\", \"guidFrom\": \"userinfo\", \"ban\": null}]}\n");
     for (const char* secret : {"alpha-secret", "wrong-secret"}) {
         EXPECT_EQ(run.out.find(secret), std::string::npos);
         EXPECT_EQ(run.err.find(secret), std::string::npos);
@@ -211,7 +213,8 @@ TEST_F(LiveCommand, TempBanTempKicksThePlayerWhereHePlays) {
                   "tempkick Alpha 90 PunkBuster Server: ^1Red ^7Baron kicked wall \"hack\""}));
 }
 
-// The player database gives the GUID last seen with a player's address.
+// The player database gives the GUID last seen with a player's address, and
+// the ban that holds it off now.
 class LiveStatusDatabase : public LiveCommand, public testing::WithParamInterface<TestEngine> {};
 
 TEST_P(LiveStatusDatabase, GivesTheGuidSeenWithTheAddress) {
@@ -230,6 +233,10 @@ TEST_P(LiveStatusDatabase, GivesTheGuidSeenWithTheAddress) {
     scratch.Create();
     ASSERT_EQ(
         Quarvelctl({"harvest", "--config", path, QString::fromStdString(log.path())}).exitCode, 0);
+    {
+        BanStates states(scratch.location(), "alice");
+        ASSERT_EQ(states.Ban({kLogGuid, "wall", "Bob", ""}).outcome, BanChangeOutcome::Banned);
+    }
     alpha.SetPlayers({{3, "Bob", "192.0.2.7:27960", kInfoGuid, 1, 40},
                       {4, "Ann", "192.0.2.8:27960", kInfoGuid, 1, 40}});
     const ProgramRun run = Quarvelctl({"status", "--config", path});
@@ -237,7 +244,7 @@ TEST_P(LiveStatusDatabase, GivesTheGuidSeenWithTheAddress) {
     EXPECT_EQ(run.out, "Alpha: oasago2, 2 players\n"
                        "  3     1   40 Bob  192.0.2.7:27960  " +
                            kLogGuid +
-                           " (database)\n"
+                           " (database)  banned\n"
                            "  4     1   40 Ann  192.0.2.8:27960  " +
                            kInfoGuid + " (userinfo)\n");
     EXPECT_EQ(alpha.commands(), (std::vector<std::string>{"status", "dumpuser 4"}));
