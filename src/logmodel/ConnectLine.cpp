@@ -9,8 +9,12 @@ std::optional<ConnectLine> ReadConnectLine(std::string_view line, EventTextBuffe
     if (!event || !KeywordAgrees(event->keyword, kConnectKeyword)) {
         return std::nullopt;
     }
+    return ReadConnection(event->payload);
+}
+
+std::optional<ConnectLine> ReadConnection(std::string_view payload) {
     PatternGroups groups;
-    if (!EventPatterns::MatchConnection(event->payload, groups)) {
+    if (!EventPatterns::MatchConnection(payload, groups)) {
         return std::nullopt;
     }
     const long long slot = ReadDecimal(groups[1]);

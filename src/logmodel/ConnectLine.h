@@ -15,6 +15,10 @@ struct ConnectLine {
     std::string_view guid;
 };
 
+// The connection the payload of a ClientConnect line makes (the text after
+// its keyword), or nothing when it names no slot of a server.
+std::optional<ConnectLine> ReadConnection(std::string_view payload);
+
 // The connection a log line makes, or nothing for any other line (a
 // keyword that is the beginning of "ClientConnect", an empty one included,
 // counts, as it does for the classifier). `eventTextOffset` is the log's

@@ -1,5 +1,6 @@
 #include "Harvester.h"
 
+#include "ConnectLine.h"
 #include "LogStore.h"
 #include "VisibleText.h"
 
@@ -155,14 +156,11 @@ void Harvester::HarvestLine(std::string_view line) {
 }
 
 void Harvester::HarvestConnect(std::string_view payload) {
-    if (!patterns_.MatchConnection(payload, groups_)) {
+    const auto connect = ReadConnection(payload);
+    if (!connect) {
         return;
     }
-    const auto slot = SlotNumber(groups_[1]);
-    if (!slot) {
-        return;
-    }
-    const std::string_view guid = groups_[3];
+    const std::string_view guid = connect->guid;
     std::optional<std::int32_t> key = memo_.GuidKey(guid);
     if (!key) {
         key = database_->FindGuid(guid);
@@ -182,11 +180,11 @@ void Harvester::HarvestConnect(std::string_view payload) {
         }
         memo_.RememberGuid(guid, *key);
     }
-    HarvestSlot& harvestSlot = slots_[*slot];
+    HarvestSlot& harvestSlot = slots_[static_cast<std::size_t>(connect->slot)];
     harvestSlot.guidKey = *key;
     // Cut to 15 bytes like the address the slot tables keep: the player is
     // still recorded under the GUID, which is what the aliases look up.
-    harvestSlot.address.Assign(groups_[2]);
+    harvestSlot.address.Assign(connect->address);
     harvestSlot.connected = true;
 }
 

@@ -13,6 +13,16 @@ void PlayerAction::Record(ServerOutcomeRecorder* recorder, const BanTarget& targ
     }
 }
 
+ExpandedCommand PlayerAction::KickCommand(const ServerCommands& commands, int slot) const {
+    CommandValues values;
+    values.slot = slot;
+    values.reason = reason;
+    values.minutes = minutes;
+    const ServerCommand command =
+        action == BanAction::TempKick ? ServerCommand::TempKick : ServerCommand::Kick;
+    return ExpandServerCommand(commands.Template(command), values);
+}
+
 std::optional<PlayerAction> PlayerActionOf(ServerCommand command, const CommandValues& values) {
     const std::string reason(values.reason.value_or(""));
     switch (command) {

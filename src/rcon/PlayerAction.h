@@ -18,6 +18,11 @@ struct PlayerAction {
     std::string reason;                        // log bytes; for a message, the text said
     std::optional<int> minutes = std::nullopt; // a temp-kick's
 
+    // The command that carries out this kick or temp-kick of `slot` on a
+    // server with `commands` (its kick= or tempkick= template filled in), or
+    // why there is none.
+    ExpandedCommand KickCommand(const ServerCommands& commands, int slot) const;
+
     // Hands one server's outcome to the recorder, when there is one.
     void Record(ServerOutcomeRecorder* recorder, const BanTarget& target,
                 const ServerResult& result) const;

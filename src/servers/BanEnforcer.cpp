@@ -61,14 +61,7 @@ void BanEnforcer::LineRead(std::string_view line, int eventTextOffset) {
 
 void BanEnforcer::Kick(int slot, std::string_view ip, const BanState& ban) {
     const PlayerAction action = BanKickAction(ban, states_.Now());
-    const ServerCommand command =
-        action.action == BanAction::TempKick ? ServerCommand::TempKick : ServerCommand::Kick;
-    CommandValues values;
-    values.slot = slot;
-    values.reason = action.reason;
-    values.minutes = action.minutes;
-    const ExpandedCommand expanded =
-        ExpandServerCommand(server_.commands.Template(command), values);
+    const ExpandedCommand expanded = action.KickCommand(server_.commands, slot);
     const std::string naming =
         " (" + BanStatusText(ban, states_.Now()) + " by " + ban.issuedBy + "): ";
     const BanTarget target{ban.guid, std::string(ip), Utf8ToWindows1252(ban.name)};

@@ -118,15 +118,8 @@ void KickWherePlaying::StatusDone(std::size_t index) {
     Server& server = *running_[index];
     server.kicks.assign(players.size(), ServerResult{});
     server.kicksLeft = players.size();
-    const ServerCommand command =
-        action_.action == BanAction::TempKick ? ServerCommand::TempKick : ServerCommand::Kick;
     for (std::size_t k = 0; k < players.size(); ++k) {
-        CommandValues values;
-        values.slot = slots_[index][k];
-        values.reason = action_.reason;
-        values.minutes = action_.minutes;
-        const ExpandedCommand expanded =
-            ExpandServerCommand(entry.commands.Template(command), values);
+        const ExpandedCommand expanded = action_.KickCommand(entry.commands, slots_[index][k]);
         if (!expanded.ok()) {
             server.kicks[k] = ActionNotSent(entry.name, expanded.error);
             action_.Record(recorder_, players[k], server.kicks[k]);
