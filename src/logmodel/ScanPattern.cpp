@@ -1,5 +1,6 @@
 #include "ScanPattern.h"
 
+#include <algorithm>
 #include <bitset>
 #include <cstdio>
 #include <vector>
@@ -110,13 +111,23 @@ public:
         if (!groups_.empty()) {
             return std::nullopt;
         }
-        return ScanPatterns{exact_, tolerant_};
+        return ScanPatterns{exact_, tolerant_, PrefixThenCaret()};
     }
 
 private:
     struct Start {
         std::size_t exact;
         std::size_t tolerant;
+    };
+    // How often a piece may repeat; a most of -1 is no limit.
+    struct Bounds {
+        int least = 1;
+        int most = 1;
+    };
+    // A piece of a text without groups, for its prefixes.
+    struct SequencePiece {
+        std::string set;
+        Bounds bounds;
     };
 
     int Peek(std::size_t ahead = 0) const {
@@ -145,6 +156,8 @@ private:
         }
         last_ = Start{exact_.size(), tolerant_.size()};
         const std::string cls = ClassOf(set);
+        sequenceOnly_ = sequenceOnly_ && !set['^'];
+        alternatives_.back().push_back({cls, {}});
         exact_ += cls;
         tolerant_ += set['^'] ? "(?:" + cls + "|\\^\\^)" : cls;
         tolerant_ += kHiddenCodes;
@@ -169,6 +182,7 @@ private:
                 at_ += 2;
             }
             groups_.push_back({exact_.size(), tolerant_.size()});
+            sequenceOnly_ = false;
             exact_ += "(?:";
             tolerant_ += "(?:";
             last_.reset();
@@ -183,6 +197,7 @@ private:
             tolerant_ += ")";
             return true;
         case '|':
+            alternatives_.emplace_back();
             exact_ += "|";
             tolerant_ += "|";
             last_.reset();
@@ -298,14 +313,20 @@ private:
             return false;
         }
         std::string count;
+        Bounds bounds;
         if (c == '{') {
-            const auto bounds = Counted();
-            if (!bounds) {
+            const auto counted = Counted(bounds);
+            if (!counted) {
                 return false;
             }
-            count = *bounds;
+            count = *counted;
         } else {
             count = std::string(1, static_cast<char>(c));
+            bounds = {c == '+' ? 1 : 0, c == '?' ? 1 : -1};
+        }
+        // Without groups the repeat is of the sequence's last piece.
+        if (sequenceOnly_) {
+            alternatives_.back().back().bounds = bounds;
         }
         if (Peek() == '?') {
             ++at_; // lazy: the same lines match
@@ -323,7 +344,7 @@ private:
     }
 
     // {n}, {n,} or {n,m} after the '{'.
-    std::optional<std::string> Counted() {
+    std::optional<std::string> Counted(Bounds& bounds) {
         const auto number = [this]() -> std::optional<int> {
             int value = 0;
             bool any = false;
@@ -342,15 +363,18 @@ private:
             return std::nullopt;
         }
         std::string out = "{" + std::to_string(*low);
+        bounds = {*low, *low};
         if (Peek() == ',') {
             ++at_;
             out += ",";
+            bounds.most = -1;
             if (Peek() != '}') {
                 const auto high = number();
                 if (!high || *high < *low) {
                     return std::nullopt;
                 }
                 out += std::to_string(*high);
+                bounds.most = *high;
             }
         }
         if (Peek() != '}') {
@@ -358,6 +382,50 @@ private:
         }
         ++at_;
         return out + "}";
+    }
+
+    // The starts of a match of pieces[k..] that end between two pieces or at
+    // the end, nonempty: the piece's own run (cut anywhere), or its whole run
+    // and a start of the rest.
+    static std::string StartsOf(const std::vector<SequencePiece>& pieces, std::size_t k) {
+        const SequencePiece& piece = pieces[k];
+        const std::string partial = piece.set + Quantifier({1, piece.bounds.most});
+        if (k + 1 == pieces.size()) {
+            return partial;
+        }
+        const std::string rest = StartsOf(pieces, k + 1);
+        if (piece.bounds.least == 1 && piece.bounds.most == 1) {
+            return piece.set + "(?:" + rest + ")?";
+        }
+        return "(?:" + partial + "|" + piece.set + Quantifier(piece.bounds) + "(?:" + rest + "))";
+    }
+
+    static std::string Quantifier(Bounds bounds) {
+        if (bounds.least == 1 && bounds.most == 1) {
+            return "";
+        }
+        if (bounds.most < 0) {
+            return "{" + std::to_string(bounds.least) + ",}";
+        }
+        return "{" + std::to_string(bounds.least) + "," + std::to_string(bounds.most) + "}";
+    }
+
+    std::string PrefixThenCaret() const {
+        if (!sequenceOnly_) {
+            return {};
+        }
+        std::string out = "(?:";
+        for (const std::vector<SequencePiece>& pieces : alternatives_) {
+            // A piece repeated at most zero times, or an empty alternative
+            // (the text matches the empty text), is left to the tolerant form.
+            if (pieces.empty() ||
+                std::any_of(pieces.begin(), pieces.end(),
+                            [](const SequencePiece& piece) { return piece.bounds.most == 0; })) {
+                return {};
+            }
+            out += (out.size() > 3 ? "|" : "") + StartsOf(pieces, 0);
+        }
+        return out + ")\\^";
     }
 
     std::string_view text_;
@@ -369,6 +437,10 @@ private:
     std::vector<Start> groups_;
     // Where the piece a repeat would apply to starts.
     std::optional<Start> last_;
+    // The text's top-level alternatives as sequences of pieces, while it has
+    // no group and no piece that takes a caret.
+    bool sequenceOnly_ = true;
+    std::vector<std::vector<SequencePiece>> alternatives_ = {{}};
 };
 
 } // namespace

@@ -28,6 +28,15 @@ struct ScanPatterns {
     // stretches hide their codes. Every piece may be followed by colour
     // codes, and a piece that takes a caret may take a doubled one.
     std::string tolerant;
+    // Matches where a nonempty start of a match of `exact`, ending between
+    // two of its pieces (or at its end), is followed by a caret. A line whose
+    // bytes hold a match of `tolerant` hold an exact match or one of these:
+    // the first colour code or caret hidden inside a match comes right after
+    // such a start. Built only for texts of pieces that never take a caret,
+    // with alternatives at the top only (no groups); empty otherwise. Unlike
+    // `tolerant`, it is made of long literals where the text is, which the
+    // engine compiles and scans for many times faster.
+    std::string prefixThenCaret;
 };
 
 // Nothing when the text holds what is not translated, or a line end or CR

@@ -9,6 +9,7 @@
 #include "ScanPattern.h"
 
 #include <algorithm>
+#include <array>
 #include <climits>
 #include <cstring>
 #include <hs/hs.h>
@@ -20,7 +21,12 @@ enum PatternId : unsigned {
     kTolerant = 0, // the text, or colour codes in it
     kInnerCr = 1,  // a CR inside a line: Boost.Regex reads such a line
     kExact = 2,    // the text itself, where it starts
+    kSuspect = 3,  // a start of the text, then a caret: codes may lie inside
 };
+
+// The longest line the tolerant form is tried on before the visible text is:
+// past it Boost.Regex's own limits could stop the quick look.
+constexpr std::size_t kLongestTolerantLine = std::size_t{1} << 16;
 
 // Spans of a match are short: a plain loop beats a library call.
 bool HasCaret(const char* from, const char* to) {
@@ -81,15 +87,30 @@ ByteFold AsciiFold() {
 // match shows that no caret lies in it or just before it (it is clean).
 class TextMatcher::Engine {
 public:
-    // A plain text: its tolerant pattern alone, as a clean match of it is the
-    // text's own bytes, which end where it ends. An expression: its exact
-    // pattern, which tells where its matches start, beside the tolerant
-    // one; when an expression cannot tell (or compile so), no match is
-    // taken for clean. (Starts of the tolerant pattern itself cost some
+    // Where the text has the form for it, the exact pattern beside the
+    // starts followed by a caret (ScanPatterns::prefixThenCaret): literals
+    // the engine compiles in a moment and scans at memory speed, where the
+    // tolerant pattern, a caret possible after every byte, takes tens of
+    // milliseconds to compile and several times as long to scan. A line
+    // either finds is then tried on the tolerant form by Boost.Regex, and
+    // only one that holds it needs its visible text.
+    //
+    // Otherwise a plain text: its tolerant pattern alone, as a clean match of
+    // it is the text's own bytes, which end where it ends. An expression: its
+    // exact pattern, which tells where its matches start, beside the
+    // tolerant one; when an expression cannot tell (or compile so), no match
+    // is taken for clean. (Starts of the tolerant pattern itself cost some
     // expressions many times their scan.)
     static std::unique_ptr<Engine> Compile(const ScanPatterns& patterns, bool plainText,
                                            std::size_t textLength) {
         auto engine = std::unique_ptr<Engine>(new Engine);
+        if (!patterns.prefixThenCaret.empty() && engine->BuildSplit(patterns, plainText)) {
+            engine->textLength_ = textLength;
+            engine->clean_ = plainText ? Clean::ByLength : Clean::ByStart;
+            engine->lengthId_ = kExact;
+            engine->tolerant_.emplace(patterns.tolerant, boost::regex::perl);
+            return engine;
+        }
         if (plainText) {
             engine->textLength_ = textLength;
             engine->clean_ = Clean::ByLength;
@@ -113,13 +134,31 @@ public:
 
     const hs_database_t* database() const { return database_; }
 
+    // True when the tolerant form is left to TolerantMayHold: the scan
+    // finds exact matches and suspects.
+    bool split() const { return tolerant_.has_value(); }
+
+    // Whether the line's bytes may hold the tolerant form; true when the
+    // quick look cannot tell (a long line, an expression Boost.Regex gives up
+    // on), which leaves the line to its visible text.
+    bool TolerantMayHold(std::string_view line) const {
+        if (line.size() > kLongestTolerantLine) {
+            return true;
+        }
+        try {
+            return boost::regex_search(line.begin(), line.end(), *tolerant_);
+        } catch (const std::runtime_error&) {
+            return true;
+        }
+    }
+
     // Whether the match [from, to) of pattern `id` in a line that starts at
     // `lineStart` (offsets in the chunk) is clean; nothing when it says
     // nothing either way.
     bool IsClean(unsigned id, long long from, long long to, long long lineStart,
                  const char* chunk) const {
         long long start = 0;
-        if (clean_ == Clean::ByLength && id == kTolerant) {
+        if (clean_ == Clean::ByLength && id == lengthId_) {
             start = to - static_cast<long long>(textLength_) - 1;
         } else if (clean_ == Clean::ByStart && id == kExact) {
             start = from - 1;
@@ -133,6 +172,25 @@ private:
     enum class Clean { Never, ByLength, ByStart };
 
     Engine() = default;
+
+    // The exact pattern (with where its matches start for an expression)
+    // and the suspects, with the CRs.
+    bool BuildSplit(const ScanPatterns& patterns, bool plainText) {
+        const std::array<const char*, 3> expressions = {
+            patterns.exact.c_str(), patterns.prefixThenCaret.c_str(), "\\r[^\\n]"};
+        const std::array<unsigned, 3> flags = {plainText ? 0u : unsigned{HS_FLAG_SOM_LEFTMOST}, 0u,
+                                               0u};
+        const std::array<unsigned, 3> ids = {kExact, kSuspect, kInnerCr};
+        hs_compile_error_t* error = nullptr;
+        if (hs_compile_multi(expressions.data(), flags.data(), ids.data(),
+                             static_cast<unsigned>(expressions.size()), HS_MODE_BLOCK, nullptr,
+                             &database_, &error) != HS_SUCCESS) {
+            hs_free_compile_error(error);
+            database_ = nullptr;
+            return false;
+        }
+        return true;
+    }
 
     // The patterns with ids kTolerant, then kExact, and the one of CRs.
     bool Build(const std::vector<std::string>& text, unsigned exactFlags) {
@@ -157,13 +215,17 @@ private:
 
     hs_database_t* database_ = nullptr;
     Clean clean_ = Clean::Never;
+    unsigned lengthId_ = kTolerant; // whose matches end where the text does
     std::size_t textLength_ = 0;
+    // The tolerant form for Boost.Regex, when the scan leaves it to it.
+    std::optional<boost::regex> tolerant_;
 };
 
 // What the engine found in one line.
 struct TextMatcher::LineFlags {
     bool match = false;
-    bool clean = false; // a match with no caret in it or just before it
+    bool clean = false;   // a match with no caret in it or just before it
+    bool suspect = false; // a start of a match with a caret after it
     bool innerCr = false;
 };
 
@@ -329,7 +391,9 @@ TextChunkResult TextMatcher::ScanWithEngine(const LogModel& model, LineChunk chu
             hit = flags.match; // without a caret the pattern is the text
         } else if (flags.clean) {
             hit = true;
-        } else if (!flags.match) {
+        } else if (!flags.match && !flags.suspect) {
+            hit = false;
+        } else if (engine_->split() && !engine_->TolerantMayHold(bytes)) {
             hit = false;
         } else {
             hit =
@@ -365,7 +429,11 @@ TextChunkResult TextMatcher::ScanWithEngine(const LogModel& model, LineChunk chu
             flags.innerCr = true;
             continue;
         }
-        flags.match = flags.match || match.id == kTolerant;
+        if (match.id == kSuspect) {
+            flags.suspect = true;
+            continue;
+        }
+        flags.match = flags.match || match.id == kTolerant || engine_->split();
         flags.clean = flags.clean || engine_->IsClean(match.id, static_cast<long long>(match.from),
                                                       static_cast<long long>(match.to),
                                                       lineStart - chunk.begin, chunk.begin);
