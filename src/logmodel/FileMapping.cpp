@@ -191,14 +191,15 @@ std::optional<FileIdentity> FileMapping::identity() const {
                         static_cast<std::uint64_t>(info.st_ino)};
 }
 
-std::optional<std::uint64_t> FileMapping::HeadHash(std::size_t length) const {
+std::optional<std::size_t> FileMapping::ReadAt(std::int64_t from, std::size_t length,
+                                               char* into) const {
     if (fd_ < 0) {
         return std::nullopt;
     }
-    std::vector<char> head(length);
     std::size_t got = 0;
     while (got < length) {
-        const ssize_t n = ::pread(fd_, head.data() + got, length - got, static_cast<off_t>(got));
+        const ssize_t n = ::pread(fd_, into + got, length - got,
+                                  static_cast<off_t>(from + static_cast<std::int64_t>(got)));
         if (n < 0) {
             if (errno == EINTR) {
                 continue;
@@ -210,7 +211,16 @@ std::optional<std::uint64_t> FileMapping::HeadHash(std::size_t length) const {
         }
         got += static_cast<std::size_t>(n);
     }
-    return Fnv1aHash(head.data(), got);
+    return got;
+}
+
+std::optional<std::uint64_t> FileMapping::HeadHash(std::size_t length) const {
+    std::vector<char> head(length);
+    const auto got = ReadAt(0, length, head.data());
+    if (!got) {
+        return std::nullopt;
+    }
+    return Fnv1aHash(head.data(), *got);
 }
 
 #else
@@ -254,6 +264,10 @@ LoadStatus FileMapping::Open(const std::string& path) {
 
 void FileMapping::ReadAhead(std::int64_t, std::int64_t) const {
     // The system's own read-ahead serves a mapped view here.
+}
+
+std::optional<std::size_t> FileMapping::ReadAt(std::int64_t, std::size_t, char*) const {
+    return std::nullopt; // the mapped view serves every reader here
 }
 
 bool FileMapping::MapView(std::int64_t fileSize) {

@@ -96,6 +96,11 @@ public:
     int reloads() const { return store_.reloads(); }
     // Reads the file's bytes [from, to) into memory ahead of their use.
     void ReadAhead(std::int64_t from, std::int64_t to) const { store_.ReadAhead(from, to); }
+    // Copies the file's bytes from `from` on as they read now
+    // (FileMapping::ReadAt): for one pass over them.
+    std::optional<std::size_t> ReadAt(std::int64_t from, std::size_t length, char* into) const {
+        return store_.ReadAt(from, length, into);
+    }
 
     // NotLoaded before any load, then Loaded or why the load failed.
     LoadStatus loadStatus() const { return store_.loadStatus(); }

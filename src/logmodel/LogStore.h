@@ -80,6 +80,9 @@ public:
         return file_.HeadHash(length);
     }
     void ReadAhead(std::int64_t from, std::int64_t to) const { file_.ReadAhead(from, to); }
+    std::optional<std::size_t> ReadAt(std::int64_t from, std::size_t length, char* into) const {
+        return file_.ReadAt(from, length, into);
+    }
     std::string_view FileBytes() const {
         return {file_.data(), static_cast<std::size_t>(file_.data() == nullptr ? 0 : fileSize_)};
     }

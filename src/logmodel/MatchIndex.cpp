@@ -20,6 +20,9 @@ namespace {
 constexpr std::int64_t kFewestBatchBytes = std::int64_t{1} << 20;
 constexpr std::int64_t kMostBatchBytes = std::int64_t{16} << 20;
 constexpr std::int64_t kChunkBytes = std::int64_t{512} << 10;
+// The longest chunk copied out of the file rather than read in its view (a
+// chunk is longer than kChunkBytes only to end with its last line).
+constexpr std::int64_t kMostCopiedBytes = std::int64_t{4} << 20;
 
 // Just past the LF that ends the line holding byte `at` (at < end), or `end`.
 std::int64_t PastLineEnd(const char* base, std::int64_t at, std::int64_t end) {
@@ -56,11 +59,15 @@ int LineStartingAt(const LineStore& lines, int first, int end, std::int64_t offs
 class MatchIndex::Workers {
 public:
     tbb::enumerable_thread_specific<TextMatcher::Scratch> scratch;
+    // Where each thread copies the chunks it reads past the split lines.
+    tbb::enumerable_thread_specific<std::vector<char>> copies;
 };
 
 // One chunk of a batch and what was found in it.
 struct MatchIndex::Batch {
-    LineChunk chunk;
+    std::int64_t from; // the file's bytes [from, to): whole lines
+    std::int64_t to;
+    int firstLine; // or -1 when not known
     int lines = 0;
     TextChunkResult text;
     std::vector<int> kinds;
@@ -183,35 +190,48 @@ bool MatchIndex::ScanBatch(const LogModel& model, ScanReport& report, std::int64
     // Chunks of whole lines.
     const std::int64_t batchEnd =
         std::min(limit, PastLineEnd(base, std::min(limit, from + batchBytes) - 1, limit));
-    if (!numbered) {
-        model.ReadAhead(from, batchEnd);
-    }
     std::vector<Batch> chunks;
     int line = scannedLines_;
     for (std::int64_t at = from; at < batchEnd;) {
         const std::int64_t next =
             PastLineEnd(base, std::min(batchEnd, at + kChunkBytes) - 1, batchEnd);
-        Batch work{{base + at, base + next, -1}, 0, {}, {}};
+        Batch work{at, next, -1, 0, {}, {}};
         if (numbered) {
-            work.chunk.firstLine = line;
+            work.firstLine = line;
             line = LineStartingAt(model.lineStore(), line, split + 1, next);
-            work.lines = line - work.chunk.firstLine;
+            work.lines = line - work.firstLine;
         }
         chunks.push_back(std::move(work));
         at = next;
     }
-    tbb::parallel_for(std::size_t{0}, chunks.size(), [this, &chunks, &model](std::size_t i) {
+    // Past the split lines nothing has read the file's pages yet, and this
+    // pass reads them once: each chunk is copied out rather than read in the
+    // view, which would cost a first touch of every page.
+    tbb::parallel_for(std::size_t{0}, chunks.size(), [&, this](std::size_t i) {
         Batch& work = chunks[i];
+        LineChunk chunk{base + work.from, base + work.to, work.firstLine};
+        if (!numbered && work.to - work.from <= kMostCopiedBytes) {
+            std::vector<char>& copy = workers_->copies.local();
+            const auto length = static_cast<std::size_t>(work.to - work.from);
+            copy.resize(std::max(copy.size(), length));
+            const auto got = model.ReadAt(work.from, length, copy.data());
+            if (got && *got == length) {
+                chunk.begin = copy.data();
+                chunk.end = copy.data() + length;
+            } else {
+                model.ReadAhead(work.from, work.to);
+            }
+        }
         if (text_) {
             SearchBudget budget;
             budget.Start(nullptr);
-            work.text = text_->Scan(model, work.chunk, workers_->scratch.local(), budget);
-        } else if (work.chunk.firstLine < 0) {
-            work.lines = static_cast<int>(CountLineFeeds(work.chunk.begin, work.chunk.end));
+            work.text = text_->Scan(model, chunk, workers_->scratch.local(), budget);
+        } else if (work.firstLine < 0) {
+            work.lines = static_cast<int>(CountLineFeeds(chunk.begin, chunk.end));
         }
         if (filter_.kinds) {
             for (int n = 0; n < work.lines; ++n) {
-                if (filter_.kinds->kinds.Has(model.RecognisedEvent(work.chunk.firstLine + n))) {
+                if (filter_.kinds->kinds.Has(model.RecognisedEvent(work.firstLine + n))) {
                     work.kinds.push_back(n);
                 }
             }
@@ -226,12 +246,11 @@ bool MatchIndex::ScanBatch(const LogModel& model, ScanReport& report, std::int64
     LineSet kinds;
     for (const Batch& work : chunks) {
         const int firstLine = end;
-        int lines = text_ && work.chunk.firstLine < 0 ? work.text.lines : work.lines;
-        std::int64_t chunkEndByte = work.chunk.end - base;
+        int lines = text_ && work.firstLine < 0 ? work.text.lines : work.lines;
+        std::int64_t chunkEndByte = work.to;
         if (text_ && work.text.stop != TextChunkResult::Stop::None) {
             lines = work.text.lines;
-            chunkEndByte =
-                PastLineFeeds(base, work.chunk.begin - base, chunkEndByte, work.text.lines);
+            chunkEndByte = PastLineFeeds(base, work.from, chunkEndByte, work.text.lines);
             stop_ = work.text.stop == TextChunkResult::Stop::TooMuchWork
                         ? IndexStop::TooMuchWork
                         : IndexStop::NeedsClassification;

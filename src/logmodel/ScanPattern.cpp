@@ -13,6 +13,9 @@ using ByteSet = std::bitset<256>;
 // byte other than a caret) and lone carets, which a stretch that hides codes
 // takes out of the text.
 constexpr std::string_view kHiddenCodes = "(?:\\^[^\\^\\n]?)*";
+// How many pieces before a code's place its pattern holds: enough to make it
+// rare, few enough that a long text's patterns stay short.
+constexpr std::size_t kMostPiecesBefore = 7;
 // The most a counted repeat may say; larger ones are left to Boost.Regex.
 constexpr int kMaxRepeat = 1000;
 
@@ -111,7 +114,7 @@ public:
         if (!groups_.empty()) {
             return std::nullopt;
         }
-        return ScanPatterns{exact_, tolerant_, PrefixThenCaret()};
+        return ScanPatterns{exact_, tolerant_, CodeStarts()};
     }
 
 private:
@@ -126,7 +129,7 @@ private:
     };
     // A piece of a text without groups, for its prefixes.
     struct SequencePiece {
-        std::string set;
+        ByteSet set;
         Bounds bounds;
     };
 
@@ -157,7 +160,7 @@ private:
         last_ = Start{exact_.size(), tolerant_.size()};
         const std::string cls = ClassOf(set);
         sequenceOnly_ = sequenceOnly_ && !set['^'];
-        alternatives_.back().push_back({cls, {}});
+        alternatives_.back().push_back({set, {}});
         exact_ += cls;
         tolerant_ += set['^'] ? "(?:" + cls + "|\\^\\^)" : cls;
         tolerant_ += kHiddenCodes;
@@ -384,20 +387,42 @@ private:
         return out + "}";
     }
 
-    // The starts of a match of pieces[k..] that end between two pieces or at
-    // the end, nonempty: the piece's own run (cut anywhere), or its whole run
-    // and a start of the rest.
-    static std::string StartsOf(const std::vector<SequencePiece>& pieces, std::size_t k) {
-        const SequencePiece& piece = pieces[k];
-        const std::string partial = piece.set + Quantifier({1, piece.bounds.most});
-        if (k + 1 == pieces.size()) {
-            return partial;
+    // Where a code may lie inside a match of the pieces: after each piece
+    // that something may follow (its own next copy, or the pieces after it),
+    // the pieces before it (the last few), a run of it, and a caret.
+    static void AddCodeStarts(const std::vector<SequencePiece>& pieces,
+                              std::vector<CodeStart>& starts) {
+        for (std::size_t k = 0; k < pieces.size(); ++k) {
+            const SequencePiece& piece = pieces[k];
+            ByteSet next;
+            if (piece.bounds.most != 1) {
+                next |= piece.set;
+            }
+            if (k + 1 < pieces.size()) {
+                next |= FirstBytesFrom(pieces, k + 1);
+            }
+            if (next.none()) {
+                continue;
+            }
+            std::string pattern;
+            for (std::size_t i = k > kMostPiecesBefore ? k - kMostPiecesBefore : 0; i < k; ++i) {
+                pattern += ClassOf(pieces[i].set) + Quantifier(pieces[i].bounds);
+            }
+            pattern += ClassOf(piece.set) + Quantifier({1, piece.bounds.most}) + "\\^";
+            starts.push_back({std::move(pattern), next});
         }
-        const std::string rest = StartsOf(pieces, k + 1);
-        if (piece.bounds.least == 1 && piece.bounds.most == 1) {
-            return piece.set + "(?:" + rest + ")?";
+    }
+
+    // The bytes a match of pieces[k..] may go on with.
+    static ByteSet FirstBytesFrom(const std::vector<SequencePiece>& pieces, std::size_t k) {
+        ByteSet set;
+        for (; k < pieces.size(); ++k) {
+            set |= pieces[k].set;
+            if (pieces[k].bounds.least > 0) {
+                break;
+            }
         }
-        return "(?:" + partial + "|" + piece.set + Quantifier(piece.bounds) + "(?:" + rest + "))";
+        return set;
     }
 
     static std::string Quantifier(Bounds bounds) {
@@ -410,22 +435,22 @@ private:
         return "{" + std::to_string(bounds.least) + "," + std::to_string(bounds.most) + "}";
     }
 
-    std::string PrefixThenCaret() const {
+    std::optional<std::vector<CodeStart>> CodeStarts() const {
         if (!sequenceOnly_) {
-            return {};
+            return std::nullopt;
         }
-        std::string out = "(?:";
+        std::vector<CodeStart> starts;
         for (const std::vector<SequencePiece>& pieces : alternatives_) {
             // A piece repeated at most zero times, or an empty alternative
             // (the text matches the empty text), is left to the tolerant form.
             if (pieces.empty() ||
                 std::any_of(pieces.begin(), pieces.end(),
                             [](const SequencePiece& piece) { return piece.bounds.most == 0; })) {
-                return {};
+                return std::nullopt;
             }
-            out += (out.size() > 3 ? "|" : "") + StartsOf(pieces, 0);
+            AddCodeStarts(pieces, starts);
         }
-        return out + ")\\^";
+        return starts;
     }
 
     std::string_view text_;

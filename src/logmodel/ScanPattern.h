@@ -1,8 +1,17 @@
 #pragma once
 
+#include <bitset>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+// Where a colour code may begin inside a match of a text, and the bytes the
+// match may go on with after it.
+struct CodeStart {
+    std::string pattern;
+    std::bitset<256> next;
+};
 
 // A search text in the syntax of the scanning engine (Hyperscan), which runs
 // over a whole stretch of lines at once, where Boost.Regex, the reference of
@@ -28,15 +37,18 @@ struct ScanPatterns {
     // stretches hide their codes. Every piece may be followed by colour
     // codes, and a piece that takes a caret may take a doubled one.
     std::string tolerant;
-    // Matches where a nonempty start of a match of `exact`, ending between
-    // two of its pieces (or at its end), is followed by a caret. A line whose
-    // bytes hold a match of `tolerant` hold an exact match or one of these:
-    // the first colour code or caret hidden inside a match comes right after
-    // such a start. Built only for texts of pieces that never take a caret,
-    // with alternatives at the top only (no groups); empty otherwise. Unlike
-    // `tolerant`, it is made of long literals where the text is, which the
-    // engine compiles and scans for many times faster.
-    std::string prefixThenCaret;
+    // Where a colour code or caret may lie inside a match: each pattern
+    // matches a piece of the text (with up to a few before it) and a caret,
+    // where the first code hidden inside a match would begin; such a code
+    // goes on with a byte of `next` once it ends. A line whose bytes hold a
+    // match of `tolerant` holds an exact match or one of these, as what a
+    // stretch hides begins with a caret. Built only for texts of pieces that
+    // never take a caret, with alternatives at the top only (no groups):
+    // nothing otherwise, and none when no match can have a code inside (a
+    // single byte). Unlike `tolerant`, whose every piece may be followed by
+    // codes, these are literals where the text is, which the engine compiles
+    // in a moment and scans for at memory speed.
+    std::optional<std::vector<CodeStart>> codeStarts;
 };
 
 // Nothing when the text holds what is not translated, or a line end or CR

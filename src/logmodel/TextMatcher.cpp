@@ -9,7 +9,6 @@
 #include "ScanPattern.h"
 
 #include <algorithm>
-#include <array>
 #include <climits>
 #include <cstring>
 #include <hs/hs.h>
@@ -18,10 +17,10 @@ namespace {
 
 // The ids of the patterns the engine runs.
 enum PatternId : unsigned {
-    kTolerant = 0, // the text, or colour codes in it
-    kInnerCr = 1,  // a CR inside a line: Boost.Regex reads such a line
-    kExact = 2,    // the text itself, where it starts
-    kSuspect = 3,  // a start of the text, then a caret: codes may lie inside
+    kTolerant = 0,  // the text, or colour codes in it
+    kInnerCr = 1,   // a CR inside a line: Boost.Regex reads such a line
+    kExact = 2,     // the text itself, where it starts
+    kCodeStart = 3, // and on: where a code may begin inside a match (CodeStart)
 };
 
 // The longest line the tolerant form is tried on before the visible text is:
@@ -87,13 +86,14 @@ ByteFold AsciiFold() {
 // match shows that no caret lies in it or just before it (it is clean).
 class TextMatcher::Engine {
 public:
-    // Where the text has the form for it, the exact pattern beside the
-    // starts followed by a caret (ScanPatterns::prefixThenCaret): literals
-    // the engine compiles in a moment and scans at memory speed, where the
+    // Where the text has the form for it, the exact pattern beside where a
+    // code may begin inside a match (ScanPatterns::codeStarts): literals the
+    // engine compiles in a moment and scans at memory speed, where the
     // tolerant pattern, a caret possible after every byte, takes tens of
-    // milliseconds to compile and several times as long to scan. A line
-    // either finds is then tried on the tolerant form by Boost.Regex, and
-    // only one that holds it needs its visible text.
+    // milliseconds to compile and several times as long to scan. A line with
+    // an exact match that is not clean, or a code start whose codes go on
+    // with what the match may go on with, is then tried on the tolerant form
+    // by Boost.Regex, and only one that holds it needs its visible text.
     //
     // Otherwise a plain text: its tolerant pattern alone, as a clean match of
     // it is the text's own bytes, which end where it ends. An expression: its
@@ -104,7 +104,7 @@ public:
     static std::unique_ptr<Engine> Compile(const ScanPatterns& patterns, bool plainText,
                                            std::size_t textLength) {
         auto engine = std::unique_ptr<Engine>(new Engine);
-        if (!patterns.prefixThenCaret.empty() && engine->BuildSplit(patterns, plainText)) {
+        if (patterns.codeStarts && engine->BuildSplit(patterns, plainText)) {
             engine->textLength_ = textLength;
             engine->clean_ = plainText ? Clean::ByLength : Clean::ByStart;
             engine->lengthId_ = kExact;
@@ -135,8 +135,36 @@ public:
     const hs_database_t* database() const { return database_; }
 
     // True when the tolerant form is left to TolerantMayHold: the scan
-    // finds exact matches and suspects.
+    // finds exact matches and code starts.
     bool split() const { return tolerant_.has_value(); }
+
+    // Whether the codes that begin with the caret at `caret` (a match of the
+    // code start `id`) may end where the match goes on: some run of codes and
+    // lone carets from there (CaretCodes.h) is followed by a byte the match
+    // may take next.
+    bool CodesGoOn(unsigned id, const char* caret, const char* end) const {
+        const std::bitset<256>& next = codeStartNext_[id - kCodeStart];
+        // Whether a run of codes may start at `at`, at `at + 1`, at `at + 2`.
+        bool here = true;
+        bool ahead = false;
+        bool twoAhead = false;
+        for (const char* at = caret; at < end && (here || ahead); ++at) {
+            const auto byte = static_cast<unsigned char>(*at);
+            if (here && at != caret && next[byte]) {
+                return true;
+            }
+            if (here && byte == '^') {
+                ahead = true; // a lone caret
+                if (at + 1 < end && at[1] != '^' && at[1] != '\n') {
+                    twoAhead = true; // a code
+                }
+            }
+            here = ahead;
+            ahead = twoAhead;
+            twoAhead = false;
+        }
+        return false;
+    }
 
     // Whether the line's bytes may hold the tolerant form; true when the
     // quick look cannot tell (a long line, an expression Boost.Regex gives up
@@ -173,23 +201,19 @@ private:
 
     Engine() = default;
 
-    // The exact pattern (with where its matches start for an expression)
-    // and the suspects, with the CRs.
+    // The exact pattern (with where its matches start for an expression),
+    // the CRs, and where codes may begin inside a match.
     bool BuildSplit(const ScanPatterns& patterns, bool plainText) {
-        const std::array<const char*, 3> expressions = {
-            patterns.exact.c_str(), patterns.prefixThenCaret.c_str(), "\\r[^\\n]"};
-        const std::array<unsigned, 3> flags = {plainText ? 0u : unsigned{HS_FLAG_SOM_LEFTMOST}, 0u,
-                                               0u};
-        const std::array<unsigned, 3> ids = {kExact, kSuspect, kInnerCr};
-        hs_compile_error_t* error = nullptr;
-        if (hs_compile_multi(expressions.data(), flags.data(), ids.data(),
-                             static_cast<unsigned>(expressions.size()), HS_MODE_BLOCK, nullptr,
-                             &database_, &error) != HS_SUCCESS) {
-            hs_free_compile_error(error);
-            database_ = nullptr;
-            return false;
+        std::vector<const char*> expressions = {patterns.exact.c_str(), "\\r[^\\n]"};
+        std::vector<unsigned> flags = {plainText ? 0u : unsigned{HS_FLAG_SOM_LEFTMOST}, 0u};
+        std::vector<unsigned> ids = {kExact, kInnerCr};
+        for (const CodeStart& start : *patterns.codeStarts) {
+            expressions.push_back(start.pattern.c_str());
+            flags.push_back(0);
+            ids.push_back(kCodeStart + static_cast<unsigned>(codeStartNext_.size()));
+            codeStartNext_.push_back(start.next);
         }
-        return true;
+        return CompileDatabase(expressions, flags, ids);
     }
 
     // The patterns with ids kTolerant, then kExact, and the one of CRs.
@@ -202,6 +226,11 @@ private:
             flags.push_back(exactFlags);
             ids.push_back(kExact);
         }
+        return CompileDatabase(expressions, flags, ids);
+    }
+
+    bool CompileDatabase(const std::vector<const char*>& expressions,
+                         const std::vector<unsigned>& flags, const std::vector<unsigned>& ids) {
         hs_compile_error_t* error = nullptr;
         if (hs_compile_multi(expressions.data(), flags.data(), ids.data(),
                              static_cast<unsigned>(expressions.size()), HS_MODE_BLOCK, nullptr,
@@ -219,13 +248,15 @@ private:
     std::size_t textLength_ = 0;
     // The tolerant form for Boost.Regex, when the scan leaves it to it.
     std::optional<boost::regex> tolerant_;
+    // What the match may go on with after each code start (by its id).
+    std::vector<std::bitset<256>> codeStartNext_;
 };
 
 // What the engine found in one line.
 struct TextMatcher::LineFlags {
     bool match = false;
     bool clean = false;   // a match with no caret in it or just before it
-    bool suspect = false; // a start of a match with a caret after it
+    bool suspect = false; // a code may lie inside a match
     bool innerCr = false;
 };
 
@@ -429,8 +460,9 @@ TextChunkResult TextMatcher::ScanWithEngine(const LogModel& model, LineChunk chu
             flags.innerCr = true;
             continue;
         }
-        if (match.id == kSuspect) {
-            flags.suspect = true;
+        if (match.id >= kCodeStart) {
+            flags.suspect = flags.suspect ||
+                            engine_->CodesGoOn(match.id, chunk.begin + match.to - 1, chunk.end);
             continue;
         }
         flags.match = flags.match || match.id == kTolerant || engine_->split();

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -280,6 +281,34 @@ TEST(MatchIndexTest, CodeFreeTextNeedsNoClassification) {
     EXPECT_EQ(model.classifiedCount(), 0);
     EXPECT_EQ(index.scannedLines(), classified.model.lineCount());
     EXPECT_GT(index.hits().Count(), 0);
+}
+
+// The whole-file reach copies the file's bytes rather than reading its view;
+// where the file is shorter than it was at the load, the view (which reads
+// zeros past the file's new end) is read as before: no crash, no line lost.
+TEST(MatchIndexTest, WholeFileReachOfAFileCutShorterReadsItsView) {
+    std::string log;
+    for (int i = 0; i < 40'000; ++i) {
+        log += "  12:00 say: Bob: line " + std::to_string(i) + "\n";
+    }
+    TempFile file(log);
+    LogModel model;
+    model.Load(file.path(), 4096);
+    ASSERT_EQ(::truncate(file.path().c_str(), static_cast<off_t>(log.size() / 2)), 0);
+    MatchIndex index(TextFilter("line 3", false, true), IndexReach::WholeFile);
+    index.ScanAll(model);
+    EXPECT_EQ(index.stop(), IndexStop::None);
+    // Every line of the first half that holds the text, none of the zeros.
+    int expected = 0;
+    std::size_t at = 0;
+    for (int i = 0; i < 40'000; ++i) {
+        const std::string line = "  12:00 say: Bob: line " + std::to_string(i) + "\n";
+        at += line.size();
+        if (at <= log.size() / 2 && line.find("line 3") != std::string::npos) {
+            ++expected;
+        }
+    }
+    EXPECT_EQ(index.hits().Count(), expected);
 }
 
 // The engine reads (x+x+)+y in linear time; a word boundary leaves it to

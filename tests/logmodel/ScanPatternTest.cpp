@@ -1,6 +1,7 @@
-// The starts-then-caret pattern of a text: built only for the forms it is
-// sound for, and finding, in the bytes of a line, the first colour code or
-// caret hidden inside a match wherever it lies.
+// Where a colour code may begin inside a match: the code starts are built only
+// for the forms they are sound for, one of them finds the first code or caret
+// hidden inside a match wherever it lies, none finds a caret no start of a
+// match comes before, and each knows what the match may go on with.
 #include "ScanPattern.h"
 
 #include <boost/regex.hpp>
@@ -8,62 +9,93 @@
 
 namespace {
 
-struct PrefixCase {
+struct CodeStartCase {
     const char* text;
     bool regExp;
     bool caseSensitive;
-    // Bytes whose visible text holds a match with codes inside: the pattern
-    // must find them. Nothing when no pattern is to be built.
+    // What the match may go on with after each start's code, in order.
+    std::vector<std::string> next;
+    // Bytes with a code inside a match: some start must find them.
     std::vector<const char*> found;
-    // Bytes it must not find (no caret after a start of a match).
+    // Bytes with no start of a match before a caret: none may find them.
     std::vector<const char*> notFound;
 };
 
-class PrefixThenCaret : public testing::TestWithParam<PrefixCase> {};
+std::string BytesOf(const std::bitset<256>& set) {
+    std::string bytes;
+    for (int b = 0; b < 256; ++b) {
+        if (set[static_cast<std::size_t>(b)]) {
+            bytes += static_cast<char>(b);
+        }
+    }
+    return bytes;
+}
 
-TEST_P(PrefixThenCaret, FindsTheFirstCodeInsideAMatch) {
-    const PrefixCase& c = GetParam();
+class CodeStarts : public testing::TestWithParam<CodeStartCase> {};
+
+TEST_P(CodeStarts, FindTheFirstCodeInsideAMatch) {
+    const CodeStartCase& c = GetParam();
     const auto patterns = TranslateForScan(c.text, c.regExp, c.caseSensitive);
     ASSERT_TRUE(patterns.has_value());
-    if (c.found.empty()) {
-        EXPECT_EQ(patterns->prefixThenCaret, "") << c.text;
-        return;
+    ASSERT_TRUE(patterns->codeStarts.has_value()) << c.text;
+    std::vector<std::string> next;
+    std::vector<boost::regex> starts;
+    for (const CodeStart& start : *patterns->codeStarts) {
+        next.push_back(BytesOf(start.next));
+        starts.emplace_back(start.pattern, boost::regex::perl);
     }
-    ASSERT_NE(patterns->prefixThenCaret, "") << c.text;
-    const boost::regex pattern(patterns->prefixThenCaret, boost::regex::perl);
+    EXPECT_EQ(next, c.next) << c.text;
+    const auto anyFinds = [&starts](const char* line) {
+        return std::any_of(starts.begin(), starts.end(), [line](const boost::regex& start) {
+            return boost::regex_search(line, start);
+        });
+    };
     for (const char* line : c.found) {
-        EXPECT_TRUE(boost::regex_search(line, pattern)) << c.text << " in " << line;
+        EXPECT_TRUE(anyFinds(line)) << c.text << " in " << line;
     }
     for (const char* line : c.notFound) {
-        EXPECT_FALSE(boost::regex_search(line, pattern)) << c.text << " in " << line;
+        EXPECT_FALSE(anyFinds(line)) << c.text << " in " << line;
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Texts, PrefixThenCaret,
+    Texts, CodeStarts,
     testing::Values(
-        PrefixCase{"Viper",
-                   false,
-                   true,
-                   {"say: V^1iper: x", "Vip^7er", "Vipe^", "Viper^1"},
-                   {"Viper", "^1Viper", "V iper^", "vi^per"}},
-        PrefixCase{"viper", false, false, {"VI^7PER", "vIpE^^r"}, {"VIPER", "iper^", "vx^"}},
-        PrefixCase{"105.1", false, true, {"10^15.1", "105.^1"}, {"1051", "^1051", "15^"}},
-        // A repeat cut anywhere, and the rest after the whole of it.
-        PrefixCase{"MOD_M[0-9]+_",
-                   true,
-                   true,
-                   {"MOD_M1^2_", "MOD_M12^7_", "MO^D", "MOD_M9_^"},
-                   {"OD_^", "MOD_MX^"}},
-        PrefixCase{"a{2,3}b", true, true, {"a^", "aa^ab", "aaa^b", "aab^"}, {"b^", "xb^"}},
-        PrefixCase{"x?yz", true, true, {"y^z", "x^yz", "xy^z"}, {"z^", "xz^"}},
-        PrefixCase{"rush B|need ammo", true, true, {"ru^1sh B", "need ^2ammo"}, {"B^", "ammo^"}},
-        PrefixCase{"\\d\\s\\w", true, true, {"1^ a", "1 ^a"}, {"a^"}},
-        // Forms left to the tolerant pattern: a piece that takes a caret, a
-        // group, a piece repeated at most zero times, an empty alternative.
-        PrefixCase{"a^b", false, true, {}, {}}, PrefixCase{"a.b", true, true, {}, {}},
-        PrefixCase{"a[^x]", true, true, {}, {}}, PrefixCase{"a\\W", true, true, {}, {}},
-        PrefixCase{"(ab)+", true, true, {}, {}}, PrefixCase{"ab{0}c", true, true, {}, {}},
-        PrefixCase{"ab|", true, true, {}, {}}));
+        CodeStartCase{"Viper",
+                      false,
+                      true,
+                      {"i", "p", "e", "r"},
+                      {"say: V^1iper: x", "Vip^7er", "Vipe^^r", "V^^1iper"},
+                      {"Viper", "^1Viper", "Viper^1", "vi^per", "x^V"}},
+        CodeStartCase{"vip", false, false, {"Ii", "Pp"}, {"VI^7P", "v^I"}, {"VIP", "p^v"}},
+        CodeStartCase{
+            "105.1", false, true, {"0", "5", ".", "1"}, {"10^15.1", "105.^11"}, {"^1051"}},
+        // A repeat cut anywhere, and the pieces after the whole of it.
+        CodeStartCase{"M[0-9]+_",
+                      true,
+                      true,
+                      {"0123456789", "0123456789_"},
+                      {"M^1", "M1^2", "M12^7_"},
+                      {"_^", "x1^"}},
+        CodeStartCase{"a{2,3}b", true, true, {"ab"}, {"a^1a", "aa^ab", "aaa^b"}, {"b^a"}},
+        // A piece that may be left out: what comes after the codes may be
+        // the piece after it.
+        CodeStartCase{"x?yz", true, true, {"y", "z"}, {"y^z", "x^y", "xy^z"}, {"z^y"}},
+        CodeStartCase{"ab|c+", true, true, {"b", "c"}, {"a^b", "c^c"}, {"b^"}},
+        // One byte: no code can lie inside a match, and nothing is looked for.
+        CodeStartCase{"o", false, true, {}, {}, {}}));
+
+// Forms left to the tolerant pattern: a piece that takes a caret, a group, a
+// piece repeated at most zero times, an empty alternative.
+TEST(CodeStarts, AreNotBuiltForFormsTheyCannotVouchFor) {
+    for (const char* text : {"a.b", "a[^x]", "a\\W", "(ab)+", "ab{0}c", "ab|", "a\\^b"}) {
+        const auto patterns = TranslateForScan(text, true, true);
+        ASSERT_TRUE(patterns.has_value()) << text;
+        EXPECT_FALSE(patterns->codeStarts.has_value()) << text;
+    }
+    const auto literal = TranslateForScan("a^b", false, true);
+    ASSERT_TRUE(literal.has_value());
+    EXPECT_FALSE(literal->codeStarts.has_value());
+}
 
 } // namespace
