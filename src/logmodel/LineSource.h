@@ -3,6 +3,7 @@
 #include "LineStore.h"
 #include "LogLine.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <string_view>
 
@@ -27,6 +28,18 @@ public:
     // Only its visible length, which a source may know without laying the
     // line's segments.
     virtual int VisibleLength(int i) const { return Line(i).visibleLength; }
+    // The most columns a line of [first, end) shows, or `widest` when none
+    // shows more. A line shows at most as many columns as it has bytes: only
+    // one longer than the widest so far is laid out to see how many of its
+    // bytes are codes.
+    virtual int WidestVisible(int first, int end, int widest) const {
+        for (int i = first; i < end; ++i) {
+            if (static_cast<int>(Text(i).size()) > widest) {
+                widest = std::max(widest, VisibleLength(i));
+            }
+        }
+        return widest;
+    }
     // The line's index in its log, for a source that shows some lines of a
     // log.
     virtual int LogLineIndex(int i) const { return i; }

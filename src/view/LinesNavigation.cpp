@@ -30,13 +30,9 @@ int LogLinesView::LastFirstColumn() const {
 
 void LogLinesView::UpdateHorizontalRange() {
     const int measurable = std::min(lineCount_, MeasurableLines());
-    for (; linesMeasured_ < measurable; ++linesMeasured_) {
-        // A line shows at most as many columns as it has bytes: only a line
-        // longer than the widest so far can be wider, and only such a line
-        // is laid out to see how many of its bytes are codes.
-        if (static_cast<int>(lines_->Text(linesMeasured_).size()) > widestLine_) {
-            widestLine_ = std::max(widestLine_, lines_->VisibleLength(linesMeasured_));
-        }
+    if (linesMeasured_ < measurable) {
+        widestLine_ = lines_->WidestVisible(linesMeasured_, measurable, widestLine_);
+        linesMeasured_ = measurable;
     }
     const int last = LastFirstColumn();
     firstColumn_ = std::min(firstColumn_, last);

@@ -4,6 +4,7 @@
 // reload; the whole-file reach quarvelctl counts with; the work budget.
 #include "MatchIndex.h"
 
+#include "HitLines.h"
 #include "LogGenerator.h"
 #include "MatchIndexReference.h"
 #include "TempFile.h"
@@ -281,6 +282,30 @@ TEST(MatchIndexTest, CodeFreeTextNeedsNoClassification) {
     EXPECT_EQ(model.classifiedCount(), 0);
     EXPECT_EQ(index.scannedLines(), classified.model.lineCount());
     EXPECT_GT(index.hits().Count(), 0);
+}
+
+// A list of hits measures its lines in one walk over the set: the same widest
+// line as measuring each by its number, for any stretch of them.
+TEST(MatchIndexTest, HitLinesMeasureTheirWidestLineAsEachLineWould) {
+    const GeneratedLog log(200'000);
+    MatchIndex index(TextFilter("killed", false, true));
+    index.ScanAll(log.model);
+    HitLines hits(log.model);
+    EXPECT_EQ(hits.WidestVisible(0, 10, 0), 0); // no set yet
+    hits.SetHits(&index.hits());
+    const int count = hits.lineCount();
+    ASSERT_GT(count, 100);
+    const struct {
+        int first;
+        int end;
+        int widest;
+    } kRanges[] = {{0, count, 0},  {0, 1, 0}, {17, 90, 0},        {count - 5, count, 0},
+                   {0, count, 40}, {3, 3, 7}, {0, count, 100'000}};
+    for (const auto& range : kRanges) {
+        EXPECT_EQ(hits.WidestVisible(range.first, range.end, range.widest),
+                  hits.LineSource::WidestVisible(range.first, range.end, range.widest))
+            << range.first << ".." << range.end << " over " << range.widest;
+    }
 }
 
 // The whole-file reach copies the file's bytes rather than reading its view;
