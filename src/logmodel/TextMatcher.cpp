@@ -23,9 +23,11 @@ enum PatternId : unsigned {
     kCodeStart = 3, // and on: where a code may begin inside a match (CodeStart)
 };
 
-// The longest line the tolerant form is tried on before the visible text is:
-// past it Boost.Regex's own limits could stop the quick look.
-constexpr std::size_t kLongestTolerantLine = std::size_t{1} << 16;
+// The longest line the tolerant form is tried on before its visible text is:
+// a log's lines are far shorter, and on a longer one a backtracking
+// expression could cost more than the visible text's search, which has the
+// search's budget.
+constexpr std::size_t kLongestTolerantLine = std::size_t{4} << 10;
 
 // Spans of a match are short: a plain loop beats a library call.
 bool HasCaret(const char* from, const char* to) {
