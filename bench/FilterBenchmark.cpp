@@ -2,8 +2,10 @@
 // line classified, IndexReach::ClassifiedLines): a whole scan for each
 // filter with the memory its set of hits takes; the time to the first screen
 // of hits (60); and the longest call of Scan given 10 ms slices, which is
-// how long a window's event loop waits at most while the log is filtered.
+// how long a window's event loop waits at most while the log is filtered;
+// every hit's line in order, as a copy of the whole filtered pane asks.
 #include "BenchLog.h"
+#include "HitLines.h"
 #include "LogModel.h"
 #include "MatchIndex.h"
 
@@ -102,6 +104,24 @@ void LongestSlice(benchmark::State& state, const LineFilter& filter) {
     state.counters["longest_ms"] = longest;
 }
 
+// Every hit's line in the log, in order, as a copy of the whole filtered
+// pane asks for them (HitLines::LogLineIndex).
+void HitsInOrder(benchmark::State& state, const LineFilter& filter) {
+    LogModel& model = ClassifiedLog();
+    MatchIndex index(filter);
+    index.ScanAll(model);
+    HitLines hits(model);
+    hits.SetHits(&index.hits());
+    for (auto _ : state) {
+        std::int64_t sum = 0;
+        for (int i = 0; i < hits.lineCount(); ++i) {
+            sum += hits.LogLineIndex(i);
+        }
+        benchmark::DoNotOptimize(sum);
+    }
+    state.counters["hits"] = hits.lineCount();
+}
+
 } // namespace
 
 BENCHMARK_CAPTURE(WholeLog, RareLiteral, Text("105.159.176.232", false, true))
@@ -124,6 +144,8 @@ BENCHMARK_CAPTURE(WholeLog, NotChat, NotChat())->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(FirstScreen, RareLiteral, Text("105.159.176.232", false, true))
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(FirstScreen, Player, Player())->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(HitsInOrder, CommonLiteral, Text("killed", false, true))
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(LongestSlice, CommonLiteral, Text("killed", false, true))
     ->Unit(benchmark::kMillisecond)
     ->Iterations(1);

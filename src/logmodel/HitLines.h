@@ -5,6 +5,7 @@
 #include "LogModel.h"
 
 #include <algorithm>
+#include <cstdint>
 
 // The lines of a log that a set holds (a match index's hits), in the log's
 // order, as a source of their own: line i is the set's i-th line. Without a
@@ -17,7 +18,10 @@ class HitLines final : public LineSource {
 public:
     explicit HitLines(const LogModel& model) : model_(model) {}
 
-    void SetHits(const LineSet* hits) { hits_ = hits; }
+    void SetHits(const LineSet* hits) {
+        hits_ = hits;
+        place_ = {};
+    }
     const LineSet* hits() const { return hits_; }
 
     int lineCount() const override { return hits_ != nullptr ? hits_->Count() : 0; }
@@ -44,11 +48,43 @@ public:
         return widest;
     }
     bool contiguous() const override { return false; }
+    // Lines are mostly asked for in order (a copy, a screen being drawn):
+    // the one after the last asked for is the set's next line from there,
+    // found at once, where the i-th line found anew costs a pass over the
+    // set's blocks. The place is good while the set does not change.
     int LogLineIndex(int i) const override {
-        return hits_ != nullptr ? hits_->Nth(i).value_or(0) : 0;
+        if (hits_ == nullptr) {
+            return 0;
+        }
+        if (place_.index >= 0 && place_.changes == hits_->changes()) {
+            if (i == place_.index) {
+                return place_.line;
+            }
+            if (i == place_.index + 1) {
+                if (const auto next = hits_->NextFrom(place_.line + 1)) {
+                    place_ = {i, *next, place_.changes};
+                    return *next;
+                }
+            }
+        }
+        const auto line = hits_->Nth(i);
+        if (!line) {
+            return 0;
+        }
+        place_ = {i, *line, hits_->changes()};
+        return *line;
     }
 
 private:
+    // The last line asked for: its index in the list, its line in the log,
+    // and the set's changes() then.
+    struct Place {
+        int index = -1;
+        int line = 0;
+        std::uint64_t changes = 0;
+    };
+
     const LogModel& model_;
     const LineSet* hits_ = nullptr;
+    mutable Place place_;
 };

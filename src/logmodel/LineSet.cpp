@@ -36,12 +36,14 @@ std::optional<int> LineSet::PreviousFrom(int line) const {
 void LineSet::AddRange(int first, int end) {
     if (end > first) {
         bits_.addRange(Key(first), Key(end));
+        ++changes_;
     }
 }
 
 void LineSet::FlipRange(int first, int end) {
     if (end > first) {
         bits_.flip(Key(first), Key(end));
+        ++changes_;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <roaring/roaring.hh>
+#include <utility>
 
 // A set of line numbers, kept compact: a Roaring bitmap, which stores a
 // sparse stretch of lines as a sorted array of 16-bit numbers (two bytes a
@@ -14,6 +15,25 @@
 class LineSet {
 public:
     LineSet() = default;
+    LineSet(const LineSet&) = default;
+    LineSet(LineSet&&) noexcept = default;
+    // Taking another set's lines is a change of this one (changes()).
+    LineSet& operator=(const LineSet& other) {
+        bits_ = other.bits_;
+        ++changes_;
+        return *this;
+    }
+    LineSet& operator=(LineSet&& other) noexcept {
+        bits_ = std::move(other.bits_);
+        ++changes_;
+        ++other.changes_;
+        return *this;
+    }
+    ~LineSet() = default;
+
+    // Counts the changes of the set's lines: a reader that remembers where
+    // it was in the set knows its place is still good while this stays.
+    std::uint64_t changes() const { return changes_; }
 
     bool Contains(int line) const { return line >= 0 && bits_.contains(Key(line)); }
     // How many lines the set holds.
@@ -42,24 +62,36 @@ public:
         }
     }
 
-    void Add(int line) { bits_.add(Key(line)); }
+    void Add(int line) {
+        bits_.add(Key(line));
+        ++changes_;
+    }
     // Adds lines [first, end).
     void AddRange(int first, int end);
-    void Remove(int line) { bits_.remove(Key(line)); }
+    void Remove(int line) {
+        bits_.remove(Key(line));
+        ++changes_;
+    }
     // Lines [first, end) that are not in the set become members and the
     // members in it leave.
     void FlipRange(int first, int end);
-    void Clear() { bits_ = Roaring(); }
+    void Clear() {
+        bits_ = Roaring();
+        ++changes_;
+    }
     LineSet& operator|=(const LineSet& other) {
         bits_ |= other.bits_;
+        ++changes_;
         return *this;
     }
     LineSet& operator&=(const LineSet& other) {
         bits_ &= other.bits_;
+        ++changes_;
         return *this;
     }
     LineSet& operator-=(const LineSet& other) {
         bits_ -= other.bits_;
+        ++changes_;
         return *this;
     }
     bool operator==(const LineSet& other) const { return bits_ == other.bits_; }
@@ -75,4 +107,5 @@ private:
     static std::uint32_t Key(int line) { return static_cast<std::uint32_t>(line); }
 
     Roaring bits_;
+    std::uint64_t changes_ = 0;
 };

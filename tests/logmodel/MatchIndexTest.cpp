@@ -10,6 +10,7 @@
 #include "TempFile.h"
 
 #include <fstream>
+#include <functional>
 #include <gtest/gtest.h>
 #include <set>
 #include <string>
@@ -305,6 +306,61 @@ TEST(MatchIndexTest, HitLinesMeasureTheirWidestLineAsEachLineWould) {
         EXPECT_EQ(hits.WidestVisible(range.first, range.end, range.widest),
                   hits.LineSource::WidestVisible(range.first, range.end, range.widest))
             << range.first << ".." << range.end << " over " << range.widest;
+    }
+}
+
+// A list of hits finds the line after the last one asked for from there: the
+// same lines as the set's n-th, in order or not, and after every kind of
+// change of the set between two questions (a line added before the place,
+// lines taken from another set, moved in, cleared and filled again).
+TEST(MatchIndexTest, HitLinesFollowTheirSetInOrderAndThroughItsChanges) {
+    LogModel model;
+    HitLines hits(model);
+    LineSet set;
+    for (int line = 0; line < 300'000; line += 3) {
+        set.Add(line);
+    }
+    set.AddRange(400'000, 470'000);
+    hits.SetHits(&set);
+    const auto expectSame = [&](int i, const char* after) {
+        EXPECT_EQ(hits.LogLineIndex(i), set.Nth(i).value_or(0)) << i << " " << after;
+    };
+    for (int i = 0; i < set.Count() + 2; ++i) {
+        expectSame(i, "in order");
+    }
+    for (const int i : {50, 49, 120'000, 7, 8, 8, 169'999, 170'000}) {
+        expectSame(i, "out of order");
+    }
+
+    LineSet other;
+    other.AddRange(10, 20);
+    const struct {
+        const char* change;
+        std::function<void()> make;
+    } kChanges[] = {
+        {"a line added before the place", [&] { set.Add(1); }},
+        {"a line taken away", [&] { set.Remove(3); }},
+        {"lines flipped", [&] { set.FlipRange(0, 10); }},
+        {"lines of another set", [&] { set = other; }},
+        {"another set moved in",
+         [&] {
+             LineSet moved;
+             moved.AddRange(5, 9);
+             set = std::move(moved);
+         }},
+        {"cleared and filled again",
+         [&] {
+             set.Clear();
+             set.AddRange(2, 30);
+         }},
+        {"joined", [&] { set |= other; }},
+        {"cut", [&] { set -= other; }},
+    };
+    for (const auto& change : kChanges) {
+        hits.LogLineIndex(2);
+        change.make();
+        expectSame(3, change.change);
+        expectSame(4, change.change);
     }
 }
 
