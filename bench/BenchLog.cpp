@@ -24,6 +24,18 @@ const std::string& BenchLogPath() {
     return path;
 }
 
+std::string GeneratedLogOf(std::int64_t megabytes) {
+    const auto path = std::filesystem::temp_directory_path() /
+                      ("quarvel-open-bench-" + std::to_string(megabytes) + "mb.log");
+    const auto bytes = static_cast<std::uintmax_t>(megabytes) << 20;
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || size < bytes) {
+        WriteGeneratedLog(path.string(), static_cast<std::size_t>(bytes), kBenchSeed);
+    }
+    return path.string();
+}
+
 std::int64_t BenchLogBytes() {
     return static_cast<std::int64_t>(std::filesystem::file_size(BenchLogPath()));
 }

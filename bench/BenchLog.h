@@ -8,3 +8,7 @@
 // folder and reused by later runs.
 const std::string& BenchLogPath();
 std::int64_t BenchLogBytes();
+
+// A generated log of `megabytes` MiB (seed 7) in the temporary folder, made
+// once and reused: the window's benchmarks open it.
+std::string GeneratedLogOf(std::int64_t megabytes);

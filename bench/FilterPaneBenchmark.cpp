@@ -3,12 +3,12 @@
 // first screen of hits in the pane, to the last line decided, and the longest
 // stall of the window thread's event loop meanwhile (LoopStallWatch). The log
 // is generated once into the temporary folder (the one open_bench makes).
+#include "BenchLog.h"
 #include "CChildFrame.h"
 #include "CMainFrame.h"
 #include "CQuarvelDoc.h"
 #include "FilterPane.h"
 #include "FilteredLinesView.h"
-#include "LogGenerator.h"
 #include "LoopStallWatch.h"
 #include "MatchIndex.h"
 
@@ -17,22 +17,9 @@
 #include <QSignalSpy>
 #include <QToolButton>
 #include <benchmark/benchmark.h>
-#include <filesystem>
 #include <string>
 
 namespace {
-
-std::string GeneratedLog(std::int64_t megabytes) {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("quarvel-open-bench-" + std::to_string(megabytes) + "mb.log");
-    const auto bytes = static_cast<std::uintmax_t>(megabytes) << 20;
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error || size < bytes) {
-        WriteGeneratedLog(path.string(), static_cast<std::size_t>(bytes), 7);
-    }
-    return path.string();
-}
 
 // Turns the event loop until `done` holds.
 template <typename Done> void TurnUntil(Done done) {
@@ -44,7 +31,7 @@ template <typename Done> void TurnUntil(Done done) {
 enum class Filter { RareText, CommonText, Player, Kills };
 
 void BM_FilterInWindow(benchmark::State& state) {
-    const std::string path = GeneratedLog(1024);
+    const std::string path = GeneratedLogOf(1024);
     const auto filter = static_cast<Filter>(state.range(0));
     for (auto _ : state) {
         CMainFrame frame;

@@ -3,11 +3,11 @@
 // loop stood still while the log loaded (the longest gap between two ticks
 // of a 5 ms timer), and the time until the whole log was in. The logs are
 // generated once into the temporary folder (200 MB and 1 GB).
+#include "BenchLog.h"
 #include "CChildFrame.h"
 #include "CMainFrame.h"
 #include "CQuarvelDoc.h"
 #include "CQuarvelView.h"
-#include "LogGenerator.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -16,22 +16,9 @@
 #include <QTimer>
 #include <algorithm>
 #include <benchmark/benchmark.h>
-#include <filesystem>
 #include <string>
 
 namespace {
-
-std::string GeneratedLog(std::int64_t megabytes) {
-    const auto path = std::filesystem::temp_directory_path() /
-                      ("quarvel-open-bench-" + std::to_string(megabytes) + "mb.log");
-    const auto bytes = static_cast<std::uintmax_t>(megabytes) << 20;
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error || size < bytes) {
-        WriteGeneratedLog(path.string(), static_cast<std::size_t>(bytes), 7);
-    }
-    return path.string();
-}
 
 // Notes the first paint of the view that shows only classified lines.
 class FirstFrameWatch : public QObject {
@@ -59,7 +46,7 @@ private:
 };
 
 void BM_OpenToFirstFrame(benchmark::State& state) {
-    const std::string path = GeneratedLog(state.range(0));
+    const std::string path = GeneratedLogOf(state.range(0));
     for (auto _ : state) {
         CMainFrame frame;
         frame.resize(1280, 800);

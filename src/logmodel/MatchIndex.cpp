@@ -152,6 +152,23 @@ void MatchIndex::ScanAll(const LogModel& model) {
     }
 }
 
+bool MatchIndex::CopyOut(const LogModel& model, std::int64_t from, std::int64_t to,
+                         LineChunk& chunk) const {
+    if (to - from > kMostCopiedBytes) {
+        return false;
+    }
+    std::vector<char>& copy = workers_->copies.local();
+    const auto length = static_cast<std::size_t>(to - from);
+    copy.resize(std::max(copy.size(), length));
+    const auto got = model.ReadAt(from, length, copy.data());
+    if (!got || *got != length) {
+        return false; // the view reads what the file no longer holds as zeros
+    }
+    chunk.begin = copy.data();
+    chunk.end = copy.data() + length;
+    return true;
+}
+
 bool MatchIndex::ScanBatch(const LogModel& model, ScanReport& report, std::int64_t batchBytes) {
     const std::string_view file = model.FileBytes();
     const char* base = file.data();
@@ -210,17 +227,8 @@ bool MatchIndex::ScanBatch(const LogModel& model, ScanReport& report, std::int64
     tbb::parallel_for(std::size_t{0}, chunks.size(), [&, this](std::size_t i) {
         Batch& work = chunks[i];
         LineChunk chunk{base + work.from, base + work.to, work.firstLine};
-        if (!numbered && work.to - work.from <= kMostCopiedBytes) {
-            std::vector<char>& copy = workers_->copies.local();
-            const auto length = static_cast<std::size_t>(work.to - work.from);
-            copy.resize(std::max(copy.size(), length));
-            const auto got = model.ReadAt(work.from, length, copy.data());
-            if (got && *got == length) {
-                chunk.begin = copy.data();
-                chunk.end = copy.data() + length;
-            } else {
-                model.ReadAhead(work.from, work.to);
-            }
+        if (!numbered && !CopyOut(model, work.from, work.to, chunk)) {
+            model.ReadAhead(work.from, work.to);
         }
         if (text_) {
             SearchBudget budget;

@@ -10,6 +10,7 @@
 
 class LogModel;
 class PlayerLines;
+struct LineChunk;
 class TextMatcher;
 
 // How far an index may read a log.
@@ -112,6 +113,10 @@ private:
     // Decides one batch of about `batchBytes` of lines from where the index
     // stands; false when there is nothing to read now.
     bool ScanBatch(const LogModel& model, ScanReport& report, std::int64_t batchBytes);
+    // Points `chunk` at a copy of the file's bytes [from, to) in the calling
+    // thread's buffer; false when the chunk is too long to copy or the file
+    // no longer holds it all (the view is read then).
+    bool CopyOut(const LogModel& model, std::int64_t from, std::int64_t to, LineChunk& chunk) const;
     void Combine(int first, int end, const LineSet* text, const LineSet* kinds,
                  const LineSet* player);
     bool readsClassifiedOnly() const;

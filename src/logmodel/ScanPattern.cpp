@@ -127,7 +127,7 @@ private:
         int least = 1;
         int most = 1;
     };
-    // A piece of a text without groups, for its prefixes.
+    // A piece of a text without groups, for its code starts.
     struct SequencePiece {
         ByteSet set;
         Bounds bounds;

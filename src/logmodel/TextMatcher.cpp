@@ -467,7 +467,7 @@ TextChunkResult TextMatcher::ScanWithEngine(const LogModel& model, LineChunk chu
                             engine_->CodesGoOn(match.id, chunk.begin + match.to - 1, chunk.end);
             continue;
         }
-        flags.match = flags.match || match.id == kTolerant || engine_->split();
+        flags.match = true; // the tolerant form's match, or an exact one, which is one too
         flags.clean = flags.clean || engine_->IsClean(match.id, static_cast<long long>(match.from),
                                                       static_cast<long long>(match.to),
                                                       lineStart - chunk.begin, chunk.begin);
